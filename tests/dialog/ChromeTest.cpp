@@ -6,14 +6,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 namespace {
 
 class ChromeTest : public ::testing::Test {
 protected:
-    std::unique_ptr<RunningDialog> dialog = StartMainWindow(std::make_shared<PortScript>());
+    std::unique_ptr<RunningDialog> dialog = StartMainWindow(std::make_shared<PortScript>(""));
 };
 
 TEST_F(ChromeTest, TheSystemMenuEndsWithASeparatorAndTheAboutItem)

@@ -9,7 +9,6 @@
 
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 struct NamedControl {
@@ -18,23 +17,18 @@ struct NamedControl {
 };
 
 inline const std::vector<NamedControl> InfoGroup = {
-    { IDC_DEVICE_NAME, "IDC_DEVICE_NAME" },
-    { IDC_FIRMWARE_VERSION, "IDC_FIRMWARE_VERSION" },
-    { IDC_AUTH_STATUS, "IDC_AUTH_STATUS" },
-    { IDC_PIN_CODE, "IDC_PIN_CODE" },
+    { IDC_DEVICE_NAME, "IDC_DEVICE_NAME" }, { IDC_FIRMWARE_VERSION, "IDC_FIRMWARE_VERSION" },
+    { IDC_AUTH_STATUS, "IDC_AUTH_STATUS" }, { IDC_PIN_CODE, "IDC_PIN_CODE" },
 };
 
 inline const std::vector<NamedControl> EditGroup = {
-    { IDC_NEW_NAME, "IDC_NEW_NAME" },
-    { IDC_AUTH_ENABLE, "IDC_AUTH_ENABLE" },
-    { IDC_AUTH_DISABLE, "IDC_AUTH_DISABLE" },
-    { IDC_NEW_PIN, "IDC_NEW_PIN" },
-    { IDC_CONFIRM_PIN, "IDC_CONFIRM_PIN" },
-    { IDOK, "IDOK" },
+    { IDC_NEW_NAME, "IDC_NEW_NAME" },       { IDC_AUTH_ENABLE, "IDC_AUTH_ENABLE" },
+    { IDC_AUTH_DISABLE, "IDC_AUTH_DISABLE" }, { IDC_NEW_PIN, "IDC_NEW_PIN" },
+    { IDC_CONFIRM_PIN, "IDC_CONFIRM_PIN" }, { IDOK, "IDOK" },
 };
 
-// The names of the controls of `group` that are enabled: a failed
-// expectation then says which control is off.
+// The names of the enabled controls of `group`: a failed expectation then
+// says which control is off.
 inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std::vector<NamedControl>& group)
 {
     std::vector<std::string> enabled;
@@ -45,7 +39,7 @@ inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std
     return enabled;
 }
 
-inline std::vector<std::string> NamesOf(const std::vector<NamedControl>& group)
+inline std::vector<std::string> All(const std::vector<NamedControl>& group)
 {
     std::vector<std::string> names;
     for (const NamedControl& control : group)
@@ -53,7 +47,6 @@ inline std::vector<std::string> NamesOf(const std::vector<NamedControl>& group)
     return names;
 }
 
-// The four information texts, in group order.
 inline std::vector<std::string> InfoTexts(const RunningDialog& dialog)
 {
     std::vector<std::string> texts;
@@ -75,10 +68,10 @@ inline std::unique_ptr<RunningDialog> StartMainWindow(std::shared_ptr<PortScript
         [script] { return std::make_unique<CConfigDialog>(std::make_unique<ScriptedSerialPort>(script)); });
 }
 
-// A simulated device's state as a bench scenario. The simulator applies a
-// scenario only when it differs from the one it applied last; a harmless
-// one-millisecond delay, switched on and off in turn, keeps two equal
-// scenarios apart, so every test starts from the state it names.
+// A simulated device's state, and faults, as a bench scenario. The simulator
+// applies a scenario only when it differs from the one it applied last; a
+// harmless one-millisecond delay, switched on and off in turn, keeps two
+// equal scenarios apart, so every test starts from the state it names.
 inline std::string DeviceScenario(const std::string& version, const std::string& auth, const std::string& pin,
                                   const std::string& name, const std::string& faults = "")
 {
@@ -95,4 +88,4 @@ inline constexpr int SelectEntry = 0;
 inline constexpr int Com5 = 5;
 inline constexpr int Com6 = 6;
 inline constexpr int Com8 = 8;  // nothing behind it: cannot be opened
-inline constexpr int Com9 = 9;  // a port that opens but cannot be set up
+inline constexpr int Com9 = 9;  // opens, but cannot be set up

@@ -67,8 +67,7 @@ RunningDialog::~RunningDialog()
 void RunningDialog::RunUiThread(const Factory& makeDialog)
 {
     t_running = this;
-    m_uiThreadId = ::GetCurrentThreadId();
-    const HHOOK hook = ::SetWindowsHookExA(WH_CBT, &RunningDialog::CbtHook, nullptr, m_uiThreadId);
+    const HHOOK hook = ::SetWindowsHookExA(WH_CBT, &RunningDialog::CbtHook, nullptr, ::GetCurrentThreadId());
 
     std::unique_ptr<CDialog> dialog = makeDialog();
     CWinApp* app = AfxGetApp();
@@ -108,8 +107,8 @@ void RunningDialog::OnDialogActivated(HWND window)
         return;
     m_handled.push_back(window);
 
-    if (owner == nullptr) {
-        // The dialog under test: the only one that belongs to no other window.
+    if (!m_shown && owner == nullptr) {
+        // The dialog under test: the first, and the only one that belongs to no other window.
         m_window = window;
         m_shown = true;
         m_changed.notify_all();
@@ -186,10 +185,6 @@ std::string RunningDialog::Text(int id) const { return WindowText(Control(id)); 
 
 bool RunningDialog::IsEnabled(int id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
 
-bool RunningDialog::IsVisible(int id) const { return ::IsWindowVisible(Control(id)) != FALSE; }
-
-LONG RunningDialog::Style(int id) const { return ::GetWindowLongA(Control(id), GWL_STYLE); }
-
 std::vector<std::string> RunningDialog::ComboEntries(int comboId) const
 {
     const HWND combo = Control(comboId);
@@ -208,8 +203,6 @@ int RunningDialog::ComboSelection(int comboId) const
 {
     return static_cast<int>(::SendMessageA(Control(comboId), CB_GETCURSEL, 0, 0));
 }
-
-std::string RunningDialog::ComboText(int comboId) const { return Text(comboId); }
 
 std::vector<ShownMessageBox> RunningDialog::TakeMessageBoxes()
 {

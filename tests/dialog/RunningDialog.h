@@ -70,11 +70,8 @@ public:
     // --- What a user sees --------------------------------------------------
     std::string Text(int id) const;
     bool IsEnabled(int id) const;
-    bool IsVisible(int id) const;
-    LONG Style(int id) const;
     std::vector<std::string> ComboEntries(int comboId) const;
     int ComboSelection(int comboId) const;
-    std::string ComboText(int comboId) const;
 
     // Message boxes and other dialogs shown since the last call.
     std::vector<ShownMessageBox> TakeMessageBoxes();
@@ -91,7 +88,6 @@ private:
     void OnWindowDestroyed(HWND window);
 
     std::thread m_uiThread;
-    DWORD m_uiThreadId = 0;
     HWND m_window = nullptr;  // set once, before the constructor returns
 
     mutable std::mutex m_mutex;

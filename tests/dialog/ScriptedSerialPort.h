@@ -1,44 +1,36 @@
-// A serial port for the seam of CConfigDialog: it plays a device that
-// answers every query with one reply line, and reports each write as the
-// test decides. It reaches what a real port under Wine cannot: a write that
-// fails, or that the system reports as shorter than asked.
+// A serial port for CConfigDialog's seam: it plays a device that answers
+// each query with one reply line, and ends each write as the test says. It
+// reaches what a port under Wine cannot: a write that fails, or that the
+// system reports as shorter than asked.
 #pragma once
 
 #include "SerialPort.h"
 
-#include <cstddef>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-// What the port did and what it will do; shared between the test and the
-// port, which the dialog owns and uses on its own thread.
+// Shared by the test and the port, which the dialog uses on its own thread.
 class PortScript {
 public:
-    enum class WriteOutcome { Whole, Fails, Short };
+    enum class Write { Whole, Fails, Short };
 
-    void SetOpenResult(LinkResult result);
-    void SetReply(const std::string& line);
-    // How the writes after the first (the query's) end.
-    void SetLaterWrites(WriteOutcome outcome);
-    // How the first write (the query's) ends.
-    void SetQueryWrite(WriteOutcome outcome);
+    explicit PortScript(std::string replyLine) : reply(std::move(replyLine)) {}
 
-    std::vector<std::string> Events() const;   // "open \\.\COM5", "close", "write <bytes>"
-    std::string LastWrite() const;
+    const std::string reply;
+    std::atomic<LinkResult> openResult{ LinkResult::Ok };
+    std::atomic<Write> queryWrite{ Write::Whole };   // the first write after an open
+    std::atomic<Write> laterWrites{ Write::Whole };
+
+    // What the port was asked to do: "open <path>", "write <bytes>", "close".
+    std::vector<std::string> Events() const;
+    void Record(std::string event);
 
 private:
-    friend class ScriptedSerialPort;
     mutable std::mutex m_mutex;
-    LinkResult m_openResult = LinkResult::Ok;
-    std::string m_reply;
-    WriteOutcome m_queryWrite = WriteOutcome::Whole;
-    WriteOutcome m_laterWrites = WriteOutcome::Whole;
     std::vector<std::string> m_events;
-    std::string m_pending;  // reply bytes not read yet
-    int m_writesSinceOpen = 0;
-    bool m_open = false;
 };
 
 class ScriptedSerialPort : public SerialPort {
@@ -47,10 +39,13 @@ public:
 
     LinkResult Open(const std::string& path) override;
     void Close() override;
-    bool IsOpen() const override;
+    bool IsOpen() const override { return m_open; }
     bool Write(const void* data, std::size_t length, std::size_t& written) override;
     std::size_t ReadByte(char& byte) override;
 
 private:
     std::shared_ptr<PortScript> m_script;
+    bool m_open = false;
+    int m_writesSinceOpen = 0;
+    std::string m_unread;  // reply bytes not read yet
 };
