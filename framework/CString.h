@@ -10,7 +10,7 @@
 class CString {
 public:
     CString() = default;
-    CString(LPCSTR text);  // NOLINT: implicit, so a literal can stand for a CString
+    CString(LPCSTR text);  // implicit, so that a literal can stand for a CString; null is empty
     CString& operator=(LPCSTR text);
 
     int GetLength() const;

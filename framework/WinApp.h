@@ -29,7 +29,7 @@ public:
     virtual BOOL InitInstance();
 
     // Controls have drawn themselves in three dimensions since Windows 95:
-    // there is nothing to switch on. Kept so start-up reads as written.
+    // there is nothing to switch on. Kept for start-up code that calls it.
     BOOL Enable3dControls();
 
     // The Help command. The program ships no help file, so there is nothing to open.
