@@ -39,14 +39,6 @@ std::string PortClient::ReadLine(int idleMs) {
     return line;
 }
 
-std::string PortClient::ReadBytes(std::size_t count, int idleMs) {
-    std::string bytes;
-    char byte;
-    while (bytes.size() < count && ReadByte(byte, idleMs) == 1)
-        bytes += byte;
-    return bytes;
-}
-
 std::string PortClient::ReadFor(int idleMs) {
     std::string bytes;
     char byte;

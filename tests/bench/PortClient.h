@@ -19,9 +19,6 @@ public:
     // Reads up to a line feed (included) or until no byte came for idleMs.
     std::string ReadLine(int idleMs);
 
-    // Reads `count` bytes, or fewer when no byte came for idleMs.
-    std::string ReadBytes(std::size_t count, int idleMs);
-
     // Reads whatever arrives until no byte came for idleMs.
     std::string ReadFor(int idleMs);
 

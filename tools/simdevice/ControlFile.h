@@ -14,6 +14,7 @@
 #include <ctime>
 #include <string>
 #include <sys/types.h>
+#include <utility>
 
 class ControlFile {
 public:

@@ -82,9 +82,10 @@ int SimulatedDevice::Run() {
             {StopSignalFd(), POLLIN, 0},
             {hostWatch_.Fd(), POLLIN, 0},  // poll skips a negative descriptor
         };
-        const int ready = poll(fds, 3, PollTimeoutMs());
+        timespec wait {};
+        const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
         if (ready < 0 && errno != EINTR) {
-            Log(std::string("poll: ") + std::strerror(errno));
+            Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
         if (ready > 0 && (fds[2].revents & POLLIN) && hostWatch_.Update()) {
@@ -112,7 +113,10 @@ int SimulatedDevice::Run() {
     return 0;
 }
 
-int SimulatedDevice::PollTimeoutMs() const {
+// How long the loop may sleep: until the scanner's deadline, the next reply
+// byte or the next hangup check; null when only the host can wake it. In
+// nanoseconds, because baud pacing spaces bytes 87 us apart.
+const timespec* SimulatedDevice::WaitTime(timespec& storage) const {
     std::optional<Clock::time_point> wake = scanner_.Deadline();
     if (const auto next = reply_.NextTime())
         wake = wake ? std::min(*wake, *next) : *next;
@@ -121,13 +125,12 @@ int SimulatedDevice::PollTimeoutMs() const {
         wake = wake ? std::min(*wake, check) : check;
     }
     if (!wake)
-        return -1;
-    const auto remaining = *wake - Clock::now();
-    if (remaining <= Clock::duration::zero())
-        return 0;
-    // Round up, so the loop never wakes just before the time and spins.
-    return static_cast<int>(
-        std::chrono::ceil<std::chrono::milliseconds>(remaining).count());
+        return nullptr;
+    const auto remaining = std::max(Clock::duration::zero(), *wake - Clock::now());
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(remaining).count();
+    storage.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
+    storage.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
+    return &storage;
 }
 
 void SimulatedDevice::ReadFromHost() {

@@ -12,6 +12,7 @@
 #include "Pty.h"
 
 #include <chrono>
+#include <ctime>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ private:
     void HangUp();
     void SaveState();
     void Record(const char* bytes, std::size_t length);
-    int PollTimeoutMs() const;
+    const timespec* WaitTime(timespec& storage) const;
 
     Options options_;
     DeviceState state_;
