@@ -88,14 +88,8 @@ int SimulatedDevice::Run() {
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        if (ready > 0 && (fds[2].revents & POLLIN) && hostWatch_.Update()) {
-            // The host let go of the port: what it did not read is gone, as
-            // on a real port, and a reply still on its way has no one to reach.
-            pty_.DiscardUnreadOutput();
-            reply_.Cancel();
-            hangUpAfterReply_ = false;
-            hangUpSent_.reset();
-        }
+        if (ready > 0 && (fds[2].revents & POLLIN) && hostWatch_.Update())
+            OnHostReleasedPort();
         if (ready > 0 && (fds[0].revents & POLLIN))
             ReadFromHost();
 
@@ -111,6 +105,18 @@ int SimulatedDevice::Run() {
     }
     Log("stopped");
     return 0;
+}
+
+// The host let go of the port: what it did not read is gone, as on a real
+// port, and a reply still on its way has no one to reach. A hangup already
+// under way happens now, so the next open finds the device answering.
+void SimulatedDevice::OnHostReleasedPort() {
+    pty_.DiscardUnreadOutput();
+    reply_.Cancel();
+    const bool hangupUnderWay = hangUpAfterReply_ || hangUpSent_;
+    hangUpAfterReply_ = false;
+    if (hangupUnderWay)
+        HangUp();
 }
 
 // How long the loop may sleep: until the scanner's deadline, the next reply

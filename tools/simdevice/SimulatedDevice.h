@@ -30,6 +30,7 @@ public:
 private:
     std::string StartLine();
     void ReadFromHost();
+    void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
     void AnswerQuery();
     void ApplyConfigure(const HostCommand& command);
