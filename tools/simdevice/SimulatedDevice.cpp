@@ -73,6 +73,8 @@ int SimulatedDevice::Run() {
     }
     control_.ApplyIfChanged(options_.faults, state_, faults_);
     SaveState();
+    Log("\"" + state_.name + "\" " + state_.version + " ready on " + pty_.SlavePath() +
+        (options_.linkPath.empty() ? "" : " (" + options_.linkPath + ")"));
     // The path last: whoever waits for this line finds everything ready.
     std::cout << pty_.SlavePath() << std::endl;
 
