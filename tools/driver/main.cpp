@@ -36,14 +36,28 @@ constexpr char Usage[] =
     "  expect-no-message          no message box is open\n"
     "  wait MS                    let MS milliseconds pass\n"
     "  expect-exit                the program ends\n"
-    "CONTROL is a name (IDOK, IDC_PORT, IDC_NEW_PIN, ...) or a number.\n";
+    "CONTROL is a name (IDOK, IDC_PORT, IDC_NEW_PIN, ...) or a number.\n"
+    "TEXT may hold the escapes \\n \\r \\t and \\\\ (a backslash).\n";
+
+// A text in double quotes, its line breaks and tabs written as escapes.
+std::string Quoted(const std::string& text) {
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '\n') quoted += "\\n";
+        else if (c == '\r') quoted += "\\r";
+        else if (c == '\t') quoted += "\\t";
+        else if (c == '\\') quoted += "\\\\";
+        else quoted += c;
+    }
+    return quoted + "\"";
+}
 
 struct Step {
     std::string name;
     std::vector<std::string> args;
     std::string Describe() const {
         std::string text = name;
-        for (const std::string& arg : args) text += " \"" + arg + "\"";
+        for (const std::string& arg : args) text += " " + Quoted(arg);
         return text;
     }
 };
@@ -69,8 +83,6 @@ std::optional<bool> ParseFlag(const std::string& text) {
 
 // What a command does; returns an empty string when it held, else what was wrong.
 using Action = std::string (*)(Session&, const std::vector<std::string>&);
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string Select(Session& s, const std::vector<std::string>& a) {
     std::string error;
@@ -186,12 +198,31 @@ const Command* FindCommand(const std::string& name) {
     return nullptr;
 }
 
+// Texts shown by the program may end in a line break; the escapes let a
+// script say so.
+std::optional<std::string> DecodeEscapes(const std::string& text) {
+    std::string decoded;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            decoded += text[i];
+            continue;
+        }
+        const char next = i + 1 < text.size() ? text[++i] : '\0';
+        if (next == 'n') decoded += '\n';
+        else if (next == 'r') decoded += '\r';
+        else if (next == 't') decoded += '\t';
+        else if (next == '\\') decoded += '\\';
+        else return std::nullopt;
+    }
+    return decoded;
+}
+
 bool ArgumentFits(Arg kind, const std::string& text) {
     switch (kind) {
     case Arg::Number: return ParseNumber(text).has_value();
     case Arg::Control: return ParseControlId(text.c_str()).has_value();
     case Arg::Flag: return ParseFlag(text).has_value();
-    case Arg::Text: return true;
+    case Arg::Text: return DecodeEscapes(text).has_value();
     }
     return false;
 }
@@ -229,7 +260,8 @@ bool ParseCommandLine(int argc, char** argv, Options& options, std::string& erro
                 error = "command \"" + step.name + "\": missing or bad argument";
                 return false;
             }
-            step.args.push_back(argv[i++]);
+            step.args.push_back(kind == Arg::Text ? *DecodeEscapes(argv[i]) : argv[i]);
+            ++i;
         }
         options.steps.push_back(step);
     }
