@@ -68,17 +68,12 @@ inline std::unique_ptr<RunningDialog> StartMainWindow(std::shared_ptr<PortScript
         [script] { return std::make_unique<CConfigDialog>(std::make_unique<ScriptedSerialPort>(script)); });
 }
 
-// A simulated device's state, and faults, as a bench scenario. The simulator
-// applies a scenario only when it differs from the one it applied last; a
-// harmless one-millisecond delay, switched on and off in turn, keeps two
-// equal scenarios apart, so every test starts from the state it names.
+// A simulated device's state, and faults, as a bench scenario: every test
+// names the whole state it starts from.
 inline std::string DeviceScenario(const std::string& version, const std::string& auth, const std::string& pin,
                                   const std::string& name, const std::string& faults = "")
 {
-    static bool alternate = false;
-    alternate = !alternate;
-    return "version=" + version + "\nauth=" + auth + "\npin=" + pin + "\nname=" + name + "\n" + faults +
-           "delay=" + (alternate ? "1" : "0") + "\n";
+    return "version=" + version + "\nauth=" + auth + "\npin=" + pin + "\nname=" + name + "\n" + faults;
 }
 
 inline constexpr char AccessCodeBytes[] = "kwd38m4tQZXh7";
