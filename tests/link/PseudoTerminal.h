@@ -14,8 +14,8 @@ public:
 
     const std::string& SlavePath() const { return m_slavePath; }
 
-    // A descriptor of the slave kept open by the device side, so the master
-    // stays usable while the port under test opens and closes.
+    // The device side keeps the slave open: the master then stays usable
+    // while the port under test opens and closes.
     int SlaveFd() const { return m_slaveFd; }
 
     // Sends bytes to the port, as the device would.
