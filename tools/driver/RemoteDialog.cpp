@@ -114,13 +114,6 @@ bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, st
     return false;
 }
 
-bool RemoteDialog::IsAlive() const {
-    HANDLE process = process_ ? process_ : OpenProcess(SYNCHRONIZE, FALSE, processId_);
-    const bool alive = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-    if (process && process != process_) CloseHandle(process);
-    return alive;
-}
-
 // A user can only work a control that is there, shown and enabled.
 bool RemoteDialog::Usable(int id, std::string& error) const {
     HWND control = Control(id);

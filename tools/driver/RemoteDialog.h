@@ -19,7 +19,6 @@ public:
     RemoteDialog& operator=(const RemoteDialog&) = delete;
 
     HWND Control(int id) const { return GetDlgItem(dialog_, id); }
-    bool IsAlive() const;
 
     // Actions. Each returns once the program has dealt with it (or opened a
     // message box while dealing with it).
