@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 // Where Windows lists the serial ports its drivers made: one value per port,
@@ -47,6 +49,30 @@ void AddDosDeviceNames(std::vector<std::string>& names)
     }
 }
 
+// Wine maps a COM port by a link in its dosdevices folder, which neither the
+// registry nor the DOS device names show; only opening the port finds it. The
+// open asks for no access (a query open), and the ports already found are
+// left alone. A port held by another program refuses the open but exists.
+void AddOpenableNames(std::vector<std::string>& names)
+{
+    const std::vector<std::string> known = SortComPortNames(names);
+    for (int number = FirstComPort; number <= LastComPort; ++number) {
+        const std::string name = ComPortName(number);
+        if (std::find(known.begin(), known.end(), name) != known.end())
+            continue;
+        const std::string path = DeviceNamespacePrefix + name;
+        const HANDLE handle = CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+            names.push_back(name);
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            names.push_back(name);
+    }
+}
+
 }  // namespace
 
 bool ListSystemSerialPorts(std::vector<std::string>& ports)
@@ -54,6 +80,7 @@ bool ListSystemSerialPorts(std::vector<std::string>& ports)
     std::vector<std::string> names;
     AddSerialCommNames(names);
     AddDosDeviceNames(names);
+    AddOpenableNames(names);
     ports = SortComPortNames(names);
     return true;
 }
