@@ -85,12 +85,12 @@ bool ArgumentReader::ReadOption(const std::string& arg)
         options.command = CommandKind::Help;
         return true;
     }
-    if (name == "--json" && !hasInlineValue && (command == CommandKind::Query || command == CommandKind::Scan)) {
-        options.json = true;
-        return true;
-    }
-    if (name == "--probe" && !hasInlineValue && command == CommandKind::Scan) {
-        options.probe = true;
+    const bool isFlag = (name == "--json" && (command == CommandKind::Query || command == CommandKind::Scan))
+        || (name == "--probe" && command == CommandKind::Scan);
+    if (isFlag && hasInlineValue)
+        return Fail(name + " takes no value.");
+    if (isFlag) {
+        (name == "--json" ? options.json : options.probe) = true;
         return true;
     }
     if (name == "--auth" && command == CommandKind::Configure) {
