@@ -15,13 +15,10 @@ namespace {
 constexpr char Query[] = "kwd38m4tQZXh7";
 constexpr char Completed[] = "Configuration is completed.\n";
 
-// The device every test starts from, plus the test's own faults. The counter
-// makes each scenario new to the simulator, so the state is always applied.
+// The device every test starts from, plus the test's own faults.
 void Reset(BenchDevice& device, const std::string& extra = "")
 {
-    static int generation = 0;
-    device.SetScenario("name=Tolvane Demo\nversion=1.3\nauth=1\npin=1234\ndelay=" + std::to_string(generation++ % 2)
-                       + "\n" + extra);
+    device.SetScenario(BenchDevice::DefaultState + extra);
 }
 
 std::string CliPort(BenchDevice& device, int number)
