@@ -50,7 +50,7 @@ struct DeviceInfo {
     static constexpr std::size_t VersionSize = 8;   // at most 7 characters
     static constexpr std::size_t EchoSize = 68;     // at most 67 characters
 
-    std::string name;         // fifth token: the first word of the device name
+    std::string name;         // fifth token: the first word of the device name, or empty
     char pin[PinSize] = {};   // fourth token: the PIN set in the device
     std::int32_t auth = 0;    // third token; 1 or 0 once a reply is Ok
     char version[VersionSize] = {};  // second token

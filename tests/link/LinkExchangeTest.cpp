@@ -1,0 +1,141 @@
+// The device link over a real pseudo-terminal: the bytes the device sees and
+// how reply lines are read, including a device that falls silent.
+#include "DeviceLink.h"
+#include "Protocol.h"
+#include "PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr char Reply[] = "kwd38m4tQZXh7 1.3 1 4321 Bench Device\n";
+
+class LinkExchange : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(link.Open(device.SlavePath()), LinkResult::Ok); }
+
+    // Reads a line and reports how long the reader took.
+    double ReadLineSeconds(ReplyLine& line, LinkResult& result)
+    {
+        const auto start = std::chrono::steady_clock::now();
+        result = link.ReadLine(line);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    PseudoTerminal device;
+    DeviceLink link;
+};
+
+}  // namespace
+
+// The device answers only once the whole access code has come in.
+TEST_F(LinkExchange, QuerySendsTheAccessCodeAndReadsOneReplyLine)
+{
+    std::string received;
+    std::thread plays([&] {
+        received = device.Receive(AccessCodeLength, 3000);
+        device.Send(std::string(Reply) + "next\n");
+    });
+    DeviceInfo info;
+    const LinkResult result = link.Query(info);
+    plays.join();
+
+    EXPECT_EQ(received, "kwd38m4tQZXh7");
+    ReplyLine sent;
+    std::strcpy(sent.bytes, Reply);
+    sent.length = std::strlen(Reply);
+    DeviceInfo expected;
+    EXPECT_EQ(result, ParseReply(sent, expected));
+    EXPECT_EQ(info.name, expected.name);
+    EXPECT_STREQ(info.version, expected.version);
+    EXPECT_STREQ(info.pin, expected.pin);
+
+    ReplyLine rest;  // the reply was taken up to its line feed, no further
+    ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
+    EXPECT_STREQ(rest.bytes, "next\n");
+}
+
+TEST_F(LinkExchange, ConfigureSendsTheCommandWholeAndReadsNothing)
+{
+    device.Send("unread\n");
+    EXPECT_EQ(link.Configure(1, "9876"), LinkResult::Ok);
+    EXPECT_EQ(link.Configure(0, ""), LinkResult::Ok);
+    const std::string expected = "kwd38m4tQZXh7 1 9876 kwd38m4tQZXh7 0  ";
+    EXPECT_EQ(device.Receive(expected.size() + 1, 500), expected);
+
+    ReplyLine line;
+    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    EXPECT_STREQ(line.bytes, "unread\n");
+}
+
+TEST_F(LinkExchange, LineEndsAtItsLineFeedWithCarriageReturnKept)
+{
+    device.Send("a b\r\nc\n");
+    ReplyLine line;
+    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    EXPECT_EQ(line.length, 5u);
+    EXPECT_EQ(std::memcmp(line.bytes, "a b\r\n", 6), 0);  // NUL included
+}
+
+TEST_F(LinkExchange, SilentDeviceTimesOutAfterAboutFiveSeconds)
+{
+    ReplyLine line;
+    LinkResult result;
+    const double seconds = ReadLineSeconds(line, result);
+    EXPECT_EQ(result, LinkResult::Timeout);
+    EXPECT_GE(seconds, 4.5);
+    EXPECT_LE(seconds, 6.0);
+}
+
+TEST_F(LinkExchange, PartialLineThenSilenceTimesOutAndIsAbandoned)
+{
+    device.Send("kwd38m4t");
+    ReplyLine line;
+    LinkResult result;
+    const double seconds = ReadLineSeconds(line, result);
+    EXPECT_EQ(result, LinkResult::Timeout);
+    EXPECT_GE(seconds, 4.5);
+    EXPECT_EQ(line.length, 0u);
+    EXPECT_EQ(line.bytes[0], '\0');
+
+    device.Send("ok\n");
+    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    EXPECT_STREQ(line.bytes, "ok\n");
+}
+
+// 127 bytes fill the line; the reader stops there and takes nothing more.
+TEST_F(LinkExchange, LineWithoutLineFeedStopsAtTheBufferBound)
+{
+    struct {
+        ReplyLine line;
+        char after[64];
+    } guarded;
+    std::memset(guarded.after, 'G', sizeof guarded.after);
+    device.Send(std::string(200, 'x') + "\n");
+
+    EXPECT_EQ(link.ReadLine(guarded.line), LinkResult::BadReply);
+    EXPECT_EQ(guarded.line.length, 0u);
+    EXPECT_EQ(std::string(guarded.after, sizeof guarded.after), std::string(64, 'G'));
+
+    ReplyLine rest;
+    ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
+    EXPECT_EQ(rest.length, 200u - 127u + 1u);
+}
+
+// A vanished device fails the write and ends a read at once.
+TEST_F(LinkExchange, HungUpDeviceFailsWritesAndReads)
+{
+    device.HangUp();
+    EXPECT_EQ(link.Configure(1, "1234"), LinkResult::WriteFailed);
+    DeviceInfo info;
+    EXPECT_EQ(link.Query(info), LinkResult::WriteFailed);
+
+    ReplyLine line;
+    LinkResult result;
+    EXPECT_LT(ReadLineSeconds(line, result), 1.0);
+    EXPECT_EQ(result, LinkResult::Timeout);
+}
