@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <limits>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -38,8 +39,8 @@ constexpr int NoPort = -1;
 // Time left until `deadline` as a poll() time-out, never negative.
 int MillisecondsUntil(Clock::time_point deadline)
 {
-    const auto left = std::chrono::ceil<Milliseconds>(deadline - Clock::now());
-    return left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    const auto left = std::chrono::ceil<Milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<Milliseconds::rep>(left, 0, std::numeric_limits<int>::max()));
 }
 
 // Waits for `events` on `fd` until `deadline`, through interruptions by
@@ -103,22 +104,24 @@ private:
 
 LinkResult PosixSerialPort::Open(const std::string& path)
 {
+    // Exclusive, as the Win32 share mode 0: a lock that other openers of the
+    // port respect, and the tty's own exclusive mode for everyone else. The
+    // kernel lets root past TIOCEXCL, hence the lock.
     const int opened = open(path.c_str(), OpenFlags);
+    const bool locked = opened >= 0 && flock(opened, LOCK_EX | LOCK_NB) == 0;
     // Callers close the previous port first; one still held here is released
-    // rather than leaked.
+    // rather than leaked (after the new open, which it would block if it is
+    // the same port).
     Close();
     if (opened < 0)
         return LinkResult::OpenFailed;  // open
-
-    // Exclusive, as the Win32 share mode 0: a lock other openers of the port
-    // respect, and the tty's own exclusive mode for everyone else. The kernel
-    // lets root past TIOCEXCL, hence the lock. The ioctl is not tested: it
-    // fails only on a file that is no tty, and the set-up below rejects that.
-    if (flock(opened, LOCK_EX | LOCK_NB) != 0) {
+    if (!locked) {
         close(opened);
         return LinkResult::OpenFailed;  // flock: someone holds the port
     }
     m_fd = opened;
+    // Not tested: it fails only on a file that is no tty, and the set-up
+    // below rejects that.
     ioctl(m_fd, TIOCEXCL);
 
     termios settings = {};

@@ -1,0 +1,5 @@
+#include "AboutDialog.h"
+
+#include "resource.h"
+
+CAboutDialog::CAboutDialog() : CDialog(IDD_ABOUT) {}

@@ -1,0 +1,9 @@
+// Message boxes that carry the application's title as their caption.
+#pragma once
+
+#include <windows.h>
+
+// Shows `text` in a modal message box of `type` (MB_OK ...) over the
+// default owner (AfxGetDefaultOwner) and returns the button pressed. `helpContext` is accepted for the familiar
+// call shape; the program has no help file to point it at.
+int AfxMessageBox(LPCSTR text, UINT type = MB_OK, UINT helpContext = 0);

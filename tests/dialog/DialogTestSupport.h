@@ -1,0 +1,86 @@
+// What the dialog tests share: the main window on its UI thread, the groups
+// of controls it switches, and the simulated devices' scenarios.
+#pragma once
+
+#include "ConfigDialog.h"
+#include "RunningDialog.h"
+#include "ScriptedSerialPort.h"
+#include "resource.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+struct NamedControl {
+    int id;
+    const char* name;
+};
+
+inline const std::vector<NamedControl> InfoGroup = {
+    { IDC_DEVICE_NAME, "IDC_DEVICE_NAME" }, { IDC_FIRMWARE_VERSION, "IDC_FIRMWARE_VERSION" },
+    { IDC_AUTH_STATUS, "IDC_AUTH_STATUS" }, { IDC_PIN_CODE, "IDC_PIN_CODE" },
+};
+
+inline const std::vector<NamedControl> EditGroup = {
+    { IDC_NEW_NAME, "IDC_NEW_NAME" },       { IDC_AUTH_ENABLE, "IDC_AUTH_ENABLE" },
+    { IDC_AUTH_DISABLE, "IDC_AUTH_DISABLE" }, { IDC_NEW_PIN, "IDC_NEW_PIN" },
+    { IDC_CONFIRM_PIN, "IDC_CONFIRM_PIN" }, { IDOK, "IDOK" },
+};
+
+// The names of the enabled controls of `group`: a failed expectation then
+// says which control is off.
+inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std::vector<NamedControl>& group)
+{
+    std::vector<std::string> enabled;
+    for (const NamedControl& control : group) {
+        if (dialog.IsEnabled(control.id))
+            enabled.emplace_back(control.name);
+    }
+    return enabled;
+}
+
+inline std::vector<std::string> All(const std::vector<NamedControl>& group)
+{
+    std::vector<std::string> names;
+    for (const NamedControl& control : group)
+        names.emplace_back(control.name);
+    return names;
+}
+
+inline std::vector<std::string> InfoTexts(const RunningDialog& dialog)
+{
+    std::vector<std::string> texts;
+    for (const NamedControl& control : InfoGroup)
+        texts.push_back(dialog.Text(control.id));
+    return texts;
+}
+
+// The main window on the system's serial ports (the bench's devices).
+inline std::unique_ptr<RunningDialog> StartMainWindow()
+{
+    return std::make_unique<RunningDialog>([] { return std::make_unique<CConfigDialog>(); });
+}
+
+// The main window on a scripted port (the seam).
+inline std::unique_ptr<RunningDialog> StartMainWindow(std::shared_ptr<PortScript> script)
+{
+    return std::make_unique<RunningDialog>(
+        [script] { return std::make_unique<CConfigDialog>(std::make_unique<ScriptedSerialPort>(script)); });
+}
+
+// A simulated device's state, and faults, as a bench scenario: every test
+// names the whole state it starts from.
+inline std::string DeviceScenario(const std::string& version, const std::string& auth, const std::string& pin,
+                                  const std::string& name, const std::string& faults = "")
+{
+    return "version=" + version + "\nauth=" + auth + "\npin=" + pin + "\nname=" + name + "\n" + faults;
+}
+
+inline constexpr char AccessCodeBytes[] = "kwd38m4tQZXh7";
+
+// Port list entries: "Select", then COMn at index n.
+inline constexpr int SelectEntry = 0;
+inline constexpr int Com5 = 5;
+inline constexpr int Com6 = 6;
+inline constexpr int Com8 = 8;  // nothing behind it: cannot be opened
+inline constexpr int Com9 = 9;  // opens, but cannot be set up

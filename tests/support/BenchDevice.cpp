@@ -1,0 +1,107 @@
+#include "BenchDevice.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+constexpr auto PollInterval = std::chrono::milliseconds(10);
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Polls `done` until it holds or the time is up; checks once more at the end.
+template <typename Condition>
+bool WaitUntil(Condition done, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(PollInterval);
+    }
+    return done();
+}
+
+}  // namespace
+
+std::string BenchDevice::BenchFolder() {
+    const char* folder = std::getenv("TOLVANE_BENCH");
+    if (!folder || !*folder)
+        throw std::runtime_error(
+            "TOLVANE_BENCH is not set: run this test through tools/bench/with-bench");
+    return folder;
+}
+
+BenchDevice::BenchDevice(int comNumber) : comNumber_(comNumber), folder_(BenchFolder()) {}
+
+// "com5-state", never "com5.state": Windows opens the device COM5 for any
+// name "COM5.ext".
+std::string BenchDevice::FileOf(const char* suffix) const {
+    return folder_ + "/com" + std::to_string(comNumber_) + suffix;
+}
+
+std::string BenchDevice::PortPath() const {
+#ifdef _WIN32
+    return "\\\\.\\COM" + std::to_string(comNumber_);
+#else
+    return FileOf("");
+#endif
+}
+
+void BenchDevice::SetScenario(const std::string& controlText) const {
+    // Written beside and renamed over, so the device never reads half a file
+    // and sees a new file even when the text is the same as before.
+    const std::string path = FileOf("-control");
+    const std::string temporary = path + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << controlText;
+        if (!out.flush())
+            throw std::runtime_error("cannot write " + temporary);
+    }
+    std::filesystem::rename(temporary, path);
+}
+
+std::string BenchDevice::Received() const { return ReadWholeFile(FileOf("-transcript")); }
+
+void BenchDevice::MarkReceived() { mark_ = Received().size(); }
+
+std::string BenchDevice::ReceivedSinceMark() const {
+    const std::string all = Received();
+    return mark_ < all.size() ? all.substr(mark_) : std::string();
+}
+
+std::map<std::string, std::string> BenchDevice::State() const {
+    std::map<std::string, std::string> state;
+    std::istringstream lines(ReadWholeFile(FileOf("-state")));
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            state[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return state;
+}
+
+bool BenchDevice::WaitForState(const std::string& key, const std::string& value,
+                               int timeoutMs) const {
+    return WaitUntil(
+        [&] {
+            const auto state = State();
+            const auto found = state.find(key);
+            return found != state.end() && found->second == value;
+        },
+        timeoutMs);
+}
+
+bool BenchDevice::WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const {
+    return WaitUntil([&] { return ReceivedSinceMark().size() >= count; }, timeoutMs);
+}

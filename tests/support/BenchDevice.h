@@ -1,0 +1,74 @@
+// A test's handle on one simulated device of the bench that
+// tools/bench/with-bench set up (it exports TOLVANE_BENCH). Works natively and
+// in Windows programs under Wine; only the port's path differs.
+//
+//   BenchDevice dev(5);
+//   port.Open(dev.PortPath());                  // \\.\COM5, or B/com5 natively
+//   dev.SetScenario("version=1.1\nauth=0\n");   // from the next command on
+//   dev.MarkReceived();
+//   ... send a configure command ...
+//   ASSERT_TRUE(dev.WaitForState("configures", "1", 2000));
+//   EXPECT_EQ(dev.ReceivedSinceMark(), expectedBytes);
+//
+// The device lives for the whole test program: its state and counters carry
+// over from one test to the next. A test that needs a known device starts
+// with SetScenario(BenchDevice::DefaultState) plus what it wants to differ.
+#pragma once
+
+#include <map>
+#include <string>
+
+class BenchDevice {
+public:
+    // The state the bench's devices start with, as control-file lines.
+    static constexpr const char* DefaultState =
+        "name=Tolvane Demo\nversion=1.3\nauth=1\npin=1234\n";
+
+    // Throws std::runtime_error when TOLVANE_BENCH is not set (the test was
+    // not started through with-bench).
+    explicit BenchDevice(int comNumber);
+
+    int ComNumber() const { return comNumber_; }
+
+    // What the program under test opens: "\\.\COMn" on Windows, the bench's
+    // link to the pseudo-terminal natively.
+    std::string PortPath() const;
+
+    // Replaces the device's control file (atomically). Its lines
+    // (name version auth pin mode partial echo raw crlf delay gap baud-pacing)
+    // take effect when the device next handles a query or a configure
+    // command (before the command itself): state keys replace
+    // the state, the faults are reset and then set from the lines. An empty
+    // text brings back a plain answer and leaves the state as it is. Each call
+    // replaces the whole file: only the text written last before a command
+    // counts, so put everything a test needs into one call.
+    void SetScenario(const std::string& controlText) const;
+
+    // Every byte the device has received since it started.
+    std::string Received() const;
+
+    // Remembers how much has been received, for ReceivedSinceMark.
+    void MarkReceived();
+    std::string ReceivedSinceMark() const;
+
+    // The device's state file: name, version, auth, pin, queries, configures.
+    std::map<std::string, std::string> State() const;
+
+    // Waits until the state file says key=value (e.g. "configures", "2"), at
+    // most timeoutMs. Returns whether it did. The device writes its state
+    // after recording the bytes, so Received() then includes the command.
+    bool WaitForState(const std::string& key, const std::string& value, int timeoutMs) const;
+
+    // Waits until at least `count` bytes arrived since the mark.
+    bool WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const;
+
+    // The bench folder as this program names it (Z:/tmp/bench.X under Wine).
+    static std::string BenchFolder();
+
+private:
+    std::string FileOf(const char* suffix) const;
+
+    int comNumber_;
+    std::string folder_;
+    std::size_t mark_ = 0;
+};

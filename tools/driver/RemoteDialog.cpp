@@ -1,0 +1,257 @@
+#include "RemoteDialog.h"
+
+#include "resource.h"
+
+#include <vector>
+
+namespace {
+
+constexpr char DialogClass[] = "#32770";  // dialogs and message boxes alike
+constexpr int MessageTextId = 0xFFFF;     // the static that holds a message box's text
+constexpr DWORD PollMs = 20;
+constexpr int MaxText = 1024;             // longer texts are cut, and then do not match
+
+std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size() + 1, L'\0');
+    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return wide;
+}
+
+std::string Narrow(const wchar_t* text) {
+    char narrow[MaxText * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
+    return narrow;
+}
+
+bool HasClass(HWND window, const char* name) {
+    char found[64] = {};
+    GetClassNameA(window, found, sizeof found);
+    return lstrcmpiA(found, name) == 0;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+struct WindowSearch {
+    DWORD processId;             // 0: any process
+    HWND exclude;
+    std::wstring caption;        // empty: any caption
+    bool needPortList;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM searchAddress) {
+    auto& search = *reinterpret_cast<WindowSearch*>(searchAddress);
+    if (window == search.exclude || !IsWindowVisible(window) || !HasClass(window, DialogClass)) return TRUE;
+    if (search.processId != 0 && ProcessOf(window) != search.processId) return TRUE;
+    if (search.needPortList && !GetDlgItem(window, IDC_PORT)) return TRUE;
+    if (!search.caption.empty()) {
+        wchar_t caption[MaxText] = {};
+        GetWindowTextW(window, caption, MaxText);
+        if (search.caption != caption) return TRUE;
+    }
+    search.found = window;
+    return FALSE;
+}
+
+class Deadline {
+public:
+    explicit Deadline(DWORD ms) : end_(GetTickCount64() + ms) {}
+    bool Passed() const { return GetTickCount64() >= end_; }
+    UINT Left() const { return Passed() ? 1 : static_cast<UINT>(end_ - GetTickCount64()); }
+private:
+    ULONGLONG end_;
+};
+
+}  // namespace
+
+RemoteDialog::~RemoteDialog() {
+    if (process_) CloseHandle(process_);
+}
+
+bool RemoteDialog::Start(const std::string& program, const std::string& caption, DWORD timeoutMs,
+                         std::string& error) {
+    timeoutMs_ = timeoutMs;
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        error = "cannot start " + program + " (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    CloseHandle(started.hThread);
+    process_ = started.hProcess;
+    processId_ = started.dwProcessId;
+    return WaitForDialog(caption, timeoutMs, error);
+}
+
+bool RemoteDialog::Attach(const std::string& caption, DWORD timeoutMs, std::string& error) {
+    timeoutMs_ = timeoutMs;
+    return WaitForDialog(caption, timeoutMs, error);
+}
+
+bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, std::string& error) {
+    for (Deadline deadline(timeoutMs); !deadline.Passed(); Sleep(PollMs)) {
+        WindowSearch search{processId_, nullptr, Widen(caption), true};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            dialog_ = search.found;
+            processId_ = ProcessOf(dialog_);
+            return true;
+        }
+        if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+            error = "the program ended before its dialog \"" + caption + "\" appeared";
+            return false;
+        }
+    }
+    error = "no dialog \"" + caption + "\" appeared within " + std::to_string(timeoutMs) + " ms";
+    return false;
+}
+
+bool RemoteDialog::IsAlive() const {
+    HANDLE process = process_ ? process_ : OpenProcess(SYNCHRONIZE, FALSE, processId_);
+    const bool alive = process && WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+    if (process && process != process_) CloseHandle(process);
+    return alive;
+}
+
+// A user can only work a control that is there, shown and enabled.
+bool RemoteDialog::Usable(int id, std::string& error) const {
+    HWND control = Control(id);
+    if (!control) error = "there is no control " + std::to_string(id);
+    else if (!IsWindowVisible(control)) error = "the control is hidden";
+    else if (!IsWindowEnabled(control)) error = "the control is disabled";
+    else return true;
+    return false;
+}
+
+// Posted messages reach the program in the order they were posted, and a
+// modal message box passes them on too. So once a marker posted after an
+// action has taken effect, the program has dealt with the action, or is
+// showing a message box about it. The marker is the modify flag of the
+// hidden new-name edit: nothing shows it and the program never reads it.
+bool RemoteDialog::Settle(std::string& error) {
+    HWND marker = Control(IDC_NEW_NAME);
+    if (!IsWindow(dialog_) || !marker) return true;  // the dialog has closed
+    DWORD_PTR modified = 0;
+    SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, timeoutMs_, nullptr);
+    PostMessageW(marker, EM_SETMODIFY, TRUE, 0);
+    for (Deadline deadline(timeoutMs_); !deadline.Passed(); Sleep(PollMs)) {
+        if (!IsWindow(marker)) return true;
+        if (SendMessageTimeoutW(marker, EM_GETMODIFY, 0, 0, SMTO_NORMAL, deadline.Left(), &modified) && modified) {
+            SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, timeoutMs_, nullptr);
+            return true;
+        }
+    }
+    error = "the program did not respond within " + std::to_string(timeoutMs_) + " ms";
+    return false;
+}
+
+bool RemoteDialog::SelectPortEntry(int index, std::string& error) {
+    if (!Usable(IDC_PORT, error)) return false;
+    HWND list = Control(IDC_PORT);
+    DWORD_PTR selected = 0;
+    SendMessageTimeoutW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL, timeoutMs_, &selected);
+    if (static_cast<int>(selected) != index) {
+        error = "the port list has no entry " + std::to_string(index);
+        return false;
+    }
+    // Choosing with the mouse also tells the dialog; setting the selection
+    // by message does not, so the notification goes by hand.
+    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return Settle(error);
+}
+
+bool RemoteDialog::Click(int id, std::string& error) {
+    if (!Usable(id, error)) return false;
+    PostMessageW(Control(id), BM_CLICK, 0, 0);
+    return Settle(error);
+}
+
+bool RemoteDialog::Type(int id, const std::string& text, std::string& error) {
+    if (!Usable(id, error)) return false;
+    const std::wstring wide = Widen(text);
+    SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL,
+                        timeoutMs_, nullptr);
+    return Settle(error);
+}
+
+// Across processes only the wide-character forms of these messages carry
+// whole texts, so every reading goes through them.
+std::string RemoteDialog::Text(HWND window) const {
+    wchar_t text[MaxText] = {};
+    if (window) {
+        SendMessageTimeoutW(window, WM_GETTEXT, MaxText, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, timeoutMs_,
+                            nullptr);
+    }
+    text[MaxText - 1] = L'\0';
+    return Narrow(text);
+}
+
+int RemoteDialog::Selection() const {
+    DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
+    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCURSEL, 0, 0, SMTO_NORMAL, timeoutMs_, &index);
+    return static_cast<int>(index);
+}
+
+int RemoteDialog::EntryCount() const {
+    DWORD_PTR count = 0;
+    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCOUNT, 0, 0, SMTO_NORMAL, timeoutMs_, &count);
+    return static_cast<int>(count);
+}
+
+std::string RemoteDialog::Entry(int index) const {
+    HWND list = Control(IDC_PORT);
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_NORMAL, timeoutMs_,
+                             &length) ||
+        static_cast<LRESULT>(length) == CB_ERR || length >= MaxText) {
+        return "(no entry)";
+    }
+    wchar_t text[MaxText] = {};
+    SendMessageTimeoutW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text),
+                        SMTO_NORMAL, timeoutMs_, nullptr);
+    text[MaxText - 1] = L'\0';
+    return Narrow(text);
+}
+
+HWND RemoteDialog::FindMessageBox() const {
+    WindowSearch search{processId_, dialog_, L"", false};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::string RemoteDialog::MessageText(HWND box) const {
+    return Text(GetDlgItem(box, MessageTextId));
+}
+
+bool RemoteDialog::DismissMessageBox(HWND box, std::string& error) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+    for (Deadline deadline(timeoutMs_); IsWindow(box); Sleep(PollMs)) {
+        if (deadline.Passed()) {
+            error = "the message box did not close";
+            return false;
+        }
+    }
+    return Settle(error);
+}
+
+bool RemoteDialog::WaitForExit(DWORD timeoutMs) {
+    HANDLE process = process_ ? process_ : OpenProcess(SYNCHRONIZE, FALSE, processId_);
+    const bool ended = !process || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
+    if (process && process != process_) CloseHandle(process);
+    return ended;
+}
+
+void RemoteDialog::EndStartedProgram() {
+    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, timeoutMs_);
+    }
+}

@@ -1,0 +1,50 @@
+// Finds the host's messages in the bytes the device receives.
+//
+// The device watches for the 13-byte access code anywhere in the stream. What
+// follows decides what it was:
+//   - a space within ConfigureWindow: a configure command
+//     "CODE FLAG PIN " (single spaces, trailing space), both tokens kept as sent;
+//   - anything else, or nothing within ConfigureWindow: a query. A byte that
+//     ended the wait is scanned again, so back-to-back queries are all seen.
+// A configure command whose bytes stop for BodyByteTimeout, or whose token
+// grows past MaxTokenLength, is dropped.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct HostCommand {
+    enum class Kind { Query, Configure } kind = Kind::Query;
+    std::string flag;  // configure only
+    std::string pin;   // configure only
+};
+
+class CommandScanner {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    static constexpr std::chrono::milliseconds ConfigureWindow{50};
+    static constexpr std::chrono::milliseconds BodyByteTimeout{500};
+    static constexpr std::size_t MaxTokenLength = 64;
+
+    void Feed(char byte, Clock::time_point now, std::vector<HostCommand>& found);
+
+    // Call once Deadline() has passed.
+    void Expire(std::vector<HostCommand>& found);
+
+    // When the scanner next needs Expire, if it is waiting for anything.
+    std::optional<Clock::time_point> Deadline() const;
+
+private:
+    enum class Stage { Scanning, AfterCode, Flag, Pin };
+
+    void Restart();
+
+    Stage stage_ = Stage::Scanning;
+    std::string recent_;  // the last bytes, at most one access code long
+    std::string flag_;
+    std::string pin_;
+    Clock::time_point deadline_{};
+};

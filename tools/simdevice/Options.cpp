@@ -1,0 +1,121 @@
+#include "Options.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr char Usage[] =
+    "Usage: tolvane-simdevice [OPTION]...\n"
+    "Plays the Tolvane target device on a pseudo-terminal. Prints the path of the\n"
+    "terminal's slave side on one line, then answers queries and applies configure\n"
+    "commands until it gets SIGTERM or SIGINT.\n"
+    "\n"
+    "Device state:\n"
+    "  --name TEXT         device name, may contain spaces (default \"Tolvane Demo\")\n"
+    "  --version TEXT      firmware version (default 1.3)\n"
+    "  --auth TOKEN        authentication flag token (default 1)\n"
+    "  --pin TEXT          PIN (default 1234)\n"
+    "\n"
+    "Files:\n"
+    "  --link PATH         make PATH a symlink to the slave side (re-pointed after a hangup)\n"
+    "  --transcript FILE   append every byte received to FILE\n"
+    "  --state FILE        keep FILE rewritten with the state (name=, version=, auth=,\n"
+    "                      pin=, queries=, configures=)\n"
+    "  --control FILE      scenario file of key=value lines, re-read before each command\n"
+    "                      (keys: name version auth pin mode partial echo raw crlf\n"
+    "                      delay gap baud-pacing; mode is answer|silent|partial|hangup)\n"
+    "\n"
+    "Faults:\n"
+    "  --silent            never answer\n"
+    "  --partial N         answer only the first N bytes of each reply, then fall silent\n"
+    "  --echo TOKEN        answer with TOKEN instead of the access code\n"
+    "  --raw BYTES         answer exactly BYTES (escapes \\n \\r \\t \\\\ \\xHH)\n"
+    "  --crlf              end replies with \\r\\n instead of \\n\n"
+    "  --delay MS          wait MS milliseconds before replying\n"
+    "  --gap MS            wait MS milliseconds between reply bytes\n"
+    "  --baud-pacing       send reply bytes no faster than a 115200 baud 8N1 line\n"
+    "  --hangup            on the next query send the --partial bytes, then drop the\n"
+    "                      line and come back on a new pseudo-terminal\n"
+    "\n"
+    "  --exit-with-parent  end when the process that started it ends (for scripts)\n"
+    "  --help              show this text\n"
+    "\n"
+    "A configure command is the access code, a space, the flag token, a space, the PIN\n"
+    "and a space; the device stores both tokens as received and does not answer.\n";
+
+struct OptionSpec {
+    const char* name;
+    bool takesValue;
+};
+
+constexpr OptionSpec Specs[] = {
+    {"name", true},    {"version", true},  {"auth", true},        {"pin", true},
+    {"link", true},    {"transcript", true}, {"state", true},     {"control", true},
+    {"silent", false}, {"partial", true},  {"echo", true},        {"raw", true},
+    {"crlf", false},   {"delay", true},    {"gap", true},         {"baud-pacing", false},
+    {"hangup", false}, {"exit-with-parent", false}, {"help", false},
+};
+
+const OptionSpec* FindSpec(const std::string& name) {
+    for (const OptionSpec& spec : Specs)
+        if (name == spec.name)
+            return &spec;
+    return nullptr;
+}
+
+}  // namespace
+
+const char* UsageText() { return Usage; }
+
+std::string ParseOptions(int argc, const char* const argv[], Options& options) {
+    // Several options choose a reply mode; the strongest wins whatever their
+    // order, so "--partial 5 --hangup" hangs up after five bytes.
+    bool silent = false, partial = false, hangup = false;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.compare(0, 2, "--") != 0 || arg.size() == 2)
+            return "unexpected argument '" + arg + "'";
+        std::string name = arg.substr(2);
+        std::string value;
+        bool hasValue = false;
+        const std::size_t equals = name.find('=');
+        if (equals != std::string::npos) {
+            value = name.substr(equals + 1);
+            name.erase(equals);
+            hasValue = true;
+        }
+        const OptionSpec* spec = FindSpec(name);
+        if (!spec)
+            return "unknown option '--" + name + "'";
+        if (spec->takesValue && !hasValue) {
+            if (i + 1 >= argc)
+                return "option '--" + name + "' needs a value";
+            value = argv[++i];
+        } else if (!spec->takesValue && hasValue) {
+            return "option '--" + name + "' takes no value";
+        }
+
+        if (name == "help") options.help = true;
+        else if (name == "link") options.linkPath = value;
+        else if (name == "transcript") options.transcriptPath = value;
+        else if (name == "state") options.statePath = value;
+        else if (name == "control") options.controlPath = value;
+        else if (name == "silent") silent = true;
+        else if (name == "hangup") hangup = true;
+        else if (name == "crlf") options.faults.crlf = true;
+        else if (name == "baud-pacing") options.faults.baudPacing = true;
+        else if (name == "exit-with-parent") options.exitWithParent = true;
+        else {
+            partial = partial || name == "partial";
+            const std::string error = ApplySetting(name, value, options.state, options.faults);
+            if (!error.empty())
+                return "option '--" + name + "': " + error;
+        }
+    }
+
+    if (hangup) options.faults.mode = ReplyMode::Hangup;
+    else if (silent) options.faults.mode = ReplyMode::Silent;
+    else if (partial) options.faults.mode = ReplyMode::Partial;
+    return {};
+}

@@ -1,0 +1,23 @@
+// The command line of tolvane-simdevice.
+#pragma once
+
+#include "DeviceSettings.h"
+
+#include <string>
+
+struct Options {
+    DeviceState state;
+    ReplyFaults faults;       // the faults to return to whenever the control file changes
+    std::string linkPath;     // symlink re-pointed at the slave side of the pty
+    std::string transcriptPath;
+    std::string statePath;
+    std::string controlPath;
+    bool exitWithParent = false;  // a killed test runner leaves no device behind
+    bool help = false;
+};
+
+// Parses argv. Returns an empty string on success, otherwise a message for
+// the user (the program then exits with status 2).
+std::string ParseOptions(int argc, const char* const argv[], Options& options);
+
+const char* UsageText();

@@ -1,0 +1,59 @@
+// A reply on its way to the host, sent byte by byte on a schedule: the first
+// byte after the delay, each later one after the gap, and, with baud pacing,
+// no faster than a 115200 baud 8N1 line (10 bits a byte, ~86.8 us). Without
+// gap or pacing all bytes go in one write. The main loop keeps reading the
+// host while a reply waits, so a new query can cancel a reply still pending.
+#pragma once
+
+#include "DeviceSettings.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+class PendingReply {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    static constexpr std::chrono::nanoseconds ByteTimeAt115200{86806};
+
+    void Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now);
+    void Cancel() { bytes_.clear(); sent_ = 0; active_ = false; }
+
+    // True from Start until the last byte has been handed over.
+    bool Active() const { return active_; }
+
+    // When the next byte is due, if any is waiting.
+    std::optional<Clock::time_point> NextTime() const;
+
+    // Hands every byte due by `now` to `send` (a callable taking
+    // (const char*, size_t)). Returns true when the reply is complete.
+    template <typename Send>
+    bool SendDue(Clock::time_point now, Send&& send);
+
+private:
+    std::string bytes_;
+    std::size_t sent_ = 0;
+    bool active_ = false;
+    Clock::time_point first_{};
+    Clock::duration spacing_{};  // zero: everything at once
+};
+
+template <typename Send>
+bool PendingReply::SendDue(Clock::time_point now, Send&& send) {
+    if (!active_ || now < first_)
+        return false;
+    if (spacing_ == Clock::duration::zero()) {
+        send(bytes_.data() + sent_, bytes_.size() - sent_);
+        sent_ = bytes_.size();
+    } else {
+        while (sent_ < bytes_.size() && first_ + spacing_ * static_cast<long>(sent_) <= now) {
+            send(bytes_.data() + sent_, 1);
+            ++sent_;
+        }
+    }
+    if (sent_ < bytes_.size())
+        return false;
+    active_ = false;
+    return true;
+}

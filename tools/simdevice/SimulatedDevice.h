@@ -1,0 +1,57 @@
+// The device itself: reads the host's bytes from the pty, records them,
+// answers queries from its state (through its faults) and applies configure
+// commands, until a stop signal arrives.
+#pragma once
+
+#include "CommandScanner.h"
+#include "ControlFile.h"
+#include "DeviceSettings.h"
+#include "HostWatch.h"
+#include "Options.h"
+#include "PendingReply.h"
+#include "Pty.h"
+
+#include <chrono>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+class SimulatedDevice {
+public:
+    explicit SimulatedDevice(const Options& options);
+    ~SimulatedDevice();
+    SimulatedDevice(const SimulatedDevice&) = delete;
+    SimulatedDevice& operator=(const SimulatedDevice&) = delete;
+
+    // Runs until SIGTERM/SIGINT/SIGHUP. Returns the process exit status.
+    int Run();
+
+private:
+    std::string StartLine();
+    void ReadFromHost();
+    void OnHostReleasedPort();
+    void Handle(const std::vector<HostCommand>& commands);
+    void AnswerQuery();
+    void ApplyConfigure(const HostCommand& command);
+    void SendDueReplyBytes();
+    bool HangUpIsDue() const;
+    void HangUp();
+    void SaveState();
+    void Record(const char* bytes, std::size_t length);
+    const timespec* WaitTime(timespec& storage) const;
+
+    Options options_;
+    DeviceState state_;
+    ReplyFaults faults_;
+    ControlFile control_;
+    CommandScanner scanner_;
+    PendingReply reply_;
+    bool hangUpAfterReply_ = false;
+    // Set when the bytes before a hangup have been sent: the line drops once
+    // the host has read them, or when the linger is over.
+    std::optional<std::chrono::steady_clock::time_point> hangUpSent_;
+    Pty pty_;
+    HostWatch hostWatch_;
+    int transcriptFd_ = -1;
+};

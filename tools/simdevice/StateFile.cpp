@@ -1,0 +1,23 @@
+#include "StateFile.h"
+
+#include <cstdio>
+#include <fstream>
+
+bool WriteStateFile(const std::string& path, const DeviceState& state) {
+    if (path.empty())
+        return true;
+    const std::string temporary = path + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << "name=" << state.name << '\n'
+            << "version=" << state.version << '\n'
+            << "auth=" << state.auth << '\n'
+            << "pin=" << state.pin << '\n'
+            << "queries=" << state.queries << '\n'
+            << "configures=" << state.configures << '\n';
+        out.flush();
+        if (!out)
+            return false;
+    }
+    return std::rename(temporary.c_str(), path.c_str()) == 0;
+}

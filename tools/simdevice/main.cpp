@@ -1,0 +1,33 @@
+// tolvane-simdevice: the target device, simulated on a pseudo-terminal for
+// tests and demos. See Options.cpp for the command line.
+#include "Options.h"
+#include "SimulatedDevice.h"
+
+#include <iostream>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+int main(int argc, char* argv[]) {
+    Options options;
+    const std::string error = ParseOptions(argc, argv, options);
+    if (!error.empty()) {
+        std::cerr << "tolvane-simdevice: " << error << '\n'
+                  << "Try 'tolvane-simdevice --help' for the options.\n";
+        return 2;
+    }
+    if (options.help) {
+        std::cout << UsageText();
+        return 0;
+    }
+    if (options.exitWithParent) {
+        // SIGTERM takes the ordinary way out. If the parent is already gone
+        // (re-parented before prctl), end at once.
+        const pid_t parent = getppid();
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            return 0;
+    }
+    SimulatedDevice device(options);
+    return device.Run();
+}
