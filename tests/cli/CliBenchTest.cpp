@@ -103,8 +103,12 @@ TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
     ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
     Reset(m_device, "version=1.10\n");
     ExpectFailure({"query", m_port}, 8, "Unsupported firmware version: \"1.10\"");
+#ifndef _WIN32
+    // Five seconds of waiting; under Wine the scan below meets a silent
+    // device through the same Win32 read time-out, only shorter.
     Reset(m_device, "mode=silent\n");
     ExpectFailure({"query", m_port}, 6, "Reading COM port timeout.");
+#endif
 }
 
 TEST_F(CliOnBench, ConfigureWritesTheWindowsCommandAndTheDeviceKeepsIt)
