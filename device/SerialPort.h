@@ -30,6 +30,12 @@ public:
     // Waits up to about 5010 ms for one byte. Returns the number of bytes
     // read: 1, or 0 when none came in time (or the port failed).
     virtual std::size_t ReadByte(char& byte) = 0;
+
+    // Changes how long ReadByte waits for one byte, in milliseconds, from now
+    // on: at once on an open port, and on every later open. Looking for
+    // devices on many ports uses it so that a silent port costs about a
+    // second, not five. False when this back end keeps its usual wait.
+    virtual bool SetReadTimeout(unsigned /*milliseconds*/) { return false; }
 };
 
 // The back end of the platform this program was built for.

@@ -91,9 +91,15 @@ public:
     bool IsOpen() const override { return m_fd != NoPort; }
     bool Write(const void* data, std::size_t length, std::size_t& written) override;
     std::size_t ReadByte(char& byte) override;
+    bool SetReadTimeout(unsigned milliseconds) override
+    {
+        m_readByteWait = Milliseconds(milliseconds);
+        return true;
+    }
 
 private:
     int m_fd = NoPort;
+    Milliseconds m_readByteWait = ReadByteWait;
 };
 
 LinkResult PosixSerialPort::Open(const std::string& path)
@@ -169,13 +175,14 @@ bool PosixSerialPort::Write(const void* data, std::size_t length, std::size_t& w
     }
 }
 
-// Waits up to 5010 ms for one byte. A port that failed or hung up has
-// nothing more to give, so it reports no byte at once instead of waiting.
+// Waits up to 5010 ms (or what SetReadTimeout set) for one byte. A port that
+// failed or hung up has nothing more to give, so it reports no byte at once
+// instead of waiting.
 std::size_t PosixSerialPort::ReadByte(char& byte)
 {
     if (!IsOpen())
         return 0;
-    const auto deadline = Clock::now() + ReadByteWait;
+    const auto deadline = Clock::now() + m_readByteWait;
     for (;;) {
         const short events = WaitFor(m_fd, POLLIN, deadline);
         if (events == 0)

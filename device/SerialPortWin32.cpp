@@ -38,12 +38,14 @@ public:
     bool IsOpen() const override;
     bool Write(const void* data, std::size_t length, std::size_t& written) override;
     std::size_t ReadByte(char& byte) override;
+    bool SetReadTimeout(unsigned milliseconds) override;
 
 private:
     void SetTimeouts();
     bool SetLineSettings();
 
     HANDLE m_hPort = INVALID_HANDLE_VALUE;
+    DWORD m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
 };
 
 // `path` is a device-namespace path such as \\.\COM5. The plain names COM1 to
@@ -77,7 +79,7 @@ void Win32SerialPort::SetTimeouts()
     GetCommTimeouts(m_hPort, &timeouts);
     timeouts.ReadIntervalTimeout = ReadIntervalTimeoutMs;
     timeouts.ReadTotalTimeoutMultiplier = ReadTotalTimeoutMultiplierMs;
-    timeouts.ReadTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
+    timeouts.ReadTotalTimeoutConstant = m_readTotalTimeoutConstant;
     timeouts.WriteTotalTimeoutMultiplier = WriteTotalTimeoutMultiplierMs;
     timeouts.WriteTotalTimeoutConstant = WriteTotalTimeoutConstantMs;
     SetCommTimeouts(m_hPort, &timeouts);
@@ -131,6 +133,16 @@ bool Win32SerialPort::Write(const void* data, std::size_t length, std::size_t& w
 
 // Only the count decides: a time-out completes the read successfully with
 // nothing read, and a failed read has read nothing either.
+// The wait of a one-byte read is the constant plus one multiplier.
+bool Win32SerialPort::SetReadTimeout(unsigned milliseconds)
+{
+    m_readTotalTimeoutConstant =
+        milliseconds > ReadTotalTimeoutMultiplierMs ? milliseconds - ReadTotalTimeoutMultiplierMs : 0;
+    if (IsOpen())
+        SetTimeouts();
+    return true;
+}
+
 std::size_t Win32SerialPort::ReadByte(char& byte)
 {
     if (!IsOpen())

@@ -1,0 +1,203 @@
+// tolvane-cli run as a process against simulated devices, as a script runs
+// it: what it prints on each stream, its exit code, and the bytes the device
+// received. COM5 and COM6 hold devices; under Wine COM8 cannot be opened and
+// COM9 cannot be set up.
+#include "BenchDevice.h"
+#include "RunProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+constexpr char Query[] = "kwd38m4tQZXh7";
+constexpr char Completed[] = "Configuration is completed.\n";
+
+// The device every test starts from, plus the test's own faults.
+void Reset(BenchDevice& device, const std::string& extra = "")
+{
+    device.SetScenario(BenchDevice::DefaultState + extra);
+}
+
+std::string CliPort(BenchDevice& device, int number)
+{
+#ifdef _WIN32
+    static_cast<void>(device);
+    return "COM" + std::to_string(number);
+#else
+    static_cast<void>(number);
+    return device.PortPath();
+#endif
+}
+
+#ifdef _WIN32
+const std::string CannotOpenPort = "COM8";
+const std::string CannotSetUpPort = "COM9";
+#else
+const std::string CannotOpenPort = std::string(std::getenv("TOLVANE_BENCH")) + "/no-such-port";
+const std::string CannotSetUpPort = "/dev/null";
+#endif
+
+ProcessResult Cli(const std::vector<std::string>& args)
+{
+    return RunProcess(TOLVANE_CLI_PATH, args, 20000);
+}
+
+class CliOnBench : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Reset(m_device);
+        Reset(m_other);
+        m_device.MarkReceived();
+    }
+    // Runs the program on COM5 and expects what a failing command leaves: no
+    // result, exactly `message` on standard error, and `code`.
+    void ExpectFailure(std::vector<std::string> args, int code, const std::string& message)
+    {
+        const ProcessResult run = Cli(args);
+        EXPECT_EQ(run.exitCode, code) << message;
+        EXPECT_EQ(run.out, "") << message;
+        EXPECT_EQ(run.err, message + "\n");
+    }
+
+    // Configure commands the device took so far (the bench runs one device
+    // for all tests of this program).
+    int Configures() { return std::atoi(m_device.State()["configures"].c_str()); }
+    bool WaitForConfigures(int count)
+    {
+        return m_device.WaitForState("configures", std::to_string(count), 3000);
+    }
+
+    BenchDevice m_device{5};
+    BenchDevice m_other{6};
+    std::string m_port = CliPort(m_device, 5);
+};
+
+TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
+{
+    const ProcessResult text = Cli({"query", m_port});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out, "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n");
+    EXPECT_EQ(text.err, "");
+    EXPECT_EQ(m_device.ReceivedSinceMark(), Query);
+
+    Reset(m_device, "crlf=1\nauth=0\nversion=1.1\nname=Caf\xE9 \"Lab\"\t\x1b[2J\n");
+    const ProcessResult json = Cli({"query", m_port, "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.out, "{\"name\":\"Caf\\u00E9 \\\"Lab\\\"\\t\\u001B[2J\",\"firmware\":\"1.1\","
+                        "\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
+    const ProcessResult escaped = Cli({"query", m_port});
+    EXPECT_EQ(escaped.out.substr(0, escaped.out.find('\n')), "name: Caf\xE9 \"Lab\"\\x09\\x1B[2J");
+}
+
+TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
+{
+    ExpectFailure({"query", CannotOpenPort}, 3, "Cannot open the COM port.");
+    ExpectFailure({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.");
+    Reset(m_device, "echo=KWD38M4TQZXH7\n");
+    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
+    Reset(m_device, "raw=kwd38m4tQZXh7 1.3 x\\n\n");
+    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
+    Reset(m_device, "version=1.10\n");
+    ExpectFailure({"query", m_port}, 8, "Unsupported firmware version: \"1.10\"");
+#ifndef _WIN32
+    // Five seconds of waiting; under Wine the scan below meets a silent
+    // device through the same Win32 read time-out, only shorter.
+    Reset(m_device, "mode=silent\n");
+    ExpectFailure({"query", m_port}, 6, "Reading COM port timeout.");
+#endif
+}
+
+TEST_F(CliOnBench, ConfigureWritesTheWindowsCommandAndTheDeviceKeepsIt)
+{
+    const int before = Configures();
+    const ProcessResult keepPin = Cli({"configure", m_port, "--auth", "off"});
+    EXPECT_EQ(keepPin.exitCode, 0);
+    EXPECT_EQ(keepPin.out, Completed);
+    EXPECT_EQ(keepPin.err, "");
+    EXPECT_TRUE(WaitForConfigures(before + 1));
+    EXPECT_EQ(m_device.ReceivedSinceMark(), std::string(Query) + "kwd38m4tQZXh7 0 1234 ");
+    EXPECT_EQ(m_device.State()["auth"], "0");
+
+    m_device.MarkReceived();
+    const ProcessResult newPin = Cli({"configure", m_port, "--auth=on", "--pin=A1b2-C3d4!~9"});
+    EXPECT_EQ(newPin.exitCode, 0);
+    EXPECT_EQ(newPin.out, Completed);
+    EXPECT_TRUE(WaitForConfigures(before + 2));
+    EXPECT_EQ(m_device.ReceivedSinceMark(), std::string(Query) + "kwd38m4tQZXh7 1 A1b2-C3d4!~9 ");
+    EXPECT_EQ(m_device.State()["pin"], "A1b2-C3d4!~9");
+    EXPECT_EQ(m_device.State()["auth"], "1");
+}
+
+TEST_F(CliOnBench, ConfigureWritesNothingAfterARefusalOrABadRead)
+{
+    struct Case {
+        std::string scenario;
+        std::vector<std::string> options;
+        int code;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"name=ABCDEFGHIJKLMNOPQRSTU\n", {}, 9, "Invalid new device name. The maximum length is 20 characters."},
+        {"", {"--pin", "1234567890123"}, 10, "Invalid new pin code. The maximum length is 12 digits."},
+        {"pin=123456789012345\n", {}, 10, "Invalid new pin code. The maximum length is 12 digits."},
+        {"", {"--pin", "12 34"}, 11, "Invalid new pin code. Spaces are not allowed."},
+        {"echo=kwd38m4tQZXh8\n", {}, 7, "Receive incorrect data from COM port."},
+        {"version=1.4\n", {}, 8, "Unsupported firmware version: \"1.4\""},
+    };
+    const int before = Configures();
+    for (const Case& refused : cases) {
+        Reset(m_device, refused.scenario);
+        m_device.MarkReceived();
+        std::vector<std::string> args = {"configure", m_port, "--auth", "off"};
+        args.insert(args.end(), refused.options.begin(), refused.options.end());
+        ExpectFailure(args, refused.code, refused.message);
+        EXPECT_EQ(m_device.ReceivedSinceMark(), Query) << refused.message;
+    }
+    EXPECT_EQ(Configures(), before);
+
+    // Exactly 20 characters is a name the window accepts.
+    Reset(m_device, "name=ABCDEFGHIJKLMNOPQRST\n");
+    EXPECT_EQ(Cli({"configure", m_port, "--auth", "on"}).exitCode, 0);
+}
+
+TEST_F(CliOnBench, ScanFindsThePortsAndProbesThemBriefly)
+{
+    const ProcessResult listed = Cli({"scan"});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.err, "");
+#ifdef _WIN32
+    // The ports Wine maps in dosdevices, found without a device being asked.
+    EXPECT_NE(listed.out.find("COM5\nCOM6\n"), std::string::npos) << listed.out;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+#endif
+
+    Reset(m_other, "mode=silent\nname=Other\n");
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult probed = Cli({"scan", "--probe", m_port, CliPort(m_other, 6), CannotOpenPort});
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(probed.exitCode, 0);
+    EXPECT_EQ(probed.out, m_port + "\tdevice\t1.3\tTolvane Demo\n" + CliPort(m_other, 6) + "\tno-answer\n"
+                              + CannotOpenPort + "\tcannot-open\n");
+    EXPECT_EQ(probed.err, "");
+    EXPECT_LT(took, std::chrono::seconds(4));
+
+    const ProcessResult none = Cli({"scan", "--probe", "--json", CliPort(m_other, 6)});
+    EXPECT_EQ(none.exitCode, 14);
+    EXPECT_EQ(none.out, "[\n{\"port\":\"" + CliPort(m_other, 6) + "\",\"status\":\"no-answer\"}\n]\n");
+    EXPECT_EQ(none.err, "No device answered.\n");
+}
+
+TEST_F(CliOnBench, BadCommandLinesTouchNoDevice)
+{
+    const ProcessResult run = Cli({"configure", m_port, "--auth", "maybe"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--auth takes on or off"), std::string::npos);
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+#include "CliOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ParsedArguments Parse(std::vector<std::string> args) { return ParseArguments(args); }
+
+TEST(CliOptions, ReadsEachCommandWithItsOptionsInAnyOrder)
+{
+    ParsedArguments query = Parse({"query", "--json", "/dev/rfcomm0"});
+    ASSERT_TRUE(query.ok) << query.error;
+    EXPECT_EQ(query.options.command, CommandKind::Query);
+    EXPECT_EQ(query.options.port, "/dev/rfcomm0");
+    EXPECT_TRUE(query.options.json);
+
+    ParsedArguments configure = Parse({"configure", "COM5", "--pin=5678", "--auth", "off"});
+    ASSERT_TRUE(configure.ok) << configure.error;
+    EXPECT_EQ(configure.options.command, CommandKind::Configure);
+    EXPECT_EQ(configure.options.port, "COM5");
+    EXPECT_EQ(configure.options.auth, 0);
+    EXPECT_TRUE(configure.options.hasPin);
+    EXPECT_EQ(configure.options.pin, "5678");
+
+    ParsedArguments keepPin = Parse({"configure", "COM5", "--auth=on"});
+    ASSERT_TRUE(keepPin.ok) << keepPin.error;
+    EXPECT_EQ(keepPin.options.auth, 1);
+    EXPECT_FALSE(keepPin.options.hasPin);
+
+    ParsedArguments scan = Parse({"scan", "--probe", "COM5", "COM6", "--json"});
+    ASSERT_TRUE(scan.ok) << scan.error;
+    EXPECT_TRUE(scan.options.probe);
+    EXPECT_TRUE(scan.options.json);
+    EXPECT_EQ(scan.options.ports, (std::vector<std::string>{"COM5", "COM6"}));
+}
+
+TEST(CliOptions, DoubleDashLetsAPortStartWithADash)
+{
+    ParsedArguments parsed = Parse({"query", "--", "-odd-name"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    EXPECT_EQ(parsed.options.port, "-odd-name");
+}
+
+TEST(CliOptions, HelpWinsAnywhere)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--help"}, {"-h"}, {"help"}, {"query", "--help"}, {"configure", "COM1", "-h", "--bogus"}}) {
+        ParsedArguments parsed = Parse(args);
+        EXPECT_TRUE(parsed.ok) << args.front();
+        EXPECT_EQ(parsed.options.command, CommandKind::Help) << args.front();
+    }
+    EXPECT_EQ(Parse({"--version"}).options.command, CommandKind::Version);
+}
+
+TEST(CliOptions, RefusesMalformedLinesWithAReason)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"read", "COM1"},
+        {"query"},
+        {"query", "COM1", "COM2"},
+        {"query", "COM1", "--probe"},
+        {"configure", "COM1"},
+        {"configure", "COM1", "--auth"},
+        {"configure", "COM1", "--auth", "yes"},
+        {"configure", "COM1", "--auth", "on", "--auth", "off"},
+        {"configure", "COM1", "--auth", "on", "--pin", ""},
+        {"configure", "COM1", "--auth", "on", "--pin", "1", "--pin", "2"},
+        {"configure", "COM1", "--auth", "on", "--json"},
+        {"scan", "COM1"},
+        {"scan", "--json=yes"},
+        {"--version", "extra"},
+    };
+    for (const auto& args : bad) {
+        ParsedArguments parsed = Parse(args);
+        EXPECT_FALSE(parsed.ok) << (args.empty() ? "(nothing)" : args.back());
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+}  // namespace

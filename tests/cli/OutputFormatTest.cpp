@@ -1,0 +1,73 @@
+#include "OutputFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+DeviceInfo Device(const std::string& displayName, const char* version = "1.3", int auth = 1,
+                  const char* pin = "1234")
+{
+    DeviceInfo info;
+    info.displayName = displayName;
+    std::strncpy(info.version, version, sizeof info.version - 1);
+    std::strncpy(info.pin, pin, sizeof info.pin - 1);
+    info.auth = auth;
+    return info;
+}
+
+TEST(OutputFormat, QueryShowsTheDisplayNameWithoutItsTerminator)
+{
+    EXPECT_EQ(FormatQueryText(Device("Tolvane Demo\n")),
+              "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n");
+    EXPECT_EQ(FormatQueryText(Device("Lab\r\n", "1.1", 0, "0000")),
+              "name: Lab\nfirmware: 1.1\nauthentication: Disable\npin: 0000\n");
+    EXPECT_EQ(FormatQueryJson(Device("Tolvane Demo\r\n")),
+              "{\"name\":\"Tolvane Demo\",\"firmware\":\"1.3\",\"authentication\":\"Enable\",\"pin\":\"1234\"}\n");
+    EXPECT_EQ(FormatQueryJson(Device("", "1.2", 0)),
+              "{\"name\":\"\",\"firmware\":\"1.2\",\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
+}
+
+TEST(OutputFormat, JsonIsAsciiWithOneCharacterPerDeviceByte)
+{
+    EXPECT_EQ(JsonString(std::string("a\"b\\c/d", 7)), "\"a\\\"b\\\\c/d\"");
+    EXPECT_EQ(JsonString(std::string("\b\f\n\r\t\x01\x1f\x7f", 8)),
+              "\"\\b\\f\\n\\r\\t\\u0001\\u001F\\u007F\"");
+    EXPECT_EQ(JsonString(std::string("\x80\xE9\xFF", 3)), "\"\\u0080\\u00E9\\u00FF\"");
+    EXPECT_EQ(JsonString(std::string("\0x", 2)), "\"\\u0000x\"");
+}
+
+TEST(OutputFormat, TextKeepsControlBytesFromTheTerminal)
+{
+    EXPECT_EQ(EscapeForText(std::string("\x1b[2J\tA\\B\x7f\xE9", 10)), "\\x1B[2J\\x09A\\\\B\\x7F\xE9");
+    EXPECT_EQ(FormatQueryText(Device("Evil\rname: fake\n")).substr(0, 25), "name: Evil\\x0Dname: fake\n");
+}
+
+TEST(OutputFormat, ScanListsPortsAndWhatAnswered)
+{
+    std::vector<ScanEntry> entries(4);
+    entries[0].port = "COM3";
+    entries[1].port = "COM5";
+    entries[1].probed = true;
+    entries[1].info = Device("Desk\tUnit\n", "1.2");
+    entries[2].port = "COM6";
+    entries[2].probed = true;
+    entries[2].result = LinkResult::Timeout;
+    entries[3].port = "COM7";
+    entries[3].probed = true;
+    entries[3].result = LinkResult::UnsupportedVersion;
+    entries[3].info = Device("", "1.4");
+    EXPECT_EQ(FormatScanText(entries),
+              "COM3\nCOM5\tdevice\t1.2\tDesk\\x09Unit\nCOM6\tno-answer\nCOM7\tunsupported-firmware\t1.4\n");
+    EXPECT_EQ(FormatScanJson(entries),
+              "[\n{\"port\":\"COM3\"},\n"
+              "{\"port\":\"COM5\",\"status\":\"device\",\"name\":\"Desk\\tUnit\",\"firmware\":\"1.2\","
+              "\"authentication\":\"Enable\",\"pin\":\"1234\"},\n"
+              "{\"port\":\"COM6\",\"status\":\"no-answer\"},\n"
+              "{\"port\":\"COM7\",\"status\":\"unsupported-firmware\",\"firmware\":\"1.4\"}\n]\n");
+    EXPECT_EQ(FormatScanJson({}), "[]\n");
+    EXPECT_EQ(FormatScanText({}), "");
+}
+
+}  // namespace

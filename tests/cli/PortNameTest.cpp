@@ -1,0 +1,35 @@
+#include "PortName.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PortName, WindowsTakesCom1ToCom256AsDeviceNamespacePaths)
+{
+    EXPECT_EQ(ResolvePortName("COM1", PortStyle::Windows).path, "\\\\.\\COM1");
+    EXPECT_EQ(ResolvePortName("COM31", PortStyle::Windows).path, "\\\\.\\COM31");
+    EXPECT_EQ(ResolvePortName("com256", PortStyle::Windows).path, "\\\\.\\COM256");
+    EXPECT_EQ(ResolvePortName("Com9", PortStyle::Windows).path, "\\\\.\\COM9");
+}
+
+TEST(PortName, WindowsRefusesEveryOtherForm)
+{
+    for (const char* text : {"", "COM", "COM0", "COM257", "COM05", "COM+5", "COM5 ", " COM5", "COM1x",
+                             "LPT1", "5", "\\\\.\\COM5", "/dev/ttyS0", "COM99999999999"}) {
+        const ResolvedPort port = ResolvePortName(text, PortStyle::Windows);
+        EXPECT_FALSE(port.ok) << text;
+        EXPECT_NE(port.error.find("COM1 to COM256"), std::string::npos) << text;
+    }
+}
+
+TEST(PortName, PosixTakesAnyPathAsItStands)
+{
+    for (const char* text : {"/dev/rfcomm0", "/dev/ttyUSB0", "/dev/pts/7", "bench/com5", "COM5"}) {
+        const ResolvedPort port = ResolvePortName(text, PortStyle::Posix);
+        EXPECT_TRUE(port.ok) << text;
+        EXPECT_EQ(port.path, text);
+    }
+    EXPECT_FALSE(ResolvePortName("", PortStyle::Posix).ok);
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// The commands of tolvane-cli. Each prints its result on `out`, its messages
+// on `err`, and returns the exit code. What they need from the system comes
+// through CommandContext, so that tests can run them on a scripted port.
+#pragma once
+
+#include "CliOptions.h"
+#include "ExitCode.h"
+#include "PortName.h"
+#include "SerialPort.h"
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+struct CommandContext {
+    std::ostream& out;
+    std::ostream& err;
+    std::function<std::unique_ptr<SerialPort>()> makePort;       // CreateSystemSerialPort
+    std::function<bool(std::vector<std::string>&)> listPorts;   // ListSystemSerialPorts
+    PortStyle portStyle = SystemPortStyle;
+};
+
+// How long a probe waits for each byte of a device's answer. A device answers
+// at once; five seconds per silent port would make a scan of many ports crawl.
+inline constexpr unsigned ProbeReadTimeoutMs = 1000;
+
+ExitCode RunQuery(const CliOptions& options, CommandContext& context);
+ExitCode RunConfigure(const CliOptions& options, CommandContext& context);
+ExitCode RunScan(const CliOptions& options, CommandContext& context);
+
+// Any command, help and version included.
+ExitCode RunCommand(const CliOptions& options, CommandContext& context);

@@ -1,0 +1,163 @@
+#include "OutputFormat.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string HexEscape(const char* prefix, unsigned char byte, int digits)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%s%0*X", prefix, digits, static_cast<unsigned>(byte));
+    return buffer;
+}
+
+const char* ShortJsonEscape(unsigned char byte)
+{
+    switch (byte) {
+    case '"': return "\\\"";
+    case '\\': return "\\\\";
+    case '\b': return "\\b";
+    case '\f': return "\\f";
+    case '\n': return "\\n";
+    case '\r': return "\\r";
+    case '\t': return "\\t";
+    default: return nullptr;
+    }
+}
+
+void AppendJsonField(std::string& json, const char* key, const std::string& value)
+{
+    json += ",\"";
+    json += key;
+    json += "\":";
+    json += JsonString(value);
+}
+
+// The fields a device reports, after `"port":...` or at the start of an object
+// (the leading comma is then dropped by the caller).
+std::string DeviceJsonFields(const DeviceInfo& info)
+{
+    std::string fields;
+    AppendJsonField(fields, "name", DisplayNameOf(info));
+    AppendJsonField(fields, "firmware", info.version);
+    AppendJsonField(fields, "authentication", AuthenticationText(info));
+    AppendJsonField(fields, "pin", info.pin);
+    return fields;
+}
+
+}  // namespace
+
+std::string EscapeForText(const std::string& bytes)
+{
+    std::string text;
+    for (char c : bytes) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte == '\\')
+            text += "\\\\";
+        else if (byte < 0x20 || byte == 0x7F)
+            text += HexEscape("\\x", byte, 2);
+        else
+            text += c;
+    }
+    return text;
+}
+
+std::string JsonString(const std::string& bytes)
+{
+    std::string json = "\"";
+    for (char c : bytes) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (const char* escape = ShortJsonEscape(byte))
+            json += escape;
+        else if (byte < 0x20 || byte >= 0x7F)
+            json += HexEscape("\\u", byte, 4);
+        else
+            json += c;
+    }
+    json += '"';
+    return json;
+}
+
+std::string DisplayNameOf(const DeviceInfo& info)
+{
+    std::string name = info.displayName;
+    if (!name.empty() && name.back() == '\n')
+        name.pop_back();
+    if (!name.empty() && name.back() == '\r')
+        name.pop_back();
+    return name;
+}
+
+const char* AuthenticationText(const DeviceInfo& info)
+{
+    return info.auth != 0 ? "Enable" : "Disable";
+}
+
+std::string FormatQueryText(const DeviceInfo& info)
+{
+    return "name: " + EscapeForText(DisplayNameOf(info)) + "\n"
+        + "firmware: " + EscapeForText(info.version) + "\n"
+        + "authentication: " + AuthenticationText(info) + "\n"
+        + "pin: " + EscapeForText(info.pin) + "\n";
+}
+
+std::string FormatQueryJson(const DeviceInfo& info)
+{
+    return "{" + DeviceJsonFields(info).substr(1) + "}\n";
+}
+
+const char* ProbeStatusWord(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::Ok: return "device";
+    case LinkResult::OpenFailed: return "cannot-open";
+    case LinkResult::SetupFailed: return "setup-failed";
+    case LinkResult::WriteFailed:
+    case LinkResult::ShortWrite: return "write-failed";
+    case LinkResult::Timeout: return "no-answer";
+    case LinkResult::BadEcho:
+    case LinkResult::BadReply: return "incorrect-data";
+    case LinkResult::UnsupportedVersion: return "unsupported-firmware";
+    }
+    return "incorrect-data";
+}
+
+// One line per port; probed ports add tab-separated columns: the status, and
+// for a device its firmware and name (for unknown firmware only the version).
+std::string FormatScanText(const std::vector<ScanEntry>& entries)
+{
+    std::string text;
+    for (const ScanEntry& entry : entries) {
+        text += EscapeForText(entry.port);
+        if (entry.probed) {
+            text += '\t';
+            text += ProbeStatusWord(entry.result);
+            if (entry.result == LinkResult::Ok || entry.result == LinkResult::UnsupportedVersion)
+                text += "\t" + EscapeForText(entry.info.version);
+            if (entry.result == LinkResult::Ok)
+                text += "\t" + EscapeForText(DisplayNameOf(entry.info));
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+std::string FormatScanJson(const std::vector<ScanEntry>& entries)
+{
+    std::string json = "[";
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ScanEntry& entry = entries[i];
+        json += i == 0 ? "\n" : ",\n";
+        json += "{\"port\":" + JsonString(entry.port);
+        if (entry.probed) {
+            AppendJsonField(json, "status", ProbeStatusWord(entry.result));
+            if (entry.result == LinkResult::Ok)
+                json += DeviceJsonFields(entry.info);
+            else if (entry.result == LinkResult::UnsupportedVersion)
+                AppendJsonField(json, "firmware", entry.info.version);
+        }
+        json += "}";
+    }
+    json += entries.empty() ? "]\n" : "\n]\n";
+    return json;
+}

@@ -1,0 +1,39 @@
+// How a port given on the command line becomes the path the serial port opens.
+// Both platforms' rules are plain functions here, so each can be checked on
+// the other platform too; SystemPortStyle picks the one this build uses.
+#pragma once
+
+#include <string>
+
+enum class PortStyle {
+    Windows,  // COM1 ... COM256, opened as \\.\COMn
+    Posix,    // a tty path: /dev/rfcomm0, /dev/ttyUSB0, a pseudo-terminal, a symlink
+};
+
+#ifdef _WIN32
+inline constexpr PortStyle SystemPortStyle = PortStyle::Windows;
+#else
+inline constexpr PortStyle SystemPortStyle = PortStyle::Posix;
+#endif
+
+inline constexpr int FirstComPort = 1;
+inline constexpr int LastComPort = 256;
+
+// The device-namespace prefix: COM10 and above can only be opened through it,
+// and with it every COM number opens the same way.
+inline constexpr char DeviceNamespacePrefix[] = "\\\\.\\";
+
+struct ResolvedPort {
+    bool ok = false;
+    std::string path;   // what SerialPort::Open is given
+    std::string error;  // why the name was refused, when !ok
+};
+
+ResolvedPort ResolvePortName(const std::string& text, PortStyle style);
+
+// The number n of "COMn" (any letter case, no sign, no leading zero, 1 to 256),
+// or 0 when `text` is not such a name.
+int ComPortNumber(const std::string& text);
+
+// "COM" followed by the number in decimal.
+std::string ComPortName(int number);

@@ -1,0 +1,95 @@
+#include "SerialPortList.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+
+namespace {
+
+inline constexpr char DevDir[] = "/dev";
+inline constexpr char SysTtyDir[] = "/sys/class/tty";
+
+enum class TtyKind { NotSerial, Uart, UsbSerial, Rfcomm };
+
+bool StartsWithThenDigits(const std::string& name, const std::string& prefix)
+{
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+TtyKind KindOf(const std::string& name)
+{
+    if (StartsWithThenDigits(name, "ttyS"))
+        return TtyKind::Uart;
+    if (StartsWithThenDigits(name, "ttyUSB") || StartsWithThenDigits(name, "ttyACM"))
+        return TtyKind::UsbSerial;
+    if (StartsWithThenDigits(name, "rfcomm"))
+        return TtyKind::Rfcomm;
+    return TtyKind::NotSerial;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// The type file holds the UART type as a number; 0 means no UART was found.
+// When the file cannot be read the port is kept: better listed than missed.
+bool UartTypeKnown(const std::string& ttyDir)
+{
+    std::ifstream typeFile(ttyDir + "/type");
+    int type = 0;
+    if (!(typeFile >> type))
+        return true;
+    return type != 0;
+}
+
+bool IsSerialPort(const std::string& name, const std::string& sysTtyDir)
+{
+    const std::string ttyDir = sysTtyDir + "/" + name;
+    switch (KindOf(name)) {
+    case TtyKind::Uart: return Exists(ttyDir + "/device") && UartTypeKnown(ttyDir);
+    case TtyKind::UsbSerial: return Exists(ttyDir + "/device");
+    case TtyKind::Rfcomm: return true;
+    case TtyKind::NotSerial: return false;
+    }
+    return false;
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+}  // namespace
+
+std::vector<std::string> ListSerialPortsIn(const std::string& devDir, const std::string& sysTtyDir)
+{
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, DirCloser> dir(opendir(devDir.c_str()));
+    if (!dir)
+        return names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (IsSerialPort(name, sysTtyDir))
+            names.push_back(name);
+    }
+    std::sort(names.begin(), names.end(), TtyNameLess);
+    std::vector<std::string> ports;
+    for (const std::string& name : names)
+        ports.push_back(devDir + "/" + name);
+    return ports;
+}
+
+bool ListSystemSerialPorts(std::vector<std::string>& ports)
+{
+    if (!Exists(DevDir))
+        return false;
+    ports = ListSerialPortsIn(DevDir, SysTtyDir);
+    return true;
+}

@@ -1,0 +1,86 @@
+#include "SerialPortList.h"
+
+#include "PortName.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+// Where Windows lists the serial ports its drivers made: one value per port,
+// the data being the port's name ("COM3").
+inline constexpr char SerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
+
+void AddSerialCommNames(std::vector<std::string>& names)
+{
+    HKEY key = NULL;
+    // No key at all is normal on a machine without serial hardware.
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; ++index) {
+        char valueName[256];
+        DWORD valueNameLength = sizeof valueName;
+        BYTE data[256];
+        DWORD dataLength = sizeof data - 1;  // room for a NUL the data may lack
+        DWORD type = 0;
+        const LONG status = RegEnumValueA(key, index, valueName, &valueNameLength, NULL, &type,
+                                          data, &dataLength);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        if (status != ERROR_SUCCESS || type != REG_SZ)
+            continue;  // a value too long for the buffers is no COM name either
+        data[dataLength] = 0;
+        names.push_back(reinterpret_cast<const char*>(data));
+    }
+    RegCloseKey(key);
+}
+
+// Ports that programs such as Bluetooth stacks or Wine map without listing
+// them in the registry still have a DOS device name.
+void AddDosDeviceNames(std::vector<std::string>& names)
+{
+    for (int number = FirstComPort; number <= LastComPort; ++number) {
+        const std::string name = ComPortName(number);
+        char target[1024];
+        if (QueryDosDeviceA(name.c_str(), target, sizeof target) != 0
+            || GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+            names.push_back(name);
+    }
+}
+
+// Wine maps a COM port by a link in its dosdevices folder, which neither the
+// registry nor the DOS device names show; only opening the port finds it. The
+// open asks for no access (a query open), and the ports already found are
+// left alone. A port held by another program refuses the open but exists.
+void AddOpenableNames(std::vector<std::string>& names)
+{
+    const std::vector<std::string> known = SortComPortNames(names);
+    for (int number = FirstComPort; number <= LastComPort; ++number) {
+        const std::string name = ComPortName(number);
+        if (std::find(known.begin(), known.end(), name) != known.end())
+            continue;
+        const std::string path = DeviceNamespacePrefix + name;
+        const HANDLE handle = CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
+            names.push_back(name);
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)
+            names.push_back(name);
+    }
+}
+
+}  // namespace
+
+bool ListSystemSerialPorts(std::vector<std::string>& ports)
+{
+    std::vector<std::string> names;
+    AddSerialCommNames(names);
+    AddDosDeviceNames(names);
+    AddOpenableNames(names);
+    ports = SortComPortNames(names);
+    return true;
+}

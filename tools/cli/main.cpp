@@ -1,0 +1,32 @@
+// tolvane-cli: the window's two operations, reading and configuring a device,
+// for shells and scripts, plus a look for ports and devices.
+#include "CliOptions.h"
+#include "Commands.h"
+#include "SerialPortList.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    const ParsedArguments parsed = ParseArguments(args);
+    if (!parsed.ok) {
+        std::cerr << parsed.error << "\nTry \"tolvane-cli --help\".\n";
+        return ToInt(ExitCode::Usage);
+    }
+
+    CommandContext context{std::cout, std::cerr, CreateSystemSerialPort, ListSystemSerialPorts,
+                           SystemPortStyle};
+    const ExitCode code = RunCommand(parsed.options, context);
+
+    // A result that did not reach its reader (a full disk, a closed pipe) is
+    // no success.
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "Cannot write the result.\n";
+        return ToInt(code == ExitCode::Success ? ExitCode::Failure : code);
+    }
+    return ToInt(code);
+}
