@@ -2,6 +2,7 @@
 #include "ConfigDialog.h"
 
 #include "ConfigTexts.h"
+#include "UserMessages.h"
 #include "resource.h"
 
 #include <cstdio>
@@ -83,7 +84,7 @@ void CConfigDialog::QueryDevice()
     if (m_nPortIndex == CB_ERR)
         m_nPortIndex = SelectEntryIndex;
     if (m_nPortIndex == SelectEntryIndex) {
-        AfxMessageBox(ConfigTexts::SelectPortFirst, MB_OK, 0);
+        AfxMessageBox(UserMessages::SelectPortFirst, MB_OK, 0);
         return;
     }
 
@@ -112,19 +113,8 @@ void CConfigDialog::QueryDevice()
 
 void CConfigDialog::ShowQueryFailure(LinkResult result)
 {
-    const char* message = nullptr;
-    switch (result) {
-    case LinkResult::OpenFailed: message = ConfigTexts::CannotOpenPort; break;
-    case LinkResult::SetupFailed: message = ConfigTexts::CannotSetUpPort; break;
-    case LinkResult::WriteFailed:
-    case LinkResult::ShortWrite: message = ConfigTexts::CannotWriteQuery; break;
-    case LinkResult::Timeout: message = ConfigTexts::ReplyTimedOut; break;
-    case LinkResult::BadEcho:
-    case LinkResult::BadReply: message = ConfigTexts::IncorrectReply; break;
-    case LinkResult::UnsupportedVersion:  // a device of another kind: ignored without a word
-    case LinkResult::Ok: break;
-    }
-    if (message != nullptr)
+    // A device with firmware of another kind is passed over without a word.
+    if (const char* message = QueryFailureMessage(result))
         AfxMessageBox(message, MB_OK, 0);
 }
 

@@ -12,6 +12,7 @@
 
 #include "DeviceInfo.h"
 #include "DeviceLink.h"
+#include "NewSettings.h"
 #include "Framework.h"
 #include "SerialPort.h"
 
@@ -46,14 +47,12 @@ protected:
     HCURSOR OnQueryDragIcon();
 
 private:
-    static constexpr int MaxNameLength = 20;  // characters of a device name
-    static constexpr int MaxPinLength = 12;   // characters of a PIN
-
     void AddAboutItemToSystemMenu();
     void SetWindowIcons();
 
     void FillPortList();
     void ShowQueryFailure(LinkResult result);
+    bool ShowSettingsProblem(SettingsProblem problem);  // true when there was one
     void StoreDevice(const DeviceInfo& info);
     void ShowDevice(const DeviceInfo& info);
 

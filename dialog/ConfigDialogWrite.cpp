@@ -2,25 +2,11 @@
 // OK, the guard on the port list and Exit.
 #include "ConfigDialog.h"
 
-#include "ConfigTexts.h"
+#include "NewSettings.h"
+#include "UserMessages.h"
 #include "resource.h"
 
 #include <string>
-
-namespace {
-
-// The device splits the configure command at spaces, so a PIN holding one
-// (or any other blank or control character) would not arrive as typed.
-bool HasBlankOrControlCharacter(const CString& pin)
-{
-    for (const char* c = pin; *c != '\0'; ++c) {
-        if (static_cast<unsigned char>(*c) <= ' ')
-            return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void CConfigDialog::OnAuthEnable()
 {
@@ -59,10 +45,8 @@ void CConfigDialog::OnOK()
     // The new-name field is never shown, so this is always the device's own name.
     if (m_strNewName.IsEmpty())
         m_strNewName = m_strDeviceName;
-    if (m_strNewName.GetLength() > MaxNameLength) {
-        AfxMessageBox(ConfigTexts::NameTooLong, MB_OK, 0);
+    if (ShowSettingsProblem(CheckDeviceName(std::string(m_strNewName))))
         return;
-    }
 
     // Both PIN fields blank keeps the device's PIN: only the authentication
     // setting changes.
@@ -71,33 +55,31 @@ void CConfigDialog::OnOK()
         m_strConfirmPin = m_szDevicePin;
     }
     if (m_strNewPin != m_strConfirmPin) {
-        AfxMessageBox(ConfigTexts::PinsDiffer, MB_OK, 0);
+        AfxMessageBox(UserMessages::PinsDiffer, MB_OK, 0);
         return;
     }
-    if (m_strNewPin.GetLength() > MaxPinLength) {
-        AfxMessageBox(ConfigTexts::PinTooLong, MB_OK, 0);
+    if (ShowSettingsProblem(CheckNewPin(std::string(m_strNewPin))))
         return;
-    }
-    if (HasBlankOrControlCharacter(m_strNewPin)) {
-        AfxMessageBox(ConfigTexts::PinHasSpace, MB_OK, 0);
-        return;
-    }
 
     // The device name is not part of the command.
-    switch (m_link.Configure(m_nAuth, std::string(m_strNewPin))) {
-    case LinkResult::Ok:
-        AfxMessageBox(ConfigTexts::Configured, MB_OK, 0);
+    const LinkResult result = m_link.Configure(m_nAuth, std::string(m_strNewPin));
+    if (result == LinkResult::Ok) {
+        AfxMessageBox(UserMessages::Configured, MB_OK, 0);
         EnableInfoGroup(FALSE);
         EnableEditGroup(FALSE);
-        break;
-    case LinkResult::ShortWrite:
-        // Every control keeps its state: the user may press OK again.
-        AfxMessageBox(ConfigTexts::ShortWrite, MB_OK, 0);
-        break;
-    case LinkResult::WriteFailed:
-    default:  // the configure command has no other outcome
-        AfxMessageBox(ConfigTexts::CannotWriteDevice, MB_OK, 0);
-        EnableEditGroup(FALSE);
-        break;
+        return;
     }
+    AfxMessageBox(ConfigureFailureMessage(result), MB_OK, 0);
+    // After a short write every control keeps its state, so the user may press
+    // OK again; after a failed write the port must be chosen again first.
+    if (result != LinkResult::ShortWrite)
+        EnableEditGroup(FALSE);
+}
+
+bool CConfigDialog::ShowSettingsProblem(SettingsProblem problem)
+{
+    const char* message = SettingsProblemMessage(problem);
+    if (message != nullptr)
+        AfxMessageBox(message, MB_OK, 0);
+    return message != nullptr;
 }

@@ -1,30 +1,28 @@
 #include "ConfigureChecks.h"
 
-#include "CliTexts.h"
+#include "NewSettings.h"
 
 namespace {
 
-// The device splits the configure command at spaces, so a PIN "12 34" would
-// set the PIN to "12". Other control characters are refused with it: none of
-// them can be typed back reliably.
-bool HasSpaceOrControl(const std::string& pin)
+ExitCode ExitCodeFor(SettingsProblem problem)
 {
-    for (char c : pin) {
-        if (static_cast<unsigned char>(c) < 0x21)
-            return true;
+    switch (problem) {
+    case SettingsProblem::NameTooLong: return ExitCode::NameTooLong;
+    case SettingsProblem::PinTooLong: return ExitCode::PinTooLong;
+    case SettingsProblem::PinHasSpace: return ExitCode::PinHasSpaces;
+    case SettingsProblem::None: break;
     }
-    return false;
+    return ExitCode::Success;
 }
 
 }  // namespace
 
 Outcome CheckNewConfiguration(const std::string& deviceName, const std::string& pin)
 {
-    if (deviceName.size() > MaxNameLength)
-        return {ExitCode::NameTooLong, CliText::NameTooLong};
-    if (pin.size() > MaxPinLength)
-        return {ExitCode::PinTooLong, CliText::PinTooLong};
-    if (HasSpaceOrControl(pin))
-        return {ExitCode::PinHasSpaces, CliText::PinHasSpaces};
-    return {ExitCode::Success, ""};
+    SettingsProblem problem = CheckDeviceName(deviceName);
+    if (problem == SettingsProblem::None)
+        problem = CheckNewPin(pin);
+    if (problem == SettingsProblem::None)
+        return {ExitCode::Success, ""};
+    return {ExitCodeFor(problem), SettingsProblemMessage(problem)};
 }

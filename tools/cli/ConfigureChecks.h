@@ -8,9 +8,6 @@
 #include <cstddef>
 #include <string>
 
-inline constexpr std::size_t MaxNameLength = 20;
-inline constexpr std::size_t MaxPinLength = 12;
-
 // `deviceName` is the name token the device reported (the command line never
 // renames a device, so its own name is what the window would check); `pin` is
 // the PIN that would be sent. Success, NameTooLong, PinTooLong or PinHasSpaces.

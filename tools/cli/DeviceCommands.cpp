@@ -1,11 +1,11 @@
 // query and configure: one port, one device.
 #include "Commands.h"
 
-#include "CliTexts.h"
 #include "ConfigureChecks.h"
 #include "DeviceLink.h"
 #include "LinkOutcome.h"
 #include "OutputFormat.h"
+#include "UserMessages.h"
 
 namespace {
 
@@ -77,6 +77,6 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     const Outcome written = ConfigureOutcome(link.Configure(options.auth, pin));
     if (written.code != ExitCode::Success)
         return Report(context, written);
-    context.out << CliText::ConfigurationCompleted << '\n';
+    context.out << UserMessages::Configured << '\n';
     return ExitCode::Success;
 }

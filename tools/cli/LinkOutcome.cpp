@@ -2,32 +2,43 @@
 
 #include "CliTexts.h"
 #include "OutputFormat.h"
+#include "UserMessages.h"
+
+namespace {
+
+ExitCode ReadExitCode(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::Ok: return ExitCode::Success;
+    case LinkResult::OpenFailed: return ExitCode::CannotOpen;
+    case LinkResult::SetupFailed: return ExitCode::SetupFailed;
+    case LinkResult::WriteFailed:
+    case LinkResult::ShortWrite: return ExitCode::QueryWriteFailed;
+    case LinkResult::Timeout: return ExitCode::Timeout;
+    case LinkResult::UnsupportedVersion: return ExitCode::UnsupportedFirmware;
+    case LinkResult::BadEcho:
+    case LinkResult::BadReply: break;
+    }
+    return ExitCode::IncorrectData;
+}
+
+}  // namespace
 
 Outcome ReadOutcome(LinkResult result, const DeviceInfo& info)
 {
-    switch (result) {
-    case LinkResult::Ok: return {ExitCode::Success, ""};
-    case LinkResult::OpenFailed: return {ExitCode::CannotOpen, CliText::CannotOpen};
-    case LinkResult::SetupFailed: return {ExitCode::SetupFailed, CliText::SetupFailed};
-    // The query only tests whether its write succeeded; a short count is
-    // not reported apart.
-    case LinkResult::WriteFailed:
-    case LinkResult::ShortWrite: return {ExitCode::QueryWriteFailed, CliText::QueryWriteFailed};
-    case LinkResult::Timeout: return {ExitCode::Timeout, CliText::Timeout};
-    case LinkResult::BadEcho:
-    case LinkResult::BadReply: return {ExitCode::IncorrectData, CliText::IncorrectData};
-    case LinkResult::UnsupportedVersion:
+    // The window passes over unknown firmware without a word; a script has
+    // to be told, with the version the device reported.
+    if (result == LinkResult::UnsupportedVersion)
         return {ExitCode::UnsupportedFirmware,
                 std::string(CliText::UnsupportedFirmware) + " " + JsonString(info.version)};
-    }
-    return {ExitCode::IncorrectData, CliText::IncorrectData};
+    const char* message = QueryFailureMessage(result);
+    return {ReadExitCode(result), message != nullptr ? message : ""};
 }
 
 Outcome ConfigureOutcome(LinkResult result)
 {
-    switch (result) {
-    case LinkResult::Ok: return {ExitCode::Success, ""};
-    case LinkResult::ShortWrite: return {ExitCode::ShortWrite, CliText::ShortWrite};
-    default: return {ExitCode::ConfigureWriteFailed, CliText::ConfigureWriteFailed};
-    }
+    const char* message = ConfigureFailureMessage(result);
+    if (message == nullptr)
+        return {ExitCode::Success, ""};
+    return {result == LinkResult::ShortWrite ? ExitCode::ShortWrite : ExitCode::ConfigureWriteFailed, message};
 }

@@ -1,0 +1,28 @@
+#include "UserMessages.h"
+
+const char* QueryFailureMessage(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::OpenFailed: return UserMessages::CannotOpenPort;
+    case LinkResult::SetupFailed: return UserMessages::CannotSetUpPort;
+    // The query tests only whether its write succeeded; a short count is
+    // not reported apart.
+    case LinkResult::WriteFailed:
+    case LinkResult::ShortWrite: return UserMessages::CannotWriteQuery;
+    case LinkResult::Timeout: return UserMessages::ReplyTimedOut;
+    case LinkResult::BadEcho:
+    case LinkResult::BadReply: return UserMessages::IncorrectReply;
+    case LinkResult::UnsupportedVersion:
+    case LinkResult::Ok: return nullptr;
+    }
+    return UserMessages::IncorrectReply;
+}
+
+const char* ConfigureFailureMessage(LinkResult result)
+{
+    switch (result) {
+    case LinkResult::Ok: return nullptr;
+    case LinkResult::ShortWrite: return UserMessages::ShortWrite;
+    default: return UserMessages::CannotWriteDevice;  // the command has no other outcome
+    }
+}
