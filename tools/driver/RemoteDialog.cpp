@@ -114,10 +114,12 @@ bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, st
     return false;
 }
 
-// A user can only work a control that is there, shown and enabled.
+// A user can only work a control that is there, shown and enabled, in a
+// window that is not held by a modal message box (which disables it).
 bool RemoteDialog::Usable(int id, std::string& error) const {
     HWND control = Control(id);
-    if (!control) error = "there is no control " + std::to_string(id);
+    if (!IsWindowEnabled(dialog_)) error = "the window waits for a message box to be answered";
+    else if (!control) error = "there is no control " + std::to_string(id);
     else if (!IsWindowVisible(control)) error = "the control is hidden";
     else if (!IsWindowEnabled(control)) error = "the control is disabled";
     else return true;
