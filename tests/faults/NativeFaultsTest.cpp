@@ -3,13 +3,12 @@
 // bytes of a reply, hang-ups, and a port another program holds.
 #include "BenchDevice.h"
 #include "DeviceLink.h"
+#include "HangupLog.h"
 #include "PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include <sys/wait.h>
@@ -74,24 +73,6 @@ class BenchPortFaults : public ::testing::Test {
 protected:
     void SetUp() override { com5.SetScenario(BenchDevice::DefaultState); }
 
-    int Hangups() const
-    {
-        std::ifstream in(BenchDevice::BenchFolder() + "/com5-log", std::ios::binary);
-        const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        int count = 0;
-        for (std::size_t at = log.find("hung up"); at != std::string::npos; at = log.find("hung up", at + 1))
-            ++count;
-        return count;
-    }
-
-    bool WaitForHangups(int count) const
-    {
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (Hangups() < count && Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return Hangups() >= count;
-    }
-
     void ExpectTheDeviceAnswersAgain()
     {
         DeviceLink link;
@@ -121,7 +102,7 @@ TEST_F(BenchPortFaults, AHangupInTheMiddleOfAReplyEndsTheReadAtOnce)
 
 TEST_F(BenchPortFaults, APortGoneAfterAGoodReplyFailsTheConfigureWrite)
 {
-    const int hangupsBefore = Hangups();
+    const int hangupsBefore = HangupsLogged(5);
     com5.SetScenario(std::string(BenchDevice::DefaultState) + "mode=hangup\npartial=1000\n");
     com5.MarkReceived();
     const std::string configuresBefore = com5.State()["configures"];
@@ -129,7 +110,7 @@ TEST_F(BenchPortFaults, APortGoneAfterAGoodReplyFailsTheConfigureWrite)
     ASSERT_EQ(link.Open(com5.PortPath()), LinkResult::Ok);
     DeviceInfo info;
     ASSERT_EQ(link.Query(info), LinkResult::Ok);
-    ASSERT_TRUE(WaitForHangups(hangupsBefore + 1));
+    ASSERT_TRUE(WaitForHangups(5, hangupsBefore + 1, 5000));
 
     EXPECT_EQ(link.Configure(0, "9999"), LinkResult::WriteFailed);
     EXPECT_EQ(com5.ReceivedSinceMark(), AccessCode);
