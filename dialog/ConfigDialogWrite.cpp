@@ -38,6 +38,12 @@ void CConfigDialog::OnExit()
 
 void CConfigDialog::OnOK()
 {
+    // OK is grey whenever the device behind the port was not verified. A
+    // click can still arrive then (Wine delivers BM_CLICK to a disabled
+    // button; another program may send the command): it must not write.
+    if (!::IsWindowEnabled(GetDlgItem(IDOK).GetSafeHwnd()))
+        return;
+
     GetDlgItemText(IDC_NEW_NAME, m_strNewName);
     GetDlgItemText(IDC_NEW_PIN, m_strNewPin);
     GetDlgItemText(IDC_CONFIRM_PIN, m_strConfirmPin);
