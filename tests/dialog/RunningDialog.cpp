@@ -99,7 +99,9 @@ LRESULT CALLBACK RunningDialog::CbtHook(int code, WPARAM wParam, LPARAM lParam)
 
 void RunningDialog::OnDialogActivated(HWND window)
 {
-    if (!IsDialogClass(window))
+    // The hook is this thread's; a window of another running dialog's thread
+    // can still activate through it and is that harness's business.
+    if (!IsDialogClass(window) || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId())
         return;
     const HWND owner = ::GetWindow(window, GW_OWNER);
     std::lock_guard<std::mutex> lock(m_mutex);
