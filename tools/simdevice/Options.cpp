@@ -43,12 +43,12 @@ constexpr char Usage[] =
     "A configure command is the access code, a space, the flag token, a space, the PIN\n"
     "and a space; the device stores both tokens as received and does not answer.\n";
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     bool takesValue;
 };
 
-constexpr OptionSpec Specs[] = {
+constexpr KnownOption KnownOptions[] = {
     {"name", true},    {"version", true},  {"auth", true},        {"pin", true},
     {"link", true},    {"transcript", true}, {"state", true},     {"control", true},
     {"silent", false}, {"partial", true},  {"echo", true},        {"raw", true},
@@ -56,10 +56,10 @@ constexpr OptionSpec Specs[] = {
     {"hangup", false}, {"exit-with-parent", false}, {"help", false},
 };
 
-const OptionSpec* FindSpec(const std::string& name) {
-    for (const OptionSpec& spec : Specs)
-        if (name == spec.name)
-            return &spec;
+const KnownOption* FindKnownOption(const std::string& name) {
+    for (const KnownOption& known : KnownOptions)
+        if (name == known.name)
+            return &known;
     return nullptr;
 }
 
@@ -85,14 +85,14 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
             name.erase(equals);
             hasValue = true;
         }
-        const OptionSpec* spec = FindSpec(name);
-        if (!spec)
+        const KnownOption* known = FindKnownOption(name);
+        if (!known)
             return "unknown option '--" + name + "'";
-        if (spec->takesValue && !hasValue) {
+        if (known->takesValue && !hasValue) {
             if (i + 1 >= argc)
                 return "option '--" + name + "' needs a value";
             value = argv[++i];
-        } else if (!spec->takesValue && hasValue) {
+        } else if (!known->takesValue && hasValue) {
             return "option '--" + name + "' takes no value";
         }
 
