@@ -1,31 +1,12 @@
 #include "RunProcess.h"
 
+#include "CommandLine.h"
+
 #include <windows.h>
 
 #include <thread>
 
 namespace {
-
-// Quotes one argument so that the C runtime's parser gives it back unchanged:
-// backslashes count only before a quote.
-std::string QuoteArgument(const std::string& arg)
-{
-    if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos)
-        return arg;
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + "\"";
-}
 
 void Drain(HANDLE pipe, std::string& into)
 {

@@ -2,9 +2,11 @@
 // outside, by tolvane-driver, as a user would work it, against the
 // simulated device behind COM5. COM8 leads nowhere on the bench.
 #include "BenchDevice.h"
+#include "CommandLine.h"
 #include "DeviceInfo.h"
 
 #include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <string>
@@ -18,24 +20,6 @@ constexpr DWORD DriverTimeoutMs = 120000;
 // The build's paths are Linux paths; Wine shows the Linux root as drive Z:.
 std::string WindowsPath(const char* path) {
     return std::string("Z:") + path;
-}
-
-// One argument of a command line, quoted so that the C runtime splits it
-// back into exactly this text.
-std::string QuoteArgument(const std::string& arg) {
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : arg) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, '\\');
-    return quoted + "\"";
 }
 
 // Starts Tolvane.exe through the driver, which works it by `script`;

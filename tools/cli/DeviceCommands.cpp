@@ -16,38 +16,31 @@ ExitCode Report(CommandContext& context, const Outcome& outcome)
     return outcome.code;
 }
 
-// Opens the port and reads the device: the same two steps as choosing a
-// port in the window. Ok only for a device that answered correctly with
-// firmware this program knows.
-LinkResult ReadDevice(DeviceLink& link, const std::string& path, DeviceInfo& info)
+// Names the port, opens it and reads the device: the same steps as choosing
+// a port in the window. Success only for a device that answered correctly
+// with firmware this program knows; otherwise what went wrong is reported.
+ExitCode OpenAndReadDevice(const CliOptions& options, CommandContext& context, DeviceLink& link, DeviceInfo& info)
 {
-    const LinkResult opened = link.Open(path);
-    if (opened != LinkResult::Ok)
-        return opened;
-    return link.Query(info);
-}
-
-bool ResolveOrReport(const CliOptions& options, CommandContext& context, ResolvedPort& port)
-{
-    port = ResolvePortName(options.port, context.portStyle);
-    if (!port.ok)
+    const ResolvedPort port = ResolvePortName(options.port, context.portStyle);
+    if (!port.ok) {
         context.err << port.error << '\n';
-    return port.ok;
+        return ExitCode::Usage;
+    }
+    LinkResult result = link.Open(port.path);
+    if (result == LinkResult::Ok)
+        result = link.Query(info);
+    return Report(context, ReadOutcome(result, info));
 }
 
 }  // namespace
 
 ExitCode RunQuery(const CliOptions& options, CommandContext& context)
 {
-    ResolvedPort port;
-    if (!ResolveOrReport(options, context, port))
-        return ExitCode::Usage;
-
     DeviceLink link(context.makePort());
     DeviceInfo info;
-    const LinkResult result = ReadDevice(link, port.path, info);
-    if (result != LinkResult::Ok)
-        return Report(context, ReadOutcome(result, info));
+    const ExitCode read = OpenAndReadDevice(options, context, link, info);
+    if (read != ExitCode::Success)
+        return read;
 
     context.out << (options.json ? FormatQueryJson(info) : FormatQueryText(info));
     return ExitCode::Success;
@@ -57,15 +50,11 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context)
 // after a refused check: a script must never configure what it did not see.
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
 {
-    ResolvedPort port;
-    if (!ResolveOrReport(options, context, port))
-        return ExitCode::Usage;
-
     DeviceLink link(context.makePort());
     DeviceInfo info;
-    const LinkResult read = ReadDevice(link, port.path, info);
-    if (read != LinkResult::Ok)
-        return Report(context, ReadOutcome(read, info));
+    const ExitCode read = OpenAndReadDevice(options, context, link, info);
+    if (read != ExitCode::Success)
+        return read;
 
     // Without --pin the device's own PIN is sent back, as with the window's
     // two blank PIN fields.
