@@ -41,7 +41,8 @@ bool DeviceLink::Write(const void* data, std::size_t length, std::size_t& writte
     return m_port->Write(data, length, written);
 }
 
-// One byte per read, so nothing after the line feed is taken from the port.
+// One byte per read, so nothing after the line feed is taken: it stays for
+// the next read.
 // The last byte of the buffer is kept for the NUL: a line that fills the rest
 // without a line feed is no reply the device could have meant.
 LinkResult DeviceLink::ReadLine(ReplyLine& line)

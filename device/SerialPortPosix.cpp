@@ -26,6 +26,7 @@ constexpr Milliseconds ReadByteWait{5000 + 10 * 1};
 constexpr Milliseconds WriteWaitConstant{1000};
 constexpr Milliseconds WriteWaitPerByte{10};
 constexpr std::size_t MaxWriteLength = std::size_t{1} << 30;
+constexpr std::size_t ReadAheadSize = 256;
 
 constexpr speed_t LineSpeed = B115200;
 
@@ -100,6 +101,12 @@ public:
 private:
     int m_fd = NoPort;
     Milliseconds m_readByteWait = ReadByteWait;
+    // What one read brought in beyond the byte asked for, handed out a byte
+    // at a time: a reply that came in at once costs one call, not one a
+    // byte. Dropped on close, as the tty drops its unread input.
+    char m_readAhead[ReadAheadSize] = {};
+    std::size_t m_readAheadNext = 0;
+    std::size_t m_readAheadEnd = 0;
 };
 
 LinkResult PosixSerialPort::Open(const std::string& path)
@@ -143,6 +150,7 @@ void PosixSerialPort::Close()
     ioctl(m_fd, TIOCNXCL);
     close(m_fd);
     m_fd = NoPort;
+    m_readAheadNext = m_readAheadEnd = 0;
 }
 
 // Waits for room up to the write time-out, then writes once. A port that
@@ -182,21 +190,29 @@ std::size_t PosixSerialPort::ReadByte(char& byte)
 {
     if (!IsOpen())
         return 0;
+    if (m_readAheadNext < m_readAheadEnd) {
+        byte = m_readAhead[m_readAheadNext++];
+        return 1;
+    }
     const auto deadline = Clock::now() + m_readByteWait;
     for (;;) {
+        // Bytes that are already there need no wait.
+        const ssize_t count = read(m_fd, m_readAhead, sizeof m_readAhead);
+        if (count > 0) {
+            m_readAheadNext = 1;
+            m_readAheadEnd = static_cast<std::size_t>(count);
+            byte = m_readAhead[0];
+            return 1;
+        }
+        if (count == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
+            return 0;  // read: end of file or the port failed (e.g. hung up)
+        if (errno == EINTR)
+            continue;
         const short events = WaitFor(m_fd, POLLIN, deadline);
         if (events == 0)
             return 0;  // time-out
         if (!(events & POLLIN))
             return 0;  // error or hang-up without data
-        char received = 0;
-        const ssize_t count = read(m_fd, &received, 1);
-        if (count == 1) {
-            byte = received;
-            return 1;
-        }
-        if (count == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
-            return 0;  // read: end of file or the port failed
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <termios.h>
 #include <thread>
 
 namespace {
@@ -50,6 +51,24 @@ TEST_F(LinkExchange, QuerySendsTheAccessCodeAndReadsOneReplyLine)
     ReplyLine rest;  // the reply was taken up to its line feed, no further
     ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
     EXPECT_STREQ(rest.bytes, "next\n");
+}
+
+// A port opened afresh starts empty, as a serial port does: what came after
+// the last line read is gone with the close.
+TEST_F(LinkExchange, ReopenedPortHoldsNothingOfTheLastReply)
+{
+    device.Send("first\nleft over\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));  // both lines are in
+    ReplyLine line;
+    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    EXPECT_STREQ(line.bytes, "first\n");
+
+    link.Close();
+    tcflush(device.SlaveFd(), TCIFLUSH);  // the tty's own leftovers, as a real port drops them
+    ASSERT_EQ(link.Open(device.SlavePath()), LinkResult::Ok);
+    device.Send("fresh\n");
+    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    EXPECT_STREQ(line.bytes, "fresh\n");
 }
 
 TEST_F(LinkExchange, ConfigureSendsTheCommandWholeAndReadsNothing)

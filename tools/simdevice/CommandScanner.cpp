@@ -25,6 +25,10 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
             recent_.erase(0, recent_.size() - AccessCodeLength);
         if (recent_ == DeviceAccessCode) {
             recent_.clear();
+            if (quickQueries_) {
+                found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, now});
+                return;
+            }
             stage_ = Stage::AfterCode;
             deadline_ = now + ConfigureWindow;
         }
@@ -35,7 +39,7 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
             deadline_ = now + BodyByteTimeout;
             return;
         }
-        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}});
+        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, now});
         Restart();
         Feed(byte, now, found);
         return;
@@ -53,7 +57,7 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
             stage_ = Stage::Pin;
             return;
         }
-        found.push_back(HostCommand{HostCommand::Kind::Configure, flag_, pin_});
+        found.push_back(HostCommand{HostCommand::Kind::Configure, flag_, pin_, now});
         Restart();
         return;
     }
@@ -62,7 +66,7 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
 
 void CommandScanner::Expire(std::vector<HostCommand>& found) {
     if (stage_ == Stage::AfterCode)
-        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}});
+        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, deadline_});
     Restart();
 }
 

@@ -8,6 +8,9 @@
 //     ended the wait is scanned again, so back-to-back queries are all seen.
 // A configure command whose bytes stop for BodyByteTimeout, or whose token
 // grows past MaxTokenLength, is dropped.
+// A scanner made for quick queries skips the wait: the access code is a query
+// the moment its last byte is in, and configure commands are not recognised.
+// Timing a query round trip needs that; the device's own pause would swamp it.
 #pragma once
 
 #include <chrono>
@@ -19,6 +22,9 @@ struct HostCommand {
     enum class Kind { Query, Configure } kind = Kind::Query;
     std::string flag;  // configure only
     std::string pin;   // configure only
+    // When the scanner knew what it was: a reply is timed from here, not from
+    // whenever the device gets round to it.
+    std::chrono::steady_clock::time_point recognised{};
 };
 
 class CommandScanner {
@@ -28,6 +34,8 @@ public:
     static constexpr std::chrono::milliseconds ConfigureWindow{50};
     static constexpr std::chrono::milliseconds BodyByteTimeout{500};
     static constexpr std::size_t MaxTokenLength = 64;
+
+    explicit CommandScanner(bool quickQueries = false) : quickQueries_(quickQueries) {}
 
     void Feed(char byte, Clock::time_point now, std::vector<HostCommand>& found);
 
@@ -42,6 +50,7 @@ private:
 
     void Restart();
 
+    bool quickQueries_;
     Stage stage_ = Stage::Scanning;
     std::string recent_;  // the last bytes, at most one access code long
     std::string flag_;

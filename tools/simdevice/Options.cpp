@@ -37,6 +37,9 @@ constexpr char Usage[] =
     "  --hangup            on the next query send the --partial bytes, then drop the\n"
     "                      line and come back on a new pseudo-terminal\n"
     "\n"
+    "  --quick-query       answer the access code the moment it is in, without\n"
+    "                      waiting 50 ms for a configure command (which is then\n"
+    "                      not recognised): for timing query round trips\n"
     "  --exit-with-parent  end when the process that started it ends (for scripts)\n"
     "  --help              show this text\n"
     "\n"
@@ -53,7 +56,7 @@ constexpr KnownOption KnownOptions[] = {
     {"link", true},    {"transcript", true}, {"state", true},     {"control", true},
     {"silent", false}, {"partial", true},  {"echo", true},        {"raw", true},
     {"crlf", false},   {"delay", true},    {"gap", true},         {"baud-pacing", false},
-    {"hangup", false}, {"exit-with-parent", false}, {"help", false},
+    {"hangup", false}, {"quick-query", false}, {"exit-with-parent", false}, {"help", false},
 };
 
 const KnownOption* FindKnownOption(const std::string& name) {
@@ -105,6 +108,7 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
         else if (name == "hangup") hangup = true;
         else if (name == "crlf") options.faults.crlf = true;
         else if (name == "baud-pacing") options.faults.baudPacing = true;
+        else if (name == "quick-query") options.quickQueries = true;
         else if (name == "exit-with-parent") options.exitWithParent = true;
         else {
             partial = partial || name == "partial";

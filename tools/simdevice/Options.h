@@ -12,6 +12,7 @@ struct Options {
     std::string transcriptPath;
     std::string statePath;
     std::string controlPath;
+    bool quickQueries = false;    // answer the access code at once (see CommandScanner)
     bool exitWithParent = false;  // a killed test runner leaves no device behind
     bool help = false;
 };

@@ -6,8 +6,12 @@ void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::ti
     active_ = true;
     first_ = now + std::chrono::milliseconds(faults.delayMs);
     spacing_ = std::chrono::milliseconds(faults.gapMs);
-    if (faults.baudPacing)
-        spacing_ += std::chrono::duration_cast<Clock::duration>(ByteTimeAt115200);
+    if (faults.baudPacing) {
+        // A byte is in only once all ten of its bits are: the first one too.
+        const auto byteTime = std::chrono::duration_cast<Clock::duration>(ByteTimeAt115200);
+        first_ += byteTime;
+        spacing_ += byteTime;
+    }
 }
 
 std::optional<PendingReply::Clock::time_point> PendingReply::NextTime() const {

@@ -1,6 +1,7 @@
 // A reply on its way to the host, sent byte by byte on a schedule: the first
 // byte after the delay, each later one after the gap, and, with baud pacing,
-// no faster than a 115200 baud 8N1 line (10 bits a byte, ~86.8 us). Without
+// no faster than a 115200 baud 8N1 line (10 bits a byte, ~86.8 us, the
+// first byte too: it arrives when its last bit does). Without
 // gap or pacing all bytes go in one write. The main loop keeps reading the
 // host while a reply waits, so a new query can cancel a reply still pending.
 #pragma once

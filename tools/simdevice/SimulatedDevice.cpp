@@ -29,7 +29,7 @@ void Log(const std::string& message) { std::cerr << "tolvane-simdevice: " << mes
 
 SimulatedDevice::SimulatedDevice(const Options& options)
     : options_(options), state_(options.state), faults_(options.faults),
-      control_(options.controlPath) {}
+      control_(options.controlPath), scanner_(options.quickQueries) {}
 
 SimulatedDevice::~SimulatedDevice() {
     if (transcriptFd_ >= 0)
@@ -101,6 +101,11 @@ int SimulatedDevice::Run() {
             scanner_.Expire(commands);
             Handle(commands);
         }
+        // The host may have let go of the port, and opened it again, since
+        // the poll returned: bytes of the old reply sent now would turn up in
+        // the new open's first read.
+        if (reply_.Active() && hostWatch_.Update())
+            OnHostReleasedPort();
         SendDueReplyBytes();
         if (HangUpIsDue())
             HangUp();
@@ -157,13 +162,13 @@ void SimulatedDevice::ReadFromHost() {
 void SimulatedDevice::Handle(const std::vector<HostCommand>& commands) {
     for (const HostCommand& command : commands) {
         if (command.kind == HostCommand::Kind::Query)
-            AnswerQuery();
+            AnswerQuery(command.recognised);
         else
             ApplyConfigure(command);
     }
 }
 
-void SimulatedDevice::AnswerQuery() {
+void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
     // A new query supersedes a reply not yet sent in full.
     reply_.Cancel();
     hangUpAfterReply_ = false;
@@ -190,7 +195,20 @@ void SimulatedDevice::AnswerQuery() {
     }
     Log("query " + std::to_string(state_.queries) + ": " + ReplyModeName(faults_.mode) + ", " +
         std::to_string(bytes.size()) + " bytes");
-    reply_.Start(std::move(bytes), faults_, Clock::now());
+    reply_.Start(std::move(bytes), faults_, ReplyStartTime(recognised));
+}
+
+// Timed from the moment the query was recognised, so that the device's own
+// bookkeeping (state file, log) does not delay a paced reply. A pty hands the
+// host's bytes over at once; a paced line carries the access code for 13 byte
+// times before the device has it all, so the reply starts that much later
+// and a timed round trip covers the whole exchange.
+Clock::time_point SimulatedDevice::ReplyStartTime(Clock::time_point recognised) const {
+    auto start = recognised;
+    if (faults_.baudPacing)
+        start += std::chrono::duration_cast<Clock::duration>(PendingReply::ByteTimeAt115200 *
+                                                             (sizeof DeviceAccessCode - 1));
+    return start;
 }
 
 void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
@@ -250,7 +268,7 @@ void SimulatedDevice::HangUp() {
     Pty old;
     pty_.MoveTo(old);
     hostWatch_.Stop();
-    scanner_ = CommandScanner();
+    scanner_ = CommandScanner(options_.quickQueries);
     const std::string error = StartLine();
     old.Close();
     if (!error.empty()) {

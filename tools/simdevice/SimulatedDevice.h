@@ -32,7 +32,8 @@ private:
     void ReadFromHost();
     void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
-    void AnswerQuery();
+    void AnswerQuery(std::chrono::steady_clock::time_point recognised);
+    std::chrono::steady_clock::time_point ReplyStartTime(std::chrono::steady_clock::time_point recognised) const;
     void ApplyConfigure(const HostCommand& command);
     void SendDueReplyBytes();
     bool HangUpIsDue() const;

@@ -1,0 +1,35 @@
+// The yardstick for a query round trip: the same bytes over the same port,
+// with the least work the system allows (one write; reads that take whatever
+// has arrived on POSIX, a byte a read on Windows). What DeviceLink takes beyond it is DeviceLink's own overhead;
+// what this takes beyond the wire time is the port's and the far side's.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+class ReferenceExchange {
+public:
+    ReferenceExchange() = default;
+    ~ReferenceExchange();
+    ReferenceExchange(const ReferenceExchange&) = delete;
+    ReferenceExchange& operator=(const ReferenceExchange&) = delete;
+
+    // Opens the port with the device's line settings and a 5010 ms wait.
+    bool Open(const std::string& path);
+
+    // Sends the access code and reads up to the line feed. False on a
+    // failure, a time-out or a line longer than 127 bytes.
+    bool Query(std::size_t& replyLength);
+
+private:
+    bool Write(const char* data, std::size_t length);
+    // Reads what has arrived, waiting for at least one byte: the count, or 0.
+    std::size_t Read(char* buffer, std::size_t capacity);
+    void Close();
+
+#ifdef _WIN32
+    void* m_handle = nullptr;
+#else
+    int m_fd = -1;
+#endif
+};

@@ -1,0 +1,50 @@
+#include "ReferenceExchange.h"
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// VTIME counts tenths of a second: the nearest to the device's 5010 ms.
+constexpr cc_t ReadWaitTenths = 50;
+
+}  // namespace
+
+ReferenceExchange::~ReferenceExchange() { Close(); }
+
+void ReferenceExchange::Close() {
+    if (m_fd >= 0)
+        close(m_fd);
+    m_fd = -1;
+}
+
+bool ReferenceExchange::Open(const std::string& path) {
+    Close();
+    m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_fd < 0)
+        return false;
+    termios settings{};
+    if (tcgetattr(m_fd, &settings) != 0)
+        return false;
+    cfmakeraw(&settings);
+    cfsetispeed(&settings, B115200);
+    cfsetospeed(&settings, B115200);
+    settings.c_cflag |= CLOCAL | CREAD;
+    settings.c_cflag &= ~(CSTOPB | CRTSCTS);
+    // A read returns as soon as one byte is there, with all that are.
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = ReadWaitTenths;
+    return tcsetattr(m_fd, TCSANOW, &settings) == 0;
+}
+
+bool ReferenceExchange::Write(const char* data, std::size_t length) {
+    return m_fd >= 0 && write(m_fd, data, length) == static_cast<ssize_t>(length);
+}
+
+std::size_t ReferenceExchange::Read(char* buffer, std::size_t capacity) {
+    if (m_fd < 0)
+        return 0;
+    const ssize_t count = read(m_fd, buffer, capacity);
+    return count > 0 ? static_cast<std::size_t>(count) : 0;
+}

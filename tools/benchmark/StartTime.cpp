@@ -1,0 +1,162 @@
+// tolvane-starttime: how long a dialog program takes from its start to its
+// dialog on the screen, compared with other programs, all started in turns
+// so that each sees the same machine.
+//
+//   tolvane-starttime RUNS CAPTION PROGRAM [BASE_CAPTION BASE_PROGRAM]...
+//
+// Each run starts the program as its own process and watches, every
+// millisecond, for a visible dialog with the caption in that process; then
+// closes it (WM_CLOSE, as the title bar's close button does). One untimed
+// start of each comes first. Prints the median, fastest and slowest start of
+// each, and the ratio of the first program's median to each other one's.
+//
+// Exit status: 0 when every start showed its dialog, 1 otherwise, 2 for a
+// wrong command line.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char DialogClass[] = "#32770";
+constexpr double LongestStartMs = 30000.0;
+constexpr DWORD LongestCloseMs = 10000;
+// Lets Wine finish with the last process before the next one starts.
+constexpr DWORD PauseBetweenRunsMs = 200;
+constexpr int MaximumRuns = 1000;
+
+struct Search {
+    DWORD processId;
+    std::string caption;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM searchAddress) {
+    auto& search = *reinterpret_cast<Search*>(searchAddress);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId != search.processId || !IsWindowVisible(window))
+        return TRUE;
+    char className[64] = {};
+    char caption[256] = {};
+    GetClassNameA(window, className, sizeof className);
+    GetWindowTextA(window, caption, sizeof caption);
+    if (lstrcmpiA(className, DialogClass) != 0 || search.caption != caption)
+        return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
+double MillisecondsSince(const LARGE_INTEGER& start) {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Starts `program`, waits for its dialog and closes it again. Returns the
+// milliseconds from the start to the dialog, or a negative number (with a
+// message printed) when it did not show.
+double TimeOneStart(const std::string& program, const std::string& caption) {
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        std::fprintf(stderr, "tolvane-starttime: cannot start %s (error %lu)\n", program.c_str(), GetLastError());
+        return -1.0;
+    }
+    CloseHandle(started.hThread);
+
+    Search search{started.dwProcessId, caption};
+    double elapsed = -1.0;
+    while (true) {
+        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            elapsed = MillisecondsSince(start);
+            break;
+        }
+        if (WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) {
+            std::fprintf(stderr, "tolvane-starttime: %s ended before its dialog \"%s\" showed\n", program.c_str(),
+                         caption.c_str());
+            break;
+        }
+        if (MillisecondsSince(start) > LongestStartMs) {
+            std::fprintf(stderr, "tolvane-starttime: no dialog \"%s\" from %s in %.0f ms\n", caption.c_str(),
+                         program.c_str(), LongestStartMs);
+            break;
+        }
+        Sleep(1);
+    }
+
+    if (search.found)
+        PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(started.hProcess, search.found ? LongestCloseMs : 0) != WAIT_OBJECT_0) {
+        TerminateProcess(started.hProcess, 1);
+        WaitForSingleObject(started.hProcess, LongestCloseMs);
+    }
+    CloseHandle(started.hProcess);
+    Sleep(PauseBetweenRunsMs);
+    return elapsed;
+}
+
+struct Program {
+    std::string caption;
+    std::string path;
+    std::vector<double> startsMs;
+
+    double Median() const {
+        std::vector<double> sorted = startsMs;
+        std::sort(sorted.begin(), sorted.end());
+        const std::size_t middle = sorted.size() / 2;
+        return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
+    }
+    void Print() const {
+        std::printf("%s: median %.1f ms, fastest %.1f ms, slowest %.1f ms over %zu starts\n", path.c_str(), Median(),
+                    *std::min_element(startsMs.begin(), startsMs.end()),
+                    *std::max_element(startsMs.begin(), startsMs.end()), startsMs.size());
+    }
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 4 || argc % 2 != 0) {
+        std::fprintf(stderr, "usage: tolvane-starttime RUNS CAPTION PROGRAM [BASE_CAPTION BASE_PROGRAM]...\n");
+        return 2;
+    }
+    const long runs = std::strtol(argv[1], nullptr, 10);
+    if (runs < 1 || runs > MaximumRuns) {
+        std::fprintf(stderr, "tolvane-starttime: RUNS must be 1 to %d\n", MaximumRuns);
+        return 2;
+    }
+    std::vector<Program> programs;
+    for (int i = 2; i + 1 < argc; i += 2)
+        programs.push_back({argv[i], argv[i + 1], {}});
+
+    for (const Program& program : programs)
+        if (TimeOneStart(program.path, program.caption) < 0)
+            return 1;
+    for (long run = 0; run < runs; ++run) {
+        for (Program& program : programs) {
+            const double ms = TimeOneStart(program.path, program.caption);
+            if (ms < 0)
+                return 1;
+            program.startsMs.push_back(ms);
+        }
+    }
+
+    for (const Program& program : programs)
+        program.Print();
+    for (std::size_t i = 1; i < programs.size(); ++i)
+        std::printf("ratio of the medians, %s to %s: %.2f\n", programs[0].path.c_str(), programs[i].path.c_str(),
+                    programs[0].Median() / programs[i].Median());
+    return 0;
+}
