@@ -14,7 +14,8 @@ public:
     ReferenceExchange(const ReferenceExchange&) = delete;
     ReferenceExchange& operator=(const ReferenceExchange&) = delete;
 
-    // Opens the port with the device's line settings and a 5010 ms wait.
+    // Opens the port with a 5010 ms wait for a byte, after the device link
+    // has set its line up (a pseudo-terminal keeps the settings).
     bool Open(const std::string& path);
 
     // Sends the access code and reads up to the line feed. False on a

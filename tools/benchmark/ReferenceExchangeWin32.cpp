@@ -25,22 +25,11 @@ bool ReferenceExchange::Open(const std::string& path) {
     // A byte a read, as the device link reads: the time-outs that would
     // return "as soon as some bytes are in" wait out their whole constant
     // under Wine, and an interval time-out adds an idle wait at the end of
-    // the line, so no read of whole lines is quicker here.
+    // the line, so no read of whole lines is quicker here. The line settings
+    // stay as the device link's open left them.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!SetCommTimeouts(handle, &timeouts) || !GetCommState(handle, &dcb))
-        return false;
-    dcb.BaudRate = CBR_115200;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fOutxCtsFlow = FALSE;
-    dcb.fRtsControl = RTS_CONTROL_ENABLE;
-    dcb.fOutX = FALSE;
-    dcb.fInX = FALSE;
-    return SetCommState(handle, &dcb) != FALSE;
+    return SetCommTimeouts(handle, &timeouts) != FALSE;
 }
 
 bool ReferenceExchange::Write(const char* data, std::size_t length) {
