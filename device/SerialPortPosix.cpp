@@ -204,10 +204,10 @@ std::size_t PosixSerialPort::ReadByte(char& byte)
             byte = m_readAhead[0];
             return 1;
         }
-        if (count == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK))
-            return 0;  // read: end of file or the port failed (e.g. hung up)
-        if (errno == EINTR)
+        if (count < 0 && errno == EINTR)
             continue;
+        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            return 0;  // read: end of file or the port failed (e.g. hung up)
         const short events = WaitFor(m_fd, POLLIN, deadline);
         if (events == 0)
             return 0;  // time-out

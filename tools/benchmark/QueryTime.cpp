@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,11 +48,8 @@ struct Spread {
 Spread SpreadOf(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     const auto at = [&](double percent) {
-        const double rank = percent / 100.0 * static_cast<double>(samples.size());
-        std::size_t index = static_cast<std::size_t>(rank);
-        if (static_cast<double>(index) < rank)
-            ++index;
-        return samples[std::clamp<std::size_t>(index, 1, samples.size()) - 1];
+        const auto rank = static_cast<std::size_t>(std::ceil(percent / 100.0 * static_cast<double>(samples.size())));
+        return samples[std::clamp<std::size_t>(rank, 1, samples.size()) - 1];
     };
     return {at(50.0), at(95.0)};
 }

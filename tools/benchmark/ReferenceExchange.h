@@ -1,7 +1,8 @@
 // The yardstick for a query round trip: the same bytes over the same port,
 // with the least work the system allows (one write; reads that take whatever
-// has arrived on POSIX, a byte a read on Windows). What DeviceLink takes beyond it is DeviceLink's own overhead;
-// what this takes beyond the wire time is the port's and the far side's.
+// has arrived on POSIX, a byte a read on Windows). What DeviceLink takes
+// beyond it is DeviceLink's own overhead; what this takes beyond the wire
+// time is the port's and the far side's.
 #pragma once
 
 #include <cstddef>

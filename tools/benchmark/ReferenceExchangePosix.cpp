@@ -24,15 +24,11 @@ bool ReferenceExchange::Open(const std::string& path) {
     m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (m_fd < 0)
         return false;
+    // The line settings stay as the device link's open left them; a read
+    // returns as soon as one byte is there, with all that are.
     termios settings{};
     if (tcgetattr(m_fd, &settings) != 0)
         return false;
-    cfmakeraw(&settings);
-    cfsetispeed(&settings, B115200);
-    cfsetospeed(&settings, B115200);
-    settings.c_cflag |= CLOCAL | CREAD;
-    settings.c_cflag &= ~(CSTOPB | CRTSCTS);
-    // A read returns as soon as one byte is there, with all that are.
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = ReadWaitTenths;
     return tcsetattr(m_fd, TCSANOW, &settings) == 0;

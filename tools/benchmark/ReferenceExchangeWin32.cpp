@@ -26,7 +26,7 @@ bool ReferenceExchange::Open(const std::string& path) {
     // return "as soon as some bytes are in" wait out their whole constant
     // under Wine, and an interval time-out adds an idle wait at the end of
     // the line, so no read of whole lines is quicker here. The line settings
-    // stay as the device link's open left them.
+    // stay as the device link's open left them, as on POSIX.
     COMMTIMEOUTS timeouts{};
     timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
     return SetCommTimeouts(handle, &timeouts) != FALSE;

@@ -12,6 +12,8 @@
 //
 // Exit status: 0 when every start showed its dialog, 1 otherwise, 2 for a
 // wrong command line.
+#include "DialogSearch.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -22,34 +24,11 @@
 
 namespace {
 
-constexpr char DialogClass[] = "#32770";
 constexpr double LongestStartMs = 30000.0;
 constexpr DWORD LongestCloseMs = 10000;
 // Lets Wine finish with the last process before the next one starts.
 constexpr DWORD PauseBetweenRunsMs = 200;
 constexpr int MaximumRuns = 1000;
-
-struct Search {
-    DWORD processId;
-    std::string caption;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchDialog(HWND window, LPARAM searchAddress) {
-    auto& search = *reinterpret_cast<Search*>(searchAddress);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    if (processId != search.processId || !IsWindowVisible(window))
-        return TRUE;
-    char className[64] = {};
-    char caption[256] = {};
-    GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (lstrcmpiA(className, DialogClass) != 0 || search.caption != caption)
-        return TRUE;
-    search.found = window;
-    return FALSE;
-}
 
 double MillisecondsSince(const LARGE_INTEGER& start) {
     LARGE_INTEGER now, frequency;
@@ -75,11 +54,12 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
     }
     CloseHandle(started.hThread);
 
-    Search search{started.dwProcessId, caption};
+    const DialogSearch search{started.dwProcessId, nullptr, caption, 0};
+    HWND dialog = nullptr;
     double elapsed = -1.0;
     while (true) {
-        EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
+        dialog = FindShownDialog(search);
+        if (dialog) {
             elapsed = MillisecondsSince(start);
             break;
         }
@@ -96,9 +76,9 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
         Sleep(1);
     }
 
-    if (search.found)
-        PostMessageA(search.found, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(started.hProcess, search.found ? LongestCloseMs : 0) != WAIT_OBJECT_0) {
+    if (dialog)
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(started.hProcess, dialog ? LongestCloseMs : 0) != WAIT_OBJECT_0) {
         TerminateProcess(started.hProcess, 1);
         WaitForSingleObject(started.hProcess, LongestCloseMs);
     }

@@ -1,61 +1,21 @@
 #include "RemoteDialog.h"
 
+#include "DialogSearch.h"
+
 #include "resource.h"
 
 #include <vector>
 
 namespace {
 
-constexpr char DialogClass[] = "#32770";  // dialogs and message boxes alike
 constexpr int MessageTextId = 0xFFFF;     // the static that holds a message box's text
 constexpr DWORD PollMs = 20;
 constexpr int MaxText = 1024;             // longer texts are cut, and then do not match
-
-std::wstring Widen(const std::string& text) {
-    std::wstring wide(text.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
-    return wide;
-}
 
 std::string Narrow(const wchar_t* text) {
     char narrow[MaxText * 2] = {};
     WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow - 1, nullptr, nullptr);
     return narrow;
-}
-
-bool HasClass(HWND window, const char* name) {
-    char found[64] = {};
-    GetClassNameA(window, found, sizeof found);
-    return lstrcmpiA(found, name) == 0;
-}
-
-DWORD ProcessOf(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId;
-}
-
-struct WindowSearch {
-    DWORD processId;             // 0: any process
-    HWND exclude;
-    std::wstring caption;        // empty: any caption
-    bool needPortList;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM searchAddress) {
-    auto& search = *reinterpret_cast<WindowSearch*>(searchAddress);
-    if (window == search.exclude || !IsWindowVisible(window) || !HasClass(window, DialogClass)) return TRUE;
-    if (search.processId != 0 && ProcessOf(window) != search.processId) return TRUE;
-    if (search.needPortList && !GetDlgItem(window, IDC_PORT)) return TRUE;
-    if (!search.caption.empty()) {
-        wchar_t caption[MaxText] = {};
-        GetWindowTextW(window, caption, MaxText);
-        if (search.caption != caption) return TRUE;
-    }
-    search.found = window;
-    return FALSE;
 }
 
 class Deadline {
@@ -98,11 +58,9 @@ bool RemoteDialog::Attach(const std::string& caption, DWORD timeoutMs, std::stri
 
 bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, std::string& error) {
     for (Deadline deadline(timeoutMs); !deadline.Passed(); Sleep(PollMs)) {
-        WindowSearch search{processId_, nullptr, Widen(caption), true};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            dialog_ = search.found;
-            processId_ = ProcessOf(dialog_);
+        if (HWND found = FindShownDialog({processId_, nullptr, caption, IDC_PORT})) {
+            dialog_ = found;
+            processId_ = ProcessOfWindow(dialog_);
             return true;
         }
         if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
@@ -217,9 +175,7 @@ std::string RemoteDialog::Entry(int index) const {
 }
 
 HWND RemoteDialog::FindMessageBox() const {
-    WindowSearch search{processId_, dialog_, L"", false};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return FindShownDialog({processId_, dialog_, "", 0});
 }
 
 std::string RemoteDialog::MessageText(HWND box) const {

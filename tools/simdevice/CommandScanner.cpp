@@ -4,12 +4,6 @@
 
 #include <cstring>
 
-namespace {
-
-constexpr std::size_t AccessCodeLength = sizeof DeviceAccessCode - 1;
-
-}  // namespace
-
 void CommandScanner::Restart() {
     stage_ = Stage::Scanning;
     recent_.clear();
@@ -21,8 +15,8 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
     switch (stage_) {
     case Stage::Scanning:
         recent_ += byte;
-        if (recent_.size() > AccessCodeLength)
-            recent_.erase(0, recent_.size() - AccessCodeLength);
+        if (recent_.size() > DeviceAccessCodeLength)
+            recent_.erase(0, recent_.size() - DeviceAccessCodeLength);
         if (recent_ == DeviceAccessCode) {
             recent_.clear();
             if (quickQueries_) {

@@ -4,12 +4,14 @@
 // same keys mean the same thing everywhere.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
 // The device's access code: it recognises only these 13 bytes as the start of
 // a message and echoes them as the first token of its reply.
 inline constexpr char DeviceAccessCode[] = "kwd38m4tQZXh7";
+inline constexpr std::size_t DeviceAccessCodeLength = sizeof DeviceAccessCode - 1;
 
 struct DeviceState {
     std::string name = "Tolvane Demo";

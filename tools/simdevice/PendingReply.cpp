@@ -8,9 +8,8 @@ void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::ti
     spacing_ = std::chrono::milliseconds(faults.gapMs);
     if (faults.baudPacing) {
         // A byte is in only once all ten of its bits are: the first one too.
-        const auto byteTime = std::chrono::duration_cast<Clock::duration>(ByteTimeAt115200);
-        first_ += byteTime;
-        spacing_ += byteTime;
+        first_ += LineTime(1);
+        spacing_ += LineTime(1);
     }
 }
 

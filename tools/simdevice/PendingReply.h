@@ -18,6 +18,11 @@ public:
 
     static constexpr std::chrono::nanoseconds ByteTimeAt115200{86806};
 
+    // How long `bytes` bytes take on a 115200 baud 8N1 line.
+    static Clock::duration LineTime(std::size_t bytes) {
+        return std::chrono::duration_cast<Clock::duration>(ByteTimeAt115200 * static_cast<long>(bytes));
+    }
+
     void Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now);
     void Cancel() { bytes_.clear(); sent_ = 0; active_ = false; }
 

@@ -101,11 +101,6 @@ int SimulatedDevice::Run() {
             scanner_.Expire(commands);
             Handle(commands);
         }
-        // The host may have let go of the port, and opened it again, since
-        // the poll returned: bytes of the old reply sent now would turn up in
-        // the new open's first read.
-        if (reply_.Active() && hostWatch_.Update())
-            OnHostReleasedPort();
         SendDueReplyBytes();
         if (HangUpIsDue())
             HangUp();
@@ -204,11 +199,7 @@ void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
 // times before the device has it all, so the reply starts that much later
 // and a timed round trip covers the whole exchange.
 Clock::time_point SimulatedDevice::ReplyStartTime(Clock::time_point recognised) const {
-    auto start = recognised;
-    if (faults_.baudPacing)
-        start += std::chrono::duration_cast<Clock::duration>(PendingReply::ByteTimeAt115200 *
-                                                             (sizeof DeviceAccessCode - 1));
-    return start;
+    return faults_.baudPacing ? recognised + PendingReply::LineTime(DeviceAccessCodeLength) : recognised;
 }
 
 void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
@@ -225,6 +216,11 @@ void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
 }
 
 void SimulatedDevice::SendDueReplyBytes() {
+    // The host may have let go of the port, and opened it again, since the
+    // poll returned: bytes of the old reply sent now would turn up in the new
+    // open's first read.
+    if (reply_.Active() && hostWatch_.Update())
+        OnHostReleasedPort();
     const bool complete = reply_.SendDue(Clock::now(), [this](const char* bytes, std::size_t length) {
         // Bytes sent while no host holds the port would be lost on a real
         // line; here they would wait for the next open, so they are dropped.
