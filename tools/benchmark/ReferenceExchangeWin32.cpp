@@ -22,14 +22,17 @@ bool ReferenceExchange::Open(const std::string& path) {
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     m_handle = handle;
-    // A byte a read, as the device link reads: the time-outs that would
-    // return "as soon as some bytes are in" wait out their whole constant
-    // under Wine, and an interval time-out adds an idle wait at the end of
-    // the line, so no read of whole lines is quicker here. The line settings
-    // stay as the device link's open left them, as on POSIX.
+    return true;
+}
+
+// A byte a read, as the device link reads: the time-outs that would return
+// "as soon as some bytes are in" wait out their whole constant under Wine,
+// and an interval time-out adds an idle wait at the end of the line, so no
+// read of whole lines is quicker here. The time-outs are this handle's own.
+bool ReferenceExchange::SetUpReads() {
     COMMTIMEOUTS timeouts{};
     timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
-    return SetCommTimeouts(handle, &timeouts) != FALSE;
+    return m_handle != nullptr && SetCommTimeouts(m_handle, &timeouts) != FALSE;
 }
 
 bool ReferenceExchange::Write(const char* data, std::size_t length) {
