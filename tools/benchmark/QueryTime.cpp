@@ -30,6 +30,7 @@
 // Exit status: 0 when every query was answered, 1 otherwise, 2 for a wrong
 // command line.
 #include "DeviceLink.h"
+#include "Protocol.h"
 #include "ReferenceExchange.h"
 
 #include <algorithm>

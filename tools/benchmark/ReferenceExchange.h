@@ -8,13 +8,14 @@
 #include <cstddef>
 #include <string>
 
+#ifdef _WIN32
+#include "UniqueHandle.h"
+#else
+#include "UniqueFd.h"
+#endif
+
 class ReferenceExchange {
 public:
-    ReferenceExchange() = default;
-    ~ReferenceExchange();
-    ReferenceExchange(const ReferenceExchange&) = delete;
-    ReferenceExchange& operator=(const ReferenceExchange&) = delete;
-
     // Opens the port as it is, before the device link opens it: the link's
     // open is exclusive (a second open of a pseudo-terminal COM port gets
     // past that under Wine, not on Windows).
@@ -32,11 +33,10 @@ private:
     bool Write(const char* data, std::size_t length);
     // Reads what has arrived, waiting for at least one byte: the count, or 0.
     std::size_t Read(char* buffer, std::size_t capacity);
-    void Close();
 
 #ifdef _WIN32
-    void* m_handle = nullptr;
+    UniqueHandle m_handle;
 #else
-    int m_fd = -1;
+    UniqueFd m_fd;
 #endif
 };
