@@ -5,6 +5,7 @@
 #include "DeviceLink.h"
 #include "LinkOutcome.h"
 #include "OutputFormat.h"
+#include "PortReason.h"
 #include "UserMessages.h"
 
 namespace {
@@ -14,6 +15,15 @@ ExitCode Report(CommandContext& context, const Outcome& outcome)
     if (!outcome.message.empty())
         context.err << outcome.message << '\n';
     return outcome.code;
+}
+
+// A failure of the link is reported with the window's text and, after it,
+// the system's reason for the port's step that failed.
+ExitCode ReportLink(CommandContext& context, Outcome outcome, const std::string& port, const DeviceLink& link)
+{
+    if (outcome.code != ExitCode::Success && !outcome.message.empty())
+        outcome.message += PortReason(port, link.LastPortResult());
+    return Report(context, outcome);
 }
 
 // Names the port, opens it and reads the device: the same steps as choosing
@@ -29,7 +39,7 @@ ExitCode OpenAndReadDevice(const CliOptions& options, CommandContext& context, D
     LinkResult result = link.Open(port.path);
     if (result == LinkResult::Ok)
         result = link.Query(info);
-    return Report(context, ReadOutcome(result, info));
+    return ReportLink(context, ReadOutcome(result, info), options.port, link);
 }
 
 }  // namespace
@@ -65,7 +75,7 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
 
     const Outcome written = ConfigureOutcome(link.Configure(options.auth, pin));
     if (written.code != ExitCode::Success)
-        return Report(context, written);
+        return ReportLink(context, written, options.port, link);
     context.out << UserMessages::Configured << '\n';
     return ExitCode::Success;
 }

@@ -1,6 +1,7 @@
 #include "SerialPortList.h"
 
 #include "PortName.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -14,17 +15,18 @@ inline constexpr char SerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
 
 void AddSerialCommNames(std::vector<std::string>& names)
 {
-    HKEY key = NULL;
+    HKEY opened = NULL;
     // No key at all is normal on a machine without serial hardware.
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return;
+    const UniqueRegistryKey key(opened);
     for (DWORD index = 0;; ++index) {
         char valueName[256];
         DWORD valueNameLength = sizeof valueName;
         BYTE data[256];
         DWORD dataLength = sizeof data - 1;  // room for a NUL the data may lack
         DWORD type = 0;
-        const LONG status = RegEnumValueA(key, index, valueName, &valueNameLength, NULL, &type,
+        const LONG status = RegEnumValueA(key.Get(), index, valueName, &valueNameLength, NULL, &type,
                                           data, &dataLength);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
@@ -33,7 +35,6 @@ void AddSerialCommNames(std::vector<std::string>& names)
         data[dataLength] = 0;
         names.push_back(reinterpret_cast<const char*>(data));
     }
-    RegCloseKey(key);
 }
 
 // Ports that programs such as Bluetooth stacks or Wine map without listing
@@ -61,9 +62,8 @@ void AddOpenableNames(std::vector<std::string>& names)
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
         const std::string path = DeviceNamespacePrefix + name;
-        const HANDLE handle = CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
+        const UniqueHandle handle(CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+        if (handle.IsValid()) {
             names.push_back(name);
             continue;
         }
