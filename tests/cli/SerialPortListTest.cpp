@@ -1,3 +1,4 @@
+#include "PortDetails.h"
 #include "SerialPortList.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,12 @@ protected:
             std::ofstream(dir + "/type") << type << '\n';
     }
 
+    void AddFile(const std::string& path, const std::string& text)
+    {
+        std::system(("mkdir -p \"$(dirname '" + path + "')\"").c_str());
+        std::ofstream(path) << text;
+    }
+
     std::string m_root, m_dev, m_sys;
 };
 
@@ -68,6 +75,51 @@ TEST_F(FakeTtyTree, ListsOnlyTtysWithSerialHardwareBehindThem)
     EXPECT_EQ(ListSerialPortsIn(m_dev, m_sys),
               (std::vector<std::string>{m_dev + "/rfcomm0", m_dev + "/ttyACM3", m_dev + "/ttyS0",
                                         m_dev + "/ttyS10", m_dev + "/ttyUSB0"}));
+}
+
+// The kernel's own layout: a USB adapter's tty points at its interface (and,
+// for ttyUSB, the adapter's port below it); the USB device above holds the IDs.
+TEST_F(FakeTtyTree, TellsBluetoothAndUsbPortsFromTheKernelsFiles)
+{
+    for (const char* name : {"rfcomm0", "rfcomm1", "ttyUSB0", "ttyACM0", "ttyS0"})
+        AddNode(name);
+    AddFile(m_sys + "/rfcomm0/address", "00:1a:7d:DA:71:13\n");
+    AddFile(m_sys + "/rfcomm1/address", "00:00:00:00:00:00\n");
+    const std::string usb = m_root + "/devices/usb1/1-1";
+    AddFile(usb + "/idVendor", "0403\n");
+    AddFile(usb + "/idProduct", "6001\n");
+    AddFile(usb + "/product", "FT232R USB UART\n");
+    AddFile(usb + "/1-1:1.0/ttyUSB0/port_number", "0\n");
+    mkdir((m_sys + "/ttyUSB0").c_str(), 0700);
+    ASSERT_EQ(symlink((usb + "/1-1:1.0/ttyUSB0").c_str(), (m_sys + "/ttyUSB0/device").c_str()), 0);
+    AddFile(m_root + "/devices/usb1/1-2/idVendor", "2341\n");
+    AddFile(m_root + "/devices/usb1/1-2/idProduct", "0043\n");
+    mkdir((m_root + "/devices/usb1/1-2/1-2:1.0").c_str(), 0700);
+    mkdir((m_sys + "/ttyACM0").c_str(), 0700);
+    ASSERT_EQ(symlink((m_root + "/devices/usb1/1-2/1-2:1.0").c_str(), (m_sys + "/ttyACM0/device").c_str()), 0);
+    ASSERT_EQ(symlink((m_dev + "/ttyUSB0").c_str(), (m_root + "/by-id-adapter").c_str()), 0);
+
+    struct Case {
+        std::string path;
+        PortKind kind;
+        std::string address, description, direction;
+    };
+    const std::vector<Case> cases = {
+        {m_dev + "/rfcomm0", PortKind::Bluetooth, "00:1A:7D:DA:71:13", "", ""},
+        {m_dev + "/rfcomm1", PortKind::Bluetooth, "00:00:00:00:00:00", "", "incoming"},
+        {m_root + "/by-id-adapter", PortKind::Usb, "", "0403:6001 FT232R USB UART", ""},
+        {m_dev + "/ttyACM0", PortKind::Usb, "", "2341:0043", ""},
+        {m_dev + "/ttyS0", PortKind::Other, "", "", ""},
+        {m_root + "/devices/usb1/1-1/idVendor", PortKind::Other, "", "", ""},  // not a node of the dev folder
+        {m_dev + "/rfcomm9", PortKind::Other, "", "", ""},                     // no such node
+    };
+    for (const Case& expected : cases) {
+        const PortDetails details = DescribePortIn(expected.path, m_dev, m_sys);
+        EXPECT_EQ(details.kind, expected.kind) << expected.path;
+        EXPECT_EQ(details.address, expected.address) << expected.path;
+        EXPECT_EQ(details.description, expected.description) << expected.path;
+        EXPECT_EQ(details.direction, expected.direction) << expected.path;
+    }
 }
 #endif
 

@@ -14,6 +14,7 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
     case CommandKind::Query: return RunQuery(options, context);
     case CommandKind::Configure: return RunConfigure(options, context);
     case CommandKind::Scan: return RunScan(options, context);
+    case CommandKind::Provision: return RunProvision(options, context);
     }
     return ExitCode::Failure;
 }
