@@ -2,6 +2,7 @@
 // simulated device, COM8 to nothing, COM9 to a device that refuses line
 // settings, and after a hangup COM5 opens again.
 #include "BenchDevice.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -15,33 +16,27 @@ const std::string Code = "kwd38m4tQZXh7";
 // Short waits: this test is about the bench, not the device link's time-outs.
 constexpr DWORD ReadWaitMs = 1000;
 
-HANDLE OpenPort(const std::string& path) {
-    return CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+UniqueHandle OpenPort(const std::string& path) {
+    return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class Port {
 public:
-    explicit Port(const std::string& path) : handle_(OpenPort(path)) {
+    explicit Port(const std::string& path) : m_handle(OpenPort(path)) {
         if (IsOpen()) {
             COMMTIMEOUTS timeouts{};
             timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
             timeouts.WriteTotalTimeoutConstant = ReadWaitMs;
-            SetCommTimeouts(handle_, &timeouts);
+            SetCommTimeouts(m_handle.Get(), &timeouts);
         }
     }
-    ~Port() {
-        if (IsOpen())
-            CloseHandle(handle_);
-    }
-    Port(const Port&) = delete;
-    Port& operator=(const Port&) = delete;
 
-    bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool IsOpen() const { return m_handle.IsValid(); }
 
     bool Send(const std::string& bytes) {
         DWORD written = 0;
-        return WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+        return WriteFile(m_handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                          nullptr) &&
                written == bytes.size();
     }
@@ -52,7 +47,7 @@ public:
         for (;;) {
             char byte = 0;
             DWORD got = 0;
-            ReadFile(handle_, &byte, 1, &got, nullptr);
+            ReadFile(m_handle.Get(), &byte, 1, &got, nullptr);
             if (got == 0)
                 return line;
             line += byte;
@@ -62,7 +57,7 @@ public:
     }
 
 private:
-    HANDLE handle_;
+    UniqueHandle m_handle;
 };
 
 class WineBenchSmokeTest : public testing::Test {
@@ -100,15 +95,14 @@ TEST_F(WineBenchSmokeTest, Com8CannotBeOpened) {
 }
 
 TEST_F(WineBenchSmokeTest, Com9OpensButRefusesLineSettings) {
-    HANDLE handle = OpenPort("\\\\.\\COM9");
-    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    const UniqueHandle handle = OpenPort("\\\\.\\COM9");
+    ASSERT_TRUE(handle.IsValid());
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    GetCommState(handle, &dcb);
+    GetCommState(handle.Get(), &dcb);
     dcb.BaudRate = CBR_115200;
     dcb.ByteSize = 8;
-    EXPECT_FALSE(SetCommState(handle, &dcb));
-    CloseHandle(handle);
+    EXPECT_FALSE(SetCommState(handle.Get(), &dcb));
 }
 
 TEST_F(WineBenchSmokeTest, AfterAHangupCom5OpensTheDeviceAgain) {

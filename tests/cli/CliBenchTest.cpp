@@ -3,6 +3,7 @@
 // received. COM5, COM6 and COM7 hold devices; under Wine COM8 cannot be opened and
 // COM9 cannot be set up.
 #include "BenchDevice.h"
+#include "BuildPath.h"
 #include "RunProcess.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ const std::string CannotSetUpPort = "/dev/null";
 
 ProcessResult Cli(const std::vector<std::string>& args)
 {
-    return RunProcess(TOLVANE_CLI_PATH, args, 20000);
+    return RunProcess(BuildPath(TOLVANE_CLI_PATH), args, 20000);
 }
 
 class CliOnBench : public ::testing::Test {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ConfigDialog.h"
+#include "ControlNames.h"
 #include "RunningDialog.h"
 #include "ScriptedSerialPort.h"
 #include "resource.h"
@@ -11,47 +12,39 @@
 #include <string>
 #include <vector>
 
-struct NamedControl {
-    int id;
-    const char* name;
+inline const std::vector<int> InfoGroup = {
+    IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE,
 };
 
-inline const std::vector<NamedControl> InfoGroup = {
-    { IDC_DEVICE_NAME, "IDC_DEVICE_NAME" }, { IDC_FIRMWARE_VERSION, "IDC_FIRMWARE_VERSION" },
-    { IDC_AUTH_STATUS, "IDC_AUTH_STATUS" }, { IDC_PIN_CODE, "IDC_PIN_CODE" },
-};
-
-inline const std::vector<NamedControl> EditGroup = {
-    { IDC_NEW_NAME, "IDC_NEW_NAME" },       { IDC_AUTH_ENABLE, "IDC_AUTH_ENABLE" },
-    { IDC_AUTH_DISABLE, "IDC_AUTH_DISABLE" }, { IDC_NEW_PIN, "IDC_NEW_PIN" },
-    { IDC_CONFIRM_PIN, "IDC_CONFIRM_PIN" }, { IDOK, "IDOK" },
+inline const std::vector<int> EditGroup = {
+    IDC_NEW_NAME, IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK,
 };
 
 // The names of the enabled controls of `group`: a failed expectation then
 // says which control is off.
-inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std::vector<NamedControl>& group)
+inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std::vector<int>& group)
 {
     std::vector<std::string> enabled;
-    for (const NamedControl& control : group) {
-        if (dialog.IsEnabled(control.id))
-            enabled.emplace_back(control.name);
+    for (int id : group) {
+        if (dialog.IsEnabled(id))
+            enabled.emplace_back(ControlNameOf(id));
     }
     return enabled;
 }
 
-inline std::vector<std::string> All(const std::vector<NamedControl>& group)
+inline std::vector<std::string> All(const std::vector<int>& group)
 {
     std::vector<std::string> names;
-    for (const NamedControl& control : group)
-        names.emplace_back(control.name);
+    for (int id : group)
+        names.emplace_back(ControlNameOf(id));
     return names;
 }
 
 inline std::vector<std::string> InfoTexts(const RunningDialog& dialog)
 {
     std::vector<std::string> texts;
-    for (const NamedControl& control : InfoGroup)
-        texts.push_back(dialog.Text(control.id));
+    for (int id : InfoGroup)
+        texts.push_back(dialog.Text(id));
     return texts;
 }
 

@@ -2,51 +2,34 @@
 // outside, by tolvane-driver, as a user would work it, against the
 // simulated device behind COM5. COM8 leads nowhere on the bench.
 #include "BenchDevice.h"
-#include "CommandLine.h"
+#include "BuildPath.h"
 #include "DeviceInfo.h"
+#include "RunProcess.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <iostream>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr DWORD StepTimeoutMs = 15000;
-constexpr DWORD DriverTimeoutMs = 120000;
-
-// The build's paths are Linux paths; Wine shows the Linux root as drive Z:.
-std::string WindowsPath(const char* path) {
-    return std::string("Z:") + path;
-}
+constexpr int StepTimeoutMs = 15000;
+constexpr int DriverTimeoutMs = 120000;
 
 // Starts Tolvane.exe through the driver, which works it by `script`;
 // returns the driver's exit code (0: every step held). The driver prints
 // each step, and the first one that did not hold, to the test's output.
-DWORD RunDriver(const std::vector<std::string>& script) {
-    std::string commandLine = QuoteArgument(WindowsPath(DRIVER_EXE)) + " --timeout " +
-                              std::to_string(StepTimeoutMs) + " --start " +
-                              QuoteArgument(WindowsPath(TOLVANE_EXE));
-    for (const std::string& step : script) commandLine += " " + QuoteArgument(step);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION driver{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &driver)) {
-        ADD_FAILURE() << "cannot start the driver: " << commandLine;
-        return 1;
-    }
-    if (WaitForSingleObject(driver.hProcess, DriverTimeoutMs) != WAIT_OBJECT_0) {
+int RunDriver(const std::vector<std::string>& script) {
+    std::vector<std::string> args = {"--timeout", std::to_string(StepTimeoutMs), "--start", BuildPath(TOLVANE_EXE)};
+    args.insert(args.end(), script.begin(), script.end());
+    const ProcessResult driver = RunProcess(BuildPath(DRIVER_EXE), args, DriverTimeoutMs);
+    std::cout << driver.out << driver.err;
+    if (driver.timedOut)
         ADD_FAILURE() << "the driver did not finish within " << DriverTimeoutMs << " ms";
-        TerminateProcess(driver.hProcess, 1);
-    }
-    DWORD exitCode = 1;
-    GetExitCodeProcess(driver.hProcess, &exitCode);
-    CloseHandle(driver.hThread);
-    CloseHandle(driver.hProcess);
-    return exitCode;
+    else if (driver.exitCode < 0)
+        ADD_FAILURE() << "cannot start the driver: " << DRIVER_EXE;
+    return driver.exitCode;
 }
 
 int Count(BenchDevice& device, const char* key) {
@@ -91,7 +74,7 @@ TEST(ShippedProgram, ReadsTheDeviceAndWritesItsNewAuthenticationSetting) {
                   "click", "IDC_EXIT",
                   "expect-exit",
               }),
-              0u);
+              0);
 
     // The query, then the configure command with the flag cleared and the
     // device's own PIN (both PIN fields were left blank).
@@ -117,7 +100,7 @@ TEST(ShippedProgram, SaysSoWhenThePortCannotBeOpened) {
                   "click", "IDC_EXIT",
                   "expect-exit",
               }),
-              0u);
+              0);
     EXPECT_EQ(device.ReceivedSinceMark(), "");
 }
 

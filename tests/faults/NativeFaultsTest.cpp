@@ -5,6 +5,7 @@
 #include "DeviceLink.h"
 #include "HangupLog.h"
 #include "PseudoTerminal.h"
+#include "PosixPipe.h"
 
 #include <gtest/gtest.h>
 
@@ -123,35 +124,34 @@ TEST_F(BenchPortFaults, APortGoneAfterAGoodReplyFailsTheConfigureWrite)
 // keeps it until told to let go.
 TEST_F(BenchPortFaults, APortHeldByAnotherProgramCannotBeOpened)
 {
-    int opened[2];
-    int release[2];
-    ASSERT_EQ(pipe(opened), 0);
-    ASSERT_EQ(pipe(release), 0);
+    PosixPipe opened;
+    PosixPipe release;
+    ASSERT_TRUE(MakePipe(opened));
+    ASSERT_TRUE(MakePipe(release));
     const pid_t holder = fork();
     ASSERT_GE(holder, 0);
     if (holder == 0) {
-        close(release[1]);
+        release.write.Reset();
         DeviceLink link;
         const char result = link.Open(com5.PortPath()) == LinkResult::Ok ? 'y' : 'n';
-        (void)!write(opened[1], &result, 1);
+        (void)!write(opened.write.Get(), &result, 1);
         char ignored;
-        (void)!read(release[0], &ignored, 1);  // returns when the parent closes its end
+        (void)!read(release.read.Get(), &ignored, 1);  // returns when the parent closes its end
         _exit(0);
     }
-    close(opened[1]);
-    close(release[0]);
+    opened.write.Reset();
+    release.read.Reset();
     char holderResult = 0;
-    ASSERT_EQ(read(opened[0], &holderResult, 1), 1);
+    ASSERT_EQ(read(opened.read.Get(), &holderResult, 1), 1);
     ASSERT_EQ(holderResult, 'y');
 
     DeviceLink link;
     EXPECT_EQ(link.Open(com5.PortPath()), LinkResult::OpenFailed);
     EXPECT_FALSE(link.IsOpen());
 
-    close(release[1]);
+    release.write.Reset();
     int status = 0;
     ASSERT_EQ(waitpid(holder, &status, 0), holder);
-    close(opened[0]);
     ExpectTheDeviceAnswersAgain();
 }
 

@@ -7,6 +7,7 @@
 // the handle, so only the silent device's wait shows them.
 #include "BenchDevice.h"
 #include "DeviceLink.h"
+#include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
 
@@ -57,14 +58,13 @@ DCB ChangePortSettings(const std::string& path, Change change)
 {
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    HANDLE port = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    EXPECT_NE(port, INVALID_HANDLE_VALUE);
-    EXPECT_TRUE(GetCommState(port, &dcb));
+    const UniqueHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, NULL));
+    EXPECT_TRUE(port.IsValid());
+    EXPECT_TRUE(GetCommState(port.Get(), &dcb));
     if (change(dcb)) {
-        EXPECT_TRUE(SetCommState(port, &dcb));
+        EXPECT_TRUE(SetCommState(port.Get(), &dcb));
     }
-    CloseHandle(port);
     return dcb;
 }
 

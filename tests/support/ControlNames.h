@@ -1,4 +1,5 @@
-// The names a driver script may use for the main window's controls.
+// The main window's controls by name: the names a driver script may use
+// (tools/driver) and the names a failed test expectation prints.
 #pragma once
 
 #include "resource.h"
@@ -29,6 +30,14 @@ inline constexpr ControlName ControlNames[] = {
     {"IDC_AUTH_DISABLE", IDC_AUTH_DISABLE},
     {"IDC_EXIT", IDC_EXIT},
 };
+
+// The name of a control of the table; "?" for any other.
+inline const char* ControlNameOf(int id) {
+    for (const ControlName& control : ControlNames) {
+        if (control.id == id) return control.name;
+    }
+    return "?";
+}
 
 // A control by its name above or by its number.
 inline std::optional<int> ParseControlId(const char* text) {

@@ -4,28 +4,20 @@
 #include <poll.h>
 #include <unistd.h>
 
-PortClient::PortClient(const std::string& path) : fd_(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
-
-PortClient::~PortClient() { Close(); }
-
-void PortClient::Close() {
-    if (fd_ >= 0)
-        close(fd_);
-    fd_ = -1;
-}
+PortClient::PortClient(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
 
 bool PortClient::Send(const std::string& bytes) {
-    return write(fd_, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    return write(m_fd.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
 int PortClient::ReadByte(char& byte, int waitMs) {
-    pollfd fd{fd_, POLLIN, 0};
+    pollfd fd{m_fd.Get(), POLLIN, 0};
     const int ready = poll(&fd, 1, waitMs);
     if (ready == 0)
         return 0;
     if (ready < 0)
         return -1;
-    return read(fd_, &byte, 1) == 1 ? 1 : -1;
+    return read(m_fd.Get(), &byte, 1) == 1 ? 1 : -1;
 }
 
 std::string PortClient::ReadLine(int idleMs) {

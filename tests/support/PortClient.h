@@ -2,17 +2,16 @@
 // slave opened by path with plain POSIX calls, as a serial program would.
 #pragma once
 
+#include "UniqueFd.h"
+
 #include <string>
 
 class PortClient {
 public:
     explicit PortClient(const std::string& path);
-    ~PortClient();
-    PortClient(const PortClient&) = delete;
-    PortClient& operator=(const PortClient&) = delete;
 
-    bool IsOpen() const { return fd_ >= 0; }
-    void Close();
+    bool IsOpen() const { return m_fd.IsValid(); }
+    void Close() { m_fd.Reset(); }
 
     bool Send(const std::string& bytes);
 
@@ -29,5 +28,5 @@ private:
     // One byte, waiting at most waitMs: 1 read, 0 nothing came, -1 line gone.
     int ReadByte(char& byte, int waitMs);
 
-    int fd_ = -1;
+    UniqueFd m_fd;
 };

@@ -1,5 +1,7 @@
 #include "RunProcess.h"
 
+#include "PosixPipe.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -25,8 +27,10 @@ bool ReadSome(int fd, std::string& into)
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, int timeoutMs)
 {
     ProcessResult result;
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0 || pipe(errPipe) != 0)
+    // Closed on exec: the program keeps only the copies it gets as 1 and 2,
+    // so the pipes end when it ends.
+    PosixPipe out, err;
+    if (!MakePipe(out, O_CLOEXEC) || !MakePipe(err, O_CLOEXEC))
         return result;
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -36,20 +40,18 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
     const pid_t pid = fork();
     if (pid == 0) {
-        const int devNull = open("/dev/null", O_RDONLY);
+        const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
         dup2(devNull, 0);
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(errPipe[0]);
+        dup2(out.write.Get(), 1);
+        dup2(err.write.Get(), 2);
         execv(program.c_str(), argv.data());
         _exit(127);
     }
-    close(outPipe[1]);
-    close(errPipe[1]);
+    out.write.Reset();
+    err.write.Reset();
 
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    pollfd fds[2] = {{out.read.Get(), POLLIN, 0}, {err.read.Get(), POLLIN, 0}};
     int openPipes = 2;
     while (openPipes > 0 && pid > 0) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -67,8 +69,6 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
             }
         }
     }
-    close(outPipe[0]);
-    close(errPipe[0]);
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && !result.timedOut)
         result.exitCode = WEXITSTATUS(status);

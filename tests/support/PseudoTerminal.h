@@ -2,6 +2,8 @@
 // the slave by its path, the test plays the device on the master.
 #pragma once
 
+#include "UniqueFd.h"
+
 #include <string>
 
 class PseudoTerminal {
@@ -16,7 +18,7 @@ public:
 
     // The device side keeps the slave open: the master then stays usable
     // while the port under test opens and closes.
-    int SlaveFd() const { return m_slaveFd; }
+    int SlaveFd() const { return m_slave.Get(); }
 
     // Sends bytes to the port, as the device would.
     void Send(const std::string& bytes);
@@ -28,7 +30,7 @@ public:
     void HangUp();
 
 private:
-    int m_masterFd = -1;
-    int m_slaveFd = -1;
+    UniqueFd m_master;
+    UniqueFd m_slave;
     std::string m_slavePath;
 };
