@@ -1,41 +1,10 @@
-// What the device link knows about the target device and its text protocol:
-// the access code, the reply line, the parsed reply and the outcomes of every
-// operation on the link.
+// What a device told about itself: its firmware and its answer to the query,
+// split into fields.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-// Every message to the device starts with these 13 bytes. They are sent
-// without a terminator and the device echoes them as the first reply token.
-inline constexpr char AccessCode[] = "kwd38m4tQZXh7";
-inline constexpr std::size_t AccessCodeLength = sizeof AccessCode - 1;
-
-// One reply line as received: the bytes in order up to and including the
-// first line feed, then a NUL. A carriage return is an ordinary byte here.
-struct ReplyLine {
-    static constexpr std::size_t Capacity = 128;  // including the NUL
-    char bytes[Capacity] = {};
-    std::size_t length = 0;  // bytes stored before the NUL
-};
-
-// Outcome of every device link operation. BadReply covers replies that the
-// device could not have meant: too long, fields that do not fit, missing
-// tokens, NUL bytes. The window reports it as it reports a bad echo.
-enum class LinkResult {
-    Ok,
-    OpenFailed,
-    SetupFailed,
-    WriteFailed,
-    ShortWrite,
-    Timeout,
-    BadEcho,
-    BadReply,
-    UnsupportedVersion,
-};
-
-const char* LinkResultName(LinkResult result);
 
 // The firmware versions this program knows. They decide what the user may
 // change: 1.1 has no name display, only 1.3 lets Enable re-open the PIN fields.

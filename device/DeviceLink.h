@@ -3,9 +3,10 @@
 #pragma once
 
 #include "DeviceInfo.h"
+#include "LinkResult.h"
+#include "PortResult.h"
 #include "SerialPort.h"
 
-#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -26,14 +27,6 @@ public:
 
     bool IsOpen() const;
 
-    // One write; the caller decides whether the count matters.
-    bool Write(const void* data, std::size_t length, std::size_t& written);
-
-    // Reads bytes one at a time up to and including a line feed: Ok; Timeout
-    // when a byte does not come in time (the partial line is abandoned);
-    // BadReply when the line fills ReplyLine without a line feed.
-    LinkResult ReadLine(ReplyLine& line);
-
     // Sends the access code and reads and parses the reply into a cleared
     // `info` (see ParseReply). WriteFailed and Timeout as the steps say.
     LinkResult Query(DeviceInfo& info);
@@ -42,6 +35,12 @@ public:
     // when the system reports fewer bytes written. No reply is read.
     LinkResult Configure(int auth, const std::string& pin);
 
+    // The port's own result behind the last outcome of Open, Query or
+    // Configure: the open or set-up, the write, or the last byte read. It
+    // tells why a step failed, in the system's words.
+    const PortResult& LastPortResult() const { return m_lastPortResult; }
+
 private:
     std::unique_ptr<SerialPort> m_port;
+    PortResult m_lastPortResult;
 };

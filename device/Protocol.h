@@ -1,10 +1,25 @@
-// The device's text protocol as pure functions: no I/O here.
+// The device's text protocol: its access code, its reply line, and the
+// functions that read and make its messages. No I/O here.
 #pragma once
 
 #include "DeviceInfo.h"
+#include "LinkResult.h"
 
 #include <cstddef>
 #include <string>
+
+// Every message to the device starts with these 13 bytes. They are sent
+// without a terminator and the device echoes them as the first reply token.
+inline constexpr char AccessCode[] = "kwd38m4tQZXh7";
+inline constexpr std::size_t AccessCodeLength = sizeof AccessCode - 1;
+
+// One reply line as received: the bytes in order up to and including the
+// first line feed, then a NUL. A carriage return is an ordinary byte here.
+struct ReplyLine {
+    static constexpr std::size_t Capacity = 128;  // including the NUL
+    char bytes[Capacity] = {};
+    std::size_t length = 0;  // bytes stored before the NUL
+};
 
 // Splits a reply line as "%s %s %i %s %s" would (echo, version, flag, PIN,
 // name) into a cleared `info`, finds the display name, and checks the reply,

@@ -2,10 +2,12 @@
 // /dev/rfcomm0, /dev/ttyUSB0) opened exclusively and set up through termios
 // with the same line settings, waits and outcomes as the Win32 back end.
 #include "SerialPort.h"
+#include "UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <limits>
 
 #include <fcntl.h>
@@ -34,8 +36,6 @@ constexpr speed_t LineSpeed = B115200;
 // block until it comes up, and a write must never block past its wait. Every
 // wait goes through poll() with a deadline instead.
 constexpr int OpenFlags = O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK;
-
-constexpr int NoPort = -1;
 
 // Time left until `deadline` as a poll() time-out, never negative.
 int MillisecondsUntil(Clock::time_point deadline)
@@ -79,27 +79,55 @@ void MakeDeviceLineSettings(termios& settings)
     cfsetospeed(&settings, LineSpeed);
 }
 
+// The text of strerror_r, whichever of its two forms the C library has: the
+// GNU one returns the text, the POSIX one fills the buffer and returns 0.
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
+[[maybe_unused]] const char* ErrorTextOf(int status, const char* buffer) { return status == 0 ? buffer : ""; }
+
+// The system's own words for errno value `error`, safe from any thread.
+std::string SystemText(int error)
+{
+    char buffer[256] = {};
+    return ErrorTextOf(strerror_r(error, buffer, sizeof buffer), buffer);
+}
+
+// A failed operation with the errno the system gave for it (0 for none).
+PortResult Failed(LinkResult outcome, PortOperation operation, int error)
+{
+    PortResult result;
+    result.outcome = outcome;
+    result.operation = operation;
+    result.systemError = error;
+    if (error != 0)
+        result.systemText = SystemText(error);
+    return result;
+}
+
+PortResult Succeeded(PortOperation operation, std::size_t count)
+{
+    PortResult result;
+    result.operation = operation;
+    result.count = count;
+    return result;
+}
+
 class PosixSerialPort : public SerialPort {
 public:
-    PosixSerialPort() = default;
     ~PosixSerialPort() override { Close(); }
 
-    PosixSerialPort(const PosixSerialPort&) = delete;
-    PosixSerialPort& operator=(const PosixSerialPort&) = delete;
-
-    LinkResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path) override;
     void Close() override;
-    bool IsOpen() const override { return m_fd != NoPort; }
-    bool Write(const void* data, std::size_t length, std::size_t& written) override;
-    std::size_t ReadByte(char& byte) override;
-    bool SetReadTimeout(unsigned milliseconds) override
+    bool IsOpen() const override { return m_fd.IsValid(); }
+    PortResult Write(const void* data, std::size_t length) override;
+    PortResult ReadByte(char& byte) override;
+    PortResult SetReadTimeout(unsigned milliseconds) override
     {
         m_readByteWait = Milliseconds(milliseconds);
-        return true;
+        return Succeeded(PortOperation::SetReadTimeout, 0);
     }
 
 private:
-    int m_fd = NoPort;
+    UniqueFd m_fd;
     Milliseconds m_readByteWait = ReadByteWait;
     // What one read brought in beyond the byte asked for, handed out a byte
     // at a time: a reply that came in at once costs one call, not one a
@@ -109,110 +137,114 @@ private:
     std::size_t m_readAheadEnd = 0;
 };
 
-LinkResult PosixSerialPort::Open(const std::string& path)
+// A port another process holds fails with EBUSY ("Device or resource busy"),
+// from the tty's exclusive mode or from the lock; a port the user may not use
+// with EACCES ("Permission denied").
+PortResult PosixSerialPort::Open(const std::string& path)
 {
     // Exclusive, as the Win32 share mode 0: a lock that other openers of the
     // port respect, and the tty's own exclusive mode for everyone else. The
     // kernel lets root past TIOCEXCL, hence the lock.
-    const int opened = open(path.c_str(), OpenFlags);
-    const bool locked = opened >= 0 && flock(opened, LOCK_EX | LOCK_NB) == 0;
+    UniqueFd opened(open(path.c_str(), OpenFlags));
+    const int openError = opened.IsValid() ? 0 : errno;
+    const bool locked = opened.IsValid() && flock(opened.Get(), LOCK_EX | LOCK_NB) == 0;
+    // The lock stands in for the exclusive mode, so a held lock reads as the
+    // exclusive mode's refusal would, not as flock's "try again".
+    const int lockError = locked ? 0 : (errno == EWOULDBLOCK ? EBUSY : errno);
     // Callers close the previous port first; one still held here is released
     // rather than leaked (after the new open, which it would block if it is
     // the same port).
     Close();
-    if (opened < 0)
-        return LinkResult::OpenFailed;  // open
-    if (!locked) {
-        close(opened);
-        return LinkResult::OpenFailed;  // flock: someone holds the port
-    }
-    m_fd = opened;
+    if (!opened.IsValid())
+        return Failed(LinkResult::OpenFailed, PortOperation::Open, openError);  // open
+    if (!locked)
+        return Failed(LinkResult::OpenFailed, PortOperation::Open, lockError);  // flock: someone holds the port
+    m_fd = std::move(opened);
     // Not tested: it fails only on a file that is no tty, and the set-up
     // below rejects that.
-    ioctl(m_fd, TIOCEXCL);
+    ioctl(m_fd.Get(), TIOCEXCL);
 
     termios settings = {};
-    if (tcgetattr(m_fd, &settings) != 0)
-        return LinkResult::SetupFailed;  // tcgetattr; the port stays open
+    if (tcgetattr(m_fd.Get(), &settings) != 0)  // the port stays open
+        return Failed(LinkResult::SetupFailed, PortOperation::Setup, errno);
     MakeDeviceLineSettings(settings);
-    if (tcsetattr(m_fd, TCSANOW, &settings) != 0)
-        return LinkResult::SetupFailed;  // tcsetattr; the port stays open
-    return LinkResult::Ok;
+    if (tcsetattr(m_fd.Get(), TCSANOW, &settings) != 0)  // the port stays open
+        return Failed(LinkResult::SetupFailed, PortOperation::Setup, errno);
+    return Succeeded(PortOperation::Open, 0);
 }
 
-// The one place the port is closed. The tty's exclusive mode outlives our
-// descriptor while another process (the far side of a pseudo-terminal) holds
-// the tty, so it is lifted first; the lock goes with the descriptor.
+// The tty's exclusive mode outlives our descriptor while another process
+// (the far side of a pseudo-terminal) holds the tty, so it is lifted before
+// the owner closes the descriptor; the lock goes with the descriptor.
 void PosixSerialPort::Close()
 {
     if (!IsOpen())
         return;
-    ioctl(m_fd, TIOCNXCL);
-    close(m_fd);
-    m_fd = NoPort;
+    ioctl(m_fd.Get(), TIOCNXCL);
+    m_fd.Reset();
     m_readAheadNext = m_readAheadEnd = 0;
 }
 
 // Waits for room up to the write time-out, then writes once. A port that
 // stays full reports a short count, as a Win32 write time-out does.
-bool PosixSerialPort::Write(const void* data, std::size_t length, std::size_t& written)
+PortResult PosixSerialPort::Write(const void* data, std::size_t length)
 {
-    written = 0;
     if (!IsOpen())
-        return false;
+        return Failed(LinkResult::WriteFailed, PortOperation::Write, 0);
     // Lengths beyond what one call or the wait can express are written in
     // part and reported by their count.
     const std::size_t request = std::min<std::size_t>(length, MaxWriteLength);
     const auto deadline = Clock::now() + WriteWaitConstant +
                           WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
     for (;;) {
-        if (WaitFor(m_fd, POLLOUT, deadline) == 0)
-            return true;  // timed out with nothing written
-        const ssize_t count = write(m_fd, data, request);
-        if (count >= 0) {
-            written = static_cast<std::size_t>(count);
-            return true;
-        }
+        if (WaitFor(m_fd.Get(), POLLOUT, deadline) == 0)
+            return Succeeded(PortOperation::Write, 0);  // timed out with nothing written
+        const ssize_t count = write(m_fd.Get(), data, request);
+        if (count >= 0)
+            return Succeeded(PortOperation::Write, static_cast<std::size_t>(count));
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             if (Clock::now() >= deadline)
-                return true;
+                return Succeeded(PortOperation::Write, 0);
             continue;  // the room went to someone else; wait again
         }
-        if (errno != EINTR)
-            return false;  // write: the port failed (e.g. the far side hung up)
+        if (errno != EINTR)  // write: the port failed (e.g. the far side hung up)
+            return Failed(LinkResult::WriteFailed, PortOperation::Write, errno);
     }
 }
 
 // Waits up to 5010 ms (or what SetReadTimeout set) for one byte. A port that
 // failed or hung up has nothing more to give, so it reports no byte at once
-// instead of waiting.
-std::size_t PosixSerialPort::ReadByte(char& byte)
+// instead of waiting: with the read's error, or none for an end of file or a
+// hang-up that poll() reported.
+PortResult PosixSerialPort::ReadByte(char& byte)
 {
     if (!IsOpen())
-        return 0;
+        return Failed(LinkResult::Timeout, PortOperation::Read, 0);
     if (m_readAheadNext < m_readAheadEnd) {
         byte = m_readAhead[m_readAheadNext++];
-        return 1;
+        return Succeeded(PortOperation::Read, 1);
     }
     const auto deadline = Clock::now() + m_readByteWait;
     for (;;) {
         // Bytes that are already there need no wait.
-        const ssize_t count = read(m_fd, m_readAhead, sizeof m_readAhead);
+        const ssize_t count = read(m_fd.Get(), m_readAhead, sizeof m_readAhead);
         if (count > 0) {
             m_readAheadNext = 1;
             m_readAheadEnd = static_cast<std::size_t>(count);
             byte = m_readAhead[0];
-            return 1;
+            return Succeeded(PortOperation::Read, 1);
         }
         if (count < 0 && errno == EINTR)
             continue;
-        if (count == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
-            return 0;  // read: end of file or the port failed (e.g. hung up)
-        const short events = WaitFor(m_fd, POLLIN, deadline);
+        if (count == 0)
+            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // end of file
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            return Failed(LinkResult::Timeout, PortOperation::Read, errno);  // the port failed (e.g. hung up)
+        const short events = WaitFor(m_fd.Get(), POLLIN, deadline);
         if (events == 0)
-            return 0;  // time-out
+            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // time-out
         if (!(events & POLLIN))
-            return 0;  // error or hang-up without data
+            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // error or hang-up without data
     }
 }
 

@@ -1,10 +1,12 @@
 // The Win32 back end of the serial port: one COM port, opened by its
 // device-namespace path and set up for the device with synchronous I/O.
 #include "SerialPort.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -25,26 +27,55 @@ constexpr BYTE LineByteSize = 8;
 constexpr BYTE LineParity = NOPARITY;
 constexpr BYTE LineStopBits = ONESTOPBIT;
 
+constexpr DWORD NoSystemError = 0;
+
+// The system's own words for `error` in the user's language, without the
+// line end FormatMessage puts after them. Empty when it has none.
+std::string SystemText(DWORD error)
+{
+    char text[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
+                                        0, text, sizeof text, NULL);
+    std::string words(text, std::min<std::size_t>(length, sizeof text - 1));
+    while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
+        words.pop_back();
+    return words;
+}
+
+// A failed operation with the error the system gave for it (or none).
+PortResult Failed(LinkResult outcome, PortOperation operation, DWORD error)
+{
+    PortResult result;
+    result.outcome = outcome;
+    result.operation = operation;
+    result.systemError = static_cast<long>(error);
+    if (error != NoSystemError)
+        result.systemText = SystemText(error);
+    return result;
+}
+
+PortResult Succeeded(PortOperation operation, std::size_t count)
+{
+    PortResult result;
+    result.operation = operation;
+    result.count = count;
+    return result;
+}
+
 class Win32SerialPort : public SerialPort {
 public:
-    Win32SerialPort() = default;
-    ~Win32SerialPort() override { Close(); }
-
-    Win32SerialPort(const Win32SerialPort&) = delete;
-    Win32SerialPort& operator=(const Win32SerialPort&) = delete;
-
-    LinkResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path) override;
     void Close() override;
     bool IsOpen() const override;
-    bool Write(const void* data, std::size_t length, std::size_t& written) override;
-    std::size_t ReadByte(char& byte) override;
-    bool SetReadTimeout(unsigned milliseconds) override;
+    PortResult Write(const void* data, std::size_t length) override;
+    PortResult ReadByte(char& byte) override;
+    PortResult SetReadTimeout(unsigned milliseconds) override;
 
 private:
     void SetTimeouts();
     bool SetLineSettings();
 
-    HANDLE m_hPort = INVALID_HANDLE_VALUE;
+    UniqueHandle m_hPort;
     DWORD m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
 };
 
@@ -52,23 +83,26 @@ private:
 // COM9 are reserved DOS device names that CreateFileA finds anywhere, but COM10
 // and above are not: without the \\.\ prefix "COM12" would name a file in the
 // current directory. With it every port number opens the same way.
-LinkResult Win32SerialPort::Open(const std::string& path)
+// A port another program holds fails with "Access is denied."; one that does
+// not exist with "The system cannot find the file specified."
+PortResult Win32SerialPort::Open(const std::string& path)
 {
     // Share mode 0: nobody else may open the port while we hold it.
     // Synchronous I/O: no FILE_FLAG_OVERLAPPED.
     HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Taken before the close below, which may leave an error of its own.
+    const DWORD openError = opened == INVALID_HANDLE_VALUE ? GetLastError() : NoSystemError;
     // Callers close the previous port first; a handle still held here is
     // released rather than leaked.
-    Close();
-    m_hPort = opened;
+    m_hPort.Reset(opened);
     if (!IsOpen())
-        return LinkResult::OpenFailed;  // CreateFileA
+        return Failed(LinkResult::OpenFailed, PortOperation::Open, openError);  // CreateFileA
 
     SetTimeouts();
-    if (!SetLineSettings())
-        return LinkResult::SetupFailed;  // SetCommState; the port stays open
-    return LinkResult::Ok;
+    if (!SetLineSettings())  // SetCommState; the port stays open
+        return Failed(LinkResult::SetupFailed, PortOperation::Setup, GetLastError());
+    return Succeeded(PortOperation::Open, 0);
 }
 
 // Neither call's result is tested: a port that cannot take its time-outs
@@ -76,13 +110,13 @@ LinkResult Win32SerialPort::Open(const std::string& path)
 void Win32SerialPort::SetTimeouts()
 {
     COMMTIMEOUTS timeouts = {};
-    GetCommTimeouts(m_hPort, &timeouts);
+    GetCommTimeouts(m_hPort.Get(), &timeouts);
     timeouts.ReadIntervalTimeout = ReadIntervalTimeoutMs;
     timeouts.ReadTotalTimeoutMultiplier = ReadTotalTimeoutMultiplierMs;
     timeouts.ReadTotalTimeoutConstant = m_readTotalTimeoutConstant;
     timeouts.WriteTotalTimeoutMultiplier = WriteTotalTimeoutMultiplierMs;
     timeouts.WriteTotalTimeoutConstant = WriteTotalTimeoutConstantMs;
-    SetCommTimeouts(m_hPort, &timeouts);
+    SetCommTimeouts(m_hPort.Get(), &timeouts);
 }
 
 // Changes only the line settings and flow control on top of what the port
@@ -92,7 +126,7 @@ bool Win32SerialPort::SetLineSettings()
 {
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    GetCommState(m_hPort, &dcb);
+    GetCommState(m_hPort.Get(), &dcb);
     dcb.BaudRate = LineBaudRate;
     dcb.ByteSize = LineByteSize;
     dcb.Parity = LineParity;
@@ -101,59 +135,59 @@ bool Win32SerialPort::SetLineSettings()
     dcb.fOutX = FALSE;
     dcb.fInX = FALSE;
     dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    return SetCommState(m_hPort, &dcb) != FALSE;
+    return SetCommState(m_hPort.Get(), &dcb) != FALSE;
 }
 
-// The one place the handle is closed.
+// The handle's owner closes it, here or when the port goes.
 void Win32SerialPort::Close()
 {
-    if (IsOpen())
-        CloseHandle(m_hPort);
-    m_hPort = INVALID_HANDLE_VALUE;
+    m_hPort.Reset();
 }
 
 bool Win32SerialPort::IsOpen() const
 {
-    return m_hPort != NULL && m_hPort != INVALID_HANDLE_VALUE;
+    return m_hPort.IsValid();
 }
 
-bool Win32SerialPort::Write(const void* data, std::size_t length, std::size_t& written)
+// A write time-out completes the call successfully, with a short count.
+PortResult Win32SerialPort::Write(const void* data, std::size_t length)
 {
-    written = 0;
     if (!IsOpen())
-        return false;
+        return Failed(LinkResult::WriteFailed, PortOperation::Write, NoSystemError);
     // A longer buffer than one call can take is written in part and reported
     // by its count.
     const DWORD request = static_cast<DWORD>(std::min<std::size_t>(length, MAXDWORD));
     DWORD count = 0;
-    const BOOL ok = WriteFile(m_hPort, data, request, &count, NULL);
-    written = count;
-    return ok != FALSE;
+    if (WriteFile(m_hPort.Get(), data, request, &count, NULL) == FALSE)
+        return Failed(LinkResult::WriteFailed, PortOperation::Write, GetLastError());
+    return Succeeded(PortOperation::Write, count);
 }
 
-// Only the count decides: a time-out completes the read successfully with
-// nothing read, and a failed read has read nothing either.
+// Keeps the wait for the opens to come and, on an open port, sets it at once.
 // The wait of a one-byte read is the constant plus one multiplier.
-bool Win32SerialPort::SetReadTimeout(unsigned milliseconds)
+PortResult Win32SerialPort::SetReadTimeout(unsigned milliseconds)
 {
     m_readTotalTimeoutConstant =
         milliseconds > ReadTotalTimeoutMultiplierMs ? milliseconds - ReadTotalTimeoutMultiplierMs : 0;
     if (IsOpen())
         SetTimeouts();
-    return true;
+    return Succeeded(PortOperation::SetReadTimeout, 0);
 }
 
-std::size_t Win32SerialPort::ReadByte(char& byte)
+// Only the count decides: a time-out completes the read successfully with
+// nothing read, and a failed read has read nothing either (it brings the
+// system's error along).
+PortResult Win32SerialPort::ReadByte(char& byte)
 {
     if (!IsOpen())
-        return 0;
+        return Failed(LinkResult::Timeout, PortOperation::Read, NoSystemError);
     char received = 0;
     DWORD count = 0;
-    ReadFile(m_hPort, &received, 1, &count, NULL);
+    const BOOL read = ReadFile(m_hPort.Get(), &received, 1, &count, NULL);
     if (count != 1)
-        return 0;
+        return Failed(LinkResult::Timeout, PortOperation::Read, read == FALSE ? GetLastError() : NoSystemError);
     byte = received;
-    return 1;
+    return Succeeded(PortOperation::Read, 1);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 // so people and scripts see one wording).
 #pragma once
 
-#include "DeviceInfo.h"
+#include "LinkResult.h"
 
 namespace UserMessages {
 

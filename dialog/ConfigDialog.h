@@ -11,6 +11,7 @@
 #pragma once
 
 #include "DeviceInfo.h"
+#include "LinkResult.h"
 #include "DeviceLink.h"
 #include "NewSettings.h"
 #include "Framework.h"

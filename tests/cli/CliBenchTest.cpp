@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -34,12 +35,18 @@ std::string CliPort(BenchDevice& device, int number)
 #endif
 }
 
+// With the system's reason for each, which follows the window's text. Wine's
+// words are its own, so there only their place is checked.
 #ifdef _WIN32
 const std::string CannotOpenPort = "COM8";
 const std::string CannotSetUpPort = "COM9";
+const std::string CannotOpenReason;
+const std::string CannotSetUpReason;
 #else
 const std::string CannotOpenPort = std::string(std::getenv("TOLVANE_BENCH")) + "/no-such-port";
 const std::string CannotSetUpPort = "/dev/null";
+const std::string CannotOpenReason = "No such file or directory";
+const std::string CannotSetUpReason = "Inappropriate ioctl for device";
 #endif
 
 ProcessResult Cli(const std::vector<std::string>& args)
@@ -66,6 +73,24 @@ protected:
         EXPECT_EQ(run.exitCode, code) << message;
         EXPECT_EQ(run.out, "") << message;
         EXPECT_EQ(run.err, message + "\n");
+    }
+
+    // As ExpectFailure, with the system's `reason` for the failure on `port`
+    // after the message (any reason, where `reason` is empty).
+    void ExpectFailureWithReason(std::vector<std::string> args, int code, const std::string& message,
+                                 const std::string& port, const std::string& reason)
+    {
+        const ProcessResult run = Cli(args);
+        EXPECT_EQ(run.exitCode, code) << message;
+        EXPECT_EQ(run.out, "") << message;
+        const std::string start = message + " (" + port + ": ";
+        if (!reason.empty()) {
+            EXPECT_EQ(run.err, start + reason + ")\n");
+            return;
+        }
+        EXPECT_EQ(run.err.compare(0, start.size(), start), 0) << run.err;
+        EXPECT_GT(run.err.size(), start.size() + 2) << run.err;
+        EXPECT_EQ(run.err.substr(run.err.size() - std::min<std::size_t>(run.err.size(), 2)), ")\n") << run.err;
     }
 
     // Configure commands the device took so far (the bench runs one device
@@ -109,8 +134,10 @@ TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
 
 TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
 {
-    ExpectFailure({"query", CannotOpenPort}, 3, "Cannot open the COM port.");
-    ExpectFailure({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.");
+    ExpectFailureWithReason({"query", CannotOpenPort}, 3, "Cannot open the COM port.", CannotOpenPort,
+                            CannotOpenReason);
+    ExpectFailureWithReason({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.",
+                            CannotSetUpPort, CannotSetUpReason);
     Reset(m_device, "echo=KWD38M4TQZXH7\n");
     ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
     Reset(m_device, "raw=kwd38m4tQZXh7 1.3 x\\n\n");

@@ -1,64 +1,25 @@
 // The commands run in-process on a scripted port, for what the simulated
 // device cannot make happen: a configure write that fails or is cut short
-// after a good read, a failed query write, and the probe's shorter wait.
+// after a good read, a failed query write, the system's reasons after the
+// window's texts, and the probe's shorter wait.
 #include "Commands.h"
+#include "ScriptedSerialPort.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <cstdio>
+#include <memory>
 #include <sstream>
+
+#ifndef _WIN32
+#include <cerrno>
+#include <grp.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
 constexpr char GoodReply[] = "kwd38m4tQZXh7 1.3 1 1234 Tolvane Demo\n";
-
-struct Script {
-    LinkResult open = LinkResult::Ok;
-    std::deque<std::pair<bool, int>> writes;  // success flag and count (-1: all) of each write
-    std::string reply;
-    std::string written;
-    std::vector<unsigned> readTimeouts;
-};
-
-class ScriptedPort : public SerialPort {
-public:
-    explicit ScriptedPort(Script& script) : m_script(script) {}
-    LinkResult Open(const std::string&) override
-    {
-        m_open = m_script.open != LinkResult::OpenFailed;
-        return m_script.open;
-    }
-    void Close() override { m_open = false; }
-    bool IsOpen() const override { return m_open; }
-    bool Write(const void* data, std::size_t length, std::size_t& written) override
-    {
-        std::pair<bool, int> step{true, -1};
-        if (!m_script.writes.empty()) {
-            step = m_script.writes.front();
-            m_script.writes.pop_front();
-        }
-        written = step.second < 0 ? length : static_cast<std::size_t>(step.second);
-        m_script.written.append(static_cast<const char*>(data), written);
-        return step.first;
-    }
-    std::size_t ReadByte(char& byte) override
-    {
-        if (m_next >= m_script.reply.size())
-            return 0;
-        byte = m_script.reply[m_next++];
-        return 1;
-    }
-    bool SetReadTimeout(unsigned milliseconds) override
-    {
-        m_script.readTimeouts.push_back(milliseconds);
-        return true;
-    }
-
-private:
-    Script& m_script;
-    bool m_open = false;
-    std::size_t m_next = 0;
-};
 
 struct CommandRun {
     ExitCode code;
@@ -66,10 +27,10 @@ struct CommandRun {
     std::string err;
 };
 
-CommandRun RunOn(Script& script, std::vector<std::string> args)
+CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::string> args)
 {
     std::ostringstream out, err;
-    CommandContext context{out, err, [&script] { return std::make_unique<ScriptedPort>(script); },
+    CommandContext context{out, err, [script] { return std::make_unique<ScriptedSerialPort>(script); },
                            [](std::vector<std::string>&) { return false; }, PortStyle::Posix};
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;
@@ -79,42 +40,102 @@ CommandRun RunOn(Script& script, std::vector<std::string> args)
 
 TEST(Commands, ConfigureWriteFailuresUseTheWindowsTexts)
 {
-    Script failed;
-    failed.reply = GoodReply;
-    failed.writes = {{true, -1}, {false, 0}};
+    auto failed = std::make_shared<PortScript>(GoodReply);
+    failed->laterWrites = PortScript::Write::Fails;
     const CommandRun writeFailed = RunOn(failed, {"configure", "/dev/x", "--auth", "off"});
     EXPECT_EQ(writeFailed.code, ExitCode::ConfigureWriteFailed);
     EXPECT_EQ(writeFailed.err, "Failed to write to remote device.\n");
     EXPECT_EQ(writeFailed.out, "");
 
-    Script cut;
-    cut.reply = GoodReply;
-    cut.writes = {{true, -1}, {true, 5}};
+    auto cut = std::make_shared<PortScript>(GoodReply);
+    cut->laterWrites = PortScript::Write::Short;
+    cut->shortWriteCount = 5;
     const CommandRun shortWrite = RunOn(cut, {"configure", "/dev/x", "--auth", "on", "--pin", "77"});
     EXPECT_EQ(shortWrite.code, ExitCode::ShortWrite);
     EXPECT_EQ(shortWrite.err, "Writing COM port failed.\n");
-    EXPECT_EQ(cut.written, "kwd38m4tQZXh7kwd38");
+    EXPECT_EQ(cut->Written(), "kwd38m4tQZXh7kwd38");
 }
 
 TEST(Commands, AFailedQueryWriteConfiguresNothing)
 {
-    Script script;
-    script.reply = GoodReply;
-    script.writes = {{false, 0}};
+    auto script = std::make_shared<PortScript>(GoodReply);
+    script->queryWrite = PortScript::Write::Fails;
     const CommandRun run = RunOn(script, {"configure", "/dev/x", "--auth", "on"});
     EXPECT_EQ(run.code, ExitCode::QueryWriteFailed);
     EXPECT_EQ(run.err, "Fail to write to the COM port.\n");
-    EXPECT_EQ(script.written, "");
+    EXPECT_EQ(script->Written(), "");
 }
+
+// The window's text, then the system's reason in its own words; the exit
+// code stays the window's outcome's. A plain time-out has no reason to add.
+TEST(Commands, FailuresOfThePortAddTheSystemsReason)
+{
+    struct Row {
+        LinkResult open;
+        PortScript::Write later;
+        long error;
+        const char* text;
+        std::vector<std::string> args;
+        ExitCode code;
+        std::string err;
+    };
+    const Row rows[] = {
+        {LinkResult::OpenFailed, PortScript::Write::Whole, 16, "Device or resource busy",
+         {"query", "/dev/rfcomm0"}, ExitCode::CannotOpen,
+         "Cannot open the COM port. (/dev/rfcomm0: Device or resource busy)\n"},
+        {LinkResult::OpenFailed, PortScript::Write::Whole, 5, "Access is denied.", {"query", "COM5"},
+         ExitCode::CannotOpen, "Cannot open the COM port. (COM5: Access is denied.)\n"},
+        {LinkResult::SetupFailed, PortScript::Write::Whole, 25, "Inappropriate ioctl for device",
+         {"query", "/dev/null"}, ExitCode::SetupFailed,
+         "Fail to configure the COM port: 8 N 1 N. (/dev/null: Inappropriate ioctl for device)\n"},
+        {LinkResult::Ok, PortScript::Write::Fails, 5, "Input/output error", {"configure", "/dev/x", "--auth", "on"},
+         ExitCode::ConfigureWriteFailed, "Failed to write to remote device. (/dev/x: Input/output error)\n"},
+    };
+    for (const Row& row : rows) {
+        auto script = std::make_shared<PortScript>(GoodReply);
+        script->openResult = row.open;
+        script->laterWrites = row.later;
+        script->SetSystemError(row.error, row.text);
+        const CommandRun run = RunOn(script, row.args);
+        EXPECT_EQ(run.code, row.code) << row.err;
+        EXPECT_EQ(run.err, row.err);
+    }
+
+    const CommandRun silent = RunOn(std::make_shared<PortScript>(""), {"query", "/dev/x"});
+    EXPECT_EQ(silent.code, ExitCode::Timeout);
+    EXPECT_EQ(silent.err, "Reading COM port timeout.\n");
+}
+
+#ifndef _WIN32
+// Permission denied on Linux names the group whose members may use the port:
+// the group that owns it (a file the test makes belongs to the test's group).
+TEST(Commands, APortTheUserMayNotUseNamesTheGroupThatOwnsIt)
+{
+    char path[] = "/tmp/tolvane-port-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    const group* owner = getgrgid(getegid());
+    ASSERT_NE(owner, nullptr);
+
+    auto script = std::make_shared<PortScript>(GoodReply);
+    script->openResult = LinkResult::OpenFailed;
+    script->SetSystemError(EACCES, "Permission denied");
+    const CommandRun run = RunOn(script, {"query", path});
+    std::remove(path);
+    EXPECT_EQ(run.code, ExitCode::CannotOpen);
+    EXPECT_EQ(run.err, std::string("Cannot open the COM port. (") + path + ": Permission denied; the user needs to be "
+                           "in the group " + owner->gr_name + ", which owns the port)\n");
+}
+#endif
 
 TEST(Commands, ProbeWaitsLessThanTheWindowAndListingFailuresAreReported)
 {
-    Script script;
-    script.reply = GoodReply;
+    auto script = std::make_shared<PortScript>(GoodReply);
     const CommandRun probe = RunOn(script, {"scan", "--probe", "/dev/a"});
     EXPECT_EQ(probe.code, ExitCode::Success);
     EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\tother\n");
-    EXPECT_EQ(script.readTimeouts, std::vector<unsigned>{ProbeReadTimeoutMs});
+    EXPECT_EQ(script->ReadTimeouts(), std::vector<unsigned>{ProbeReadTimeoutMs});
 
     const CommandRun list = RunOn(script, {"scan"});
     EXPECT_EQ(list.code, ExitCode::Failure);

@@ -3,7 +3,7 @@
 // simulated device behind COM5. COM8 leads nowhere on the bench.
 #include "BenchDevice.h"
 #include "BuildPath.h"
-#include "DeviceInfo.h"
+#include "Protocol.h"
 #include "RunProcess.h"
 
 #include <gtest/gtest.h>

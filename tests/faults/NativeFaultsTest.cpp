@@ -4,6 +4,7 @@
 #include "BenchDevice.h"
 #include "DeviceLink.h"
 #include "HangupLog.h"
+#include "Protocol.h"
 #include "PseudoTerminal.h"
 #include "PosixPipe.h"
 

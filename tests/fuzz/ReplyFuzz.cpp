@@ -2,8 +2,9 @@
 // parser without leaving their buffers, give a consistent outcome, show only
 // bytes the device sent, and split the line as the C library's sscanf does.
 // Built by tests/fuzz/run-fuzz with clang's libFuzzer and sanitizers.
-#include "DeviceLink.h"
 #include "Protocol.h"
+#include "ReplyLineReader.h"
+#include "ScriptedSerialPort.h"
 
 #include <algorithm>
 #include <climits>
@@ -15,30 +16,6 @@
 #include <string>
 
 namespace {
-
-// A device that sends the fuzzer's bytes, one per read, then falls silent:
-// its next read reports the time-out at once.
-class ScriptedPort : public SerialPort {
-public:
-    ScriptedPort(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-    LinkResult Open(const std::string&) override { m_open = true; return LinkResult::Ok; }
-    void Close() override { m_open = false; }
-    bool IsOpen() const override { return m_open; }
-    bool Write(const void*, std::size_t length, std::size_t& written) override { written = length; return true; }
-    std::size_t ReadByte(char& byte) override
-    {
-        if (m_sent == m_size) return 0;
-        byte = static_cast<char>(m_data[m_sent++]);
-        return 1;
-    }
-    std::size_t Sent() const { return m_sent; }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_sent = 0;
-    bool m_open = false;
-};
 
 void Require(bool holds, const char* what)
 {
@@ -97,20 +74,21 @@ void CheckParse(const ReplyLine& line)
 }
 
 // Reads lines until the device falls silent; every line holds exactly the
-// bytes that came, in order.
+// bytes that came, in order. The device sends the fuzzer's bytes as its
+// answer to the query, then falls silent: its next read times out at once.
 void ReadAllLines(const std::uint8_t* data, std::size_t size)
 {
-    auto owned = std::make_unique<ScriptedPort>(data, size);
-    ScriptedPort& port = *owned;
-    DeviceLink link(std::move(owned));
-    Require(link.Open("fuzz") == LinkResult::Ok, "scripted port opens");
+    const auto script = std::make_shared<PortScript>(std::string(reinterpret_cast<const char*>(data), size));
+    ScriptedSerialPort port(script);
+    Require(port.Open("fuzz").Ok(), "scripted port opens");
+    Require(port.Write(AccessCode, AccessCodeLength).Ok(), "the query is sent");
     for (std::size_t reads = 0; reads <= size; ++reads) {
-        const std::size_t before = port.Sent();
+        const std::size_t before = script->BytesRead();
         ReplyLine line;
-        const LinkResult result = link.ReadLine(line);
+        const LinkResult result = ReadReplyLine(port, line);
         if (result == LinkResult::Timeout) return;
-        Require(port.Sent() > before, "every line consumes bytes");
-        const std::string sent(reinterpret_cast<const char*>(data) + before, port.Sent() - before);
+        Require(script->BytesRead() > before, "every line consumes bytes");
+        const std::string sent(reinterpret_cast<const char*>(data) + before, script->BytesRead() - before);
         if (result == LinkResult::BadReply) {
             Require(sent.size() >= ReplyLine::Capacity - 1 && sent.find('\n') >= ReplyLine::Capacity - 1,
                     "only an over-long line is bad");

@@ -1,12 +1,14 @@
 // The device link over a real pseudo-terminal: the bytes the device sees and
 // how reply lines are read, including a device that falls silent.
 #include "DeviceLink.h"
+#include "ReplyLineReader.h"
 #include "PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <termios.h>
 #include <thread>
 
@@ -20,12 +22,16 @@ protected:
     double ReadLineSeconds(ReplyLine& line, LinkResult& result)
     {
         const auto start = std::chrono::steady_clock::now();
-        result = link.ReadLine(line);
+        result = ReadReplyLine(port, line);
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
 
     PseudoTerminal device;
-    DeviceLink link;
+    // The link owns the port; the reader takes the line after a query
+    // straight from it.
+    std::unique_ptr<SerialPort> owned = CreateSystemSerialPort();
+    SerialPort& port = *owned;
+    DeviceLink link{std::move(owned)};
 };
 
 }  // namespace
@@ -49,7 +55,7 @@ TEST_F(LinkExchange, QuerySendsTheAccessCodeAndReadsOneReplyLine)
     EXPECT_EQ(info.displayName, "Bench Device\n");
 
     ReplyLine rest;  // the reply was taken up to its line feed, no further
-    ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, rest), LinkResult::Ok);
     EXPECT_STREQ(rest.bytes, "next\n");
 }
 
@@ -60,14 +66,14 @@ TEST_F(LinkExchange, ReopenedPortHoldsNothingOfTheLastReply)
     device.Send("first\nleft over\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // both lines are in
     ReplyLine line;
-    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, line), LinkResult::Ok);
     EXPECT_STREQ(line.bytes, "first\n");
 
     link.Close();
     tcflush(device.SlaveFd(), TCIFLUSH);  // the tty's own leftovers, as a real port drops them
     ASSERT_EQ(link.Open(device.SlavePath()), LinkResult::Ok);
     device.Send("fresh\n");
-    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, line), LinkResult::Ok);
     EXPECT_STREQ(line.bytes, "fresh\n");
 }
 
@@ -80,7 +86,7 @@ TEST_F(LinkExchange, ConfigureSendsTheCommandWholeAndReadsNothing)
     EXPECT_EQ(device.Receive(expected.size() + 1, 500), expected);
 
     ReplyLine line;
-    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, line), LinkResult::Ok);
     EXPECT_STREQ(line.bytes, "unread\n");
 }
 
@@ -106,7 +112,7 @@ TEST_F(LinkExchange, PartialLineThenSilenceTimesOutAndIsAbandoned)
     EXPECT_EQ(line.bytes[0], '\0');
 
     device.Send("ok\n");
-    ASSERT_EQ(link.ReadLine(line), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, line), LinkResult::Ok);
     EXPECT_STREQ(line.bytes, "ok\n");
 }
 
@@ -120,12 +126,12 @@ TEST_F(LinkExchange, LineWithoutLineFeedStopsAtTheBufferBound)
     std::memset(guarded.after, 'G', sizeof guarded.after);
     device.Send(std::string(200, 'x') + "\n");
 
-    EXPECT_EQ(link.ReadLine(guarded.line), LinkResult::BadReply);
+    EXPECT_EQ(ReadReplyLine(port, guarded.line), LinkResult::BadReply);
     EXPECT_EQ(guarded.line.length, 0u);
     EXPECT_EQ(std::string(guarded.after, sizeof guarded.after), std::string(64, 'G'));
 
     ReplyLine rest;
-    ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, rest), LinkResult::Ok);
     EXPECT_EQ(rest.length, 200u - 127u + 1u);
 }
 

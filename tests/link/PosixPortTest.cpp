@@ -1,17 +1,34 @@
 // The POSIX back end on real pseudo-terminals: how opening a port turns out,
-// and the line settings the device needs landing on the tty.
+// with the system's reason for a failure, and the line settings the device
+// needs landing on the tty.
 #include "DeviceLink.h"
 #include "PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <termios.h>
+
+namespace {
+
+// The failed step and the system's error and words, as the port reported them.
+void ExpectPortFailure(const PortResult& result, PortOperation operation, int error)
+{
+    EXPECT_EQ(result.operation, operation);
+    EXPECT_EQ(result.systemError, error);
+    EXPECT_EQ(result.systemText, std::strerror(error));
+}
+
+}  // namespace
 
 TEST(PosixPortOpen, MissingPathFailsToOpen)
 {
     DeviceLink link;
     EXPECT_EQ(link.Open("/dev/tolvane-no-such-port"), LinkResult::OpenFailed);
     EXPECT_FALSE(link.IsOpen());
+    ExpectPortFailure(link.LastPortResult(), PortOperation::Open, ENOENT);
 }
 
 TEST(PosixPortOpen, FileThatIsNoTtyFailsSetupAndStaysOpen)
@@ -19,6 +36,7 @@ TEST(PosixPortOpen, FileThatIsNoTtyFailsSetupAndStaysOpen)
     DeviceLink link;
     EXPECT_EQ(link.Open("/dev/null"), LinkResult::SetupFailed);
     EXPECT_TRUE(link.IsOpen());
+    ExpectPortFailure(link.LastPortResult(), PortOperation::Setup, ENOTTY);
     link.Close();
     EXPECT_FALSE(link.IsOpen());
 }
@@ -31,6 +49,7 @@ TEST(PosixPortOpen, HeldPortCannotBeOpenedAgainUntilClosed)
     ASSERT_EQ(first.Open(device.SlavePath()), LinkResult::Ok);
     EXPECT_EQ(second.Open(device.SlavePath()), LinkResult::OpenFailed);
     EXPECT_FALSE(second.IsOpen());
+    ExpectPortFailure(second.LastPortResult(), PortOperation::Open, EBUSY);
     first.Close();
     EXPECT_EQ(second.Open(device.SlavePath()), LinkResult::Ok);
 }

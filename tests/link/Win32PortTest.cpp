@@ -7,6 +7,7 @@
 // the handle, so only the silent device's wait shows them.
 #include "BenchDevice.h"
 #include "DeviceLink.h"
+#include "ReplyLineReader.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <memory>
 
 namespace {
 
@@ -32,8 +34,22 @@ protected:
     }
 
     BenchDevice device{5};
-    DeviceLink link;
+    // The link owns the port; the reader and the bare write use it directly.
+    std::unique_ptr<SerialPort> owned = CreateSystemSerialPort();
+    SerialPort& port = *owned;
+    DeviceLink link{std::move(owned)};
 };
+
+// The failed step and the system's error, with words for it that end
+// without FormatMessage's line end.
+void ExpectPortFailure(const PortResult& result, PortOperation operation)
+{
+    EXPECT_EQ(result.operation, operation);
+    EXPECT_NE(result.systemError, 0);
+    ASSERT_NE(result.systemText, "");
+    EXPECT_EQ(result.systemText.find_last_of("\r\n"), std::string::npos) << result.systemText;
+    EXPECT_NE(result.systemText.back(), ' ');
+}
 
 }  // namespace
 
@@ -42,6 +58,10 @@ TEST(Win32PortOpen, PortWithNothingBehindItFailsToOpen)
     DeviceLink link;
     EXPECT_EQ(link.Open(NothingBehindIt), LinkResult::OpenFailed);
     EXPECT_FALSE(link.IsOpen());
+    ExpectPortFailure(link.LastPortResult(), PortOperation::Open);
+    EXPECT_TRUE(link.LastPortResult().systemError == ERROR_FILE_NOT_FOUND ||
+                link.LastPortResult().systemError == ERROR_PATH_NOT_FOUND)
+        << link.LastPortResult().systemError;
 }
 
 TEST(Win32PortOpen, PortThatTakesNoLineSettingsFailsSetupAndStaysOpen)
@@ -49,6 +69,7 @@ TEST(Win32PortOpen, PortThatTakesNoLineSettingsFailsSetupAndStaysOpen)
     DeviceLink link;
     EXPECT_EQ(link.Open(NoSerialLine), LinkResult::SetupFailed);
     EXPECT_TRUE(link.IsOpen());
+    ExpectPortFailure(link.LastPortResult(), PortOperation::Setup);
 }
 
 // The port's line settings through a handle of the test's own, after
@@ -106,7 +127,7 @@ TEST_F(Win32Port, QuerySendsTheAccessCodeAndReadsOneReplyLine)
     EXPECT_EQ(info.displayName, "Bench Device\n");
 
     ReplyLine rest;
-    ASSERT_EQ(link.ReadLine(rest), LinkResult::Ok);
+    ASSERT_EQ(ReadReplyLine(port, rest), LinkResult::Ok);
     EXPECT_STREQ(rest.bytes, "next\n");
 }
 
@@ -135,8 +156,7 @@ TEST_F(Win32Port, SilentDeviceTimesOutAfterAboutFiveSeconds)
 TEST_F(Win32Port, WriteAfterTheDeviceHungUpFails)
 {
     device.SetScenario("mode=hangup\n");
-    std::size_t written = 0;
-    ASSERT_TRUE(link.Write(AccessCode, AccessCodeLength, written));
+    ASSERT_TRUE(port.Write(AccessCode, AccessCodeLength).Ok());
 
     LinkResult result = LinkResult::Ok;
     for (int attempt = 0; attempt < 30 && result == LinkResult::Ok; ++attempt) {

@@ -1,11 +1,12 @@
 #include "BenchDevice.h"
 
+#include "StateFile.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -79,17 +80,7 @@ std::string BenchDevice::ReceivedSinceMark() const {
     return mark_ < all.size() ? all.substr(mark_) : std::string();
 }
 
-std::map<std::string, std::string> BenchDevice::State() const {
-    std::map<std::string, std::string> state;
-    std::istringstream lines(ReadWholeFile(FileOf("-state")));
-    std::string line;
-    while (std::getline(lines, line)) {
-        const std::size_t equals = line.find('=');
-        if (equals != std::string::npos)
-            state[line.substr(0, equals)] = line.substr(equals + 1);
-    }
-    return state;
-}
+std::map<std::string, std::string> BenchDevice::State() const { return ReadStateFile(FileOf("-state")); }
 
 bool BenchDevice::WaitForState(const std::string& key, const std::string& value,
                                int timeoutMs) const {

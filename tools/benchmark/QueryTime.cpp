@@ -19,6 +19,8 @@
 // Exit status: 0 when every query was answered, 1 otherwise, 2 for a wrong
 // command line.
 #include "DeviceLink.h"
+#include "Protocol.h"
+#include "ReplyLineReader.h"
 #include "ReferenceExchange.h"
 
 #include <algorithm>
@@ -27,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -102,14 +105,16 @@ int main(int argc, char* argv[]) {
     std::size_t replyLength = 0;
     std::vector<double> linkTimes, referenceTimes;
     {
-        DeviceLink link;
+        std::unique_ptr<SerialPort> owned = CreateSystemSerialPort();
+        SerialPort& serialPort = *owned;
+        DeviceLink link(std::move(owned));
         if (link.Open(port) != LinkResult::Ok)
             return Fail("DeviceLink cannot open and set up " + port);
         // One untimed exchange: it measures the reply and wakes every layer up.
-        std::size_t written = 0;
         ReplyLine reply;
-        if (!link.Write(AccessCode, AccessCodeLength, written) || written != AccessCodeLength ||
-            link.ReadLine(reply) != LinkResult::Ok)
+        const PortResult written = serialPort.Write(AccessCode, AccessCodeLength);
+        if (!written.Ok() || written.count != AccessCodeLength ||
+            ReadReplyLine(serialPort, reply) != LinkResult::Ok)
             return Fail("no reply to the first query on " + port);
         replyLength = reply.length;
         LinkResult result = LinkResult::Ok;

@@ -1,6 +1,6 @@
 #include "ReferenceExchange.h"
 
-#include "DeviceInfo.h"
+#include "Protocol.h"
 
 bool ReferenceExchange::Query(std::size_t& replyLength) {
     if (!Write(AccessCode, AccessCodeLength))

@@ -8,13 +8,14 @@
 #include <cstddef>
 #include <string>
 
+#ifdef _WIN32
+#include "UniqueHandle.h"
+#else
+#include "UniqueFd.h"
+#endif
+
 class ReferenceExchange {
 public:
-    ReferenceExchange() = default;
-    ~ReferenceExchange();
-    ReferenceExchange(const ReferenceExchange&) = delete;
-    ReferenceExchange& operator=(const ReferenceExchange&) = delete;
-
     // Opens the port with a 5010 ms wait for a byte, after the device link
     // has set its line up (a pseudo-terminal keeps the settings).
     bool Open(const std::string& path);
@@ -27,11 +28,10 @@ private:
     bool Write(const char* data, std::size_t length);
     // Reads what has arrived, waiting for at least one byte: the count, or 0.
     std::size_t Read(char* buffer, std::size_t capacity);
-    void Close();
 
 #ifdef _WIN32
-    void* m_handle = nullptr;
+    UniqueHandle m_handle;
 #else
-    int m_fd = -1;
+    UniqueFd m_fd;
 #endif
 };

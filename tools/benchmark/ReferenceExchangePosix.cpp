@@ -11,36 +11,28 @@ constexpr cc_t ReadWaitTenths = 50;
 
 }  // namespace
 
-ReferenceExchange::~ReferenceExchange() { Close(); }
-
-void ReferenceExchange::Close() {
-    if (m_fd >= 0)
-        close(m_fd);
-    m_fd = -1;
-}
-
 bool ReferenceExchange::Open(const std::string& path) {
-    Close();
-    m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (m_fd < 0)
+    m_fd.Reset();  // first, as on Windows, where the port opens only once at a time
+    m_fd.Reset(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!m_fd.IsValid())
         return false;
     // The line settings stay as the device link's open left them; a read
     // returns as soon as one byte is there, with all that are.
     termios settings{};
-    if (tcgetattr(m_fd, &settings) != 0)
+    if (tcgetattr(m_fd.Get(), &settings) != 0)
         return false;
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = ReadWaitTenths;
-    return tcsetattr(m_fd, TCSANOW, &settings) == 0;
+    return tcsetattr(m_fd.Get(), TCSANOW, &settings) == 0;
 }
 
 bool ReferenceExchange::Write(const char* data, std::size_t length) {
-    return m_fd >= 0 && write(m_fd, data, length) == static_cast<ssize_t>(length);
+    return m_fd.IsValid() && write(m_fd.Get(), data, length) == static_cast<ssize_t>(length);
 }
 
 std::size_t ReferenceExchange::Read(char* buffer, std::size_t capacity) {
-    if (m_fd < 0)
+    if (!m_fd.IsValid())
         return 0;
-    const ssize_t count = read(m_fd, buffer, capacity);
+    const ssize_t count = read(m_fd.Get(), buffer, capacity);
     return count > 0 ? static_cast<std::size_t>(count) : 0;
 }

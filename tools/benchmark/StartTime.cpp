@@ -13,6 +13,7 @@
 // Exit status: 0 when every start showed its dialog, 1 otherwise, 2 for a
 // wrong command line.
 #include "DialogSearch.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -52,7 +53,8 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
         std::fprintf(stderr, "tolvane-starttime: cannot start %s (error %lu)\n", program.c_str(), GetLastError());
         return -1.0;
     }
-    CloseHandle(started.hThread);
+    const UniqueHandle thread(started.hThread);
+    const UniqueHandle process(started.hProcess);
 
     const DialogSearch search{started.dwProcessId, nullptr, caption, 0};
     HWND dialog = nullptr;
@@ -63,7 +65,7 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
             elapsed = MillisecondsSince(start);
             break;
         }
-        if (WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0) {
             std::fprintf(stderr, "tolvane-starttime: %s ended before its dialog \"%s\" showed\n", program.c_str(),
                          caption.c_str());
             break;
@@ -78,11 +80,10 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
 
     if (dialog)
         PostMessageA(dialog, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(started.hProcess, dialog ? LongestCloseMs : 0) != WAIT_OBJECT_0) {
-        TerminateProcess(started.hProcess, 1);
-        WaitForSingleObject(started.hProcess, LongestCloseMs);
+    if (WaitForSingleObject(process.Get(), dialog ? LongestCloseMs : 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.Get(), 1);
+        WaitForSingleObject(process.Get(), LongestCloseMs);
     }
-    CloseHandle(started.hProcess);
     Sleep(PauseBetweenRunsMs);
     return elapsed;
 }

@@ -4,11 +4,20 @@
 #include "ConfigureChecks.h"
 #include "DeviceLink.h"
 #include "OutputFormat.h"
+#include "PortReason.h"
 
 #include <chrono>
 #include <thread>
 
 namespace {
+
+// The window's text, then the system's reason for the port's step that failed.
+Outcome WithReason(Outcome outcome, const std::string& port, const DeviceLink& link)
+{
+    if (outcome.code != ExitCode::Success && !outcome.message.empty())
+        outcome.message += PortReason(port, link.LastPortResult());
+    return outcome;
+}
 
 // The device is read again once, after a pause, and never written again:
 // some devices take new settings only after a reset, and writing once more
@@ -21,7 +30,8 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
     report.readAgain = read == LinkResult::Ok;
     if (!report.readAgain) {
         report.outcome = {ExitCode::NotVerified,
-                          std::string(CliText::NotVerified) + " " + ReadOutcome(read, report.after).message};
+                          std::string(CliText::NotVerified) + " "
+                              + WithReason(ReadOutcome(read, report.after), request.port, link).message};
         return;
     }
     report.verified = report.after.auth == request.auth && std::string(report.after.pin) == pin;
@@ -34,19 +44,20 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
 
 }  // namespace
 
-Outcome ReadDevice(const std::string& path, DeviceLink& link, DeviceInfo& info, LinkResult& result)
+Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink& link, DeviceInfo& info,
+                   LinkResult& result)
 {
     result = link.Open(path);
     if (result == LinkResult::Ok)
         result = link.Query(info);
-    return ReadOutcome(result, info);
+    return WithReason(ReadOutcome(result, info), port, link);
 }
 
 ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port)
 {
     ConfigureReport report;
     DeviceLink link(std::move(port));
-    report.outcome = ReadDevice(request.path, link, report.before, report.readResult);
+    report.outcome = ReadDevice(request.port, request.path, link, report.before, report.readResult);
     if (report.outcome.code != ExitCode::Success)
         return report;
 
@@ -57,7 +68,7 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
     if (report.outcome.code != ExitCode::Success)
         return report;
 
-    report.outcome = ConfigureOutcome(link.Configure(request.auth, pin));
+    report.outcome = WithReason(ConfigureOutcome(link.Configure(request.auth, pin)), request.port, link);
     report.written = report.outcome.code == ExitCode::Success;
     if (report.written && request.verify)
         Verify(request, pin, link, report);

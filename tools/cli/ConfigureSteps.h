@@ -6,6 +6,7 @@
 
 #include "CliOptions.h"
 #include "DeviceInfo.h"
+#include "LinkResult.h"
 #include "LinkOutcome.h"
 #include "SerialPort.h"
 
@@ -13,6 +14,7 @@
 #include <string>
 
 struct ConfigureRequest {
+    std::string port;  // as the user named it, for the system's reason in messages
     std::string path;  // what SerialPort::Open is given
     int auth = 0;      // 1 on, 0 off
     bool hasPin = false;
@@ -37,7 +39,9 @@ class DeviceLink;
 
 // Opens `path` and reads the device: the same steps as choosing a port in the
 // window. Success only for a device that answered correctly with firmware
-// this program knows. `result` is the link's own outcome.
-Outcome ReadDevice(const std::string& path, DeviceLink& link, DeviceInfo& info, LinkResult& result);
+// this program knows; a failure's message is the window's text followed by
+// the system's reason, naming `port`. `result` is the link's own outcome.
+Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink& link, DeviceInfo& info,
+                   LinkResult& result);
 
 ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port);

@@ -37,7 +37,7 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context)
     DeviceLink link(context.makePort());
     DeviceInfo info;
     LinkResult result = LinkResult::Ok;
-    const Outcome read = ReadDevice(path, link, info, result);
+    const Outcome read = ReadDevice(options.port, path, link, info, result);
     if (read.code != ExitCode::Success)
         return Report(context, read);
 
@@ -54,7 +54,8 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         if (pin.code != ExitCode::Success)
             return Report(context, pin);
     }
-    ConfigureRequest request{"", options.auth, options.hasPin, options.pin, options.verify, options.verifyWaitMs};
+    ConfigureRequest request{options.port, "",           options.auth,
+                             options.hasPin, options.pin, options.verify, options.verifyWaitMs};
     if (!ResolvePort(options.port, context, request.path))
         return ExitCode::Usage;
     const ConfigureReport report = ConfigureDevice(request, context.makePort());

@@ -4,6 +4,7 @@
 
 #include "DeviceInfo.h"
 #include "ExitCode.h"
+#include "LinkResult.h"
 
 #include <string>
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "DeviceInfo.h"
+#include "LinkResult.h"
 #include "PortDetails.h"
 
 #include <string>

@@ -10,7 +10,7 @@ namespace {
 
 ConfigureRequest RequestOf(const PlanRow& row, const CliOptions& options)
 {
-    return {row.path, row.auth, row.hasPin, row.pin, options.verify, options.verifyWaitMs};
+    return {row.port, row.path, row.auth, row.hasPin, row.pin, options.verify, options.verifyWaitMs};
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ void Probe(const std::string& path, std::unique_ptr<SerialPort> port, ScanEntry&
     entry.probed = true;
     port->SetReadTimeout(ProbeReadTimeoutMs);
     DeviceLink link(std::move(port));
-    ReadDevice(path, link, entry.info, entry.result);
+    ReadDevice(entry.port, path, link, entry.info, entry.result);
 }
 
 // Each probe has its own port and its own entry.

@@ -2,6 +2,7 @@
 
 #include "PortName.h"
 #include "SerialCommKey.h"
+#include "UniqueHandle.h"
 
 #include <windows.h>
 
@@ -40,9 +41,8 @@ void AddOpenableNames(std::vector<std::string>& names)
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
         const std::string path = DeviceNamespacePrefix + name;
-        const HANDLE handle = CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-        if (handle != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle);
+        const UniqueHandle handle(CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+        if (handle.IsValid()) {
             names.push_back(name);
             continue;
         }

@@ -41,6 +41,8 @@ constexpr char Usage[] =
     "                      waiting 50 ms for a configure command (which is then\n"
     "                      not recognised): for timing query round trips\n"
     "  --exit-with-parent  end when the process that started it ends (for scripts)\n"
+    "  --print-state KEY   print the value of KEY in the --state FILE of a device\n"
+    "                      (running or not) and exit; status 1 when it has none\n"
     "  --help              show this text\n"
     "\n"
     "A configure command is the access code, a space, the flag token, a space, the PIN\n"
@@ -57,6 +59,7 @@ constexpr KnownOption KnownOptions[] = {
     {"silent", false}, {"partial", true},  {"echo", true},        {"raw", true},
     {"crlf", false},   {"delay", true},    {"gap", true},         {"baud-pacing", false},
     {"hangup", false}, {"quick-query", false}, {"exit-with-parent", false}, {"help", false},
+    {"print-state", true},
 };
 
 const KnownOption* FindKnownOption(const std::string& name) {
@@ -110,6 +113,7 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
         else if (name == "baud-pacing") options.faults.baudPacing = true;
         else if (name == "quick-query") options.quickQueries = true;
         else if (name == "exit-with-parent") options.exitWithParent = true;
+        else if (name == "print-state") options.printStateKey = value;
         else {
             partial = partial || name == "partial";
             const std::string error = ApplySetting(name, value, options.state, options.faults);
@@ -118,6 +122,8 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
         }
     }
 
+    if (!options.printStateKey.empty() && options.statePath.empty())
+        return "option '--print-state' needs '--state FILE'";
     if (hangup) options.faults.mode = ReplyMode::Hangup;
     else if (silent) options.faults.mode = ReplyMode::Silent;
     else if (partial) options.faults.mode = ReplyMode::Partial;

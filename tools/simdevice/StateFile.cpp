@@ -21,3 +21,15 @@ bool WriteStateFile(const std::string& path, const DeviceState& state) {
     }
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
+
+std::map<std::string, std::string> ReadStateFile(const std::string& path) {
+    std::map<std::string, std::string> state;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            state[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return state;
+}

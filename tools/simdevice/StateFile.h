@@ -6,11 +6,17 @@
 //     queries=0
 //     configures=0
 // It is replaced atomically (written beside, then renamed), so a reader never
-// sees half of it.
+// sees half of it. This is its one reader too: the tests' BenchDevice reads it
+// through ReadStateFile, scripts through `tolvane-simdevice --state FILE
+// --print-state KEY`.
 #pragma once
 
 #include "DeviceSettings.h"
 
+#include <map>
 #include <string>
 
 bool WriteStateFile(const std::string& path, const DeviceState& state);
+
+// The file's keys and values; none when the file is missing.
+std::map<std::string, std::string> ReadStateFile(const std::string& path);

@@ -2,6 +2,7 @@
 // tests and demos. See Options.cpp for the command line.
 #include "Options.h"
 #include "SimulatedDevice.h"
+#include "StateFile.h"
 
 #include <iostream>
 #include <signal.h>
@@ -18,6 +19,16 @@ int main(int argc, char* argv[]) {
     }
     if (options.help) {
         std::cout << UsageText();
+        return 0;
+    }
+    if (!options.printStateKey.empty()) {
+        const auto state = ReadStateFile(options.statePath);
+        const auto found = state.find(options.printStateKey);
+        if (found == state.end()) {
+            std::cerr << "tolvane-simdevice: no " << options.printStateKey << " in " << options.statePath << '\n';
+            return 1;
+        }
+        std::cout << found->second << '\n';
         return 0;
     }
     if (options.exitWithParent) {

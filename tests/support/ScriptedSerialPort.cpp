@@ -1,0 +1,125 @@
+#include "ScriptedSerialPort.h"
+
+#include <algorithm>
+
+void PortScript::SetSystemError(long error, std::string text)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_systemError = error;
+    m_systemText = std::move(text);
+}
+
+std::vector<std::string> PortScript::Events() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_events;
+}
+
+std::string PortScript::Written() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_written;
+}
+
+std::size_t PortScript::BytesRead() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bytesRead;
+}
+
+std::vector<unsigned> PortScript::ReadTimeouts() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_readTimeouts;
+}
+
+PortResult PortScript::Fail(LinkResult outcome, PortOperation operation) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    PortResult result;
+    result.outcome = outcome;
+    result.operation = operation;
+    result.systemError = m_systemError;
+    result.systemText = m_systemText;
+    return result;
+}
+
+PortResult ScriptedSerialPort::Open(const std::string& path)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_script->m_mutex);
+        m_script->m_events.push_back("open " + path);
+    }
+    const LinkResult outcome = m_script->openResult;
+    m_open = outcome != LinkResult::OpenFailed;
+    m_writesSinceOpen = 0;
+    m_unread.clear();
+    m_nextUnread = 0;
+    switch (outcome) {
+    case LinkResult::OpenFailed: return m_script->Fail(outcome, PortOperation::Open);
+    case LinkResult::SetupFailed: return m_script->Fail(outcome, PortOperation::Setup);
+    default: break;
+    }
+    PortResult opened;
+    opened.operation = PortOperation::Open;
+    return opened;
+}
+
+void ScriptedSerialPort::Close()
+{
+    if (m_open) {
+        std::lock_guard<std::mutex> lock(m_script->m_mutex);
+        m_script->m_events.push_back("close");
+    }
+    m_open = false;
+}
+
+PortResult ScriptedSerialPort::Write(const void* data, std::size_t length)
+{
+    const std::string bytes(static_cast<const char*>(data), length);
+    const bool isQuery = m_writesSinceOpen++ == 0;
+    const PortScript::Write end = isQuery ? m_script->queryWrite.load() : m_script->laterWrites.load();
+    PortResult result;
+    result.operation = PortOperation::Write;
+    result.count = length;
+    if (end == PortScript::Write::Fails) {
+        result = m_script->Fail(LinkResult::WriteFailed, PortOperation::Write);
+    } else if (end == PortScript::Write::Short) {
+        const std::size_t count = m_script->shortWriteCount;
+        result.count = count == PortScript::OneFewer ? (length > 0 ? length - 1 : 0) : std::min(count, length);
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_script->m_mutex);
+        m_script->m_events.push_back("write " + bytes);
+        m_script->m_written.append(bytes, 0, result.count);
+    }
+    if (isQuery && end == PortScript::Write::Whole) {
+        m_unread = m_script->reply;
+        m_nextUnread = 0;
+    }
+    return result;
+}
+
+PortResult ScriptedSerialPort::ReadByte(char& byte)
+{
+    PortResult result;
+    result.operation = PortOperation::Read;
+    if (m_nextUnread >= m_unread.size()) {
+        result.outcome = LinkResult::Timeout;  // a silent device, without the wait
+        return result;
+    }
+    byte = m_unread[m_nextUnread++];
+    result.count = 1;
+    std::lock_guard<std::mutex> lock(m_script->m_mutex);
+    ++m_script->m_bytesRead;
+    return result;
+}
+
+PortResult ScriptedSerialPort::SetReadTimeout(unsigned milliseconds)
+{
+    std::lock_guard<std::mutex> lock(m_script->m_mutex);
+    m_script->m_readTimeouts.push_back(milliseconds);
+    PortResult result;
+    result.operation = PortOperation::SetReadTimeout;
+    return result;
+}
