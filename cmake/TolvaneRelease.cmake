@@ -1,27 +1,49 @@
 # The release: a zip for Windows users with Tolvane.exe and a short read-me,
 #   cmake --build --preset windows --target release
-# gives build/windows/Tolvane-<version>-win64.zip. The target builds only the
-# program, then runs cpack on the install rules below.
-if(NOT WIN32 OR NOT TARGET Tolvane)
+# gives build/windows/Tolvane-<version>-win64.zip.
+#
+# The same commit gives the same bytes, whatever folder it is built in and
+# whenever: the one time that lands in Tolvane.exe (its PE header's time
+# stamp) and in the zip (its entries' dates) is the commit's, or
+# SOURCE_DATE_EPOCH when the builder sets it. The release target checks that
+# before it packs (see release/PackRelease.cmake).
+if(NOT WIN32)
   return()
 endif()
+
+# The time, rewritten at each build only when it changes, so that a new
+# commit relinks Tolvane.exe and nothing else does.
+set(source_date_file ${CMAKE_BINARY_DIR}/source-date-epoch.txt)
+add_custom_target(source_date_epoch
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${source_date_file}
+          -P ${CMAKE_CURRENT_LIST_DIR}/release/SourceDateEpoch.cmake
+  BYPRODUCTS ${source_date_file}
+  VERBATIM)
+# The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
+add_dependencies(Tolvane source_date_epoch)
+set_target_properties(Tolvane PROPERTIES
+  CXX_LINKER_LAUNCHER "${CMAKE_CURRENT_LIST_DIR}/release/link-at-source-date;${source_date_file}"
+  LINK_DEPENDS ${source_date_file})
 
 # Windows users open the read-me with Notepad: CRLF line ends.
 configure_file(${PROJECT_SOURCE_DIR}/docs/README-Windows.txt ${CMAKE_BINARY_DIR}/README-Windows.txt
   @ONLY NEWLINE_STYLE CRLF)
 
-install(TARGETS Tolvane RUNTIME DESTINATION .)
-install(FILES ${CMAKE_BINARY_DIR}/README-Windows.txt DESTINATION .)
+# Info-ZIP's zip: unlike the archivers CMake brings, it can leave out the
+# entries' access and change times and the builder's user and group.
+find_program(TOLVANE_ZIP zip)
 
 set(release_name Tolvane-${PROJECT_VERSION}-win64)
-set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_NAME Tolvane)
-set(CPACK_PACKAGE_FILE_NAME ${release_name})
-set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
-include(CPack)
-
 add_custom_target(release
-  COMMAND ${CMAKE_CPACK_COMMAND} --config ${CMAKE_BINARY_DIR}/CPackConfig.cmake
+  COMMAND ${CMAKE_COMMAND}
+          -DNAME=${release_name}
+          -DPROGRAM=$<TARGET_FILE:Tolvane>
+          -DREADME=${CMAKE_BINARY_DIR}/README-Windows.txt
+          -DSOURCE_DATE_FILE=${source_date_file}
+          -DZIP=${TOLVANE_ZIP}
+          -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+          -DBINARY_DIR=${CMAKE_BINARY_DIR}
+          -P ${CMAKE_CURRENT_LIST_DIR}/release/PackRelease.cmake
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Packing ${release_name}.zip"
   VERBATIM)

@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "DialogTemplate.h"
 #include "WinApp.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -56,13 +57,44 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
         dialog->m_hWnd = hWnd;
-        return dialog->OnInitDialog();
+        return dialog->InitDialog();
     }
     // Messages before WM_INITDIALOG (WM_SETFONT ...) find no object yet.
     auto* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
     if (dialog == nullptr)
         return FALSE;
     return dialog->HandleMessage(message, wParam, lParam);
+}
+
+BOOL CDialog::InitDialog()
+{
+    // The dialog manager shows the dialog only after WM_INITDIALOG, so it is
+    // still hidden here, however its template is styled.
+    const bool hiddenBeforeInit = !::IsWindowVisible(m_hWnd);
+    RECT rectBeforeInit{};
+    ::GetWindowRect(m_hWnd, &rectBeforeInit);
+
+    const BOOL result = OnInitDialog();
+    if (hiddenBeforeInit && ShouldCentre(rectBeforeInit))
+        CenterWindow();
+    return result;
+}
+
+// A dialog is centred when OnInitDialog left its place to the framework:
+// kept it hidden and where the dialog manager put it, with a template that
+// names no place, and the dialog is modal over its owner or has none.
+bool CDialog::ShouldCentre(const RECT& rectBeforeInit) const
+{
+    if (::IsWindowVisible(m_hWnd))
+        return false;
+    RECT rect{};
+    ::GetWindowRect(m_hWnd, &rect);
+    if (rect.left != rectBeforeInit.left || rect.top != rectBeforeInit.top)
+        return false;
+    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (owner != nullptr && ::IsWindowEnabled(owner))
+        return false;
+    return TemplateLeavesPlacementToFramework(AfxGetResourceHandle(), m_templateId);
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -37,5 +37,10 @@ public:
     BOOL IsIconic() const;
     void GetClientRect(LPRECT rect) const;
 
+    // Centres this top-level window over its owner when the owner is shown
+    // and not minimised, otherwise on the screen's work area, and keeps it
+    // inside the work area.
+    void CenterWindow();
+
     HWND m_hWnd = nullptr;
 };

@@ -47,6 +47,32 @@ TEST_F(ChromeTest, AboutCommandsOpenTheAboutBoxWhichOkCloses)
     EXPECT_TRUE(::IsWindowEnabled(dialog->Window()));
 }
 
+// Both templates put their dialog at (0, 0) and leave the rest to the
+// framework: the main window opens centred on the work area, the About box
+// centred over the main window, each edge by (low + high) / 2 - size / 2.
+int CentredEdge(LONG low, LONG high, LONG size) { return static_cast<int>((low + high) / 2 - size / 2); }
+
+TEST_F(ChromeTest, TheMainWindowOpensCentredOnTheWorkAreaAndTheAboutBoxOverIt)
+{
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    RECT main{};
+    ASSERT_TRUE(::GetWindowRect(dialog->Window(), &main));
+    const LONG width = main.right - main.left;
+    const LONG height = main.bottom - main.top;
+    ASSERT_LE(width, area.right - area.left);  // it fits, so nothing moves it back inside
+    ASSERT_LE(height, area.bottom - area.top);
+    EXPECT_EQ(main.left, CentredEdge(area.left, area.right, width));
+    EXPECT_EQ(main.top, CentredEdge(area.top, area.bottom, height));
+
+    dialog->Send(WM_SYSCOMMAND, IDM_ABOUT, 0);
+    const std::vector<ShownDialog> shown = dialog->TakeDialogs();
+    ASSERT_EQ(shown.size(), 1u);
+    const RECT about = shown[0].rect;
+    EXPECT_EQ(about.left, CentredEdge(main.left, main.right, about.right - about.left));
+    EXPECT_EQ(about.top, CentredEdge(main.top, main.bottom, about.bottom - about.top));
+}
+
 TEST_F(ChromeTest, OtherSystemCommandsDoNotOpenIt)
 {
     dialog->Send(WM_SYSCOMMAND, 32, 0);

@@ -37,6 +37,19 @@ HWND MessageBoxText(HWND dialog)
     return text;
 }
 
+// The icon a message box shows: that of its icon control (a static with
+// SS_ICON), which is there, without an icon, in a box without one too.
+HICON MessageBoxIcon(HWND box)
+{
+    for (HWND child = ::GetWindow(box, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char className[16] = {};
+        ::GetClassNameA(child, className, static_cast<int>(sizeof className));
+        if (lstrcmpiA(className, "Static") == 0 && (::GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return reinterpret_cast<HICON>(::SendMessageA(child, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
 bool IsDialogClass(HWND window)
 {
     char className[16] = {};
@@ -117,9 +130,10 @@ void RunningDialog::OnDialogActivated(HWND window)
         return;
     }
     if (const HWND text = MessageBoxText(window); text != nullptr) {
-        m_messageBoxes.push_back({ WindowText(window), WindowText(text), owner });
+        m_messageBoxes.push_back({ WindowText(window), WindowText(text), owner, MessageBoxIcon(window) });
     } else {
-        ShownDialog shown{ WindowText(window), {}, owner };
+        ShownDialog shown{ WindowText(window), {}, owner, {} };
+        ::GetWindowRect(window, &shown.rect);
         for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
             shown.controlTexts.push_back(WindowText(child));
         m_dialogs.push_back(shown);

@@ -6,7 +6,7 @@
 // becomes active there. A message box (class #32770 with its text in the
 // only static control 0xFFFF) is recorded, caption and text, and dismissed with
 // its OK button; so is any other dialog the running one opens (the About
-// box), recorded with its caption and the texts of its controls.
+// box), recorded with its caption, the texts of its controls and its place.
 //
 // Actions are sent, not posted: each returns once the dialog has handled it,
 // message boxes included, so the test reads the outcome right afterwards.
@@ -29,12 +29,14 @@ struct ShownMessageBox {
     std::string caption;
     std::string text;
     HWND owner = nullptr;
+    HICON icon = nullptr;  // the icon beside the text, if it shows one
 };
 
 struct ShownDialog {
     std::string caption;
     std::vector<std::string> controlTexts;  // in template order
     HWND owner = nullptr;
+    RECT rect{};  // its window on the screen as it becomes active
 };
 
 class RunningDialog {

@@ -1,7 +1,8 @@
 // Whatever bytes a device sends go through the line reader and the reply
 // parser without leaving their buffers, give a consistent outcome, show only
 // bytes the device sent, and split the line as the C library's sscanf does.
-// Built by tests/fuzz/run-fuzz with clang's libFuzzer and sanitizers.
+// Built by the fuzz preset (clang's libFuzzer and sanitizers), run by
+// tests/fuzz/run-fuzz.
 #include "Protocol.h"
 #include "ReplyLineReader.h"
 #include "ScriptedSerialPort.h"

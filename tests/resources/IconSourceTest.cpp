@@ -17,15 +17,15 @@ std::vector<unsigned char> FileBytes(const std::string& path) {
 }
 
 TEST(AppIcon, RegeneratingFromTheSourceGivesTheCommittedBytes) {
-    std::ifstream text(TOLVANE_RES_DIR "/icon/app-icon.txt");
+    std::ifstream text(TOLVANE_ICON_SOURCE);
     ASSERT_TRUE(text) << "cannot read app-icon.txt";
     IconSource source;
     std::string error;
     ASSERT_TRUE(ReadIconSource(text, source, error)) << error;
-    const auto committed = FileBytes(TOLVANE_RES_DIR "/app.ico");
+    const auto committed = FileBytes(TOLVANE_APP_ICO);
     ASSERT_FALSE(committed.empty()) << "cannot read app.ico";
     EXPECT_TRUE(EncodeIcoFile(source) == committed)
-        << "res/app.ico is not what res/icon/app-icon.txt makes: run the app-icon target and commit both";
+        << "res/app.ico is not what tools/icon/app-icon.txt makes: run the app-icon target and commit both";
 }
 
 std::string PaletteText() {

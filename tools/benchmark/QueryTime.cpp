@@ -10,17 +10,27 @@
 // time of one exchange is then (13 + reply bytes) byte times; without
 // --paced the line is instant and the wire time is taken as nothing.
 //
-// COUNT round trips through DeviceLink, then COUNT through ReferenceExchange
-// (the least work the system allows). Reported, as median and 95th
-// percentile: each one's round trip; DeviceLink's time above the wire time
-// (its overhead together with the port's and the simulated device's); and
-// DeviceLink's own overhead, its round trip less the reference's.
+// COUNT pairs of queries on the same port: one through DeviceLink, one
+// through ReferenceExchange (the least work the system allows), the order
+// swapped from pair to pair so that neither always follows the other. A
+// pair's two queries meet the same state of the machine, so DeviceLink's own
+// overhead is taken pair by pair: its round trip less the reference's.
+//
+// Prints key=value lines, times in microseconds, medians and 95th
+// percentiles (nearest rank) over the COUNT pairs:
+//   queries, line (paced or instant), reply_bytes, exchange_bytes,
+//   exchange_us (the exchange's wire time at 115200 baud, paced or not),
+//   wire_us (exchange_us on a paced line, 0 on an instant one),
+//   link_median_us, link_p95_us: DeviceLink's round trips;
+//   reference_median_us, reference_p95_us: the reference's;
+//   above_wire_median_us, above_wire_p95_us: DeviceLink's less wire_us (its
+//     overhead together with the port's and the simulated device's);
+//   overhead_median_us, overhead_p95_us: of the pairs' differences.
 //
 // Exit status: 0 when every query was answered, 1 otherwise, 2 for a wrong
 // command line.
 #include "DeviceLink.h"
 #include "Protocol.h"
-#include "ReplyLineReader.h"
 #include "ReferenceExchange.h"
 
 #include <algorithm>
@@ -29,7 +39,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,24 +66,18 @@ Spread SpreadOf(std::vector<double> samples) {
     return {at(50.0), at(95.0)};
 }
 
-// Times `count` calls of `query`, which returns false on a failure.
+// The microseconds one call of `query` takes, or a negative number when it
+// returns false.
 template <typename Query>
-bool TimeQueries(long count, Query&& query, std::vector<double>& microseconds) {
-    microseconds.reserve(static_cast<std::size_t>(count));
-    for (long i = 0; i < count; ++i) {
-        const auto start = Clock::now();
-        const bool ok = query();
-        const auto end = Clock::now();
-        if (!ok)
-            return false;
-        microseconds.push_back(Microseconds(end - start).count());
-    }
-    return true;
+double TimeQuery(Query&& query) {
+    const auto start = Clock::now();
+    const bool ok = query();
+    const auto end = Clock::now();
+    return ok ? Microseconds(end - start).count() : -1.0;
 }
 
-void PrintLine(const char* what, Spread spread, double exchangeUs) {
-    std::printf("%s: median %.1f us (%.2f %%), 95th percentile %.1f us (%.2f %%)\n", what, spread.median,
-                100.0 * spread.median / exchangeUs, spread.p95, 100.0 * spread.p95 / exchangeUs);
+void PrintSpread(const char* key, Spread spread) {
+    std::printf("%s_median_us=%.1f\n%s_p95_us=%.1f\n", key, spread.median, key, spread.p95);
 }
 
 int Fail(const std::string& message) {
@@ -102,50 +105,57 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    // The reference opens first: the device link's open is exclusive.
+    ReferenceExchange reference;
+    if (!reference.Open(port))
+        return Fail("the reference cannot open " + port);
+    DeviceLink link;
+    if (link.Open(port) != LinkResult::Ok)
+        return Fail("DeviceLink cannot open and set up " + port);
+    if (!reference.SetUpReads())
+        return Fail("the reference cannot set its reads up on " + port);
+
+    // One untimed exchange each: it measures the reply and wakes every layer up.
     std::size_t replyLength = 0;
-    std::vector<double> linkTimes, referenceTimes;
-    {
-        std::unique_ptr<SerialPort> owned = CreateSystemSerialPort();
-        SerialPort& serialPort = *owned;
-        DeviceLink link(std::move(owned));
-        if (link.Open(port) != LinkResult::Ok)
-            return Fail("DeviceLink cannot open and set up " + port);
-        // One untimed exchange: it measures the reply and wakes every layer up.
-        ReplyLine reply;
-        const PortResult written = serialPort.Write(AccessCode, AccessCodeLength);
-        if (!written.Ok() || written.count != AccessCodeLength ||
-            ReadReplyLine(serialPort, reply) != LinkResult::Ok)
-            return Fail("no reply to the first query on " + port);
-        replyLength = reply.length;
-        LinkResult result = LinkResult::Ok;
-        const auto query = [&] {
-            DeviceInfo info;
-            result = link.Query(info);
-            return result == LinkResult::Ok;
-        };
-        if (!TimeQueries(count, query, linkTimes))
+    LinkResult result = LinkResult::Ok;
+    const auto linkQuery = [&] {
+        DeviceInfo info;
+        result = link.Query(info);
+        return result == LinkResult::Ok;
+    };
+    if (!reference.Query(replyLength) || !linkQuery())
+        return Fail("no reply to the first queries on " + port);
+    std::size_t length = 0;
+    const auto referenceQuery = [&] { return reference.Query(length) && length == replyLength; };
+
+    std::vector<double> linkTimes, referenceTimes, differences;
+    for (long pair = 0; pair < count; ++pair) {
+        double linkUs = 0.0, referenceUs = 0.0;
+        if (pair % 2 == 0) {
+            linkUs = TimeQuery(linkQuery);
+            referenceUs = TimeQuery(referenceQuery);
+        } else {
+            referenceUs = TimeQuery(referenceQuery);
+            linkUs = TimeQuery(linkQuery);
+        }
+        if (linkUs < 0)
             return Fail(std::string("a query through DeviceLink failed: ") + LinkResultName(result));
-    }
-    {
-        ReferenceExchange reference;
-        if (!reference.Open(port))
-            return Fail("the reference cannot open and set up " + port);
-        std::size_t length = 0;
-        const auto query = [&] { return reference.Query(length) && length == replyLength; };
-        if (!query() || !TimeQueries(count, query, referenceTimes))
+        if (referenceUs < 0)
             return Fail("a reference query failed");
+        linkTimes.push_back(linkUs);
+        referenceTimes.push_back(referenceUs);
+        differences.push_back(linkUs - referenceUs);
     }
 
-    const double exchangeUs = static_cast<double>(AccessCodeLength + replyLength) * ByteTimeUs;
+    const std::size_t exchangeBytes = AccessCodeLength + replyLength;
+    const double exchangeUs = static_cast<double>(exchangeBytes) * ByteTimeUs;
     const double wireUs = paced ? exchangeUs : 0.0;
-    const Spread link = SpreadOf(linkTimes);
-    const Spread reference = SpreadOf(referenceTimes);
-    std::printf("queries %ld each, %s line, reply %zu bytes, exchange %zu bytes = %.1f us at 115200 baud\n", count,
-                paced ? "paced" : "instant", replyLength, AccessCodeLength + replyLength, exchangeUs);
-    std::printf("round trip, DeviceLink: median %.1f us, 95th percentile %.1f us\n", link.median, link.p95);
-    std::printf("round trip, reference: median %.1f us, 95th percentile %.1f us\n", reference.median,
-                reference.p95);
-    PrintLine("above the wire time", {link.median - wireUs, link.p95 - wireUs}, exchangeUs);
-    PrintLine("own overhead", {link.median - reference.median, link.p95 - reference.p95}, exchangeUs);
+    const Spread linkSpread = SpreadOf(linkTimes);
+    std::printf("queries=%ld\nline=%s\nreply_bytes=%zu\nexchange_bytes=%zu\nexchange_us=%.1f\nwire_us=%.1f\n", count,
+                paced ? "paced" : "instant", replyLength, exchangeBytes, exchangeUs, wireUs);
+    PrintSpread("link", linkSpread);
+    PrintSpread("reference", SpreadOf(referenceTimes));
+    PrintSpread("above_wire", {linkSpread.median - wireUs, linkSpread.p95 - wireUs});
+    PrintSpread("overhead", SpreadOf(differences));
     return 0;
 }

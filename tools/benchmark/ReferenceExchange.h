@@ -16,9 +16,14 @@
 
 class ReferenceExchange {
 public:
-    // Opens the port with a 5010 ms wait for a byte, after the device link
-    // has set its line up (a pseudo-terminal keeps the settings).
+    // Opens the port as it is, before the device link opens it: the link's
+    // open is exclusive (a second open of a pseudo-terminal COM port gets
+    // past that under Wine, not on Windows).
     bool Open(const std::string& path);
+
+    // Gives its reads a 5010 ms wait for a byte, once the device link has set
+    // the line up: the line's settings are the port's, shared by both.
+    bool SetUpReads();
 
     // Sends the access code and reads up to the line feed. False on a
     // failure, a time-out or a line longer than 127 bytes.

@@ -14,12 +14,15 @@ constexpr cc_t ReadWaitTenths = 50;
 bool ReferenceExchange::Open(const std::string& path) {
     m_fd.Reset();  // first, as on Windows, where the port opens only once at a time
     m_fd.Reset(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
-    if (!m_fd.IsValid())
-        return false;
-    // The line settings stay as the device link's open left them; a read
-    // returns as soon as one byte is there, with all that are.
+    return m_fd.IsValid();
+}
+
+// A read returns as soon as one byte is there, with all that are. These two
+// settings are the tty's, but the device link does not use them: its reads
+// do not block, and it waits in poll().
+bool ReferenceExchange::SetUpReads() {
     termios settings{};
-    if (tcgetattr(m_fd.Get(), &settings) != 0)
+    if (!m_fd.IsValid() || tcgetattr(m_fd.Get(), &settings) != 0)
         return false;
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = ReadWaitTenths;

@@ -11,16 +11,17 @@ constexpr DWORD ReadWaitMs = 5010;
 bool ReferenceExchange::Open(const std::string& path) {
     m_handle.Reset();  // first: the port opens only once at a time
     m_handle.Reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!m_handle.IsValid())
-        return false;
-    // A byte a read, as the device link reads: the time-outs that would
-    // return "as soon as some bytes are in" wait out their whole constant
-    // under Wine, and an interval time-out adds an idle wait at the end of
-    // the line, so no read of whole lines is quicker here. The line settings
-    // stay as the device link's open left them, as on POSIX.
+    return m_handle.IsValid();
+}
+
+// A byte a read, as the device link reads: the time-outs that would return
+// "as soon as some bytes are in" wait out their whole constant under Wine,
+// and an interval time-out adds an idle wait at the end of the line, so no
+// read of whole lines is quicker here. The time-outs are this handle's own.
+bool ReferenceExchange::SetUpReads() {
     COMMTIMEOUTS timeouts{};
     timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
-    return SetCommTimeouts(m_handle.Get(), &timeouts) != FALSE;
+    return m_handle.IsValid() && SetCommTimeouts(m_handle.Get(), &timeouts) != FALSE;
 }
 
 bool ReferenceExchange::Write(const char* data, std::size_t length) {

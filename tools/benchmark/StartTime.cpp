@@ -2,13 +2,17 @@
 // dialog on the screen, compared with other programs, all started in turns
 // so that each sees the same machine.
 //
-//   tolvane-starttime RUNS CAPTION PROGRAM [BASE_CAPTION BASE_PROGRAM]...
+//   tolvane-starttime RUNS NAME CAPTION PROGRAM [NAME CAPTION PROGRAM]...
 //
 // Each run starts the program as its own process and watches, every
 // millisecond, for a visible dialog with the caption in that process; then
 // closes it (WM_CLOSE, as the title bar's close button does). One untimed
-// start of each comes first. Prints the median, fastest and slowest start of
-// each, and the ratio of the first program's median to each other one's.
+// start of each comes first. NAME (lower-case letters, digits and _) names
+// the program in the figures, printed as key=value lines:
+//   runs;
+//   NAME_median_ms, NAME_fastest_ms, NAME_slowest_ms: each program's starts;
+//   NAME_ratio, for each program after the first: the first one's median
+//     over this one's.
 //
 // Exit status: 0 when every start showed its dialog, 1 otherwise, 2 for a
 // wrong command line.
@@ -89,6 +93,7 @@ double TimeOneStart(const std::string& program, const std::string& caption) {
 }
 
 struct Program {
+    std::string name;
     std::string caption;
     std::string path;
     std::vector<double> startsMs;
@@ -100,17 +105,23 @@ struct Program {
         return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
     }
     void Print() const {
-        std::printf("%s: median %.1f ms, fastest %.1f ms, slowest %.1f ms over %zu starts\n", path.c_str(), Median(),
-                    *std::min_element(startsMs.begin(), startsMs.end()),
-                    *std::max_element(startsMs.begin(), startsMs.end()), startsMs.size());
+        std::printf("%s_median_ms=%.1f\n%s_fastest_ms=%.1f\n%s_slowest_ms=%.1f\n", name.c_str(), Median(),
+                    name.c_str(), *std::min_element(startsMs.begin(), startsMs.end()), name.c_str(),
+                    *std::max_element(startsMs.begin(), startsMs.end()));
     }
 };
+
+bool IsName(const std::string& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+    });
+}
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 4 || argc % 2 != 0) {
-        std::fprintf(stderr, "usage: tolvane-starttime RUNS CAPTION PROGRAM [BASE_CAPTION BASE_PROGRAM]...\n");
+    if (argc < 5 || (argc - 2) % 3 != 0) {
+        std::fprintf(stderr, "usage: tolvane-starttime RUNS NAME CAPTION PROGRAM [NAME CAPTION PROGRAM]...\n");
         return 2;
     }
     const long runs = std::strtol(argv[1], nullptr, 10);
@@ -119,8 +130,14 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     std::vector<Program> programs;
-    for (int i = 2; i + 1 < argc; i += 2)
-        programs.push_back({argv[i], argv[i + 1], {}});
+    for (int i = 2; i + 2 < argc; i += 3) {
+        if (!IsName(argv[i])) {
+            std::fprintf(stderr, "tolvane-starttime: NAME must be lower-case letters, digits and _, not %s\n",
+                         argv[i]);
+            return 2;
+        }
+        programs.push_back({argv[i], argv[i + 1], argv[i + 2], {}});
+    }
 
     for (const Program& program : programs)
         if (TimeOneStart(program.path, program.caption) < 0)
@@ -134,10 +151,10 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    std::printf("runs=%ld\n", runs);
     for (const Program& program : programs)
         program.Print();
     for (std::size_t i = 1; i < programs.size(); ++i)
-        std::printf("ratio of the medians, %s to %s: %.2f\n", programs[0].path.c_str(), programs[i].path.c_str(),
-                    programs[0].Median() / programs[i].Median());
+        std::printf("%s_ratio=%.2f\n", programs[i].name.c_str(), programs[0].Median() / programs[i].Median());
     return 0;
 }

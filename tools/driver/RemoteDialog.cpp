@@ -29,10 +29,6 @@ private:
 
 }  // namespace
 
-RemoteDialog::~RemoteDialog() {
-    if (process_) CloseHandle(process_);
-}
-
 bool RemoteDialog::Start(const std::string& program, const std::string& caption, DWORD timeoutMs,
                          std::string& error) {
     timeoutMs_ = timeoutMs;
@@ -45,8 +41,8 @@ bool RemoteDialog::Start(const std::string& program, const std::string& caption,
         error = "cannot start " + program + " (error " + std::to_string(GetLastError()) + ")";
         return false;
     }
-    CloseHandle(started.hThread);
-    process_ = started.hProcess;
+    const UniqueHandle thread(started.hThread);  // of no use here: closed on return
+    process_.Reset(started.hProcess);
     processId_ = started.dwProcessId;
     return WaitForDialog(caption, timeoutMs, error);
 }
@@ -63,7 +59,7 @@ bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, st
             processId_ = ProcessOfWindow(dialog_);
             return true;
         }
-        if (process_ && WaitForSingleObject(process_, 0) == WAIT_OBJECT_0) {
+        if (process_.IsValid() && WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) {
             error = "the program ended before its dialog \"" + caption + "\" appeared";
             return false;
         }
@@ -194,15 +190,16 @@ bool RemoteDialog::DismissMessageBox(HWND box, std::string& error) {
 }
 
 bool RemoteDialog::WaitForExit(DWORD timeoutMs) {
-    HANDLE process = process_ ? process_ : OpenProcess(SYNCHRONIZE, FALSE, processId_);
-    const bool ended = !process || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
-    if (process && process != process_) CloseHandle(process);
-    return ended;
+    UniqueHandle attached;
+    if (!process_.IsValid())
+        attached.Reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
+    const HANDLE process = process_.IsValid() ? process_.Get() : attached.Get();
+    return !process || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
 }
 
 void RemoteDialog::EndStartedProgram() {
-    if (process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, timeoutMs_);
+    if (process_.IsValid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.Get(), 1);
+        WaitForSingleObject(process_.Get(), timeoutMs_);
     }
 }

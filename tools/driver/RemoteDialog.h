@@ -3,6 +3,8 @@
 // message any other program could send, every reading a control's state.
 #pragma once
 
+#include "UniqueHandle.h"
+
 #include <windows.h>
 
 #include <string>
@@ -13,10 +15,6 @@ public:
     bool Start(const std::string& program, const std::string& caption, DWORD timeoutMs, std::string& error);
     // Waits for a dialog with this caption in any process.
     bool Attach(const std::string& caption, DWORD timeoutMs, std::string& error);
-    ~RemoteDialog();
-    RemoteDialog() = default;
-    RemoteDialog(const RemoteDialog&) = delete;
-    RemoteDialog& operator=(const RemoteDialog&) = delete;
 
     HWND Control(int id) const { return GetDlgItem(dialog_, id); }
 
@@ -48,6 +46,6 @@ private:
 
     HWND dialog_ = nullptr;
     DWORD processId_ = 0;
-    HANDLE process_ = nullptr;  // only for a program started here
+    UniqueHandle process_;  // only for a program started here
     DWORD timeoutMs_ = 10000;
 };

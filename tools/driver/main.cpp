@@ -33,6 +33,7 @@ constexpr char Usage[] =
     "  expect-entries N           the number of entries in the port list\n"
     "  expect-entry N TEXT        the text of entry N of the port list\n"
     "  expect-message TEXT        a message box shows TEXT; it is then closed with OK\n"
+    "  expect-open-message TEXT   a message box shows TEXT, drawn; it stays open\n"
     "  expect-no-message          no message box is open\n"
     "  wait MS                    let MS milliseconds pass\n"
     "  expect-exit                the program ends\n"
@@ -135,18 +136,36 @@ std::string ExpectEntry(Session& s, const std::vector<std::string>& a) {
     return entry == a[1] ? "" : "the entry is " + Quoted(entry);
 }
 
-std::string ExpectMessage(Session& s, const std::vector<std::string>& a) {
-    HWND box = nullptr;
+// Waits for a message box and checks its text and caption; `box` is the box found.
+std::string FindMessage(Session& s, const std::string& expected, HWND& box) {
+    box = nullptr;
     for (ULONGLONG end = GetTickCount64() + s.timeoutMs; !box && GetTickCount64() < end; Sleep(20)) {
         box = s.dialog.FindMessageBox();
     }
     if (!box) return "no message box appeared within " + std::to_string(s.timeoutMs) + " ms";
     const std::string text = s.dialog.MessageText(box);
     const std::string caption = s.dialog.Text(box);
-    if (text != a[0]) return "the message box says " + Quoted(text);
+    if (text != expected) return "the message box says " + Quoted(text);
     if (caption != s.caption) return "the message box's caption is " + Quoted(caption);
+    return "";
+}
+
+std::string ExpectMessage(Session& s, const std::vector<std::string>& a) {
+    HWND box = nullptr;
+    const std::string wrong = FindMessage(s, a[0], box);
+    if (!wrong.empty()) return wrong;
     std::string error;
     return s.dialog.DismissMessageBox(box, error) ? "" : error;
+}
+
+// For a picture of the box: it is painted before this returns (a box
+// paints itself only once its program has nothing else to do).
+std::string ExpectOpenMessage(Session& s, const std::vector<std::string>& a) {
+    HWND box = nullptr;
+    const std::string wrong = FindMessage(s, a[0], box);
+    if (!wrong.empty()) return wrong;
+    RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return "";
 }
 
 std::string ExpectNoMessage(Session& s, const std::vector<std::string>&) {
@@ -184,6 +203,7 @@ const std::vector<Command>& Commands() {
         {"expect-entries", {Arg::Number}, ExpectEntries},
         {"expect-entry", {Arg::Number, Arg::Text}, ExpectEntry},
         {"expect-message", {Arg::Text}, ExpectMessage},
+        {"expect-open-message", {Arg::Text}, ExpectOpenMessage},
         {"expect-no-message", {}, ExpectNoMessage},
         {"wait", {Arg::Number}, Wait},
         {"expect-exit", {}, ExpectExit},

@@ -8,31 +8,28 @@
 // holds it, so one test's late reply never turns up in the next test's read.
 #pragma once
 
+#include "UniqueFd.h"
+
 #include <string>
 
 class HostWatch {
 public:
-    HostWatch() = default;
-    ~HostWatch() { Stop(); }
-    HostWatch(const HostWatch&) = delete;
-    HostWatch& operator=(const HostWatch&) = delete;
-
     // Starts watching `path`; opens made before this call are not counted.
     // Returns an empty string or an error (the device then runs without it).
     std::string Start(const std::string& path);
     void Stop();
 
     // The descriptor to poll for readability; -1 when not watching.
-    int Fd() const { return fd_; }
+    int Fd() const { return m_fd.Get(); }
 
     // Reads the pending events. Returns true when the host's last open
     // descriptor of the port was closed.
     bool Update();
 
     // Whether a host holds the port now (true when not watching: unknown).
-    bool HostHasPort() const { return fd_ < 0 || opens_ > 0; }
+    bool HostHasPort() const { return !m_fd.IsValid() || m_opens > 0; }
 
 private:
-    int fd_ = -1;
-    long opens_ = 0;
+    UniqueFd m_fd;
+    long m_opens = 0;
 };

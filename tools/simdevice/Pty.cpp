@@ -32,73 +32,43 @@ void MakeRaw(termios& t) {
 }  // namespace
 
 std::string Pty::Open() {
-    Close();
-    master_ = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0)
+    *this = Pty();
+    UniqueFd master(posix_openpt(O_RDWR | O_NOCTTY));
+    if (!master.IsValid())
         return SystemError("posix_openpt");
-    if (grantpt(master_) != 0 || unlockpt(master_) != 0) {
-        const std::string error = SystemError("grantpt/unlockpt");
-        Close();
-        return error;
-    }
-    const char* name = ptsname(master_);
-    if (!name) {
-        const std::string error = SystemError("ptsname");
-        Close();
-        return error;
-    }
-    slavePath_ = name;
-    slave_ = open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
-    if (slave_ < 0) {
-        const std::string error = SystemError(("open " + slavePath_).c_str());
-        Close();
-        return error;
-    }
+    if (grantpt(master.Get()) != 0 || unlockpt(master.Get()) != 0)
+        return SystemError("grantpt/unlockpt");
+    const char* name = ptsname(master.Get());
+    if (!name)
+        return SystemError("ptsname");
+    const std::string slavePath = name;
+    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY));
+    if (!slave.IsValid())
+        return SystemError(("open " + slavePath).c_str());
     termios settings {};
-    if (tcgetattr(slave_, &settings) != 0) {
-        const std::string error = SystemError("tcgetattr");
-        Close();
-        return error;
-    }
+    if (tcgetattr(slave.Get(), &settings) != 0)
+        return SystemError("tcgetattr");
     MakeRaw(settings);
     cfsetispeed(&settings, B115200);
     cfsetospeed(&settings, B115200);
-    if (tcsetattr(slave_, TCSANOW, &settings) != 0) {
-        const std::string error = SystemError("tcsetattr");
-        Close();
-        return error;
-    }
+    if (tcsetattr(slave.Get(), TCSANOW, &settings) != 0)
+        return SystemError("tcsetattr");
+    m_master = std::move(master);
+    m_slave = std::move(slave);
+    m_slavePath = slavePath;
     return {};
-}
-
-void Pty::Close() {
-    if (slave_ >= 0)
-        close(slave_);
-    if (master_ >= 0)
-        close(master_);
-    slave_ = master_ = -1;
-    slavePath_.clear();
-}
-
-void Pty::MoveTo(Pty& other) {
-    other.Close();
-    other.master_ = master_;
-    other.slave_ = slave_;
-    other.slavePath_ = std::move(slavePath_);
-    master_ = slave_ = -1;
-    slavePath_.clear();
 }
 
 int Pty::UnreadByHost() const {
     int count = 0;
-    if (slave_ < 0 || ioctl(slave_, FIONREAD, &count) != 0)
+    if (!m_slave.IsValid() || ioctl(m_slave.Get(), FIONREAD, &count) != 0)
         return 0;
     return count;
 }
 
 void Pty::DiscardUnreadOutput() {
-    if (slave_ >= 0)
-        tcflush(slave_, TCIFLUSH);
+    if (m_slave.IsValid())
+        tcflush(m_slave.Get(), TCIFLUSH);
 }
 
 std::string PointLinkAt(const std::string& link, const std::string& target) {

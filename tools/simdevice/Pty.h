@@ -2,30 +2,25 @@
 // simulator reads and writes, and whose slave side is the host's serial port.
 // The simulator keeps its own descriptor of the slave open for the pty's whole
 // life: without it, reads on the master fail as soon as the host closes the port.
+//
+// Moving hands the pty on; it closes when its last owner goes.
 #pragma once
+
+#include "UniqueFd.h"
 
 #include <string>
 
 class Pty {
 public:
-    Pty() = default;
-    ~Pty() { Close(); }
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-
     // Opens a new pseudo-terminal with its slave side in raw mode (no echo, no
     // line editing, no translation), so bytes pass both ways unchanged until
-    // the host sets its own line settings. Returns an empty string or an error.
+    // the host sets its own line settings, and closes the one held before.
+    // Returns an empty string or an error (nothing is held then).
     std::string Open();
-    void Close();
 
-    // Hands this pty over to `other` (closing what `other` held); this one
-    // is then closed.
-    void MoveTo(Pty& other);
-
-    int MasterFd() const { return master_; }
-    int SlaveFd() const { return slave_; }
-    const std::string& SlavePath() const { return slavePath_; }
+    int MasterFd() const { return m_master.Get(); }
+    int SlaveFd() const { return m_slave.Get(); }
+    const std::string& SlavePath() const { return m_slavePath; }
 
     // How many bytes sent to the host it has not read yet.
     int UnreadByHost() const;
@@ -34,9 +29,9 @@ public:
     void DiscardUnreadOutput();
 
 private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
+    UniqueFd m_master;
+    UniqueFd m_slave;
+    std::string m_slavePath;
 };
 
 // Makes `link` a symlink to `target`, replacing any file there in one rename,

@@ -10,6 +10,7 @@
 #include <iostream>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -30,11 +31,6 @@ void Log(const std::string& message) { std::cerr << "tolvane-simdevice: " << mes
 SimulatedDevice::SimulatedDevice(const Options& options)
     : options_(options), state_(options.state), faults_(options.faults),
       control_(options.controlPath), scanner_(options.quickQueries) {}
-
-SimulatedDevice::~SimulatedDevice() {
-    if (transcriptFd_ >= 0)
-        close(transcriptFd_);
-}
 
 // Opens a pty, points the link at it and watches it for the host. Used at
 // start and after every hangup.
@@ -64,9 +60,8 @@ int SimulatedDevice::Run() {
         return 1;
     }
     if (!options_.transcriptPath.empty()) {
-        transcriptFd_ = open(options_.transcriptPath.c_str(),
-                             O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (transcriptFd_ < 0) {
+        transcript_.Reset(open(options_.transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+        if (!transcript_.IsValid()) {
             Log("cannot open transcript " + options_.transcriptPath + ": " + std::strerror(errno));
             return 1;
         }
@@ -259,14 +254,16 @@ bool SimulatedDevice::HangUpIsDue() const {
 void SimulatedDevice::HangUp() {
     hangUpSent_.reset();
     faults_.mode = ReplyMode::Answer;
-    // The new line is up and linked before the old one drops, so a host that
-    // reopens the port as soon as it sees the hangup finds the device.
-    Pty old;
-    pty_.MoveTo(old);
-    hostWatch_.Stop();
-    scanner_ = CommandScanner(options_.quickQueries);
-    const std::string error = StartLine();
-    old.Close();
+    std::string error;
+    {
+        // The new line is up and linked before the old one drops (here, at
+        // the end of the block), so a host that reopens the port as soon as
+        // it sees the hangup finds the device.
+        const Pty old = std::move(pty_);
+        hostWatch_.Stop();
+        scanner_ = CommandScanner(options_.quickQueries);
+        error = StartLine();
+    }
     if (!error.empty()) {
         Log("cannot come back after the hangup: " + error);
         return;
@@ -281,8 +278,8 @@ void SimulatedDevice::SaveState() {
 }
 
 void SimulatedDevice::Record(const char* bytes, std::size_t length) {
-    while (transcriptFd_ >= 0 && length > 0) {
-        const ssize_t written = write(transcriptFd_, bytes, length);
+    while (transcript_.IsValid() && length > 0) {
+        const ssize_t written = write(transcript_.Get(), bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {

@@ -10,6 +10,7 @@
 #include "Options.h"
 #include "PendingReply.h"
 #include "Pty.h"
+#include "UniqueFd.h"
 
 #include <chrono>
 #include <ctime>
@@ -20,9 +21,6 @@
 class SimulatedDevice {
 public:
     explicit SimulatedDevice(const Options& options);
-    ~SimulatedDevice();
-    SimulatedDevice(const SimulatedDevice&) = delete;
-    SimulatedDevice& operator=(const SimulatedDevice&) = delete;
 
     // Runs until SIGTERM/SIGINT/SIGHUP. Returns the process exit status.
     int Run();
@@ -54,5 +52,5 @@ private:
     std::optional<std::chrono::steady_clock::time_point> hangUpSent_;
     Pty pty_;
     HostWatch hostWatch_;
-    int transcriptFd_ = -1;
+    UniqueFd transcript_;
 };
