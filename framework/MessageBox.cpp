@@ -1,5 +1,6 @@
 #include "MessageBox.h"
 
+#include "MessageBoxCentring.h"
 #include "WinApp.h"
 
 namespace {
@@ -24,5 +25,6 @@ UINT WithDefaultIcon(UINT type)
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT)
 {
+    const MessageBoxCentring centring;
     return ::MessageBoxA(AfxGetDefaultOwner(), text, AfxGetAppName(), WithDefaultIcon(type));
 }
