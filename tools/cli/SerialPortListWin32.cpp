@@ -61,7 +61,7 @@ void AddOpenableNames(std::vector<std::string>& names)
         const std::string name = ComPortName(number);
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
-        const std::string path = DeviceNamespacePrefix + name;
+        const std::string path = ComPortPath(name);
         const UniqueHandle handle(CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
         if (handle.IsValid()) {
             names.push_back(name);
