@@ -134,7 +134,7 @@ TEST(Commands, ProbeWaitsLessThanTheWindowAndListingFailuresAreReported)
     auto script = std::make_shared<PortScript>(GoodReply);
     const CommandRun probe = RunOn(script, {"scan", "--probe", "/dev/a"});
     EXPECT_EQ(probe.code, ExitCode::Success);
-    EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\n");
+    EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\tother\n");
     EXPECT_EQ(script->ReadTimeouts(), std::vector<unsigned>{ProbeReadTimeoutMs});
 
     const CommandRun list = RunOn(script, {"scan"});
