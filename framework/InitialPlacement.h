@@ -2,7 +2,7 @@
 // a dialog that its set-up (WM_INITDIALOG) left hidden and where the dialog
 // manager put it, and that is modal over its owner (which is then disabled)
 // or has none, is centred (CWnd::CenterWindow). CDialog applies it to the
-// program's dialogs, AfxMessageBox to its boxes.
+// program's dialogs; a message box places itself.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,5 @@
 #include "MessageBox.h"
 
-#include "MessageBoxCentring.h"
 #include "WinApp.h"
 
 namespace {
@@ -25,6 +24,5 @@ UINT WithDefaultIcon(UINT type)
 
 int AfxMessageBox(LPCSTR text, UINT type, UINT)
 {
-    const MessageBoxCentring centring;
     return ::MessageBoxA(AfxGetDefaultOwner(), text, AfxGetAppName(), WithDefaultIcon(type));
 }
