@@ -14,9 +14,6 @@ const char* const Usage =
     "Reads and changes the settings of a Tolvane target device on a serial port.\n"
     "\n";
 
-const char* const WindowsPorts =
-    "PORT is a COM port from COM1 to COM256 (the letters in any case).\n"
-    "\n";
 
 const char* const PosixPorts =
     "PORT is the path of a serial port: /dev/rfcomm0, /dev/ttyUSB0, a\n"
@@ -114,6 +111,7 @@ const char* const ExitCodes =
 
 std::string HelpText(PortStyle style)
 {
-    return std::string(Usage) + (style == PortStyle::Windows ? WindowsPorts : PosixPorts) + Commands
+    const std::string windowsPorts = "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
+    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + Commands
         + ExitCodes;
 }

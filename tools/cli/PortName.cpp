@@ -7,8 +7,7 @@ ResolvedPort ResolveWindowsPort(const std::string& text)
     ResolvedPort port;
     const int number = ComPortNumber(text);
     if (number == 0) {
-        port.error = "Invalid port \"" + text + "\": give a COM port from " + ComPortName(FirstComPort) + " to "
-            + ComPortName(LastComPort) + ".";
+        port.error = "Invalid port \"" + text + "\": give a COM port from " + ComPortRangeText() + ".";
         return port;
     }
     port.ok = true;
@@ -31,6 +30,11 @@ ResolvedPort ResolvePosixPort(const std::string& text)
 }
 
 }  // namespace
+
+std::string ComPortRangeText()
+{
+    return ComPortName(FirstComPort) + " to " + ComPortName(LastComPort);
+}
 
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style)
 {

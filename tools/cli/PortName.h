@@ -25,3 +25,6 @@ struct ResolvedPort {
 };
 
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style);
+
+// The COM ports the command line takes, for people: "COM1 to COM256".
+std::string ComPortRangeText();
