@@ -1,5 +1,7 @@
 #include "PortResult.h"
 
+#include <utility>
+
 const char* PortOperationName(PortOperation operation)
 {
     switch (operation) {
@@ -11,4 +13,22 @@ const char* PortOperationName(PortOperation operation)
     case PortOperation::SetReadTimeout: return "read time-out";
     }
     return "";
+}
+
+PortResult PortSucceeded(PortOperation operation, std::size_t count)
+{
+    PortResult result;
+    result.operation = operation;
+    result.count = count;
+    return result;
+}
+
+PortResult PortFailed(LinkResult outcome, PortOperation operation, long systemError, std::string systemText)
+{
+    PortResult result;
+    result.outcome = outcome;
+    result.operation = operation;
+    result.systemError = systemError;
+    result.systemText = std::move(systemText);
+    return result;
 }

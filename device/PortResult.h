@@ -26,3 +26,11 @@ struct PortResult {
 
     bool Ok() const { return outcome == LinkResult::Ok; }
 };
+
+// An operation that went through, having moved `count` bytes.
+PortResult PortSucceeded(PortOperation operation, std::size_t count = 0);
+
+// An operation that ended in `outcome`, with the system's error and words
+// for it (none: 0 and "").
+PortResult PortFailed(LinkResult outcome, PortOperation operation, long systemError = 0,
+                      std::string systemText = std::string());

@@ -2,8 +2,5 @@
 
 PortResult SerialPort::SetReadTimeout(unsigned /*milliseconds*/)
 {
-    PortResult result;
-    result.outcome = LinkResult::SetupFailed;
-    result.operation = PortOperation::SetReadTimeout;
-    return result;
+    return PortFailed(LinkResult::SetupFailed, PortOperation::SetReadTimeout);
 }

@@ -94,21 +94,7 @@ std::string SystemText(int error)
 // A failed operation with the errno the system gave for it (0 for none).
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 {
-    PortResult result;
-    result.outcome = outcome;
-    result.operation = operation;
-    result.systemError = error;
-    if (error != 0)
-        result.systemText = SystemText(error);
-    return result;
-}
-
-PortResult Succeeded(PortOperation operation, std::size_t count)
-{
-    PortResult result;
-    result.operation = operation;
-    result.count = count;
-    return result;
+    return PortFailed(outcome, operation, error, error != 0 ? SystemText(error) : std::string());
 }
 
 class PosixSerialPort : public SerialPort {
@@ -123,7 +109,7 @@ public:
     PortResult SetReadTimeout(unsigned milliseconds) override
     {
         m_readByteWait = Milliseconds(milliseconds);
-        return Succeeded(PortOperation::SetReadTimeout, 0);
+        return PortSucceeded(PortOperation::SetReadTimeout, 0);
     }
 
 private:
@@ -170,7 +156,7 @@ PortResult PosixSerialPort::Open(const std::string& path)
     MakeDeviceLineSettings(settings);
     if (tcsetattr(m_fd.Get(), TCSANOW, &settings) != 0)  // the port stays open
         return Failed(LinkResult::SetupFailed, PortOperation::Setup, errno);
-    return Succeeded(PortOperation::Open, 0);
+    return PortSucceeded(PortOperation::Open, 0);
 }
 
 // The tty's exclusive mode outlives our descriptor while another process
@@ -198,13 +184,13 @@ PortResult PosixSerialPort::Write(const void* data, std::size_t length)
                           WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
     for (;;) {
         if (WaitFor(m_fd.Get(), POLLOUT, deadline) == 0)
-            return Succeeded(PortOperation::Write, 0);  // timed out with nothing written
+            return PortSucceeded(PortOperation::Write, 0);  // timed out with nothing written
         const ssize_t count = write(m_fd.Get(), data, request);
         if (count >= 0)
-            return Succeeded(PortOperation::Write, static_cast<std::size_t>(count));
+            return PortSucceeded(PortOperation::Write, static_cast<std::size_t>(count));
         if (errno == EAGAIN || errno == EWOULDBLOCK) {
             if (Clock::now() >= deadline)
-                return Succeeded(PortOperation::Write, 0);
+                return PortSucceeded(PortOperation::Write, 0);
             continue;  // the room went to someone else; wait again
         }
         if (errno != EINTR)  // write: the port failed (e.g. the far side hung up)
@@ -222,7 +208,7 @@ PortResult PosixSerialPort::ReadByte(char& byte)
         return Failed(LinkResult::Timeout, PortOperation::Read, 0);
     if (m_readAheadNext < m_readAheadEnd) {
         byte = m_readAhead[m_readAheadNext++];
-        return Succeeded(PortOperation::Read, 1);
+        return PortSucceeded(PortOperation::Read, 1);
     }
     const auto deadline = Clock::now() + m_readByteWait;
     for (;;) {
@@ -232,7 +218,7 @@ PortResult PosixSerialPort::ReadByte(char& byte)
             m_readAheadNext = 1;
             m_readAheadEnd = static_cast<std::size_t>(count);
             byte = m_readAhead[0];
-            return Succeeded(PortOperation::Read, 1);
+            return PortSucceeded(PortOperation::Read, 1);
         }
         if (count < 0 && errno == EINTR)
             continue;

@@ -45,21 +45,8 @@ std::string SystemText(DWORD error)
 // A failed operation with the error the system gave for it (or none).
 PortResult Failed(LinkResult outcome, PortOperation operation, DWORD error)
 {
-    PortResult result;
-    result.outcome = outcome;
-    result.operation = operation;
-    result.systemError = static_cast<long>(error);
-    if (error != NoSystemError)
-        result.systemText = SystemText(error);
-    return result;
-}
-
-PortResult Succeeded(PortOperation operation, std::size_t count)
-{
-    PortResult result;
-    result.operation = operation;
-    result.count = count;
-    return result;
+    return PortFailed(outcome, operation, static_cast<long>(error),
+                      error != NoSystemError ? SystemText(error) : std::string());
 }
 
 class Win32SerialPort : public SerialPort {
@@ -102,7 +89,7 @@ PortResult Win32SerialPort::Open(const std::string& path)
     SetTimeouts();
     if (!SetLineSettings())  // SetCommState; the port stays open
         return Failed(LinkResult::SetupFailed, PortOperation::Setup, GetLastError());
-    return Succeeded(PortOperation::Open, 0);
+    return PortSucceeded(PortOperation::Open, 0);
 }
 
 // Neither call's result is tested: a port that cannot take its time-outs
@@ -160,7 +147,7 @@ PortResult Win32SerialPort::Write(const void* data, std::size_t length)
     DWORD count = 0;
     if (WriteFile(m_hPort.Get(), data, request, &count, NULL) == FALSE)
         return Failed(LinkResult::WriteFailed, PortOperation::Write, GetLastError());
-    return Succeeded(PortOperation::Write, count);
+    return PortSucceeded(PortOperation::Write, count);
 }
 
 // Keeps the wait for the opens to come and, on an open port, sets it at once.
@@ -171,7 +158,7 @@ PortResult Win32SerialPort::SetReadTimeout(unsigned milliseconds)
         milliseconds > ReadTotalTimeoutMultiplierMs ? milliseconds - ReadTotalTimeoutMultiplierMs : 0;
     if (IsOpen())
         SetTimeouts();
-    return Succeeded(PortOperation::SetReadTimeout, 0);
+    return PortSucceeded(PortOperation::SetReadTimeout, 0);
 }
 
 // Only the count decides: a time-out completes the read successfully with
@@ -187,7 +174,7 @@ PortResult Win32SerialPort::ReadByte(char& byte)
     if (count != 1)
         return Failed(LinkResult::Timeout, PortOperation::Read, read == FALSE ? GetLastError() : NoSystemError);
     byte = received;
-    return Succeeded(PortOperation::Read, 1);
+    return PortSucceeded(PortOperation::Read, 1);
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // The main window's set-up and the query: choosing a port reads the device.
 #include "ConfigDialog.h"
 
+#include "ComPortNames.h"
 #include "ConfigTexts.h"
 #include "UserMessages.h"
 #include "resource.h"
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -23,12 +23,6 @@ END_MESSAGE_MAP()
 namespace {
 
 constexpr int SelectEntryIndex = 0;
-constexpr int FirstComPort = 1;
-constexpr int LastComPort = 30;
-
-// Windows opens COM ports by their device-namespace path; COM10 and above
-// can only be opened that way.
-constexpr char DevicePathPrefix[] = "\\\\.\\";
 
 }  // namespace
 
@@ -68,11 +62,8 @@ BOOL CConfigDialog::OnInitDialog()
 void CConfigDialog::FillPortList()
 {
     m_comboPort.AddString(ConfigTexts::SelectEntry);
-    for (int port = FirstComPort; port <= LastComPort; ++port) {
-        char entry[16];
-        std::snprintf(entry, sizeof entry, ConfigTexts::PortEntryFormat, port);
-        m_comboPort.AddString(entry);
-    }
+    for (int port = FirstComPort; port <= LastListedComPort; ++port)
+        m_comboPort.AddString(ComPortName(port).c_str());
     m_comboPort.SetCurSel(SelectEntryIndex);
     m_nPortIndex = m_comboPort.GetCurSel();
 }
@@ -92,7 +83,7 @@ void CConfigDialog::QueryDevice()
     m_comboPort.SetCurSel(m_nPortIndex);
     CString entry;
     m_comboPort.GetLBText(m_nPortIndex, entry);
-    const std::string path = std::string(DevicePathPrefix) + static_cast<LPCSTR>(entry);
+    const std::string path = ComPortPath(static_cast<LPCSTR>(entry));
 
     DeviceInfo info;
     LinkResult result = m_link.Open(path);

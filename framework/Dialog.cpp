@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "DialogTemplate.h"
+#include "InitialPlacement.h"
 #include "WinApp.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -68,33 +69,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
 
 BOOL CDialog::InitDialog()
 {
-    // The dialog manager shows the dialog only after WM_INITDIALOG, so it is
-    // still hidden here, however its template is styled.
-    const bool hiddenBeforeInit = !::IsWindowVisible(m_hWnd);
-    RECT rectBeforeInit{};
-    ::GetWindowRect(m_hWnd, &rectBeforeInit);
-
+    const InitialPlacement placement(m_hWnd);
     const BOOL result = OnInitDialog();
-    if (hiddenBeforeInit && ShouldCentre(rectBeforeInit))
+    // A template that names a place of its own keeps it.
+    if (placement.LeftToFramework() && TemplateLeavesPlacementToFramework(AfxGetResourceHandle(), m_templateId))
         CenterWindow();
     return result;
-}
-
-// A dialog is centred when OnInitDialog left its place to the framework:
-// kept it hidden and where the dialog manager put it, with a template that
-// names no place, and the dialog is modal over its owner or has none.
-bool CDialog::ShouldCentre(const RECT& rectBeforeInit) const
-{
-    if (::IsWindowVisible(m_hWnd))
-        return false;
-    RECT rect{};
-    ::GetWindowRect(m_hWnd, &rect);
-    if (rect.left != rectBeforeInit.left || rect.top != rectBeforeInit.top)
-        return false;
-    const HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
-    if (owner != nullptr && ::IsWindowEnabled(owner))
-        return false;
-    return TemplateLeavesPlacementToFramework(AfxGetResourceHandle(), m_templateId);
 }
 
 INT_PTR CDialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)

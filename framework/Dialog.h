@@ -33,8 +33,7 @@ protected:
     // controls (DoDataExchange). Return TRUE to let the system place the focus.
     // Afterwards a dialog whose template puts it at (0, 0) without DS_CENTER
     // is centred over its owner (or the screen), unless OnInitDialog moved or
-    // showed it, or its owner is enabled: the owner of a modal dialog is
-    // disabled while the dialog runs.
+    // showed it (see InitialPlacement.h).
     virtual BOOL OnInitDialog();
 
     // Binds control wrappers with DDX_Control. The base binds nothing.
@@ -61,7 +60,6 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL InitDialog();
-    bool ShouldCentre(const RECT& rectBeforeInit) const;
     INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR HandleCommand(UINT id, UINT notifyCode);
 

@@ -12,6 +12,8 @@
 #include <sstream>
 
 #ifndef _WIN32
+#include "UniqueFd.h"
+
 #include <cerrno>
 #include <grp.h>
 #include <unistd.h>
@@ -112,9 +114,7 @@ TEST(Commands, FailuresOfThePortAddTheSystemsReason)
 TEST(Commands, APortTheUserMayNotUseNamesTheGroupThatOwnsIt)
 {
     char path[] = "/tmp/tolvane-port-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    ASSERT_TRUE(UniqueFd(mkstemp(path)).IsValid());
     const group* owner = getgrgid(getegid());
     ASSERT_NE(owner, nullptr);
 
@@ -134,7 +134,7 @@ TEST(Commands, ProbeWaitsLessThanTheWindowAndListingFailuresAreReported)
     auto script = std::make_shared<PortScript>(GoodReply);
     const CommandRun probe = RunOn(script, {"scan", "--probe", "/dev/a"});
     EXPECT_EQ(probe.code, ExitCode::Success);
-    EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\n");
+    EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\tother\n");
     EXPECT_EQ(script->ReadTimeouts(), std::vector<unsigned>{ProbeReadTimeoutMs});
 
     const CommandRun list = RunOn(script, {"scan"});

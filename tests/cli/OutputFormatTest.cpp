@@ -48,7 +48,9 @@ TEST(OutputFormat, ScanListsPortsAndWhatAnswered)
 {
     std::vector<ScanEntry> entries(4);
     entries[0].port = "COM3";
+    entries[0].details = {PortKind::Bluetooth, "00:00:00:00:00:00", "Link\t(COM3)", "incoming"};
     entries[1].port = "COM5";
+    entries[1].details.kind = PortKind::Usb;
     entries[1].probed = true;
     entries[1].info = Device("Desk\tUnit\n", "1.2");
     entries[2].port = "COM6";
@@ -59,13 +61,16 @@ TEST(OutputFormat, ScanListsPortsAndWhatAnswered)
     entries[3].result = LinkResult::UnsupportedVersion;
     entries[3].info = Device("", "1.4");
     EXPECT_EQ(FormatScanText(entries),
-              "COM3\nCOM5\tdevice\t1.2\tDesk\\x09Unit\nCOM6\tno-answer\nCOM7\tunsupported-firmware\t1.4\n");
+              "COM3\tbluetooth\tincoming\t00:00:00:00:00:00\tLink\\x09(COM3)\n"
+              "COM5\tdevice\t1.2\tDesk\\x09Unit\tusb\nCOM6\tno-answer\t\t\tother\n"
+              "COM7\tunsupported-firmware\t1.4\t\tother\n");
     EXPECT_EQ(FormatScanJson(entries),
-              "[\n{\"port\":\"COM3\"},\n"
+              "[\n{\"port\":\"COM3\",\"kind\":\"bluetooth\",\"direction\":\"incoming\","
+              "\"address\":\"00:00:00:00:00:00\",\"description\":\"Link\\t(COM3)\"},\n"
               "{\"port\":\"COM5\",\"status\":\"device\",\"name\":\"Desk\\tUnit\",\"firmware\":\"1.2\","
-              "\"authentication\":\"Enable\",\"pin\":\"1234\"},\n"
-              "{\"port\":\"COM6\",\"status\":\"no-answer\"},\n"
-              "{\"port\":\"COM7\",\"status\":\"unsupported-firmware\",\"firmware\":\"1.4\"}\n]\n");
+              "\"authentication\":\"Enable\",\"pin\":\"1234\",\"kind\":\"usb\"},\n"
+              "{\"port\":\"COM6\",\"status\":\"no-answer\",\"kind\":\"other\"},\n"
+              "{\"port\":\"COM7\",\"status\":\"unsupported-firmware\",\"firmware\":\"1.4\",\"kind\":\"other\"}\n]\n");
     EXPECT_EQ(FormatScanJson({}), "[]\n");
     EXPECT_EQ(FormatScanText({}), "");
 }

@@ -15,16 +15,16 @@ Bytes ModuleResource(const char* type, int id) {
 }
 
 ByteCursor::ByteCursor(const Bytes& bytes, std::size_t begin, std::size_t end)
-    : bytes_(bytes), pos_(begin), end_(std::min(end, bytes.size())) {
-    ok_ = begin <= end_;
+    : m_bytes(bytes), m_pos(begin), m_end(std::min(end, bytes.size())) {
+    m_ok = begin <= m_end;
 }
 
 std::uint8_t ByteCursor::U8() {
-    if (!ok_ || pos_ >= end_) {
-        ok_ = false;
+    if (!m_ok || m_pos >= m_end) {
+        m_ok = false;
         return 0;
     }
-    return bytes_[pos_++];
+    return m_bytes[m_pos++];
 }
 
 std::uint16_t ByteCursor::U16() {
@@ -39,7 +39,7 @@ std::uint32_t ByteCursor::U32() {
 
 std::string ByteCursor::WideText() {
     std::string text;
-    for (std::uint16_t unit = U16(); ok_ && unit != 0; unit = U16()) {
+    for (std::uint16_t unit = U16(); m_ok && unit != 0; unit = U16()) {
         text += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
     return text;
@@ -47,12 +47,12 @@ std::string ByteCursor::WideText() {
 
 NameOrOrdinal ByteCursor::NameOrOrd() {
     NameOrOrdinal field;
-    const std::size_t start = pos_;
+    const std::size_t start = m_pos;
     const std::uint16_t first = U16();
     if (first == 0xFFFF) {
         field.ordinal = U16();
     } else if (first != 0) {
-        pos_ = start;
+        m_pos = start;
         field.text = WideText();
     }
     return field;
@@ -60,5 +60,5 @@ NameOrOrdinal ByteCursor::NameOrOrd() {
 
 // Padding at the very end of a block may be left out.
 void ByteCursor::AlignToDword() {
-    pos_ = std::min((pos_ + 3) / 4 * 4, end_);
+    m_pos = std::min((m_pos + 3) / 4 * 4, m_end);
 }

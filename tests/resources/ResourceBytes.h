@@ -33,12 +33,12 @@ public:
     std::string WideText();  // up to and over the NUL; non-ASCII as '?'
     NameOrOrdinal NameOrOrd();
     void AlignToDword();     // relative to the start of the resource
-    std::size_t Position() const { return pos_; }
-    bool AtEnd() const { return pos_ >= end_; }
-    bool ok() const { return ok_; }
+    std::size_t Position() const { return m_pos; }
+    bool AtEnd() const { return m_pos >= m_end; }
+    bool ok() const { return m_ok; }
 private:
-    const Bytes& bytes_;
-    std::size_t pos_;
-    std::size_t end_;
-    bool ok_ = true;
+    const Bytes& m_bytes;
+    std::size_t m_pos;
+    std::size_t m_end;
+    bool m_ok = true;
 };

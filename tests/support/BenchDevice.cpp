@@ -41,17 +41,17 @@ std::string BenchDevice::BenchFolder() {
     return folder;
 }
 
-BenchDevice::BenchDevice(int comNumber) : comNumber_(comNumber), folder_(BenchFolder()) {}
+BenchDevice::BenchDevice(int comNumber) : m_comNumber(comNumber), m_folder(BenchFolder()) {}
 
 // "com5-state", never "com5.state": Windows opens the device COM5 for any
 // name "COM5.ext".
 std::string BenchDevice::FileOf(const char* suffix) const {
-    return folder_ + "/com" + std::to_string(comNumber_) + suffix;
+    return m_folder + "/com" + std::to_string(m_comNumber) + suffix;
 }
 
 std::string BenchDevice::PortPath() const {
 #ifdef _WIN32
-    return "\\\\.\\COM" + std::to_string(comNumber_);
+    return "\\\\.\\COM" + std::to_string(m_comNumber);
 #else
     return FileOf("");
 #endif
@@ -73,11 +73,11 @@ void BenchDevice::SetScenario(const std::string& controlText) const {
 
 std::string BenchDevice::Received() const { return ReadWholeFile(FileOf("-transcript")); }
 
-void BenchDevice::MarkReceived() { mark_ = Received().size(); }
+void BenchDevice::MarkReceived() { m_mark = Received().size(); }
 
 std::string BenchDevice::ReceivedSinceMark() const {
     const std::string all = Received();
-    return mark_ < all.size() ? all.substr(mark_) : std::string();
+    return m_mark < all.size() ? all.substr(m_mark) : std::string();
 }
 
 std::map<std::string, std::string> BenchDevice::State() const { return ReadStateFile(FileOf("-state")); }

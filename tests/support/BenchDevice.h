@@ -28,7 +28,7 @@ public:
     // not started through with-bench).
     explicit BenchDevice(int comNumber);
 
-    int ComNumber() const { return comNumber_; }
+    int ComNumber() const { return m_comNumber; }
 
     // What the program under test opens: "\\.\COMn" on Windows, the bench's
     // link to the pseudo-terminal natively.
@@ -68,7 +68,7 @@ public:
 private:
     std::string FileOf(const char* suffix) const;
 
-    int comNumber_;
-    std::string folder_;
-    std::size_t mark_ = 0;
+    int m_comNumber;
+    std::string m_folder;
+    std::size_t m_mark = 0;
 };

@@ -36,12 +36,7 @@ std::vector<unsigned> PortScript::ReadTimeouts() const
 PortResult PortScript::Fail(LinkResult outcome, PortOperation operation) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    PortResult result;
-    result.outcome = outcome;
-    result.operation = operation;
-    result.systemError = m_systemError;
-    result.systemText = m_systemText;
-    return result;
+    return PortFailed(outcome, operation, m_systemError, m_systemText);
 }
 
 PortResult ScriptedSerialPort::Open(const std::string& path)
@@ -60,9 +55,7 @@ PortResult ScriptedSerialPort::Open(const std::string& path)
     case LinkResult::SetupFailed: return m_script->Fail(outcome, PortOperation::Setup);
     default: break;
     }
-    PortResult opened;
-    opened.operation = PortOperation::Open;
-    return opened;
+    return PortSucceeded(PortOperation::Open);
 }
 
 void ScriptedSerialPort::Close()
@@ -79,9 +72,7 @@ PortResult ScriptedSerialPort::Write(const void* data, std::size_t length)
     const std::string bytes(static_cast<const char*>(data), length);
     const bool isQuery = m_writesSinceOpen++ == 0;
     const PortScript::Write end = isQuery ? m_script->queryWrite.load() : m_script->laterWrites.load();
-    PortResult result;
-    result.operation = PortOperation::Write;
-    result.count = length;
+    PortResult result = PortSucceeded(PortOperation::Write, length);
     if (end == PortScript::Write::Fails) {
         result = m_script->Fail(LinkResult::WriteFailed, PortOperation::Write);
     } else if (end == PortScript::Write::Short) {
@@ -102,24 +93,17 @@ PortResult ScriptedSerialPort::Write(const void* data, std::size_t length)
 
 PortResult ScriptedSerialPort::ReadByte(char& byte)
 {
-    PortResult result;
-    result.operation = PortOperation::Read;
-    if (m_nextUnread >= m_unread.size()) {
-        result.outcome = LinkResult::Timeout;  // a silent device, without the wait
-        return result;
-    }
+    if (m_nextUnread >= m_unread.size())
+        return PortFailed(LinkResult::Timeout, PortOperation::Read);  // a silent device, without the wait
     byte = m_unread[m_nextUnread++];
-    result.count = 1;
     std::lock_guard<std::mutex> lock(m_script->m_mutex);
     ++m_script->m_bytesRead;
-    return result;
+    return PortSucceeded(PortOperation::Read, 1);
 }
 
 PortResult ScriptedSerialPort::SetReadTimeout(unsigned milliseconds)
 {
     std::lock_guard<std::mutex> lock(m_script->m_mutex);
     m_script->m_readTimeouts.push_back(milliseconds);
-    PortResult result;
-    result.operation = PortOperation::SetReadTimeout;
-    return result;
+    return PortSucceeded(PortOperation::SetReadTimeout);
 }

@@ -4,6 +4,23 @@
 
 namespace {
 
+// Decimal digits only, at most MaxVerifyWaitMs.
+bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
+{
+    if (text.empty() || text.size() > 5)
+        return false;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > MaxVerifyWaitMs)
+        return false;
+    milliseconds = value;
+    return true;
+}
+
 // One command's line as it is read: options and their values, then the
 // positional arguments once "--" or the options are done.
 class ArgumentReader {
@@ -18,6 +35,7 @@ public:
 
 private:
     bool ReadOption(const std::string& arg);
+    bool ReadValueOption(const std::string& name, bool hasInlineValue, const std::string& inlineValue);
     bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue,
                    std::string& value);
     bool CheckPositionals();
@@ -27,6 +45,7 @@ private:
     std::size_t m_next = 1;  // m_args[0] is the command
     std::vector<std::string> m_positionals;
     bool m_authGiven = false;
+    bool m_verifyWaitGiven = false;
     ParsedArguments m_result;
 };
 
@@ -85,12 +104,47 @@ bool ArgumentReader::ReadOption(const std::string& arg)
         options.command = CommandKind::Help;
         return true;
     }
-    const bool isFlag = (name == "--json" && (command == CommandKind::Query || command == CommandKind::Scan))
-        || (name == "--probe" && command == CommandKind::Scan);
-    if (isFlag && hasInlineValue)
+    const bool writes = command == CommandKind::Configure || command == CommandKind::Provision;
+    bool* flag = nullptr;
+    if (name == "--json" && (command == CommandKind::Query || command == CommandKind::Scan
+                             || command == CommandKind::Provision))
+        flag = &options.json;
+    else if (name == "--probe" && command == CommandKind::Scan)
+        flag = &options.probe;
+    else if (name == "--verify" && writes)
+        flag = &options.verify;
+    if (flag != nullptr && hasInlineValue)
         return Fail(name + " takes no value.");
-    if (isFlag) {
-        (name == "--json" ? options.json : options.probe) = true;
+    if (flag != nullptr) {
+        *flag = true;
+        return true;
+    }
+    return ReadValueOption(name, hasInlineValue, inlineValue);
+}
+
+bool ArgumentReader::ReadValueOption(const std::string& name, bool hasInlineValue, const std::string& inlineValue)
+{
+    CliOptions& options = m_result.options;
+    const CommandKind command = options.command;
+    if (name == "--transcript" && command != CommandKind::Version) {
+        if (!options.transcript.empty())
+            return Fail("--transcript is given more than once.");
+        if (!TakeValue(name, hasInlineValue, inlineValue, options.transcript))
+            return false;
+        if (options.transcript.empty())
+            return Fail("--transcript needs a file name.");
+        return true;
+    }
+    if (name == "--verify-wait" && (command == CommandKind::Configure || command == CommandKind::Provision)) {
+        std::string value;
+        if (m_verifyWaitGiven)
+            return Fail("--verify-wait is given more than once.");
+        if (!TakeValue(name, hasInlineValue, inlineValue, value))
+            return false;
+        if (!ParseMilliseconds(value, options.verifyWaitMs))
+            return Fail("--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \""
+                        + value + "\".");
+        m_verifyWaitGiven = true;
         return true;
     }
     if (name == "--auth" && command == CommandKind::Configure) {
@@ -99,10 +153,9 @@ bool ArgumentReader::ReadOption(const std::string& arg)
             return Fail("--auth is given more than once.");
         if (!TakeValue(name, hasInlineValue, inlineValue, value))
             return false;
-        if (value != "on" && value != "off")
+        if (!ParseAuthWord(value, options.auth))
             return Fail("--auth takes on or off, not \"" + value + "\".");
         m_authGiven = true;
-        options.auth = value == "on" ? 1 : 0;
         return true;
     }
     if (name == "--pin" && command == CommandKind::Configure) {
@@ -123,6 +176,10 @@ bool ArgumentReader::ReadOption(const std::string& arg)
 bool ArgumentReader::CheckPositionals()
 {
     CliOptions& options = m_result.options;
+    if (m_verifyWaitGiven && !options.verify)
+        return Fail("--verify-wait needs --verify.");
+    if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
+        return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {
     case CommandKind::Query:
     case CommandKind::Configure:
@@ -137,6 +194,12 @@ bool ArgumentReader::CheckPositionals()
             return Fail("Ports may be named to scan only with --probe.");
         options.ports = m_positionals;
         return true;
+    case CommandKind::Provision:
+        if (m_positionals.size() != 1)
+            return Fail(m_positionals.empty() ? "A plan is needed: a CSV file, or - for standard input."
+                                              : "Only one plan may be given.");
+        options.plan = m_positionals.front();
+        return true;
     case CommandKind::Help:
     case CommandKind::Version:
         if (!m_positionals.empty())
@@ -148,11 +211,19 @@ bool ArgumentReader::CheckPositionals()
 
 }  // namespace
 
+bool ParseAuthWord(const std::string& word, int& auth)
+{
+    if (word != "on" && word != "off")
+        return false;
+    auth = word == "on" ? 1 : 0;
+    return true;
+}
+
 ParsedArguments ParseArguments(const std::vector<std::string>& args)
 {
     ParsedArguments result;
     if (args.empty()) {
-        result.error = "A command is needed: query, configure or scan.";
+        result.error = "A command is needed: query, configure, scan or provision.";
         return result;
     }
     const std::string& first = args.front();
@@ -163,12 +234,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args)
         command = CommandKind::Configure;
     } else if (first == "scan") {
         command = CommandKind::Scan;
+    } else if (first == "provision") {
+        command = CommandKind::Provision;
     } else if (first == "help" || first == "--help" || first == "-h") {
         command = CommandKind::Help;
     } else if (first == "--version") {
         command = CommandKind::Version;
     } else {
-        result.error = "Unknown command \"" + first + "\": use query, configure or scan.";
+        result.error = "Unknown command \"" + first + "\": use query, configure, scan or provision.";
         return result;
     }
     if (command == CommandKind::Help) {

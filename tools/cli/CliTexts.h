@@ -11,4 +11,9 @@ inline constexpr char UnsupportedFirmware[] = "Unsupported firmware version:";
 // scan --probe found nothing that answers as a device.
 inline constexpr char NoDeviceFound[] = "No device answered.";
 
+// configure --verify. What the device reports follows the first.
+inline constexpr char NotVerified[] = "Not verified:";
+inline constexpr char MayNeedReset[] = "Some devices take new settings only after a reset.";
+inline constexpr char Verified[] = "The device reports the requested settings.";
+
 }  // namespace CliText

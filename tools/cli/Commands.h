@@ -5,10 +5,13 @@
 
 #include "CliOptions.h"
 #include "ExitCode.h"
+#include "PortDetails.h"
 #include "PortName.h"
+#include "ProvisionPlan.h"
 #include "SerialPort.h"
 
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -20,6 +23,11 @@ struct CommandContext {
     std::function<std::unique_ptr<SerialPort>()> makePort;       // CreateSystemSerialPort
     std::function<bool(std::vector<std::string>&)> listPorts;   // ListSystemSerialPorts
     PortStyle portStyle = SystemPortStyle;
+    // DescribeSystemPorts; a test leaves every port "other".
+    std::function<std::vector<PortDetails>(const std::vector<std::string>&)> describePorts =
+        [](const std::vector<std::string>&) { return std::vector<PortDetails>(); };
+    PortIdentifier identifyPort = [](const std::string& path) { return path; };  // PortIdentity
+    std::istream* in = &std::cin;  // a plan given as "-"
 };
 
 // How long a probe waits for each byte of a device's answer. A device answers
@@ -29,6 +37,7 @@ inline constexpr unsigned ProbeReadTimeoutMs = 1000;
 ExitCode RunQuery(const CliOptions& options, CommandContext& context);
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context);
 ExitCode RunScan(const CliOptions& options, CommandContext& context);
+ExitCode RunProvision(const CliOptions& options, CommandContext& context);
 
 // Any command, help and version included.
 ExitCode RunCommand(const CliOptions& options, CommandContext& context);

@@ -15,6 +15,13 @@ ExitCode ExitCodeFor(SettingsProblem problem)
     return ExitCode::Success;
 }
 
+Outcome OutcomeOf(SettingsProblem problem)
+{
+    if (problem == SettingsProblem::None)
+        return {ExitCode::Success, ""};
+    return {ExitCodeFor(problem), SettingsProblemMessage(problem)};
+}
+
 }  // namespace
 
 Outcome CheckNewConfiguration(const std::string& deviceName, const std::string& pin)
@@ -22,7 +29,10 @@ Outcome CheckNewConfiguration(const std::string& deviceName, const std::string& 
     SettingsProblem problem = CheckDeviceName(deviceName);
     if (problem == SettingsProblem::None)
         problem = CheckNewPin(pin);
-    if (problem == SettingsProblem::None)
-        return {ExitCode::Success, ""};
-    return {ExitCodeFor(problem), SettingsProblemMessage(problem)};
+    return OutcomeOf(problem);
+}
+
+Outcome CheckRequestedPin(const std::string& pin)
+{
+    return OutcomeOf(CheckNewPin(pin));
 }

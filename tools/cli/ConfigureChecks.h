@@ -12,3 +12,7 @@
 // renames a device, so its own name is what the window would check); `pin` is
 // the PIN that would be sent. Success, NameTooLong, PinTooLong or PinHasSpaces.
 Outcome CheckNewConfiguration(const std::string& deviceName, const std::string& pin);
+
+// The PIN given on the command line or in a plan, before any port is opened:
+// Success, PinTooLong or PinHasSpaces.
+Outcome CheckRequestedPin(const std::string& pin);

@@ -1,11 +1,11 @@
 // query and configure: one port, one device.
 #include "Commands.h"
 
+#include "CliTexts.h"
 #include "ConfigureChecks.h"
+#include "ConfigureSteps.h"
 #include "DeviceLink.h"
-#include "LinkOutcome.h"
 #include "OutputFormat.h"
-#include "PortReason.h"
 #include "UserMessages.h"
 
 namespace {
@@ -17,65 +17,51 @@ ExitCode Report(CommandContext& context, const Outcome& outcome)
     return outcome.code;
 }
 
-// A failure of the link is reported with the window's text and, after it,
-// the system's reason for the port's step that failed.
-ExitCode ReportLink(CommandContext& context, Outcome outcome, const std::string& port, const DeviceLink& link)
+// The port's path, or false after saying why the name is refused.
+bool ResolvePort(const std::string& name, CommandContext& context, std::string& path)
 {
-    if (outcome.code != ExitCode::Success && !outcome.message.empty())
-        outcome.message += PortReason(port, link.LastPortResult());
-    return Report(context, outcome);
-}
-
-// Names the port, opens it and reads the device: the same steps as choosing
-// a port in the window. Success only for a device that answered correctly
-// with firmware this program knows; otherwise what went wrong is reported.
-ExitCode OpenAndReadDevice(const CliOptions& options, CommandContext& context, DeviceLink& link, DeviceInfo& info)
-{
-    const ResolvedPort port = ResolvePortName(options.port, context.portStyle);
-    if (!port.ok) {
+    const ResolvedPort port = ResolvePortName(name, context.portStyle);
+    if (!port.ok)
         context.err << port.error << '\n';
-        return ExitCode::Usage;
-    }
-    LinkResult result = link.Open(port.path);
-    if (result == LinkResult::Ok)
-        result = link.Query(info);
-    return ReportLink(context, ReadOutcome(result, info), options.port, link);
+    path = port.path;
+    return port.ok;
 }
 
 }  // namespace
 
 ExitCode RunQuery(const CliOptions& options, CommandContext& context)
 {
+    std::string path;
+    if (!ResolvePort(options.port, context, path))
+        return ExitCode::Usage;
     DeviceLink link(context.makePort());
     DeviceInfo info;
-    const ExitCode read = OpenAndReadDevice(options, context, link, info);
-    if (read != ExitCode::Success)
-        return read;
+    LinkResult result = LinkResult::Ok;
+    const Outcome read = ReadDevice(options.port, path, link, info, result);
+    if (read.code != ExitCode::Success)
+        return Report(context, read);
 
     context.out << (options.json ? FormatQueryJson(info) : FormatQueryText(info));
     return ExitCode::Success;
 }
 
-// Nothing is written to a device that was not read correctly first, nor
-// after a refused check: a script must never configure what it did not see.
+// The command line is checked before any port is opened; what the device
+// sent is checked after the read (ConfigureDevice).
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
 {
-    DeviceLink link(context.makePort());
-    DeviceInfo info;
-    const ExitCode read = OpenAndReadDevice(options, context, link, info);
-    if (read != ExitCode::Success)
-        return read;
-
-    // Without --pin the device's own PIN is sent back, as with the window's
-    // two blank PIN fields.
-    const std::string pin = options.hasPin ? options.pin : std::string(info.pin);
-    const Outcome checked = CheckNewConfiguration(info.name, pin);
-    if (checked.code != ExitCode::Success)
-        return Report(context, checked);
-
-    const Outcome written = ConfigureOutcome(link.Configure(options.auth, pin));
-    if (written.code != ExitCode::Success)
-        return ReportLink(context, written, options.port, link);
-    context.out << UserMessages::Configured << '\n';
-    return ExitCode::Success;
+    if (options.hasPin) {
+        const Outcome pin = CheckRequestedPin(options.pin);
+        if (pin.code != ExitCode::Success)
+            return Report(context, pin);
+    }
+    ConfigureRequest request{options.port, "",           options.auth,
+                             options.hasPin, options.pin, options.verify, options.verifyWaitMs};
+    if (!ResolvePort(options.port, context, request.path))
+        return ExitCode::Usage;
+    const ConfigureReport report = ConfigureDevice(request, context.makePort());
+    if (report.written)
+        context.out << UserMessages::Configured << '\n';
+    if (report.verified)
+        context.out << CliText::Verified << '\n';
+    return Report(context, report.outcome);
 }

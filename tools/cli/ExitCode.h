@@ -19,6 +19,10 @@ enum class ExitCode : int {
     ConfigureWriteFailed = 12,  // the configure command could not be written
     ShortWrite = 13,          // the configure command was written only in part
     NoDeviceFound = 14,       // scan --probe: no port answered as a device
+    NotVerified = 15,         // --verify: the device did not report the requested settings
+    ProvisionFailed = 16,     // provision: at least one row did not succeed
+    BadPlan = 17,             // provision: the plan cannot be read or has a bad row; no port was opened
+    TranscriptFailed = 18,    // --transcript: the file cannot be opened for appending
 };
 
 inline int ToInt(ExitCode code) { return static_cast<int>(code); }

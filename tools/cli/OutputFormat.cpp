@@ -45,6 +45,18 @@ std::string DeviceJsonFields(const DeviceInfo& info)
     return fields;
 }
 
+// Unknown details are left out.
+void AppendPortDetailsJson(std::string& json, const PortDetails& details)
+{
+    AppendJsonField(json, "kind", PortKindWord(details.kind));
+    const std::pair<const char*, const std::string*> optional[] = {
+        {"direction", &details.direction}, {"address", &details.address}, {"description", &details.description}};
+    for (const auto& field : optional) {
+        if (!field.second->empty())
+            AppendJsonField(json, field.first, *field.second);
+    }
+}
+
 }  // namespace
 
 std::string EscapeForText(const std::string& bytes)
@@ -88,9 +100,14 @@ std::string DisplayNameOf(const DeviceInfo& info)
     return name;
 }
 
+const char* AuthenticationWord(int auth)
+{
+    return auth != 0 ? "Enable" : "Disable";
+}
+
 const char* AuthenticationText(const DeviceInfo& info)
 {
-    return info.auth != 0 ? "Enable" : "Disable";
+    return AuthenticationWord(info.auth);
 }
 
 std::string FormatQueryText(const DeviceInfo& info)
@@ -122,22 +139,39 @@ const char* ProbeStatusWord(LinkResult result)
     return "incorrect-data";
 }
 
-// One line per port; probed ports add tab-separated columns: the status, and
-// for a device its firmware and name (for unknown firmware only the version).
+namespace {
+
+// Columns keep their places, so a script can take the fifth one; only the
+// empty ones at the end are left out.
+std::string JoinColumns(std::vector<std::string> columns)
+{
+    while (columns.size() > 1 && columns.back().empty())
+        columns.pop_back();
+    std::string line;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        line += (i == 0 ? "" : "\t") + columns[i];
+    return line + "\n";
+}
+
+}  // namespace
+
 std::string FormatScanText(const std::vector<ScanEntry>& entries)
 {
     std::string text;
     for (const ScanEntry& entry : entries) {
-        text += EscapeForText(entry.port);
+        std::vector<std::string> columns = {EscapeForText(entry.port)};
         if (entry.probed) {
-            text += '\t';
-            text += ProbeStatusWord(entry.result);
-            if (entry.result == LinkResult::Ok || entry.result == LinkResult::UnsupportedVersion)
-                text += "\t" + EscapeForText(entry.info.version);
-            if (entry.result == LinkResult::Ok)
-                text += "\t" + EscapeForText(DisplayNameOf(entry.info));
+            const bool answered = entry.result == LinkResult::Ok || entry.result == LinkResult::UnsupportedVersion;
+            columns.push_back(ProbeStatusWord(entry.result));
+            columns.push_back(answered ? EscapeForText(entry.info.version) : "");
+            columns.push_back(entry.result == LinkResult::Ok ? EscapeForText(DisplayNameOf(entry.info)) : "");
         }
-        text += '\n';
+        const PortDetails& details = entry.details;
+        columns.push_back(PortKindWord(details.kind));
+        columns.push_back(details.direction);
+        columns.push_back(EscapeForText(details.address));
+        columns.push_back(EscapeForText(details.description));
+        text += JoinColumns(columns);
     }
     return text;
 }
@@ -156,6 +190,7 @@ std::string FormatScanJson(const std::vector<ScanEntry>& entries)
             else if (entry.result == LinkResult::UnsupportedVersion)
                 AppendJsonField(json, "firmware", entry.info.version);
         }
+        AppendPortDetailsJson(json, entry.details);
         json += "}";
     }
     json += entries.empty() ? "]\n" : "\n]\n";

@@ -10,6 +10,7 @@
 
 #include "DeviceInfo.h"
 #include "LinkResult.h"
+#include "PortDetails.h"
 
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ std::string DisplayNameOf(const DeviceInfo& info);
 
 // "Enable" when the device requires authentication, else "Disable".
 const char* AuthenticationText(const DeviceInfo& info);
+const char* AuthenticationWord(int auth);
 
 std::string FormatQueryText(const DeviceInfo& info);
 std::string FormatQueryJson(const DeviceInfo& info);
@@ -35,10 +37,14 @@ struct ScanEntry {
     bool probed = false;
     LinkResult result = LinkResult::Ok;  // of the probe
     DeviceInfo info;                     // when the probe ended Ok or UnsupportedVersion
+    PortDetails details;                 // what the system says about the port
 };
 
 // The word a probe's outcome is listed with ("device", "no-answer", ...).
 const char* ProbeStatusWord(LinkResult result);
 
+// Tab-separated columns at fixed places, empty ones at the end left out: the
+// port; when probed the status, firmware and name; then the kind, direction,
+// address and description.
 std::string FormatScanText(const std::vector<ScanEntry>& entries);
 std::string FormatScanJson(const std::vector<ScanEntry>& entries);

@@ -1,26 +1,17 @@
 #include "PortName.h"
 
-#include <cctype>
-
 namespace {
-
-bool IsComPrefix(const std::string& text)
-{
-    return text.size() >= 3 && std::toupper(static_cast<unsigned char>(text[0])) == 'C'
-        && std::toupper(static_cast<unsigned char>(text[1])) == 'O'
-        && std::toupper(static_cast<unsigned char>(text[2])) == 'M';
-}
 
 ResolvedPort ResolveWindowsPort(const std::string& text)
 {
     ResolvedPort port;
     const int number = ComPortNumber(text);
     if (number == 0) {
-        port.error = "Invalid port \"" + text + "\": give a COM port from COM1 to COM256.";
+        port.error = "Invalid port \"" + text + "\": give a COM port from " + ComPortRangeText() + ".";
         return port;
     }
     port.ok = true;
-    port.path = DeviceNamespacePrefix + ComPortName(number);
+    port.path = ComPortPath(ComPortName(number));
     return port;
 }
 
@@ -40,26 +31,12 @@ ResolvedPort ResolvePosixPort(const std::string& text)
 
 }  // namespace
 
+std::string ComPortRangeText()
+{
+    return ComPortName(FirstComPort) + " to " + ComPortName(LastComPort);
+}
+
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style)
 {
     return style == PortStyle::Windows ? ResolveWindowsPort(text) : ResolvePosixPort(text);
-}
-
-int ComPortNumber(const std::string& text)
-{
-    // At most three digits: "COM" + 1 to 256.
-    if (!IsComPrefix(text) || text.size() < 4 || text.size() > 6 || text[3] == '0')
-        return 0;
-    int number = 0;
-    for (std::size_t i = 3; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return 0;
-        number = number * 10 + (text[i] - '0');
-    }
-    return number >= FirstComPort && number <= LastComPort ? number : 0;
-}
-
-std::string ComPortName(int number)
-{
-    return "COM" + std::to_string(number);
 }

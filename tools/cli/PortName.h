@@ -3,6 +3,8 @@
 // the other platform too; SystemPortStyle picks the one this build uses.
 #pragma once
 
+#include "ComPortNames.h"
+
 #include <string>
 
 enum class PortStyle {
@@ -16,13 +18,6 @@ inline constexpr PortStyle SystemPortStyle = PortStyle::Windows;
 inline constexpr PortStyle SystemPortStyle = PortStyle::Posix;
 #endif
 
-inline constexpr int FirstComPort = 1;
-inline constexpr int LastComPort = 256;
-
-// The device-namespace prefix: COM10 and above can only be opened through it,
-// and with it every COM number opens the same way.
-inline constexpr char DeviceNamespacePrefix[] = "\\\\.\\";
-
 struct ResolvedPort {
     bool ok = false;
     std::string path;   // what SerialPort::Open is given
@@ -31,9 +26,5 @@ struct ResolvedPort {
 
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style);
 
-// The number n of "COMn" (any letter case, no sign, no leading zero, 1 to 256),
-// or 0 when `text` is not such a name.
-int ComPortNumber(const std::string& text);
-
-// "COM" followed by the number in decimal.
-std::string ComPortName(int number);
+// The COM ports the command line takes, for people: "COM1 to COM256".
+std::string ComPortRangeText();

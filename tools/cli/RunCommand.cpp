@@ -1,8 +1,12 @@
 #include "Commands.h"
 
 #include "HelpText.h"
+#include "TranscribingPort.h"
+#include "Transcript.h"
 
-ExitCode RunCommand(const CliOptions& options, CommandContext& context)
+namespace {
+
+ExitCode Dispatch(const CliOptions& options, CommandContext& context)
 {
     switch (options.command) {
     case CommandKind::Help:
@@ -14,6 +18,28 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
     case CommandKind::Query: return RunQuery(options, context);
     case CommandKind::Configure: return RunConfigure(options, context);
     case CommandKind::Scan: return RunScan(options, context);
+    case CommandKind::Provision: return RunProvision(options, context);
     }
     return ExitCode::Failure;
+}
+
+}  // namespace
+
+// With --transcript every port the command makes tells the transcript what
+// crosses it. The file is opened before anything else is done.
+ExitCode RunCommand(const CliOptions& options, CommandContext& context)
+{
+    if (options.transcript.empty())
+        return Dispatch(options, context);
+    Transcript transcript;
+    std::string error;
+    if (!transcript.Open(options.transcript, error)) {
+        context.err << error << '\n';
+        return ExitCode::TranscriptFailed;
+    }
+    CommandContext transcribed = context;
+    transcribed.makePort = [&context, &transcript] {
+        return std::make_unique<TranscribingPort>(context.makePort(), transcript);
+    };
+    return Dispatch(options, transcribed);
 }

@@ -2,23 +2,25 @@
 #include "Commands.h"
 
 #include "CliTexts.h"
+#include "ConfigureSteps.h"
 #include "DeviceLink.h"
+#include "EachAtOnce.h"
 #include "OutputFormat.h"
 
 namespace {
 
-ScanEntry Probe(const std::string& name, const std::string& path, CommandContext& context)
+void Probe(const std::string& path, std::unique_ptr<SerialPort> port, ScanEntry& entry)
 {
-    ScanEntry entry;
-    entry.port = name;
     entry.probed = true;
-    std::unique_ptr<SerialPort> port = context.makePort();
     port->SetReadTimeout(ProbeReadTimeoutMs);
     DeviceLink link(std::move(port));
-    entry.result = link.Open(path);
-    if (entry.result == LinkResult::Ok)
-        entry.result = link.Query(entry.info);
-    return entry;
+    ReadDevice(entry.port, path, link, entry.info, entry.result);
+}
+
+// Each probe has its own port and its own entry.
+void ProbeAll(const std::vector<std::string>& paths, CommandContext& context, std::vector<ScanEntry>& entries)
+{
+    RunEachAtOnce(paths.size(), [&](std::size_t i) { Probe(paths[i], context.makePort(), entries[i]); });
 }
 
 bool AnyDevice(const std::vector<ScanEntry>& entries)
@@ -64,16 +66,14 @@ ExitCode RunScan(const CliOptions& options, CommandContext& context)
     if (!CollectPorts(options, context, names, paths, failure))
         return failure;
 
-    std::vector<ScanEntry> entries;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (options.probe) {
-            entries.push_back(Probe(names[i], paths[i], context));
-        } else {
-            ScanEntry entry;
-            entry.port = names[i];
-            entries.push_back(entry);
-        }
-    }
+    std::vector<ScanEntry> entries(names.size());
+    for (std::size_t i = 0; i < names.size(); ++i)
+        entries[i].port = names[i];
+    if (options.probe)
+        ProbeAll(paths, context, entries);
+    const std::vector<PortDetails> details = context.describePorts(names);
+    for (std::size_t i = 0; i < entries.size() && i < details.size(); ++i)
+        entries[i].details = details[i];
     context.out << (options.json ? FormatScanJson(entries) : FormatScanText(entries));
     if (options.probe && !AnyDevice(entries)) {
         context.err << CliText::NoDeviceFound << '\n';

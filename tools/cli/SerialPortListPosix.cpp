@@ -1,5 +1,7 @@
 #include "SerialPortList.h"
 
+#include "TtyNames.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -8,30 +10,6 @@
 #include <memory>
 
 namespace {
-
-inline constexpr char DevDir[] = "/dev";
-inline constexpr char SysTtyDir[] = "/sys/class/tty";
-
-enum class TtyKind { NotSerial, Uart, UsbSerial, Rfcomm };
-
-bool StartsWithThenDigits(const std::string& name, const std::string& prefix)
-{
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                       [](char c) { return c >= '0' && c <= '9'; });
-}
-
-TtyKind KindOf(const std::string& name)
-{
-    if (StartsWithThenDigits(name, "ttyS"))
-        return TtyKind::Uart;
-    if (StartsWithThenDigits(name, "ttyUSB") || StartsWithThenDigits(name, "ttyACM"))
-        return TtyKind::UsbSerial;
-    if (StartsWithThenDigits(name, "rfcomm"))
-        return TtyKind::Rfcomm;
-    return TtyKind::NotSerial;
-}
 
 bool Exists(const std::string& path)
 {
@@ -53,7 +31,7 @@ bool UartTypeKnown(const std::string& ttyDir)
 bool IsSerialPort(const std::string& name, const std::string& sysTtyDir)
 {
     const std::string ttyDir = sysTtyDir + "/" + name;
-    switch (KindOf(name)) {
+    switch (TtyKindOf(name)) {
     case TtyKind::Uart: return Exists(ttyDir + "/device") && UartTypeKnown(ttyDir);
     case TtyKind::UsbSerial: return Exists(ttyDir + "/device");
     case TtyKind::Rfcomm: return true;
@@ -88,8 +66,8 @@ std::vector<std::string> ListSerialPortsIn(const std::string& devDir, const std:
 
 bool ListSystemSerialPorts(std::vector<std::string>& ports)
 {
-    if (!Exists(DevDir))
+    if (!Exists(SystemDevDir))
         return false;
-    ports = ListSerialPortsIn(DevDir, SysTtyDir);
+    ports = ListSerialPortsIn(SystemDevDir, SystemSysTtyDir);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "SerialPortList.h"
 
 #include "PortName.h"
+#include "SerialCommKey.h"
 #include "UniqueHandle.h"
 
 #include <windows.h>
@@ -9,32 +10,10 @@
 
 namespace {
 
-// Where Windows lists the serial ports its drivers made: one value per port,
-// the data being the port's name ("COM3").
-inline constexpr char SerialCommKey[] = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-
 void AddSerialCommNames(std::vector<std::string>& names)
 {
-    HKEY opened = NULL;
-    // No key at all is normal on a machine without serial hardware.
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialCommKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return;
-    const UniqueRegistryKey key(opened);
-    for (DWORD index = 0;; ++index) {
-        char valueName[256];
-        DWORD valueNameLength = sizeof valueName;
-        BYTE data[256];
-        DWORD dataLength = sizeof data - 1;  // room for a NUL the data may lack
-        DWORD type = 0;
-        const LONG status = RegEnumValueA(key.Get(), index, valueName, &valueNameLength, NULL, &type,
-                                          data, &dataLength);
-        if (status == ERROR_NO_MORE_ITEMS)
-            break;
-        if (status != ERROR_SUCCESS || type != REG_SZ)
-            continue;  // a value too long for the buffers is no COM name either
-        data[dataLength] = 0;
-        names.push_back(reinterpret_cast<const char*>(data));
-    }
+    for (const SerialCommEntry& entry : ReadSerialCommEntries())
+        names.push_back(entry.port);
 }
 
 // Ports that programs such as Bluetooth stacks or Wine map without listing
@@ -61,7 +40,7 @@ void AddOpenableNames(std::vector<std::string>& names)
         const std::string name = ComPortName(number);
         if (std::find(known.begin(), known.end(), name) != known.end())
             continue;
-        const std::string path = DeviceNamespacePrefix + name;
+        const std::string path = ComPortPath(name);
         const UniqueHandle handle(CreateFileA(path.c_str(), 0, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
         if (handle.IsValid()) {
             names.push_back(name);

@@ -2,6 +2,7 @@
 // for shells and scripts, plus a look for ports and devices.
 #include "CliOptions.h"
 #include "Commands.h"
+#include "PortDetails.h"
 #include "SerialPortList.h"
 
 #include <iostream>
@@ -17,8 +18,8 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout, std::cerr, CreateSystemSerialPort, ListSystemSerialPorts,
-                           SystemPortStyle};
+    CommandContext context{std::cout,      std::cerr,           CreateSystemSerialPort, ListSystemSerialPorts,
+                           SystemPortStyle, DescribeSystemPorts, PortIdentity,           &std::cin};
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe) is

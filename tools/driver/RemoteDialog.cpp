@@ -20,18 +20,18 @@ std::string Narrow(const wchar_t* text) {
 
 class Deadline {
 public:
-    explicit Deadline(DWORD ms) : end_(GetTickCount64() + ms) {}
-    bool Passed() const { return GetTickCount64() >= end_; }
-    UINT Left() const { return Passed() ? 1 : static_cast<UINT>(end_ - GetTickCount64()); }
+    explicit Deadline(DWORD ms) : m_end(GetTickCount64() + ms) {}
+    bool Passed() const { return GetTickCount64() >= m_end; }
+    UINT Left() const { return Passed() ? 1 : static_cast<UINT>(m_end - GetTickCount64()); }
 private:
-    ULONGLONG end_;
+    ULONGLONG m_end;
 };
 
 }  // namespace
 
 bool RemoteDialog::Start(const std::string& program, const std::string& caption, DWORD timeoutMs,
                          std::string& error) {
-    timeoutMs_ = timeoutMs;
+    m_timeoutMs = timeoutMs;
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -42,24 +42,24 @@ bool RemoteDialog::Start(const std::string& program, const std::string& caption,
         return false;
     }
     const UniqueHandle thread(started.hThread);  // of no use here: closed on return
-    process_.Reset(started.hProcess);
-    processId_ = started.dwProcessId;
+    m_process.Reset(started.hProcess);
+    m_processId = started.dwProcessId;
     return WaitForDialog(caption, timeoutMs, error);
 }
 
 bool RemoteDialog::Attach(const std::string& caption, DWORD timeoutMs, std::string& error) {
-    timeoutMs_ = timeoutMs;
+    m_timeoutMs = timeoutMs;
     return WaitForDialog(caption, timeoutMs, error);
 }
 
 bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, std::string& error) {
     for (Deadline deadline(timeoutMs); !deadline.Passed(); Sleep(PollMs)) {
-        if (HWND found = FindShownDialog({processId_, nullptr, caption, IDC_PORT})) {
-            dialog_ = found;
-            processId_ = ProcessOfWindow(dialog_);
+        if (HWND found = FindShownDialog({m_processId, nullptr, caption, IDC_PORT})) {
+            m_dialog = found;
+            m_processId = ProcessOfWindow(m_dialog);
             return true;
         }
-        if (process_.IsValid() && WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) {
+        if (m_process.IsValid() && WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0) {
             error = "the program ended before its dialog \"" + caption + "\" appeared";
             return false;
         }
@@ -72,7 +72,7 @@ bool RemoteDialog::WaitForDialog(const std::string& caption, DWORD timeoutMs, st
 // window that is not held by a modal message box (which disables it).
 bool RemoteDialog::Usable(int id, std::string& error) const {
     HWND control = Control(id);
-    if (!IsWindowEnabled(dialog_)) error = "the window waits for a message box to be answered";
+    if (!IsWindowEnabled(m_dialog)) error = "the window waits for a message box to be answered";
     else if (!control) error = "there is no control " + std::to_string(id);
     else if (!IsWindowVisible(control)) error = "the control is hidden";
     else if (!IsWindowEnabled(control)) error = "the control is disabled";
@@ -87,18 +87,18 @@ bool RemoteDialog::Usable(int id, std::string& error) const {
 // hidden new-name edit: nothing shows it and the program never reads it.
 bool RemoteDialog::Settle(std::string& error) {
     HWND marker = Control(IDC_NEW_NAME);
-    if (!IsWindow(dialog_) || !marker) return true;  // the dialog has closed
+    if (!IsWindow(m_dialog) || !marker) return true;  // the dialog has closed
     DWORD_PTR modified = 0;
-    SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, timeoutMs_, nullptr);
+    SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, m_timeoutMs, nullptr);
     PostMessageW(marker, EM_SETMODIFY, TRUE, 0);
-    for (Deadline deadline(timeoutMs_); !deadline.Passed(); Sleep(PollMs)) {
+    for (Deadline deadline(m_timeoutMs); !deadline.Passed(); Sleep(PollMs)) {
         if (!IsWindow(marker)) return true;
         if (SendMessageTimeoutW(marker, EM_GETMODIFY, 0, 0, SMTO_NORMAL, deadline.Left(), &modified) && modified) {
-            SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, timeoutMs_, nullptr);
+            SendMessageTimeoutW(marker, EM_SETMODIFY, FALSE, 0, SMTO_NORMAL, m_timeoutMs, nullptr);
             return true;
         }
     }
-    error = "the program did not respond within " + std::to_string(timeoutMs_) + " ms";
+    error = "the program did not respond within " + std::to_string(m_timeoutMs) + " ms";
     return false;
 }
 
@@ -106,14 +106,14 @@ bool RemoteDialog::SelectPortEntry(int index, std::string& error) {
     if (!Usable(IDC_PORT, error)) return false;
     HWND list = Control(IDC_PORT);
     DWORD_PTR selected = 0;
-    SendMessageTimeoutW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL, timeoutMs_, &selected);
+    SendMessageTimeoutW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_NORMAL, m_timeoutMs, &selected);
     if (static_cast<int>(selected) != index) {
         error = "the port list has no entry " + std::to_string(index);
         return false;
     }
     // Choosing with the mouse also tells the dialog; setting the selection
     // by message does not, so the notification goes by hand.
-    PostMessageW(dialog_, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    PostMessageW(m_dialog, WM_COMMAND, MAKEWPARAM(IDC_PORT, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
     return Settle(error);
 }
 
@@ -127,7 +127,7 @@ bool RemoteDialog::Type(int id, const std::string& text, std::string& error) {
     if (!Usable(id, error)) return false;
     const std::wstring wide = Widen(text);
     SendMessageTimeoutW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL,
-                        timeoutMs_, nullptr);
+                        m_timeoutMs, nullptr);
     return Settle(error);
 }
 
@@ -136,7 +136,7 @@ bool RemoteDialog::Type(int id, const std::string& text, std::string& error) {
 std::string RemoteDialog::Text(HWND window) const {
     wchar_t text[MaxText] = {};
     if (window) {
-        SendMessageTimeoutW(window, WM_GETTEXT, MaxText, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, timeoutMs_,
+        SendMessageTimeoutW(window, WM_GETTEXT, MaxText, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, m_timeoutMs,
                             nullptr);
     }
     text[MaxText - 1] = L'\0';
@@ -145,33 +145,33 @@ std::string RemoteDialog::Text(HWND window) const {
 
 int RemoteDialog::Selection() const {
     DWORD_PTR index = static_cast<DWORD_PTR>(CB_ERR);
-    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCURSEL, 0, 0, SMTO_NORMAL, timeoutMs_, &index);
+    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCURSEL, 0, 0, SMTO_NORMAL, m_timeoutMs, &index);
     return static_cast<int>(index);
 }
 
 int RemoteDialog::EntryCount() const {
     DWORD_PTR count = 0;
-    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCOUNT, 0, 0, SMTO_NORMAL, timeoutMs_, &count);
+    SendMessageTimeoutW(Control(IDC_PORT), CB_GETCOUNT, 0, 0, SMTO_NORMAL, m_timeoutMs, &count);
     return static_cast<int>(count);
 }
 
 std::string RemoteDialog::Entry(int index) const {
     HWND list = Control(IDC_PORT);
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_NORMAL, timeoutMs_,
+    if (!SendMessageTimeoutW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0, SMTO_NORMAL, m_timeoutMs,
                              &length) ||
         static_cast<LRESULT>(length) == CB_ERR || length >= MaxText) {
         return "(no entry)";
     }
     wchar_t text[MaxText] = {};
     SendMessageTimeoutW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text),
-                        SMTO_NORMAL, timeoutMs_, nullptr);
+                        SMTO_NORMAL, m_timeoutMs, nullptr);
     text[MaxText - 1] = L'\0';
     return Narrow(text);
 }
 
 HWND RemoteDialog::FindMessageBox() const {
-    return FindShownDialog({processId_, dialog_, "", 0});
+    return FindShownDialog({m_processId, m_dialog, "", 0});
 }
 
 std::string RemoteDialog::MessageText(HWND box) const {
@@ -180,7 +180,7 @@ std::string RemoteDialog::MessageText(HWND box) const {
 
 bool RemoteDialog::DismissMessageBox(HWND box, std::string& error) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
-    for (Deadline deadline(timeoutMs_); IsWindow(box); Sleep(PollMs)) {
+    for (Deadline deadline(m_timeoutMs); IsWindow(box); Sleep(PollMs)) {
         if (deadline.Passed()) {
             error = "the message box did not close";
             return false;
@@ -191,15 +191,15 @@ bool RemoteDialog::DismissMessageBox(HWND box, std::string& error) {
 
 bool RemoteDialog::WaitForExit(DWORD timeoutMs) {
     UniqueHandle attached;
-    if (!process_.IsValid())
-        attached.Reset(OpenProcess(SYNCHRONIZE, FALSE, processId_));
-    const HANDLE process = process_.IsValid() ? process_.Get() : attached.Get();
+    if (!m_process.IsValid())
+        attached.Reset(OpenProcess(SYNCHRONIZE, FALSE, m_processId));
+    const HANDLE process = m_process.IsValid() ? m_process.Get() : attached.Get();
     return !process || WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0;
 }
 
 void RemoteDialog::EndStartedProgram() {
-    if (process_.IsValid() && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.Get(), 1);
-        WaitForSingleObject(process_.Get(), timeoutMs_);
+    if (m_process.IsValid() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_process.Get(), 1);
+        WaitForSingleObject(m_process.Get(), m_timeoutMs);
     }
 }

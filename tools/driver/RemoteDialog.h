@@ -16,7 +16,7 @@ public:
     // Waits for a dialog with this caption in any process.
     bool Attach(const std::string& caption, DWORD timeoutMs, std::string& error);
 
-    HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+    HWND Control(int id) const { return GetDlgItem(m_dialog, id); }
 
     // Actions. Each returns once the program has dealt with it (or opened a
     // message box while dealing with it).
@@ -44,8 +44,8 @@ private:
     bool Settle(std::string& error);
     bool Usable(int id, std::string& error) const;
 
-    HWND dialog_ = nullptr;
-    DWORD processId_ = 0;
-    UniqueHandle process_;  // only for a program started here
-    DWORD timeoutMs_ = 10000;
+    HWND m_dialog = nullptr;
+    DWORD m_processId = 0;
+    UniqueHandle m_process;  // only for a program started here
+    DWORD m_timeoutMs = 10000;
 };

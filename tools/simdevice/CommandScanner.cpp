@@ -5,32 +5,32 @@
 #include <cstring>
 
 void CommandScanner::Restart() {
-    stage_ = Stage::Scanning;
-    recent_.clear();
-    flag_.clear();
-    pin_.clear();
+    m_stage = Stage::Scanning;
+    m_recent.clear();
+    m_flag.clear();
+    m_pin.clear();
 }
 
 void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostCommand>& found) {
-    switch (stage_) {
+    switch (m_stage) {
     case Stage::Scanning:
-        recent_ += byte;
-        if (recent_.size() > DeviceAccessCodeLength)
-            recent_.erase(0, recent_.size() - DeviceAccessCodeLength);
-        if (recent_ == DeviceAccessCode) {
-            recent_.clear();
-            if (quickQueries_) {
+        m_recent += byte;
+        if (m_recent.size() > DeviceAccessCodeLength)
+            m_recent.erase(0, m_recent.size() - DeviceAccessCodeLength);
+        if (m_recent == DeviceAccessCode) {
+            m_recent.clear();
+            if (m_quickQueries) {
                 found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, now});
                 return;
             }
-            stage_ = Stage::AfterCode;
-            deadline_ = now + ConfigureWindow;
+            m_stage = Stage::AfterCode;
+            m_deadline = now + ConfigureWindow;
         }
         return;
     case Stage::AfterCode:
         if (byte == ' ') {
-            stage_ = Stage::Flag;
-            deadline_ = now + BodyByteTimeout;
+            m_stage = Stage::Flag;
+            m_deadline = now + BodyByteTimeout;
             return;
         }
         found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, now});
@@ -39,19 +39,19 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
         return;
     case Stage::Flag:
     case Stage::Pin: {
-        std::string& token = stage_ == Stage::Flag ? flag_ : pin_;
-        deadline_ = now + BodyByteTimeout;
+        std::string& token = m_stage == Stage::Flag ? m_flag : m_pin;
+        m_deadline = now + BodyByteTimeout;
         if (byte != ' ') {
             token += byte;
             if (token.size() > MaxTokenLength)
                 Restart();
             return;
         }
-        if (stage_ == Stage::Flag) {
-            stage_ = Stage::Pin;
+        if (m_stage == Stage::Flag) {
+            m_stage = Stage::Pin;
             return;
         }
-        found.push_back(HostCommand{HostCommand::Kind::Configure, flag_, pin_, now});
+        found.push_back(HostCommand{HostCommand::Kind::Configure, m_flag, m_pin, now});
         Restart();
         return;
     }
@@ -59,13 +59,13 @@ void CommandScanner::Feed(char byte, Clock::time_point now, std::vector<HostComm
 }
 
 void CommandScanner::Expire(std::vector<HostCommand>& found) {
-    if (stage_ == Stage::AfterCode)
-        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, deadline_});
+    if (m_stage == Stage::AfterCode)
+        found.push_back(HostCommand{HostCommand::Kind::Query, {}, {}, m_deadline});
     Restart();
 }
 
 std::optional<CommandScanner::Clock::time_point> CommandScanner::Deadline() const {
-    if (stage_ == Stage::Scanning)
+    if (m_stage == Stage::Scanning)
         return std::nullopt;
-    return deadline_;
+    return m_deadline;
 }

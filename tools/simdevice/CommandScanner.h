@@ -35,7 +35,7 @@ public:
     static constexpr std::chrono::milliseconds BodyByteTimeout{500};
     static constexpr std::size_t MaxTokenLength = 64;
 
-    explicit CommandScanner(bool quickQueries = false) : quickQueries_(quickQueries) {}
+    explicit CommandScanner(bool quickQueries = false) : m_quickQueries(quickQueries) {}
 
     void Feed(char byte, Clock::time_point now, std::vector<HostCommand>& found);
 
@@ -50,10 +50,10 @@ private:
 
     void Restart();
 
-    bool quickQueries_;
-    Stage stage_ = Stage::Scanning;
-    std::string recent_;  // the last bytes, at most one access code long
-    std::string flag_;
-    std::string pin_;
-    Clock::time_point deadline_{};
+    bool m_quickQueries;
+    Stage m_stage = Stage::Scanning;
+    std::string m_recent;  // the last bytes, at most one access code long
+    std::string m_flag;
+    std::string m_pin;
+    Clock::time_point m_deadline{};
 };

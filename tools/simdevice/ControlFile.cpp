@@ -19,9 +19,9 @@ bool ControlFile::Version::operator==(const Version& other) const {
 
 bool ControlFile::ReadVersion(Version& version) const {
     struct stat info {};
-    if (stat(path_.c_str(), &info) != 0)
+    if (stat(m_path.c_str(), &info) != 0)
         return true;  // no file: a version of its own, that applies no keys
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(m_path, std::ios::binary);
     if (!in)
         return false;  // there but unreadable: keep what was applied
     std::string content(MaxControlBytes, '\0');
@@ -37,12 +37,12 @@ bool ControlFile::ReadVersion(Version& version) const {
 
 bool ControlFile::ApplyIfChanged(const ReplyFaults& baseline, DeviceState& state,
                                  ReplyFaults& faults) {
-    if (path_.empty())
+    if (m_path.empty())
         return false;
     Version current;
-    if (!ReadVersion(current) || current == applied_)
+    if (!ReadVersion(current) || current == m_applied)
         return false;
-    applied_ = current;
+    m_applied = current;
     ApplyControlText(current.content, baseline, state, faults);
     return true;
 }

@@ -18,7 +18,7 @@
 
 class ControlFile {
 public:
-    explicit ControlFile(std::string path) : path_(std::move(path)) {}
+    explicit ControlFile(std::string path) : m_path(std::move(path)) {}
 
     // Re-reads the file and applies it when it changed. Lines it cannot use
     // are reported on stderr and skipped. Returns true when anything was applied.
@@ -36,8 +36,8 @@ private:
 
     bool ReadVersion(Version& version) const;
 
-    std::string path_;
-    Version applied_;
+    std::string m_path;
+    Version m_applied;
 };
 
 // Applies the lines of a control file's text (exposed for the command line's

@@ -1,20 +1,20 @@
 #include "PendingReply.h"
 
 void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now) {
-    bytes_ = std::move(bytes);
-    sent_ = 0;
-    active_ = true;
-    first_ = now + std::chrono::milliseconds(faults.delayMs);
-    spacing_ = std::chrono::milliseconds(faults.gapMs);
+    m_bytes = std::move(bytes);
+    m_sent = 0;
+    m_active = true;
+    m_first = now + std::chrono::milliseconds(faults.delayMs);
+    m_spacing = std::chrono::milliseconds(faults.gapMs);
     if (faults.baudPacing) {
         // A byte is in only once all ten of its bits are: the first one too.
-        first_ += LineTime(1);
-        spacing_ += LineTime(1);
+        m_first += LineTime(1);
+        m_spacing += LineTime(1);
     }
 }
 
 std::optional<PendingReply::Clock::time_point> PendingReply::NextTime() const {
-    if (!active_)
+    if (!m_active)
         return std::nullopt;
-    return first_ + spacing_ * static_cast<long>(sent_);
+    return m_first + m_spacing * static_cast<long>(m_sent);
 }

@@ -24,10 +24,10 @@ public:
     }
 
     void Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now);
-    void Cancel() { bytes_.clear(); sent_ = 0; active_ = false; }
+    void Cancel() { m_bytes.clear(); m_sent = 0; m_active = false; }
 
     // True from Start until the last byte has been handed over.
-    bool Active() const { return active_; }
+    bool Active() const { return m_active; }
 
     // When the next byte is due, if any is waiting.
     std::optional<Clock::time_point> NextTime() const;
@@ -38,28 +38,28 @@ public:
     bool SendDue(Clock::time_point now, Send&& send);
 
 private:
-    std::string bytes_;
-    std::size_t sent_ = 0;
-    bool active_ = false;
-    Clock::time_point first_{};
-    Clock::duration spacing_{};  // zero: everything at once
+    std::string m_bytes;
+    std::size_t m_sent = 0;
+    bool m_active = false;
+    Clock::time_point m_first{};
+    Clock::duration m_spacing{};  // zero: everything at once
 };
 
 template <typename Send>
 bool PendingReply::SendDue(Clock::time_point now, Send&& send) {
-    if (!active_ || now < first_)
+    if (!m_active || now < m_first)
         return false;
-    if (spacing_ == Clock::duration::zero()) {
-        send(bytes_.data() + sent_, bytes_.size() - sent_);
-        sent_ = bytes_.size();
+    if (m_spacing == Clock::duration::zero()) {
+        send(m_bytes.data() + m_sent, m_bytes.size() - m_sent);
+        m_sent = m_bytes.size();
     } else {
-        while (sent_ < bytes_.size() && first_ + spacing_ * static_cast<long>(sent_) <= now) {
-            send(bytes_.data() + sent_, 1);
-            ++sent_;
+        while (m_sent < m_bytes.size() && m_first + m_spacing * static_cast<long>(m_sent) <= now) {
+            send(m_bytes.data() + m_sent, 1);
+            ++m_sent;
         }
     }
-    if (sent_ < bytes_.size())
+    if (m_sent < m_bytes.size())
         return false;
-    active_ = false;
+    m_active = false;
     return true;
 }

@@ -29,21 +29,21 @@ void Log(const std::string& message) { std::cerr << "tolvane-simdevice: " << mes
 }  // namespace
 
 SimulatedDevice::SimulatedDevice(const Options& options)
-    : options_(options), state_(options.state), faults_(options.faults),
-      control_(options.controlPath), scanner_(options.quickQueries) {}
+    : m_options(options), m_state(options.state), m_faults(options.faults),
+      m_control(options.controlPath), m_scanner(options.quickQueries) {}
 
 // Opens a pty, points the link at it and watches it for the host. Used at
 // start and after every hangup.
 std::string SimulatedDevice::StartLine() {
-    std::string error = pty_.Open();
+    std::string error = m_pty.Open();
     if (!error.empty())
         return error;
-    if (!options_.linkPath.empty()) {
-        error = PointLinkAt(options_.linkPath, pty_.SlavePath());
+    if (!m_options.linkPath.empty()) {
+        error = PointLinkAt(m_options.linkPath, m_pty.SlavePath());
         if (!error.empty())
             return error;
     }
-    const std::string watchError = hostWatch_.Start(pty_.SlavePath());
+    const std::string watchError = m_hostWatch.Start(m_pty.SlavePath());
     if (!watchError.empty())
         Log("cannot watch the host's opens, unread bytes will stay: " + watchError);
     return {};
@@ -59,25 +59,25 @@ int SimulatedDevice::Run() {
         Log(error);
         return 1;
     }
-    if (!options_.transcriptPath.empty()) {
-        transcript_.Reset(open(options_.transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-        if (!transcript_.IsValid()) {
-            Log("cannot open transcript " + options_.transcriptPath + ": " + std::strerror(errno));
+    if (!m_options.transcriptPath.empty()) {
+        m_transcript.Reset(open(m_options.transcriptPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
+        if (!m_transcript.IsValid()) {
+            Log("cannot open transcript " + m_options.transcriptPath + ": " + std::strerror(errno));
             return 1;
         }
     }
-    control_.ApplyIfChanged(options_.faults, state_, faults_);
+    m_control.ApplyIfChanged(m_options.faults, m_state, m_faults);
     SaveState();
-    Log("\"" + state_.name + "\" " + state_.version + " ready on " + pty_.SlavePath() +
-        (options_.linkPath.empty() ? "" : " (" + options_.linkPath + ")"));
+    Log("\"" + m_state.name + "\" " + m_state.version + " ready on " + m_pty.SlavePath() +
+        (m_options.linkPath.empty() ? "" : " (" + m_options.linkPath + ")"));
     // The path last: whoever waits for this line finds everything ready.
-    std::cout << pty_.SlavePath() << std::endl;
+    std::cout << m_pty.SlavePath() << std::endl;
 
     while (!StopRequested()) {
         pollfd fds[3] = {
-            {pty_.MasterFd(), POLLIN, 0},
+            {m_pty.MasterFd(), POLLIN, 0},
             {StopSignalFd(), POLLIN, 0},
-            {hostWatch_.Fd(), POLLIN, 0},  // poll skips a negative descriptor
+            {m_hostWatch.Fd(), POLLIN, 0},  // poll skips a negative descriptor
         };
         timespec wait {};
         const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
@@ -85,15 +85,15 @@ int SimulatedDevice::Run() {
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        if (ready > 0 && (fds[2].revents & POLLIN) && hostWatch_.Update())
+        if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
             OnHostReleasedPort();
         if (ready > 0 && (fds[0].revents & POLLIN))
             ReadFromHost();
 
-        const auto deadline = scanner_.Deadline();
+        const auto deadline = m_scanner.Deadline();
         if (deadline && *deadline <= Clock::now()) {
             std::vector<HostCommand> commands;
-            scanner_.Expire(commands);
+            m_scanner.Expire(commands);
             Handle(commands);
         }
         SendDueReplyBytes();
@@ -108,10 +108,10 @@ int SimulatedDevice::Run() {
 // port, and a reply still on its way has no one to reach. A hangup already
 // under way happens now, so the next open finds the device answering.
 void SimulatedDevice::OnHostReleasedPort() {
-    pty_.DiscardUnreadOutput();
-    reply_.Cancel();
-    const bool hangupUnderWay = hangUpAfterReply_ || hangUpSent_;
-    hangUpAfterReply_ = false;
+    m_pty.DiscardUnreadOutput();
+    m_reply.Cancel();
+    const bool hangupUnderWay = m_hangUpAfterReply || m_hangUpSent;
+    m_hangUpAfterReply = false;
     if (hangupUnderWay)
         HangUp();
 }
@@ -120,10 +120,10 @@ void SimulatedDevice::OnHostReleasedPort() {
 // byte or the next hangup check; null when only the host can wake it. In
 // nanoseconds, because baud pacing spaces bytes 87 us apart.
 const timespec* SimulatedDevice::WaitTime(timespec& storage) const {
-    std::optional<Clock::time_point> wake = scanner_.Deadline();
-    if (const auto next = reply_.NextTime())
+    std::optional<Clock::time_point> wake = m_scanner.Deadline();
+    if (const auto next = m_reply.NextTime())
         wake = wake ? std::min(*wake, *next) : *next;
-    if (hangUpSent_) {
+    if (m_hangUpSent) {
         const auto check = Clock::now() + HangupCheckInterval;
         wake = wake ? std::min(*wake, check) : check;
     }
@@ -138,14 +138,14 @@ const timespec* SimulatedDevice::WaitTime(timespec& storage) const {
 
 void SimulatedDevice::ReadFromHost() {
     char buffer[4096];
-    const ssize_t length = read(pty_.MasterFd(), buffer, sizeof buffer);
+    const ssize_t length = read(m_pty.MasterFd(), buffer, sizeof buffer);
     if (length <= 0)
         return;
     Record(buffer, static_cast<std::size_t>(length));
     std::vector<HostCommand> commands;
     const auto now = Clock::now();
     for (ssize_t i = 0; i < length; ++i)
-        scanner_.Feed(buffer[i], now, commands);
+        m_scanner.Feed(buffer[i], now, commands);
     Handle(commands);
 }
 
@@ -160,32 +160,32 @@ void SimulatedDevice::Handle(const std::vector<HostCommand>& commands) {
 
 void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
     // A new query supersedes a reply not yet sent in full.
-    reply_.Cancel();
-    hangUpAfterReply_ = false;
-    hangUpSent_.reset();
-    if (control_.ApplyIfChanged(options_.faults, state_, faults_))
+    m_reply.Cancel();
+    m_hangUpAfterReply = false;
+    m_hangUpSent.reset();
+    if (m_control.ApplyIfChanged(m_options.faults, m_state, m_faults))
         Log("control file applied");
-    ++state_.queries;
+    ++m_state.queries;
     SaveState();
 
-    std::string bytes = BuildReply(state_, faults_);
-    switch (faults_.mode) {
+    std::string bytes = BuildReply(m_state, m_faults);
+    switch (m_faults.mode) {
     case ReplyMode::Silent:
-        Log("query " + std::to_string(state_.queries) + ": silent");
+        Log("query " + std::to_string(m_state.queries) + ": silent");
         return;
     case ReplyMode::Answer:
         break;
     case ReplyMode::Partial:
-        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(faults_.partial)));
+        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
         break;
     case ReplyMode::Hangup:
-        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(faults_.partial)));
-        hangUpAfterReply_ = true;
+        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
+        m_hangUpAfterReply = true;
         break;
     }
-    Log("query " + std::to_string(state_.queries) + ": " + ReplyModeName(faults_.mode) + ", " +
+    Log("query " + std::to_string(m_state.queries) + ": " + ReplyModeName(m_faults.mode) + ", " +
         std::to_string(bytes.size()) + " bytes");
-    reply_.Start(std::move(bytes), faults_, ReplyStartTime(recognised));
+    m_reply.Start(std::move(bytes), m_faults, ReplyStartTime(recognised));
 }
 
 // Timed from the moment the query was recognised, so that the device's own
@@ -194,19 +194,19 @@ void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
 // times before the device has it all, so the reply starts that much later
 // and a timed round trip covers the whole exchange.
 Clock::time_point SimulatedDevice::ReplyStartTime(Clock::time_point recognised) const {
-    return faults_.baudPacing ? recognised + PendingReply::LineTime(DeviceAccessCodeLength) : recognised;
+    return m_faults.baudPacing ? recognised + PendingReply::LineTime(DeviceAccessCodeLength) : recognised;
 }
 
 void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
     // A scenario written before this command is older than it: apply it
     // first, so the command's tokens are what the state keeps.
-    if (control_.ApplyIfChanged(options_.faults, state_, faults_))
+    if (m_control.ApplyIfChanged(m_options.faults, m_state, m_faults))
         Log("control file applied");
-    state_.auth = command.flag;
-    state_.pin = command.pin;
-    ++state_.configures;
+    m_state.auth = command.flag;
+    m_state.pin = command.pin;
+    ++m_state.configures;
     SaveState();
-    Log("configure " + std::to_string(state_.configures) + ": auth=" + command.flag +
+    Log("configure " + std::to_string(m_state.configures) + ": auth=" + command.flag +
         " pin=" + command.pin);
 }
 
@@ -214,15 +214,15 @@ void SimulatedDevice::SendDueReplyBytes() {
     // The host may have let go of the port, and opened it again, since the
     // poll returned: bytes of the old reply sent now would turn up in the new
     // open's first read.
-    if (reply_.Active() && hostWatch_.Update())
+    if (m_reply.Active() && m_hostWatch.Update())
         OnHostReleasedPort();
-    const bool complete = reply_.SendDue(Clock::now(), [this](const char* bytes, std::size_t length) {
+    const bool complete = m_reply.SendDue(Clock::now(), [this](const char* bytes, std::size_t length) {
         // Bytes sent while no host holds the port would be lost on a real
         // line; here they would wait for the next open, so they are dropped.
-        if (!hostWatch_.HostHasPort())
+        if (!m_hostWatch.HostHasPort())
             return;
         while (length > 0) {
-            const ssize_t written = write(pty_.MasterFd(), bytes, length);
+            const ssize_t written = write(m_pty.MasterFd(), bytes, length);
             if (written < 0 && errno == EINTR)
                 continue;
             if (written <= 0) {
@@ -233,18 +233,18 @@ void SimulatedDevice::SendDueReplyBytes() {
             length -= static_cast<std::size_t>(written);
         }
     });
-    if (complete && hangUpAfterReply_) {
-        hangUpAfterReply_ = false;
-        hangUpSent_ = Clock::now();
+    if (complete && m_hangUpAfterReply) {
+        m_hangUpAfterReply = false;
+        m_hangUpSent = Clock::now();
     }
 }
 
 bool SimulatedDevice::HangUpIsDue() const {
-    if (!hangUpSent_)
+    if (!m_hangUpSent)
         return false;
-    const auto lingered = Clock::now() - *hangUpSent_;
+    const auto lingered = Clock::now() - *m_hangUpSent;
     return lingered >= HangupLongestLinger ||
-           (lingered >= HangupShortestLinger && pty_.UnreadByHost() == 0);
+           (lingered >= HangupShortestLinger && m_pty.UnreadByHost() == 0);
 }
 
 // Drops the line the way a device that loses its connection does: the host's
@@ -252,34 +252,34 @@ bool SimulatedDevice::HangUpIsDue() const {
 // link, so the next open of the port reaches it again. Once only: afterwards
 // the device answers until the control file asks for another hangup.
 void SimulatedDevice::HangUp() {
-    hangUpSent_.reset();
-    faults_.mode = ReplyMode::Answer;
+    m_hangUpSent.reset();
+    m_faults.mode = ReplyMode::Answer;
     std::string error;
     {
         // The new line is up and linked before the old one drops (here, at
         // the end of the block), so a host that reopens the port as soon as
         // it sees the hangup finds the device.
-        const Pty old = std::move(pty_);
-        hostWatch_.Stop();
-        scanner_ = CommandScanner(options_.quickQueries);
+        const Pty old = std::move(m_pty);
+        m_hostWatch.Stop();
+        m_scanner = CommandScanner(m_options.quickQueries);
         error = StartLine();
     }
     if (!error.empty()) {
         Log("cannot come back after the hangup: " + error);
         return;
     }
-    Log("hung up, now on " + pty_.SlavePath());
-    std::cout << pty_.SlavePath() << std::endl;
+    Log("hung up, now on " + m_pty.SlavePath());
+    std::cout << m_pty.SlavePath() << std::endl;
 }
 
 void SimulatedDevice::SaveState() {
-    if (!WriteStateFile(options_.statePath, state_))
-        Log("cannot write the state file " + options_.statePath);
+    if (!WriteStateFile(m_options.statePath, m_state))
+        Log("cannot write the state file " + m_options.statePath);
 }
 
 void SimulatedDevice::Record(const char* bytes, std::size_t length) {
-    while (transcript_.IsValid() && length > 0) {
-        const ssize_t written = write(transcript_.Get(), bytes, length);
+    while (m_transcript.IsValid() && length > 0) {
+        const ssize_t written = write(m_transcript.Get(), bytes, length);
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {

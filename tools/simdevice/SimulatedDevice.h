@@ -40,17 +40,17 @@ private:
     void Record(const char* bytes, std::size_t length);
     const timespec* WaitTime(timespec& storage) const;
 
-    Options options_;
-    DeviceState state_;
-    ReplyFaults faults_;
-    ControlFile control_;
-    CommandScanner scanner_;
-    PendingReply reply_;
-    bool hangUpAfterReply_ = false;
+    Options m_options;
+    DeviceState m_state;
+    ReplyFaults m_faults;
+    ControlFile m_control;
+    CommandScanner m_scanner;
+    PendingReply m_reply;
+    bool m_hangUpAfterReply = false;
     // Set when the bytes before a hangup have been sent: the line drops once
     // the host has read them, or when the linger is over.
-    std::optional<std::chrono::steady_clock::time_point> hangUpSent_;
-    Pty pty_;
-    HostWatch hostWatch_;
-    UniqueFd transcript_;
+    std::optional<std::chrono::steady_clock::time_point> m_hangUpSent;
+    Pty m_pty;
+    HostWatch m_hostWatch;
+    UniqueFd m_transcript;
 };

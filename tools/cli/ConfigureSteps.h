@@ -1,0 +1,47 @@
+// The steps of configuring one device, as configure and every row of a plan
+// take them: open, read, check, write, and read again when asked to verify.
+// Nothing is written to a device that was not read correctly first, nor
+// after a refused check: a script must never configure what it did not see.
+#pragma once
+
+#include "CliOptions.h"
+#include "DeviceInfo.h"
+#include "LinkResult.h"
+#include "LinkOutcome.h"
+#include "SerialPort.h"
+
+#include <memory>
+#include <string>
+
+struct ConfigureRequest {
+    std::string port;  // as the user named it, for the system's reason in messages
+    std::string path;  // what SerialPort::Open is given
+    int auth = 0;      // 1 on, 0 off
+    bool hasPin = false;
+    std::string pin;   // the new PIN when hasPin; otherwise the device keeps its own
+    bool verify = false;
+    unsigned verifyWaitMs = DefaultVerifyWaitMs;
+};
+
+// How far one device got, and what it reported.
+struct ConfigureReport {
+    Outcome outcome;             // configure's exit code and message
+    LinkResult readResult = LinkResult::OpenFailed;
+    DeviceInfo before;           // the first read, when it ended Ok or UnsupportedVersion
+    bool written = false;        // the configure command went out whole
+    bool verifying = false;      // a verification read was made
+    bool verified = false;       // the device reported the requested settings
+    bool readAgain = false;      // the verification read ended Ok
+    DeviceInfo after;            // the verification read, when readAgain
+};
+
+class DeviceLink;
+
+// Opens `path` and reads the device: the same steps as choosing a port in the
+// window. Success only for a device that answered correctly with firmware
+// this program knows; a failure's message is the window's text followed by
+// the system's reason, naming `port`. `result` is the link's own outcome.
+Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink& link, DeviceInfo& info,
+                   LinkResult& result);
+
+ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port);

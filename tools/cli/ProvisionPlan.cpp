@@ -1,0 +1,179 @@
+#include "ProvisionPlan.h"
+
+#include "CliOptions.h"
+#include "NewSettings.h"
+#include "OutputFormat.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+
+namespace {
+
+constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+class PlanReader {
+public:
+    PlanReader(const std::string& source, PortStyle style, const PortIdentifier& identify)
+        : m_source(source), m_style(style), m_identify(identify)
+    {
+    }
+
+    Plan Read(const std::string& text);
+
+private:
+    bool ReadLine(const std::string& line);
+    bool ReadRow(const std::vector<std::string>& fields);
+    bool Fail(const std::string& problem);
+
+    const std::string& m_source;
+    PortStyle m_style;
+    const PortIdentifier& m_identify;
+    int m_line = 0;
+    bool m_headerSeen = false;
+    std::set<std::string> m_ports;  // identities of the ports named so far
+    Plan m_plan;
+};
+
+std::vector<std::string> SplitFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string::npos)
+            return fields;
+        start = comma + 1;
+    }
+}
+
+bool PlanReader::Fail(const std::string& problem)
+{
+    m_plan.error = m_source + (m_line > 0 ? ", line " + std::to_string(m_line) : std::string()) + ": " + problem;
+    return false;
+}
+
+Plan PlanReader::Read(const std::string& text)
+{
+    std::size_t start = text.compare(0, 3, ByteOrderMark) == 0 ? 3 : 0;
+    while (start < text.size()) {
+        ++m_line;
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!ReadLine(line))
+            return m_plan;
+    }
+    if (!m_headerSeen) {
+        m_line = 0;
+        Fail(std::string("the plan is empty: it needs the header ") + PlanHeader + " and a row per port.");
+        return m_plan;
+    }
+    if (m_plan.rows.empty()) {
+        m_line = 0;
+        Fail("the plan has no rows: nothing to do.");
+        return m_plan;
+    }
+    m_plan.ok = true;
+    return m_plan;
+}
+
+bool PlanReader::ReadLine(const std::string& line)
+{
+    if (line.size() > MaxPlanLineLength)
+        return Fail("the line is longer than " + std::to_string(MaxPlanLineLength) + " characters.");
+    if (line.empty())
+        return true;
+    if (!m_headerSeen) {
+        if (line != PlanHeader)
+            return Fail(std::string("the first line must be the header ") + PlanHeader + ", not \""
+                        + EscapeForText(line) + "\".");
+        m_headerSeen = true;
+        return true;
+    }
+    const std::vector<std::string> fields = SplitFields(line);
+    if (fields.size() != 3)
+        return Fail("a row has three fields, port,auth,pin, not " + std::to_string(fields.size()) + ".");
+    if (m_plan.rows.size() == MaxPlanRows)
+        return Fail("a plan has at most " + std::to_string(MaxPlanRows) + " rows.");
+    return ReadRow(fields);
+}
+
+bool PlanReader::ReadRow(const std::vector<std::string>& fields)
+{
+    PlanRow row;
+    row.line = m_line;
+    row.port = fields[0];
+    const ResolvedPort port = ResolvePortName(row.port, m_style);
+    if (!port.ok)
+        return Fail(port.error);
+    row.path = port.path;
+    const std::string identity = m_identify(row.path);
+    if (identity.empty())
+        return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
+    if (!m_ports.insert(identity).second)
+        return Fail("the port \"" + EscapeForText(row.port) + "\" is named twice.");
+    if (!ParseAuthWord(fields[1], row.auth))
+        return Fail("auth takes on or off, not \"" + EscapeForText(fields[1]) + "\".");
+    row.hasPin = !fields[2].empty();
+    row.pin = fields[2];
+    if (row.hasPin) {
+        const SettingsProblem problem = CheckNewPin(row.pin);
+        if (problem != SettingsProblem::None)
+            return Fail(SettingsProblemMessage(problem));
+    }
+    m_plan.rows.push_back(row);
+    return true;
+}
+
+}  // namespace
+
+Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify)
+{
+    return PlanReader(source, style, identify).Read(text);
+}
+
+bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error)
+{
+    text.clear();
+    char buffer[4096];
+    if (name == "-") {
+        while (text.size() <= MaxPlanBytes && in.read(buffer, sizeof buffer).gcount() > 0)
+            text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) {
+            error = "Cannot read the plan from standard input.";
+            return false;
+        }
+    } else {
+        errno = 0;
+        const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
+        if (!file) {
+            error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
+            return false;
+        }
+        std::size_t count = 0;
+        while (text.size() <= MaxPlanBytes && (count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+            text.append(buffer, count);
+        if (std::ferror(file.get())) {
+            error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
+            return false;
+        }
+    }
+    if (text.size() > MaxPlanBytes) {
+        error = "The plan " + (name == "-" ? std::string("on standard input") : name) + " is longer than "
+            + std::to_string(MaxPlanBytes) + " bytes.";
+        return false;
+    }
+    return true;
+}

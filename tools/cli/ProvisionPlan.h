@@ -1,0 +1,50 @@
+// A plan for provision: which device gets which settings, one port a row.
+//
+//   port,auth,pin
+//   COM5,on,5678
+//   COM7,off,
+//
+// auth is on or off; an empty pin keeps the device's PIN. The whole plan is
+// read and checked before any port is opened, and one bad row refuses all of
+// it: a batch is set up completely or not touched.
+#pragma once
+
+#include "PortName.h"
+
+#include <functional>
+#include <istream>
+#include <string>
+#include <vector>
+
+inline constexpr char PlanHeader[] = "port,auth,pin";
+// Bounds on what is read: a plan is a short list typed or made by a script.
+inline constexpr std::size_t MaxPlanLineLength = 1024;
+inline constexpr std::size_t MaxPlanRows = 256;
+inline constexpr std::size_t MaxPlanBytes = MaxPlanRows * 64 + MaxPlanLineLength;
+
+struct PlanRow {
+    int line = 0;      // in the file, from 1 (the header's line)
+    std::string port;  // as the plan names it
+    std::string path;  // what SerialPort::Open is given
+    int auth = 0;      // 1 on, 0 off
+    bool hasPin = false;
+    std::string pin;   // the new PIN when hasPin
+};
+
+struct Plan {
+    bool ok = false;
+    std::vector<PlanRow> rows;
+    std::string error;  // "plan.csv, line 3: ...", when !ok
+};
+
+// The one name a port goes by, so that two names of one port count as one,
+// or empty when there is no such port (see PortIdentity in PortDetails.h).
+using PortIdentifier = std::function<std::string(const std::string& path)>;
+
+// Checks the text of a plan. `source` names it in messages. A UTF-8
+// byte-order mark and CRLF line ends are taken; blank lines are skipped.
+Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify);
+
+// Reads the plan file `name`, or `in` when the name is "-", into `text`, at
+// most MaxPlanBytes. False with a message when it cannot be read.
+bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error);

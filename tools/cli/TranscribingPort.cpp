@@ -1,0 +1,104 @@
+#include "TranscribingPort.h"
+
+#include "PortName.h"
+
+#include <algorithm>
+
+namespace {
+
+// \\.\COM5 is COM5 to the people who read a transcript.
+std::string DisplayName(const std::string& path)
+{
+    const std::string prefix = DeviceNamespacePrefix;
+    return path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
+}
+
+}  // namespace
+
+TranscribingPort::TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript)
+    : m_port(std::move(port)), m_transcript(transcript)
+{
+}
+
+TranscribingPort::~TranscribingPort()
+{
+    FlushReceived();
+    m_transcript.Flush();
+}
+
+void TranscribingPort::FlushReceived()
+{
+    if (m_received.empty())
+        return;
+    m_transcript.Bytes(m_receivedAt, m_name, '<', m_received);
+    m_received.clear();
+}
+
+void TranscribingPort::NoteFailure(const PortResult& result)
+{
+    if (result.Ok())
+        return;
+    std::string text = PortOperationName(result.operation);
+    text += result.outcome == LinkResult::Timeout && result.systemError == 0 ? ": time-out" : ": failed";
+    if (!result.systemText.empty())
+        text += " (" + result.systemText + ")";
+    m_transcript.Failure(m_name, text);
+}
+
+PortResult TranscribingPort::Open(const std::string& path)
+{
+    FlushReceived();
+    m_name = DisplayName(path);
+    const PortResult result = m_port->Open(path);
+    NoteFailure(result);
+    return result;
+}
+
+void TranscribingPort::Close()
+{
+    FlushReceived();
+    m_port->Close();
+    m_transcript.Flush();
+}
+
+bool TranscribingPort::IsOpen() const
+{
+    return m_port->IsOpen();
+}
+
+// The bytes are noted after the write: what the system took, when it took it.
+PortResult TranscribingPort::Write(const void* data, std::size_t length)
+{
+    FlushReceived();
+    const long long at = m_transcript.Now();
+    const PortResult result = m_port->Write(data, length);
+    const std::size_t taken = result.Ok() ? std::min(result.count, length) : 0;
+    if (taken > 0)
+        m_transcript.Bytes(at, m_name, '>', std::string(static_cast<const char*>(data), taken));
+    if (result.Ok() && taken < length)
+        m_transcript.Failure(m_name, "write: " + std::to_string(taken) + " of " + std::to_string(length)
+                                         + " bytes taken");
+    NoteFailure(result);
+    return result;
+}
+
+PortResult TranscribingPort::ReadByte(char& byte)
+{
+    const PortResult result = m_port->ReadByte(byte);
+    if (result.Ok() && result.count == 1) {
+        if (m_received.empty())
+            m_receivedAt = m_transcript.Now();
+        m_received += byte;
+        if (byte == '\n')
+            FlushReceived();
+        return result;
+    }
+    FlushReceived();
+    NoteFailure(result);
+    return result;
+}
+
+PortResult TranscribingPort::SetReadTimeout(unsigned milliseconds)
+{
+    return m_port->SetReadTimeout(milliseconds);
+}

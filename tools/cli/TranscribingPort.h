@@ -1,0 +1,34 @@
+// A serial port that tells a Transcript what crosses the port it wraps. It
+// passes every call and result on unchanged; bytes received are kept until
+// the line is complete (or something else happens on the port) and then
+// written as one chunk, with the time of its first byte.
+#pragma once
+
+#include "SerialPort.h"
+#include "Transcript.h"
+
+#include <memory>
+#include <string>
+
+class TranscribingPort : public SerialPort {
+public:
+    TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript);
+    ~TranscribingPort() override;
+
+    PortResult Open(const std::string& path) override;
+    void Close() override;
+    bool IsOpen() const override;
+    PortResult Write(const void* data, std::size_t length) override;
+    PortResult ReadByte(char& byte) override;
+    PortResult SetReadTimeout(unsigned milliseconds) override;
+
+private:
+    void FlushReceived();
+    void NoteFailure(const PortResult& result);
+
+    std::unique_ptr<SerialPort> m_port;
+    Transcript& m_transcript;
+    std::string m_name;        // the port as people call it: COM5, /dev/rfcomm0
+    std::string m_received;    // bytes of the chunk not written yet
+    long long m_receivedAt = 0;
+};

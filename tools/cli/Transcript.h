@@ -1,0 +1,53 @@
+// A transcript for support: every byte sent to and received from each port,
+// as it crossed the port, and each failure with the system's reason. Lines
+// are appended to a file, tab-separated:
+//
+//   12      COM5    >    6B 77 64 33 ...   kwd38m4tQZXh7
+//   64      COM5    <    6B 77 64 33 ...   kwd38m4tQZXh7 1.3 1 1234 Tolvane Demo\x0A
+//   5017    COM6    !    read: time-out
+//
+// the milliseconds since the command started, the port, the direction (>
+// to the device, < from it, ! a failure), the bytes in hex and the same bytes
+// as text with escapes (or the failure). Many ports may write at once; each
+// line is written whole.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+
+class Transcript {
+public:
+    // The clock starts now.
+    Transcript();
+
+    // Opens `path` for appending. False with the system's reason in `error`.
+    bool Open(const std::string& path, std::string& error);
+
+    // The milliseconds since the command started.
+    long long Now() const;
+
+    // One chunk of bytes that crossed `port` at `milliseconds`; `direction`
+    // is '>' (sent) or '<' (received).
+    void Bytes(long long milliseconds, const std::string& port, char direction, const std::string& bytes);
+
+    // A failure on `port`, in words.
+    void Failure(const std::string& port, const std::string& text);
+
+    // Hands what is written so far to the system.
+    void Flush();
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    void WriteLine(const std::string& line);
+
+    std::chrono::steady_clock::time_point m_start;
+    std::mutex m_mutex;
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+};
