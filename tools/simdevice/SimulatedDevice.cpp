@@ -46,9 +46,6 @@ std::string SimulatedDevice::StartLine() {
     const std::string watchError = m_hostWatch.Start(m_pty.SlavePath());
     if (!watchError.empty())
         Log("cannot watch the host's opens, unread bytes will stay: " + watchError);
-    const std::string gateError = m_openGate.Start(m_pty.SlavePath());
-    if (!gateError.empty())
-        Log("opens of the port go through unheld: " + gateError);
     return {};
 }
 
@@ -77,23 +74,17 @@ int SimulatedDevice::Run() {
     std::cout << m_pty.SlavePath() << std::endl;
 
     while (!StopRequested()) {
-        pollfd fds[4] = {
+        pollfd fds[3] = {
             {m_pty.MasterFd(), POLLIN, 0},
             {StopSignalFd(), POLLIN, 0},
             {m_hostWatch.Fd(), POLLIN, 0},  // poll skips a negative descriptor
-            {m_openGate.Fd(), POLLIN, 0},
         };
         timespec wait {};
-        const int ready = ppoll(fds, 4, WaitTime(wait), nullptr);
+        const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
         if (ready < 0 && errno != EINTR) {
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        if (ready > 0 && (fds[3].revents & POLLIN))
-            m_openGate.LetThrough([this] {
-                if (m_hostWatch.Update())
-                    OnHostReleasedPort();
-            });
         if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
             OnHostReleasedPort();
         if (ready > 0 && (fds[0].revents & POLLIN))
@@ -270,7 +261,6 @@ void SimulatedDevice::HangUp() {
         // it sees the hangup finds the device.
         const Pty old = std::move(m_pty);
         m_hostWatch.Stop();
-        m_openGate.Stop();
         m_scanner = CommandScanner(m_options.quickQueries);
         error = StartLine();
     }

@@ -7,7 +7,6 @@
 #include "ControlFile.h"
 #include "DeviceSettings.h"
 #include "HostWatch.h"
-#include "OpenGate.h"
 #include "Options.h"
 #include "PendingReply.h"
 #include "Pty.h"
@@ -53,6 +52,5 @@ private:
     std::optional<std::chrono::steady_clock::time_point> m_hangUpSent;
     Pty m_pty;
     HostWatch m_hostWatch;
-    OpenGate m_openGate;
     UniqueFd m_transcript;
 };
