@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
+#include "UniqueHandle.h"
+
 #include <windows.h>
 #else
 #include <cstdlib>
@@ -48,24 +50,24 @@ protected:
     }
     void TearDown() override
     {
-        HKEY key = NULL;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialComm, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        HKEY opened = NULL;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SerialComm, 0, KEY_SET_VALUE, &opened) == ERROR_SUCCESS) {
+            const UniqueRegistryKey key(opened);
             for (const char* name : {"\\Device\\BthModem40", "\\Device\\BthModem41", "\\Device\\Serial40"})
-                RegDeleteValueA(key, name);
-            RegCloseKey(key);
+                RegDeleteValueA(key.Get(), name);
         }
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, Service);
     }
 
     static void SetString(const std::string& path, const char* name, const std::string& value)
     {
-        HKEY key = NULL;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL),
+        HKEY created = NULL;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &created, NULL),
                   ERROR_SUCCESS) << path;
-        EXPECT_EQ(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        const UniqueRegistryKey key(created);
+        EXPECT_EQ(RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                  static_cast<DWORD>(value.size() + 1)),
                   ERROR_SUCCESS);
-        RegCloseKey(key);
     }
     static void AddPortInstance(const std::string& instance, const std::string& friendlyName, const char* port)
     {

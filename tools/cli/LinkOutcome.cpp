@@ -12,12 +12,10 @@ ExitCode ReadExitCode(LinkResult result)
     case LinkResult::Ok: return ExitCode::Success;
     case LinkResult::OpenFailed: return ExitCode::CannotOpen;
     case LinkResult::SetupFailed: return ExitCode::SetupFailed;
-    case LinkResult::WriteFailed:
-    case LinkResult::ShortWrite: return ExitCode::QueryWriteFailed;
+    case LinkResult::WriteFailed: return ExitCode::QueryWriteFailed;
     case LinkResult::Timeout: return ExitCode::Timeout;
     case LinkResult::UnsupportedVersion: return ExitCode::UnsupportedFirmware;
-    case LinkResult::BadEcho:
-    case LinkResult::BadReply: break;
+    default: break;  // BadEcho, BadReply; a query never ends in ShortWrite
     }
     return ExitCode::IncorrectData;
 }

@@ -129,12 +129,10 @@ const char* ProbeStatusWord(LinkResult result)
     case LinkResult::Ok: return "device";
     case LinkResult::OpenFailed: return "cannot-open";
     case LinkResult::SetupFailed: return "setup-failed";
-    case LinkResult::WriteFailed:
-    case LinkResult::ShortWrite: return "write-failed";
+    case LinkResult::WriteFailed: return "write-failed";
     case LinkResult::Timeout: return "no-answer";
-    case LinkResult::BadEcho:
-    case LinkResult::BadReply: return "incorrect-data";
     case LinkResult::UnsupportedVersion: return "unsupported-firmware";
+    default: break;  // BadEcho, BadReply; a query never ends in ShortWrite
     }
     return "incorrect-data";
 }
