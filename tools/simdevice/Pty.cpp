@@ -42,7 +42,8 @@ std::string Pty::Open() {
     if (!name)
         return SystemError("ptsname");
     const std::string slavePath = name;
-    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY));
+    // Non-blocking: the device reads its own slave only to empty it.
+    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
     if (!slave.IsValid())
         return SystemError(("open " + slavePath).c_str());
     termios settings {};
@@ -66,9 +67,18 @@ int Pty::UnreadByHost() const {
     return count;
 }
 
+// A flush empties only the slave's read queue. Bytes written to the master
+// reach that queue a little later, through the kernel's hand-over from one
+// side to the other, and a flush at the wrong moment leaves them for the
+// host's next open. A read of the slave waits for the hand-over of what is on
+// its way, so reading until nothing is left drops those too.
 void Pty::DiscardUnreadOutput() {
-    if (m_slave.IsValid())
-        tcflush(m_slave.Get(), TCIFLUSH);
+    if (!m_slave.IsValid())
+        return;
+    char unread[4096];
+    while (read(m_slave.Get(), unread, sizeof unread) > 0) {
+    }
+    tcflush(m_slave.Get(), TCIFLUSH);
 }
 
 std::string PointLinkAt(const std::string& link, const std::string& target) {

@@ -25,7 +25,8 @@ public:
     // How many bytes sent to the host it has not read yet.
     int UnreadByHost() const;
 
-    // Drops the bytes sent to the host that it has not read yet.
+    // Drops the bytes sent to the host that it has not read yet, also those
+    // still on their way to the slave side.
     void DiscardUnreadOutput();
 
 private:
