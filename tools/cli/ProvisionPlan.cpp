@@ -3,20 +3,16 @@
 #include "CliOptions.h"
 #include "NewSettings.h"
 #include "OutputFormat.h"
+#include "UniqueFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <set>
 
 namespace {
 
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 class PlanReader {
 public:
@@ -157,15 +153,15 @@ bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, 
         }
     } else {
         errno = 0;
-        const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(name.c_str(), "rb"));
-        if (!file) {
+        const UniqueFile file(std::fopen(name.c_str(), "rb"));
+        if (!file.IsValid()) {
             error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
             return false;
         }
         std::size_t count = 0;
-        while (text.size() <= MaxPlanBytes && (count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        while (text.size() <= MaxPlanBytes && (count = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
             text.append(buffer, count);
-        if (std::ferror(file.get())) {
+        if (std::ferror(file.Get())) {
             error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
             return false;
         }

@@ -28,8 +28,8 @@ Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 bool Transcript::Open(const std::string& path, std::string& error)
 {
     errno = 0;
-    m_file.reset(std::fopen(path.c_str(), "ab"));
-    if (!m_file) {
+    m_file.Reset(std::fopen(path.c_str(), "ab"));
+    if (!m_file.IsValid()) {
         error = "Cannot open the transcript " + path + ": " + std::strerror(errno) + ".";
         return false;
     }
@@ -58,15 +58,15 @@ void Transcript::Failure(const std::string& port, const std::string& text)
 void Transcript::WriteLine(const std::string& line)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_file)
+    if (!m_file.IsValid())
         return;
-    std::fputs(line.c_str(), m_file.get());
-    std::fputc('\n', m_file.get());
+    std::fputs(line.c_str(), m_file.Get());
+    std::fputc('\n', m_file.Get());
 }
 
 void Transcript::Flush()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_file)
-        std::fflush(m_file.get());
+    if (m_file.IsValid())
+        std::fflush(m_file.Get());
 }

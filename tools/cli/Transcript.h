@@ -12,10 +12,11 @@
 // line is written whole.
 #pragma once
 
+#include "UniqueFile.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdio>
-#include <memory>
 #include <mutex>
 #include <string>
 
@@ -41,13 +42,9 @@ public:
     void Flush();
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     void WriteLine(const std::string& line);
 
     std::chrono::steady_clock::time_point m_start;
     std::mutex m_mutex;
-    std::unique_ptr<std::FILE, FileCloser> m_file;
+    UniqueFile m_file;
 };
