@@ -3,7 +3,7 @@
 #include "ConfigDialog.h"
 
 BEGIN_MESSAGE_MAP(CConfigApp, CWinApp)
-    ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
+ON_COMMAND(ID_HELP, &CWinApp::OnHelp)
 END_MESSAGE_MAP()
 
 // The one application object. Its title, the caption of every message box,

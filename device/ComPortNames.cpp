@@ -30,8 +30,8 @@ std::string ComPortName(int number)
 
 int ComPortNumber(const std::string& text)
 {
-    if (!StartsWithComPrefix(text) || text.size() <= ComPrefixLength || text.size() > LongestComPortName
-        || text[ComPrefixLength] == '0')
+    if (!StartsWithComPrefix(text) || text.size() <= ComPrefixLength || text.size() > LongestComPortName ||
+        text[ComPrefixLength] == '0')
         return 0;
     int number = 0;
     for (std::size_t i = ComPrefixLength; i < text.size(); ++i) {

@@ -20,9 +20,9 @@ struct PortResult {
     // Ok, OpenFailed, SetupFailed, WriteFailed or Timeout.
     LinkResult outcome = LinkResult::Ok;
     PortOperation operation = PortOperation::None;
-    std::size_t count = 0;    // bytes written or read
-    long systemError = 0;     // errno or GetLastError(); 0 when the system gave none (a plain time-out)
-    std::string systemText;   // the system's words for systemError, without a line end; empty for 0
+    std::size_t count = 0;   // bytes written or read
+    long systemError = 0;    // errno or GetLastError(); 0 when the system gave none (a plain time-out)
+    std::string systemText;  // the system's words for systemError, without a line end; empty for 0
 
     bool Ok() const { return outcome == LinkResult::Ok; }
 };

@@ -29,9 +29,12 @@ bool IsWhiteSpace(unsigned char byte)
 // The value of a digit in bases up to 16, or 16 for anything else.
 int DigitValue(unsigned char byte)
 {
-    if (byte >= '0' && byte <= '9') return byte - '0';
-    if (byte >= 'a' && byte <= 'f') return byte - 'a' + 10;
-    if (byte >= 'A' && byte <= 'F') return byte - 'A' + 10;
+    if (byte >= '0' && byte <= '9')
+        return byte - '0';
+    if (byte >= 'a' && byte <= 'f')
+        return byte - 'a' + 10;
+    if (byte >= 'A' && byte <= 'F')
+        return byte - 'A' + 10;
     return 16;
 }
 
@@ -48,7 +51,8 @@ public:
     {
         SkipWhiteSpace();
         const std::size_t start = m_position;
-        while (!AtEnd() && !IsWhiteSpace(Current())) ++m_position;
+        while (!AtEnd() && !IsWhiteSpace(Current()))
+            ++m_position;
         return std::string_view(m_text + start, m_position - start);
     }
 
@@ -61,7 +65,8 @@ public:
     {
         SkipWhiteSpace();
         const bool negative = !AtEnd() && Current() == '-';
-        if (!AtEnd() && (Current() == '-' || Current() == '+')) ++m_position;
+        if (!AtEnd() && (Current() == '-' || Current() == '+'))
+            ++m_position;
         int base = 10;
         bool anyDigit = false;
         if (!AtEnd() && Current() == '0') {
@@ -78,7 +83,8 @@ public:
             magnitude = std::min(magnitude * base + DigitValue(Current()), SaturatedMagnitude);
             anyDigit = true;
         }
-        if (anyDigit) value = Saturate(negative, magnitude);
+        if (anyDigit)
+            value = Saturate(negative, magnitude);
         return anyDigit;
     }
 
@@ -89,10 +95,12 @@ private:
 
     static std::int32_t Saturate(bool negative, std::uint64_t magnitude)
     {
-        const std::int64_t signedValue = negative ? -static_cast<std::int64_t>(magnitude)
-                                                  : static_cast<std::int64_t>(magnitude);
-        if (signedValue > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-        if (signedValue < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+        const std::int64_t signedValue =
+            negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+        if (signedValue > std::numeric_limits<std::int32_t>::max())
+            return std::numeric_limits<std::int32_t>::max();
+        if (signedValue < std::numeric_limits<std::int32_t>::min())
+            return std::numeric_limits<std::int32_t>::min();
         return static_cast<std::int32_t>(signedValue);
     }
 
@@ -100,7 +108,8 @@ private:
     unsigned char Current() const { return static_cast<unsigned char>(m_text[m_position]); }
     void SkipWhiteSpace()
     {
-        while (!AtEnd() && IsWhiteSpace(Current())) ++m_position;
+        while (!AtEnd() && IsWhiteSpace(Current()))
+            ++m_position;
     }
 
     const char* m_text;
@@ -113,7 +122,8 @@ private:
 template <std::size_t Size>
 bool StoreWord(std::string_view word, char (&field)[Size])
 {
-    if (word.empty() || word.size() >= Size) return false;
+    if (word.empty() || word.size() >= Size)
+        return false;
     std::memcpy(field, word.data(), word.size());
     field[word.size()] = '\0';
     return true;
@@ -121,7 +131,8 @@ bool StoreWord(std::string_view word, char (&field)[Size])
 
 bool StoreWord(std::string_view word, std::string& field)
 {
-    if (word.empty()) return false;
+    if (word.empty())
+        return false;
     field.assign(word);
     return true;
 }
@@ -132,7 +143,8 @@ std::string FindDisplayName(const char* text, std::size_t length)
 {
     int spaces = 0;
     for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] == ' ' && ++spaces == SpacesBeforeDisplayName) return std::string(text + i + 1, length - i - 1);
+        if (text[i] == ' ' && ++spaces == SpacesBeforeDisplayName)
+            return std::string(text + i + 1, length - i - 1);
     }
     return std::string();
 }
@@ -142,11 +154,16 @@ std::string FindDisplayName(const char* text, std::size_t length)
 int ScanReply(const char* text, std::size_t length, DeviceInfo& info)
 {
     ReplyCursor cursor(text, length);
-    if (!StoreWord(cursor.NextWord(), info.echo)) return 0;
-    if (!StoreWord(cursor.NextWord(), info.version)) return 1;
-    if (!cursor.NextInteger(info.auth)) return 2;
-    if (!StoreWord(cursor.NextWord(), info.pin)) return 3;
-    if (!StoreWord(cursor.NextWord(), info.name)) return 4;
+    if (!StoreWord(cursor.NextWord(), info.echo))
+        return 0;
+    if (!StoreWord(cursor.NextWord(), info.version))
+        return 1;
+    if (!cursor.NextInteger(info.auth))
+        return 2;
+    if (!StoreWord(cursor.NextWord(), info.pin))
+        return 3;
+    if (!StoreWord(cursor.NextWord(), info.name))
+        return 4;
     return 5;
 }
 
@@ -156,15 +173,18 @@ LinkResult ParseReply(const ReplyLine& line, DeviceInfo& info)
     // A NUL inside the line would silently cut it short for any C string
     // function that later sees a field; no device sends one on purpose.
     const std::size_t length = line.length;
-    if (length >= ReplyLine::Capacity || std::memchr(line.bytes, '\0', length) != nullptr) return LinkResult::BadReply;
+    if (length >= ReplyLine::Capacity || std::memchr(line.bytes, '\0', length) != nullptr)
+        return LinkResult::BadReply;
     if (ScanReply(line.bytes, length, info) < RequiredConversions) {
         info = DeviceInfo{};
         return LinkResult::BadReply;
     }
     info.displayName = FindDisplayName(line.bytes, length);
 
-    if (std::strcmp(info.echo, AccessCode) != 0) return LinkResult::BadEcho;
-    if (ClassifyFirmware(info.version) == Firmware::Unknown) return LinkResult::UnsupportedVersion;
+    if (std::strcmp(info.echo, AccessCode) != 0)
+        return LinkResult::BadEcho;
+    if (ClassifyFirmware(info.version) == Firmware::Unknown)
+        return LinkResult::UnsupportedVersion;
     info.auth = info.auth != 0 ? 1 : 0;
     return LinkResult::Ok;
 }
@@ -172,7 +192,8 @@ LinkResult ParseReply(const ReplyLine& line, DeviceInfo& info)
 std::string BuildConfigureCommand(int auth, const std::string& pin)
 {
     const int length = std::snprintf(nullptr, 0, ConfigureFormat, AccessCode, auth, pin.c_str());
-    if (length <= 0) return std::string();
+    if (length <= 0)
+        return std::string();
     std::vector<char> text(static_cast<std::size_t>(length) + 1);
     std::snprintf(text.data(), text.size(), ConfigureFormat, AccessCode, auth, pin.c_str());
     return std::string(text.data(), static_cast<std::size_t>(length));

@@ -81,8 +81,14 @@ void MakeDeviceLineSettings(termios& settings)
 
 // The text of strerror_r, whichever of its two forms the C library has: the
 // GNU one returns the text, the POSIX one fills the buffer and returns 0.
-[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*) { return text; }
-[[maybe_unused]] const char* ErrorTextOf(int status, const char* buffer) { return status == 0 ? buffer : ""; }
+[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*)
+{
+    return text;
+}
+[[maybe_unused]] const char* ErrorTextOf(int status, const char* buffer)
+{
+    return status == 0 ? buffer : "";
+}
 
 // The system's own words for errno value `error`, safe from any thread.
 std::string SystemText(int error)
@@ -180,8 +186,7 @@ PortResult PosixSerialPort::Write(const void* data, std::size_t length)
     // Lengths beyond what one call or the wait can express are written in
     // part and reported by their count.
     const std::size_t request = std::min<std::size_t>(length, MaxWriteLength);
-    const auto deadline = Clock::now() + WriteWaitConstant +
-                          WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
+    const auto deadline = Clock::now() + WriteWaitConstant + WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
     for (;;) {
         if (WaitFor(m_fd.Get(), POLLOUT, deadline) == 0)
             return PortSucceeded(PortOperation::Write, 0);  // timed out with nothing written

@@ -34,8 +34,8 @@ constexpr DWORD NoSystemError = 0;
 std::string SystemText(DWORD error)
 {
     char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error,
-                                        0, text, sizeof text, NULL);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
+                                        text, sizeof text, NULL);
     std::string words(text, std::min<std::size_t>(length, sizeof text - 1));
     while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
         words.pop_back();
@@ -76,8 +76,8 @@ PortResult Win32SerialPort::Open(const std::string& path)
 {
     // Share mode 0: nobody else may open the port while we hold it.
     // Synchronous I/O: no FILE_FLAG_OVERLAPPED.
-    HANDLE opened = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE opened =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     // Taken before the close below, which may leave an error of its own.
     const DWORD openError = opened == INVALID_HANDLE_VALUE ? GetLastError() : NoSystemError;
     // Callers close the previous port first; a handle still held here is

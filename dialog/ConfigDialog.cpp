@@ -10,14 +10,14 @@
 #include <string>
 
 BEGIN_MESSAGE_MAP(CConfigDialog, CDialog)
-    ON_WM_SYSCOMMAND()
-    ON_WM_PAINT()
-    ON_WM_QUERYDRAGICON()
-    ON_CBN_EDITCHANGE(IDC_PORT, &CConfigDialog::RestorePortSelection)
-    ON_CBN_SELCHANGE(IDC_PORT, &CConfigDialog::QueryDevice)
-    ON_BN_CLICKED(IDC_AUTH_ENABLE, &CConfigDialog::OnAuthEnable)
-    ON_BN_CLICKED(IDC_AUTH_DISABLE, &CConfigDialog::OnAuthDisable)
-    ON_BN_CLICKED(IDC_EXIT, &CConfigDialog::OnExit)
+ON_WM_SYSCOMMAND()
+ON_WM_PAINT()
+ON_WM_QUERYDRAGICON()
+ON_CBN_EDITCHANGE(IDC_PORT, &CConfigDialog::RestorePortSelection)
+ON_CBN_SELCHANGE(IDC_PORT, &CConfigDialog::QueryDevice)
+ON_BN_CLICKED(IDC_AUTH_ENABLE, &CConfigDialog::OnAuthEnable)
+ON_BN_CLICKED(IDC_AUTH_DISABLE, &CConfigDialog::OnAuthDisable)
+ON_BN_CLICKED(IDC_EXIT, &CConfigDialog::OnExit)
 END_MESSAGE_MAP()
 
 namespace {
@@ -32,8 +32,7 @@ CConfigDialog::CConfigDialog(std::unique_ptr<SerialPort> port)
     : CDialog(IDD_CONFIG),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP))),
       m_link(std::move(port))
-{
-}
+{}
 
 void CConfigDialog::DoDataExchange(CDataExchange* pDX)
 {
@@ -51,7 +50,7 @@ BOOL CConfigDialog::OnInitDialog()
     SetWindowIcons();
 
     FillPortList();
-    for (int id : { IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE })
+    for (int id : {IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE})
         SetDlgItemText(id, "");  // the template's placeholders never show
     EnableEditGroup(FALSE);
     m_editNewPin.LimitText(MaxPinLength);
@@ -122,10 +121,10 @@ void CConfigDialog::ShowDevice(const DeviceInfo& info)
 {
     if (ClassifyFirmware(m_szVersion) == Firmware::V1_1) {
         // 1.1 has no name display: its field keeps whatever it showed.
-        EnableControls({ IDC_DEVICE_NAME }, FALSE);
-        EnableControls({ IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE }, TRUE);
-        EnableControls({ IDC_NEW_NAME }, FALSE);
-        EnableControls({ IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK }, TRUE);
+        EnableControls({IDC_DEVICE_NAME}, FALSE);
+        EnableControls({IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE}, TRUE);
+        EnableControls({IDC_NEW_NAME}, FALSE);
+        EnableControls({IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK}, TRUE);
     } else {
         EnableInfoGroup(TRUE);
         EnableEditGroup(TRUE);
@@ -144,10 +143,10 @@ void CConfigDialog::EnableControls(std::initializer_list<int> ids, BOOL enable)
 
 void CConfigDialog::EnableInfoGroup(BOOL enable)
 {
-    EnableControls({ IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE }, enable);
+    EnableControls({IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE}, enable);
 }
 
 void CConfigDialog::EnableEditGroup(BOOL enable)
 {
-    EnableControls({ IDC_NEW_NAME, IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK }, enable);
+    EnableControls({IDC_NEW_NAME, IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK}, enable);
 }

@@ -14,13 +14,13 @@ void CConfigDialog::OnAuthEnable()
     // Only firmware 1.3 can take a new PIN together with authentication
     // switched back on; on older firmware the PIN fields stay as they are.
     if (ClassifyFirmware(m_szVersion) == Firmware::V1_3)
-        EnableControls({ IDC_NEW_PIN, IDC_CONFIRM_PIN }, TRUE);
+        EnableControls({IDC_NEW_PIN, IDC_CONFIRM_PIN}, TRUE);
 }
 
 void CConfigDialog::OnAuthDisable()
 {
     m_nAuth = 0;
-    EnableControls({ IDC_NEW_PIN, IDC_CONFIRM_PIN }, FALSE);
+    EnableControls({IDC_NEW_PIN, IDC_CONFIRM_PIN}, FALSE);
 }
 
 void CConfigDialog::RestorePortSelection()

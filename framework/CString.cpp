@@ -12,13 +12,25 @@ CString& CString::operator=(LPCSTR text)
     return *this;
 }
 
-int CString::GetLength() const { return static_cast<int>(m_text.size()); }
+int CString::GetLength() const
+{
+    return static_cast<int>(m_text.size());
+}
 
-bool CString::IsEmpty() const { return m_text.empty(); }
+bool CString::IsEmpty() const
+{
+    return m_text.empty();
+}
 
-void CString::Empty() { m_text.clear(); }
+void CString::Empty()
+{
+    m_text.clear();
+}
 
-CString::operator LPCSTR() const { return m_text.c_str(); }
+CString::operator LPCSTR() const
+{
+    return m_text.c_str();
+}
 
 BOOL CString::LoadString(UINT id)
 {

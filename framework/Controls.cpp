@@ -12,7 +12,10 @@ int CComboBox::SetCurSel(int index)
     return static_cast<int>(SendMessage(CB_SETCURSEL, static_cast<WPARAM>(index)));
 }
 
-int CComboBox::GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+int CComboBox::GetCurSel() const
+{
+    return static_cast<int>(SendMessage(CB_GETCURSEL));
+}
 
 void CComboBox::GetLBText(int index, CString& text) const
 {
@@ -28,4 +31,7 @@ void CComboBox::GetLBText(int index, CString& text) const
     text = buffer.data();
 }
 
-void CEdit::LimitText(int maxChars) { SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maxChars)); }
+void CEdit::LimitText(int maxChars)
+{
+    SendMessage(EM_LIMITTEXT, static_cast<WPARAM>(maxChars));
+}

@@ -5,26 +5,27 @@
 #include "WinApp.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-    ON_COMMAND(IDOK, &CDialog::OnOK)
-    ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
+ON_COMMAND(IDOK, &CDialog::OnOK)
+ON_COMMAND(IDCANCEL, &CDialog::OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT templateId, CWnd* parent)
     : m_templateId(templateId), m_hWndParent(parent != nullptr ? parent->m_hWnd : nullptr)
-{
-}
+{}
 
 INT_PTR CDialog::DoModal()
 {
     const HWND owner = m_hWndParent != nullptr ? m_hWndParent : AfxGetDefaultOwner();
-    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId),
-                                             owner, &CDialog::DialogProc,
-                                             reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_templateId), owner,
+                                             &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
 }
 
-void CDialog::EndDialog(int result) { ::EndDialog(m_hWnd, result); }
+void CDialog::EndDialog(int result)
+{
+    ::EndDialog(m_hWnd, result);
+}
 
 BOOL CDialog::OnInitDialog()
 {
@@ -35,13 +36,25 @@ BOOL CDialog::OnInitDialog()
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-void CDialog::OnOK() { EndDialog(IDOK); }
+void CDialog::OnOK()
+{
+    EndDialog(IDOK);
+}
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
 
-void CDialog::OnSysCommand(UINT, LPARAM) { Default(); }
+void CDialog::OnSysCommand(UINT, LPARAM)
+{
+    Default();
+}
 
-void CDialog::OnPaint() { Default(); }
+void CDialog::OnPaint()
+{
+    Default();
+}
 
 HCURSOR CDialog::OnQueryDragIcon()
 {
@@ -49,7 +62,10 @@ HCURSOR CDialog::OnQueryDragIcon()
     return nullptr;
 }
 
-void CDialog::Default() { m_passToDefault = true; }
+void CDialog::Default()
+{
+    m_passToDefault = true;
+}
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {

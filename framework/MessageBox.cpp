@@ -12,11 +12,14 @@ UINT WithDefaultIcon(UINT type)
     if ((type & MB_ICONMASK) != 0)
         return type;
     switch (type & MB_TYPEMASK) {
-    case MB_OK:
-    case MB_OKCANCEL: return type | MB_ICONEXCLAMATION;
-    case MB_YESNO:
-    case MB_YESNOCANCEL: return type | MB_ICONQUESTION;
-    default: return type;
+        case MB_OK:
+        case MB_OKCANCEL:
+            return type | MB_ICONEXCLAMATION;
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            return type | MB_ICONQUESTION;
+        default:
+            return type;
     }
 }
 

@@ -2,19 +2,22 @@
 
 const MessageMap* CCmdTarget::GetThisMessageMap()
 {
-    static const MessageMapEntry entries[] = { MessageMapEntry{} };
-    static const MessageMap map = { nullptr, entries };
+    static const MessageMapEntry entries[] = {MessageMapEntry{}};
+    static const MessageMap map = {nullptr, entries};
     return &map;
 }
 
-const MessageMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const MessageMap* CCmdTarget::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
 
 const MessageMapEntry* CCmdTarget::FindEntry(UINT message, UINT notifyCode, UINT id) const
 {
     for (const MessageMap* map = GetMessageMap(); map != nullptr;
          map = map->getBaseMap != nullptr ? map->getBaseMap() : nullptr) {
-        for (const MessageMapEntry* entry = map->entries;
-             !std::holds_alternative<std::monostate>(entry->handler); ++entry) {
+        for (const MessageMapEntry* entry = map->entries; !std::holds_alternative<std::monostate>(entry->handler);
+             ++entry) {
             if (entry->message != message)
                 continue;
             if (message != WM_COMMAND || (entry->id == id && entry->notifyCode == notifyCode))

@@ -29,7 +29,7 @@ class CCmdTarget;
 // that could change its meaning) in one alternative per signature. The
 // alternative held is the signature tag: a handler is only ever called
 // through the type it was declared with.
-using VoidHandler = void (CCmdTarget::*)();                     // void Handler()
+using VoidHandler = void (CCmdTarget::*)();                    // void Handler()
 using UintLparamHandler = void (CCmdTarget::*)(UINT, LPARAM);  // void Handler(UINT, LPARAM)
 using CursorHandler = HCURSOR (CCmdTarget::*)();               // HCURSOR Handler()
 using Handler = std::variant<std::monostate, VoidHandler, UintLparamHandler, CursorHandler>;
@@ -80,7 +80,7 @@ template <class Base, class T, class Member>
 MessageMapEntry MakeAs(UINT message, UINT notifyCode, UINT id, Member T::*handler)
 {
     static_assert(std::is_base_of_v<CCmdTarget, T>, "handlers belong to a CCmdTarget");
-    return { message, notifyCode, id, Handler(std::in_place_type<Base>, static_cast<Base>(handler)) };
+    return {message, notifyCode, id, Handler(std::in_place_type<Base>, static_cast<Base>(handler))};
 }
 
 template <class T>
@@ -104,46 +104,38 @@ MessageMapEntry Make(UINT message, UINT notifyCode, UINT id, HCURSOR (T::*handle
 }  // namespace MessageMapEntries
 
 // Declares a class's map; place it at the end of the class.
-#define DECLARE_MESSAGE_MAP()                                                   \
-protected:                                                                      \
-    static const MessageMap* GetThisMessageMap();                               \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const MessageMap* GetThisMessageMap(); \
     const MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                  \
-    const MessageMap* theClass::GetMessageMap() const                           \
-    {                                                                           \
-        return GetThisMessageMap();                                             \
-    }                                                                           \
-    const MessageMap* theClass::GetThisMessageMap()                             \
-    {                                                                           \
-        using ThisClass = theClass;                                             \
-        using TheBaseClass = baseClass;                                         \
-        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>,               \
-                      "a message map chains to a base class");                  \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                             \
+    const MessageMap* theClass::GetMessageMap() const                                                      \
+    {                                                                                                      \
+        return GetThisMessageMap();                                                                        \
+    }                                                                                                      \
+    const MessageMap* theClass::GetThisMessageMap()                                                        \
+    {                                                                                                      \
+        using ThisClass = theClass;                                                                        \
+        using TheBaseClass = baseClass;                                                                    \
+        static_assert(std::is_base_of_v<TheBaseClass, ThisClass>, "a message map chains to a base class"); \
         static const MessageMapEntry entries[] = {
-
-#define END_MESSAGE_MAP()                                                       \
-            MessageMapEntry{}                                                   \
-        };                                                                      \
-        static const MessageMap map = { &TheBaseClass::GetThisMessageMap, entries }; \
-        return &map;                                                            \
+#define END_MESSAGE_MAP()                                                      \
+    MessageMapEntry {}                                                         \
+    }                                                                          \
+    ;                                                                          \
+    static const MessageMap map = {&TheBaseClass::GetThisMessageMap, entries}; \
+    return &map;                                                               \
     }
 
 // Window messages; the handler's name is fixed, as the comment above shows.
-#define ON_WM_SYSCOMMAND() \
-    MessageMapEntries::Make(WM_SYSCOMMAND, 0, 0, &ThisClass::OnSysCommand),
-#define ON_WM_PAINT() \
-    MessageMapEntries::Make(WM_PAINT, 0, 0, &ThisClass::OnPaint),
-#define ON_WM_QUERYDRAGICON() \
-    MessageMapEntries::Make(WM_QUERYDRAGICON, 0, 0, &ThisClass::OnQueryDragIcon),
+#define ON_WM_SYSCOMMAND() MessageMapEntries::Make(WM_SYSCOMMAND, 0, 0, &ThisClass::OnSysCommand),
+#define ON_WM_PAINT() MessageMapEntries::Make(WM_PAINT, 0, 0, &ThisClass::OnPaint),
+#define ON_WM_QUERYDRAGICON() MessageMapEntries::Make(WM_QUERYDRAGICON, 0, 0, &ThisClass::OnQueryDragIcon),
 
 // WM_COMMAND from a control or a menu: notification code and identifier.
 // ON_COMMAND is code 0: a menu item, or a button's click.
-#define ON_COMMAND(id, handler) \
-    MessageMapEntries::Make(WM_COMMAND, 0, id, handler),
-#define ON_BN_CLICKED(id, handler) \
-    MessageMapEntries::Make(WM_COMMAND, BN_CLICKED, id, handler),
-#define ON_CBN_SELCHANGE(id, handler) \
-    MessageMapEntries::Make(WM_COMMAND, CBN_SELCHANGE, id, handler),
-#define ON_CBN_EDITCHANGE(id, handler) \
-    MessageMapEntries::Make(WM_COMMAND, CBN_EDITCHANGE, id, handler),
+#define ON_COMMAND(id, handler) MessageMapEntries::Make(WM_COMMAND, 0, id, handler),
+#define ON_BN_CLICKED(id, handler) MessageMapEntries::Make(WM_COMMAND, BN_CLICKED, id, handler),
+#define ON_CBN_SELCHANGE(id, handler) MessageMapEntries::Make(WM_COMMAND, CBN_SELCHANGE, id, handler),
+#define ON_CBN_EDITCHANGE(id, handler) MessageMapEntries::Make(WM_COMMAND, CBN_EDITCHANGE, id, handler),

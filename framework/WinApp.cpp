@@ -35,7 +35,10 @@ std::string TitleFromPath(const std::string& path)
 
 }  // namespace
 
-CWinApp::CWinApp() { g_app = this; }
+CWinApp::CWinApp()
+{
+    g_app = this;
+}
 
 CWinApp::~CWinApp()
 {
@@ -43,15 +46,27 @@ CWinApp::~CWinApp()
         g_app = nullptr;
 }
 
-BOOL CWinApp::InitInstance() { return TRUE; }
+BOOL CWinApp::InitInstance()
+{
+    return TRUE;
+}
 
-BOOL CWinApp::Enable3dControls() { return TRUE; }
+BOOL CWinApp::Enable3dControls()
+{
+    return TRUE;
+}
 
 void CWinApp::OnHelp() {}
 
-CWinApp* AfxGetApp() { return g_app; }
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
 
-CWnd* AfxGetMainWnd() { return g_app != nullptr ? g_app->m_pMainWnd : nullptr; }
+CWnd* AfxGetMainWnd()
+{
+    return g_app != nullptr ? g_app->m_pMainWnd : nullptr;
+}
 
 LPCSTR AfxGetAppName()
 {
@@ -67,7 +82,10 @@ HWND AfxGetDefaultOwner()
     return ::GetActiveWindow();
 }
 
-HINSTANCE AfxGetResourceHandle() { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AfxGetResourceHandle()
+{
+    return ::GetModuleHandleA(nullptr);
+}
 
 void AfxEnableControlContainer() {}
 

@@ -2,11 +2,20 @@
 
 #include <vector>
 
-CWnd CWnd::GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
+CWnd CWnd::GetDlgItem(int id) const
+{
+    return CWnd(::GetDlgItem(m_hWnd, id));
+}
 
-BOOL CWnd::EnableWindow(BOOL enable) { return ::EnableWindow(m_hWnd, enable); }
+BOOL CWnd::EnableWindow(BOOL enable)
+{
+    return ::EnableWindow(m_hWnd, enable);
+}
 
-void CWnd::SetDlgItemText(int id, LPCSTR text) { ::SetDlgItemTextA(m_hWnd, id, text); }
+void CWnd::SetDlgItemText(int id, LPCSTR text)
+{
+    ::SetDlgItemTextA(m_hWnd, id, text);
+}
 
 int CWnd::GetDlgItemText(int id, CString& text) const
 {
@@ -23,7 +32,10 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-CMenu CWnd::GetSystemMenu(BOOL revert) const { return CMenu(::GetSystemMenu(m_hWnd, revert)); }
+CMenu CWnd::GetSystemMenu(BOOL revert) const
+{
+    return CMenu(::GetSystemMenu(m_hWnd, revert));
+}
 
 HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
 {
@@ -31,9 +43,15 @@ HICON CWnd::SetIcon(HICON icon, BOOL bigIcon)
     return reinterpret_cast<HICON>(SendMessage(WM_SETICON, which, reinterpret_cast<LPARAM>(icon)));
 }
 
-BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
+BOOL CWnd::IsIconic() const
+{
+    return ::IsIconic(m_hWnd);
+}
 
-void CWnd::GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+void CWnd::GetClientRect(LPRECT rect) const
+{
+    ::GetClientRect(m_hWnd, rect);
+}
 
 namespace {
 

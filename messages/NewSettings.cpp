@@ -34,10 +34,14 @@ SettingsProblem CheckNewPin(const std::string& pin)
 const char* SettingsProblemMessage(SettingsProblem problem)
 {
     switch (problem) {
-    case SettingsProblem::NameTooLong: return UserMessages::NameTooLong;
-    case SettingsProblem::PinTooLong: return UserMessages::PinTooLong;
-    case SettingsProblem::PinHasSpace: return UserMessages::PinHasSpace;
-    case SettingsProblem::None: break;
+        case SettingsProblem::NameTooLong:
+            return UserMessages::NameTooLong;
+        case SettingsProblem::PinTooLong:
+            return UserMessages::PinTooLong;
+        case SettingsProblem::PinHasSpace:
+            return UserMessages::PinHasSpace;
+        case SettingsProblem::None:
+            break;
     }
     return nullptr;
 }

@@ -13,7 +13,8 @@ namespace {
 const std::string Code = "kwd38m4tQZXh7";
 constexpr int ReplyWaitMs = 1000;
 
-TEST(QuickQueryTest, AnswersTheCodeAtOnceAndNeverTakesAConfigureCommand) {
+TEST(QuickQueryTest, AnswersTheCodeAtOnceAndNeverTakesAConfigureCommand)
+{
     BenchDevice dev{5};
     dev.SetScenario(BenchDevice::DefaultState);
     PortClient port(dev.PortPath());

@@ -21,7 +21,8 @@ protected:
     void SetUp() override { dev.SetScenario(BenchDevice::DefaultState); }
 
     // Sends a query and waits until the device has counted it.
-    void Query(PortClient& port) {
+    void Query(PortClient& port)
+    {
         const int before = std::stoi(dev.State()["queries"]);
         ASSERT_TRUE(port.Send(Code));
         ASSERT_TRUE(dev.WaitForState("queries", std::to_string(before + 1), ReplyWaitMs));
@@ -30,14 +31,16 @@ protected:
     BenchDevice dev{5};
 };
 
-TEST_F(SimulatedDeviceTest, AnswersAQueryWithOneLineFromItsState) {
+TEST_F(SimulatedDeviceTest, AnswersAQueryWithOneLineFromItsState)
+{
     PortClient port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen());
     Query(port);
     EXPECT_EQ(port.ReadLine(ReplyWaitMs), Code + " 1.3 1 1234 Tolvane Demo\n");
 }
 
-TEST_F(SimulatedDeviceTest, ControlStateKeysChangeTheReplyAndTheStateFile) {
+TEST_F(SimulatedDeviceTest, ControlStateKeysChangeTheReplyAndTheStateFile)
+{
     dev.SetScenario("name=Box  Two\nversion=1.1\nauth=0x10\npin=0000\n");
     PortClient port(dev.PortPath());
     Query(port);
@@ -46,7 +49,8 @@ TEST_F(SimulatedDeviceTest, ControlStateKeysChangeTheReplyAndTheStateFile) {
     EXPECT_EQ(dev.State()["version"], "1.1");
 }
 
-TEST_F(SimulatedDeviceTest, ConfigureStoresBothTokensAsSentAndDoesNotAnswer) {
+TEST_F(SimulatedDeviceTest, ConfigureStoresBothTokensAsSentAndDoesNotAnswer)
+{
     PortClient port(dev.PortPath());
     const int before = std::stoi(dev.State()["configures"]);
     dev.MarkReceived();
@@ -66,14 +70,16 @@ TEST_F(SimulatedDeviceTest, ConfigureStoresBothTokensAsSentAndDoesNotAnswer) {
     EXPECT_EQ(port.ReadLine(ReplyWaitMs), Code + " 1.3 1  Tolvane Demo\n");
 }
 
-TEST_F(SimulatedDeviceTest, FindsTheAccessCodeAfterOtherBytes) {
+TEST_F(SimulatedDeviceTest, FindsTheAccessCodeAfterOtherBytes)
+{
     PortClient port(dev.PortPath());
     ASSERT_TRUE(port.Send("kwd38" + Code.substr(0, 4) + "\r\n"));
     Query(port);
     EXPECT_EQ(port.ReadLine(ReplyWaitMs), Code + " 1.3 1 1234 Tolvane Demo\n");
 }
 
-TEST_F(SimulatedDeviceTest, FaultsShapeTheReply) {
+TEST_F(SimulatedDeviceTest, FaultsShapeTheReply)
+{
     struct Case {
         const char* scenario;
         std::string reply;
@@ -94,7 +100,8 @@ TEST_F(SimulatedDeviceTest, FaultsShapeTheReply) {
     }
 }
 
-TEST_F(SimulatedDeviceTest, DelayAndGapHoldTheReplyBack) {
+TEST_F(SimulatedDeviceTest, DelayAndGapHoldTheReplyBack)
+{
     using Clock = std::chrono::steady_clock;
     dev.SetScenario("delay=400\nraw=0123456789\\n\ngap=30\n");
     PortClient port(dev.PortPath());
@@ -106,7 +113,8 @@ TEST_F(SimulatedDeviceTest, DelayAndGapHoldTheReplyBack) {
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(690));
 }
 
-TEST_F(SimulatedDeviceTest, BaudPacingSendsNoFasterThanTheLine) {
+TEST_F(SimulatedDeviceTest, BaudPacingSendsNoFasterThanTheLine)
+{
     using Clock = std::chrono::steady_clock;
     // The 13-byte query and the 1152-byte reply take 101.1 ms at 115200 baud,
     // 10 bits a byte. Timed from the query: a reader that wakes late would
@@ -119,7 +127,8 @@ TEST_F(SimulatedDeviceTest, BaudPacingSendsNoFasterThanTheLine) {
     EXPECT_GE(Clock::now() - start, std::chrono::microseconds(101100));
 }
 
-TEST_F(SimulatedDeviceTest, HangupDropsTheLineAndTheLinkFindsTheDeviceAgain) {
+TEST_F(SimulatedDeviceTest, HangupDropsTheLineAndTheLinkFindsTheDeviceAgain)
+{
     dev.SetScenario(std::string(BenchDevice::DefaultState) + "mode=hangup\npartial=5\n");
     {
         PortClient port(dev.PortPath());
@@ -133,7 +142,8 @@ TEST_F(SimulatedDeviceTest, HangupDropsTheLineAndTheLinkFindsTheDeviceAgain) {
     EXPECT_EQ(again.ReadLine(ReplyWaitMs), Code + " 1.3 1 1234 Tolvane Demo\n");
 }
 
-TEST_F(SimulatedDeviceTest, AReplyTheHostDidNotWaitForIsNotReadByTheNextOpen) {
+TEST_F(SimulatedDeviceTest, AReplyTheHostDidNotWaitForIsNotReadByTheNextOpen)
+{
     dev.SetScenario("delay=300\n");
     {
         PortClient port(dev.PortPath());

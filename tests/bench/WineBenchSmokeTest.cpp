@@ -16,14 +16,16 @@ const std::string Code = "kwd38m4tQZXh7";
 // Short waits: this test is about the bench, not the device link's time-outs.
 constexpr DWORD ReadWaitMs = 1000;
 
-UniqueHandle OpenPort(const std::string& path) {
+UniqueHandle OpenPort(const std::string& path)
+{
     return UniqueHandle(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 class Port {
 public:
-    explicit Port(const std::string& path) : m_handle(OpenPort(path)) {
+    explicit Port(const std::string& path) : m_handle(OpenPort(path))
+    {
         if (IsOpen()) {
             COMMTIMEOUTS timeouts{};
             timeouts.ReadTotalTimeoutConstant = ReadWaitMs;
@@ -34,15 +36,16 @@ public:
 
     bool IsOpen() const { return m_handle.IsValid(); }
 
-    bool Send(const std::string& bytes) {
+    bool Send(const std::string& bytes)
+    {
         DWORD written = 0;
-        return WriteFile(m_handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                         nullptr) &&
+        return WriteFile(m_handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                written == bytes.size();
     }
 
     // One byte at a time up to a line feed, or until a read brings nothing.
-    std::string ReadLine() {
+    std::string ReadLine()
+    {
         std::string line;
         for (;;) {
             char byte = 0;
@@ -67,7 +70,8 @@ protected:
     BenchDevice dev{5};
 };
 
-TEST_F(WineBenchSmokeTest, Com5ReachesTheSimulatedDevice) {
+TEST_F(WineBenchSmokeTest, Com5ReachesTheSimulatedDevice)
+{
     EXPECT_EQ(dev.PortPath(), "\\\\.\\COM5");
     Port port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen()) << "CreateFileA error " << GetLastError();
@@ -77,7 +81,8 @@ TEST_F(WineBenchSmokeTest, Com5ReachesTheSimulatedDevice) {
     EXPECT_EQ(dev.ReceivedSinceMark(), Code);
 }
 
-TEST_F(WineBenchSmokeTest, ScenarioAndStateFilesWorkThroughTheWindowsPath) {
+TEST_F(WineBenchSmokeTest, ScenarioAndStateFilesWorkThroughTheWindowsPath)
+{
     dev.SetScenario("version=1.2\nname=Bench\n");
     Port port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen());
@@ -89,12 +94,14 @@ TEST_F(WineBenchSmokeTest, ScenarioAndStateFilesWorkThroughTheWindowsPath) {
     EXPECT_EQ(port.ReadLine(), Code + " 1.2 0 4321 Bench\n");
 }
 
-TEST_F(WineBenchSmokeTest, Com8CannotBeOpened) {
+TEST_F(WineBenchSmokeTest, Com8CannotBeOpened)
+{
     Port port("\\\\.\\COM8");
     EXPECT_FALSE(port.IsOpen());
 }
 
-TEST_F(WineBenchSmokeTest, Com9OpensButRefusesLineSettings) {
+TEST_F(WineBenchSmokeTest, Com9OpensButRefusesLineSettings)
+{
     const UniqueHandle handle = OpenPort("\\\\.\\COM9");
     ASSERT_TRUE(handle.IsValid());
     DCB dcb{};
@@ -105,7 +112,8 @@ TEST_F(WineBenchSmokeTest, Com9OpensButRefusesLineSettings) {
     EXPECT_FALSE(SetCommState(handle.Get(), &dcb));
 }
 
-TEST_F(WineBenchSmokeTest, AfterAHangupCom5OpensTheDeviceAgain) {
+TEST_F(WineBenchSmokeTest, AfterAHangupCom5OpensTheDeviceAgain)
+{
     dev.SetScenario(std::string(BenchDevice::DefaultState) + "mode=hangup\npartial=5\n");
     {
         Port port(dev.PortPath());

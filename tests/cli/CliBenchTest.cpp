@@ -96,10 +96,7 @@ protected:
     // Configure commands the device took so far (the bench runs one device
     // for all tests of this program).
     int Configures() { return std::atoi(m_device.State()["configures"].c_str()); }
-    bool WaitForConfigures(int count)
-    {
-        return m_device.WaitForState("configures", std::to_string(count), 3000);
-    }
+    bool WaitForConfigures(int count) { return m_device.WaitForState("configures", std::to_string(count), 3000); }
 
     // A file in the bench folder, named as the program under test names it.
     static std::string WriteFile(const std::string& name, const std::string& text)
@@ -126,8 +123,9 @@ TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
     Reset(m_device, "crlf=1\nauth=0\nversion=1.1\nname=Caf\xE9 \"Lab\"\t\x1b[2J\n");
     const ProcessResult json = Cli({"query", m_port, "--json"});
     EXPECT_EQ(json.exitCode, 0);
-    EXPECT_EQ(json.out, "{\"name\":\"Caf\\u00E9 \\\"Lab\\\"\\t\\u001B[2J\",\"firmware\":\"1.1\","
-                        "\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
+    EXPECT_EQ(json.out,
+              "{\"name\":\"Caf\\u00E9 \\\"Lab\\\"\\t\\u001B[2J\",\"firmware\":\"1.1\","
+              "\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
     const ProcessResult escaped = Cli({"query", m_port});
     EXPECT_EQ(escaped.out.substr(0, escaped.out.find('\n')), "name: Caf\xE9 \"Lab\"\\x09\\x1B[2J");
 }
@@ -136,8 +134,8 @@ TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
 {
     ExpectFailureWithReason({"query", CannotOpenPort}, 3, "Cannot open the COM port.", CannotOpenPort,
                             CannotOpenReason);
-    ExpectFailureWithReason({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.",
-                            CannotSetUpPort, CannotSetUpReason);
+    ExpectFailureWithReason({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.", CannotSetUpPort,
+                            CannotSetUpReason);
     Reset(m_device, "echo=KWD38M4TQZXH7\n");
     ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
     Reset(m_device, "raw=kwd38m4tQZXh7 1.3 x\\n\n");
@@ -224,8 +222,8 @@ TEST_F(CliOnBench, ScanFindsThePortsAndProbesThemBriefly)
     const ProcessResult probed = Cli({"scan", "--probe", m_port, CliPort(m_other, 6), CannotOpenPort});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(probed.exitCode, 0);
-    EXPECT_EQ(probed.out, m_port + "\tdevice\t1.3\tTolvane Demo\tother\n" + CliPort(m_other, 6)
-                              + "\tno-answer\t\t\tother\n" + CannotOpenPort + "\tcannot-open\t\t\tother\n");
+    EXPECT_EQ(probed.out, m_port + "\tdevice\t1.3\tTolvane Demo\tother\n" + CliPort(m_other, 6) +
+                              "\tno-answer\t\t\tother\n" + CannotOpenPort + "\tcannot-open\t\t\tother\n");
     EXPECT_EQ(probed.err, "");
     EXPECT_LT(took, std::chrono::seconds(4));
 
@@ -252,16 +250,17 @@ TEST_F(CliOnBench, VerifyReadsTheDeviceAgainAndNeverWritesTwice)
         Cli({"configure", m_port, "--auth", "off", "--pin", "5678", "--verify", "--verify-wait", "50"});
     EXPECT_EQ(stale.exitCode, 15);
     EXPECT_EQ(stale.out, Completed);
-    EXPECT_EQ(stale.err, "Not verified: The device reports authentication Enable and PIN 1234. "
-                         "Some devices take new settings only after a reset.\n");
+    EXPECT_EQ(stale.err,
+              "Not verified: The device reports authentication Enable and PIN 1234. "
+              "Some devices take new settings only after a reset.\n");
     EXPECT_EQ(m_device.ReceivedSinceMark(), std::string(Query) + "kwd38m4tQZXh7 0 5678 " + Query);
 }
 
 TEST_F(CliOnBench, APlanWithABadRowOpensNoPort)
 {
     // A byte-order mark and CRLF line ends, as a spreadsheet saves a plan.
-    const std::string plan = WriteFile("bad-plan.csv", "\xEF\xBB\xBFport,auth,pin\r\n" + m_port + ",on,5678\r\n"
-                                                           + CliPort(m_third, 7) + ",maybe,\r\n");
+    const std::string plan = WriteFile("bad-plan.csv", "\xEF\xBB\xBFport,auth,pin\r\n" + m_port + ",on,5678\r\n" +
+                                                           CliPort(m_third, 7) + ",maybe,\r\n");
     const ProcessResult run = Cli({"provision", plan});
     EXPECT_EQ(run.exitCode, 17);
     EXPECT_EQ(run.out, "");
@@ -274,14 +273,13 @@ TEST_F(CliOnBench, ASilentPortFailsOnlyItsOwnRowOfAPlan)
 {
     Reset(m_other, "mode=silent\n");
     Reset(m_third, "auth=0\nname=Bench Three\n");
-    const std::string plan = WriteFile("plan.csv", std::string("port,auth,pin\n") + m_port + ",off,5678\n"
-                                                       + CliPort(m_other, 6) + ",on,\n" + CliPort(m_third, 7)
-                                                       + ",on,\n");
+    const std::string plan = WriteFile("plan.csv", std::string("port,auth,pin\n") + m_port + ",off,5678\n" +
+                                                       CliPort(m_other, 6) + ",on,\n" + CliPort(m_third, 7) + ",on,\n");
     const ProcessResult run = Cli({"provision", plan, "--verify"});
     EXPECT_EQ(run.exitCode, 16);
-    EXPECT_EQ(run.out, m_port + "\tverified\t1.3\tTolvane Demo\tEnable\tDisable\t0\n" + CliPort(m_other, 6)
-                           + "\tno-answer\t\t\t\t\t6\n" + CliPort(m_third, 7)
-                           + "\tverified\t1.3\tBench Three\tDisable\tEnable\t0\n");
+    EXPECT_EQ(run.out, m_port + "\tverified\t1.3\tTolvane Demo\tEnable\tDisable\t0\n" + CliPort(m_other, 6) +
+                           "\tno-answer\t\t\t\t\t6\n" + CliPort(m_third, 7) +
+                           "\tverified\t1.3\tBench Three\tDisable\tEnable\t0\n");
     EXPECT_EQ(run.err, "1 of 3 ports were not provisioned.\n");
     EXPECT_EQ(m_device.State()["pin"], "5678");
     EXPECT_EQ(m_third.State()["auth"], "1");

@@ -4,7 +4,10 @@
 
 namespace {
 
-ParsedArguments Parse(std::vector<std::string> args) { return ParseArguments(args); }
+ParsedArguments Parse(std::vector<std::string> args)
+{
+    return ParseArguments(args);
+}
 
 TEST(CliOptions, ReadsEachCommandWithItsOptionsInAnyOrder)
 {

@@ -82,16 +82,34 @@ TEST(Commands, FailuresOfThePortAddTheSystemsReason)
         std::string err;
     };
     const Row rows[] = {
-        {LinkResult::OpenFailed, PortScript::Write::Whole, 16, "Device or resource busy",
-         {"query", "/dev/rfcomm0"}, ExitCode::CannotOpen,
+        {LinkResult::OpenFailed,
+         PortScript::Write::Whole,
+         16,
+         "Device or resource busy",
+         {"query", "/dev/rfcomm0"},
+         ExitCode::CannotOpen,
          "Cannot open the COM port. (/dev/rfcomm0: Device or resource busy)\n"},
-        {LinkResult::OpenFailed, PortScript::Write::Whole, 5, "Access is denied.", {"query", "COM5"},
-         ExitCode::CannotOpen, "Cannot open the COM port. (COM5: Access is denied.)\n"},
-        {LinkResult::SetupFailed, PortScript::Write::Whole, 25, "Inappropriate ioctl for device",
-         {"query", "/dev/null"}, ExitCode::SetupFailed,
+        {LinkResult::OpenFailed,
+         PortScript::Write::Whole,
+         5,
+         "Access is denied.",
+         {"query", "COM5"},
+         ExitCode::CannotOpen,
+         "Cannot open the COM port. (COM5: Access is denied.)\n"},
+        {LinkResult::SetupFailed,
+         PortScript::Write::Whole,
+         25,
+         "Inappropriate ioctl for device",
+         {"query", "/dev/null"},
+         ExitCode::SetupFailed,
          "Fail to configure the COM port: 8 N 1 N. (/dev/null: Inappropriate ioctl for device)\n"},
-        {LinkResult::Ok, PortScript::Write::Fails, 5, "Input/output error", {"configure", "/dev/x", "--auth", "on"},
-         ExitCode::ConfigureWriteFailed, "Failed to write to remote device. (/dev/x: Input/output error)\n"},
+        {LinkResult::Ok,
+         PortScript::Write::Fails,
+         5,
+         "Input/output error",
+         {"configure", "/dev/x", "--auth", "on"},
+         ExitCode::ConfigureWriteFailed,
+         "Failed to write to remote device. (/dev/x: Input/output error)\n"},
     };
     for (const Row& row : rows) {
         auto script = std::make_shared<PortScript>(GoodReply);
@@ -124,8 +142,10 @@ TEST(Commands, APortTheUserMayNotUseNamesTheGroupThatOwnsIt)
     const CommandRun run = RunOn(script, {"query", path});
     std::remove(path);
     EXPECT_EQ(run.code, ExitCode::CannotOpen);
-    EXPECT_EQ(run.err, std::string("Cannot open the COM port. (") + path + ": Permission denied; the user needs to be "
-                           "in the group " + owner->gr_name + ", which owns the port)\n");
+    EXPECT_EQ(run.err, std::string("Cannot open the COM port. (") + path +
+                           ": Permission denied; the user needs to be "
+                           "in the group " +
+                           owner->gr_name + ", which owns the port)\n");
 }
 #endif
 

@@ -6,8 +6,7 @@
 
 namespace {
 
-DeviceInfo Device(const std::string& displayName, const char* version = "1.3", int auth = 1,
-                  const char* pin = "1234")
+DeviceInfo Device(const std::string& displayName, const char* version = "1.3", int auth = 1, const char* pin = "1234")
 {
     DeviceInfo info;
     info.displayName = displayName;
@@ -32,8 +31,7 @@ TEST(OutputFormat, QueryShowsTheDisplayNameWithoutItsTerminator)
 TEST(OutputFormat, JsonIsAsciiWithOneCharacterPerDeviceByte)
 {
     EXPECT_EQ(JsonString(std::string("a\"b\\c/d", 7)), "\"a\\\"b\\\\c/d\"");
-    EXPECT_EQ(JsonString(std::string("\b\f\n\r\t\x01\x1f\x7f", 8)),
-              "\"\\b\\f\\n\\r\\t\\u0001\\u001F\\u007F\"");
+    EXPECT_EQ(JsonString(std::string("\b\f\n\r\t\x01\x1f\x7f", 8)), "\"\\b\\f\\n\\r\\t\\u0001\\u001F\\u007F\"");
     EXPECT_EQ(JsonString(std::string("\x80\xE9\xFF", 3)), "\"\\u0080\\u00E9\\u00FF\"");
     EXPECT_EQ(JsonString(std::string("\0x", 2)), "\"\\u0000x\"");
 }

@@ -14,8 +14,8 @@ TEST(PortName, WindowsTakesCom1ToCom256AsDeviceNamespacePaths)
 
 TEST(PortName, WindowsRefusesEveryOtherForm)
 {
-    for (const char* text : {"", "COM", "COM0", "COM257", "COM05", "COM+5", "COM5 ", " COM5", "COM1x",
-                             "LPT1", "5", "\\\\.\\COM5", "/dev/ttyS0", "COM99999999999"}) {
+    for (const char* text : {"", "COM", "COM0", "COM257", "COM05", "COM+5", "COM5 ", " COM5", "COM1x", "LPT1", "5",
+                             "\\\\.\\COM5", "/dev/ttyS0", "COM99999999999"}) {
         const ResolvedPort port = ResolvePortName(text, PortStyle::Windows);
         EXPECT_FALSE(port.ok) << text;
         EXPECT_NE(port.error.find("COM1 to COM256"), std::string::npos) << text;

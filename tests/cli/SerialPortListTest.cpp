@@ -37,8 +37,9 @@ TEST(SerialPortList, TtyNamesCountAsPeopleCount)
 class LaidOutRegistry : public ::testing::Test {
 protected:
     static constexpr const char* SerialComm = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-    static constexpr const char* Service = "SYSTEM\\CurrentControlSet\\Enum\\BTHENUM\\"
-                                           "{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002";
+    static constexpr const char* Service =
+        "SYSTEM\\CurrentControlSet\\Enum\\BTHENUM\\"
+        "{00001101-0000-1000-8000-00805f9b34fb}_LOCALMFG&0002";
 
     void SetUp() override
     {
@@ -63,7 +64,8 @@ protected:
     {
         HKEY created = NULL;
         ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &created, NULL),
-                  ERROR_SUCCESS) << path;
+                  ERROR_SUCCESS)
+            << path;
         const UniqueRegistryKey key(created);
         EXPECT_EQ(RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                                  static_cast<DWORD>(value.size() + 1)),
@@ -131,18 +133,18 @@ protected:
 
 TEST_F(FakeTtyTree, ListsOnlyTtysWithSerialHardwareBehindThem)
 {
-    for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyACM3", "rfcomm0",
-                             "tty1", "ttyS", "ttySx", "console", "ptmx"})
+    for (const char* name : {"ttyS0", "ttyS1", "ttyS10", "ttyUSB0", "ttyUSB1", "ttyACM3", "rfcomm0", "tty1", "ttyS",
+                             "ttySx", "console", "ptmx"})
         AddNode(name);
     AddSysDevice("ttyS0", "4");
     AddSysDevice("ttyS1", "0");  // kept by the kernel without a UART
     AddSysDevice("ttyS10", "4");
-    AddSysDevice("ttyUSB0");     // ttyUSB1 has no device: a stale node
+    AddSysDevice("ttyUSB0");  // ttyUSB1 has no device: a stale node
     AddSysDevice("ttyACM3");
     AddSysDevice("tty1");
     EXPECT_EQ(ListSerialPortsIn(m_dev, m_sys),
-              (std::vector<std::string>{m_dev + "/rfcomm0", m_dev + "/ttyACM3", m_dev + "/ttyS0",
-                                        m_dev + "/ttyS10", m_dev + "/ttyUSB0"}));
+              (std::vector<std::string>{m_dev + "/rfcomm0", m_dev + "/ttyACM3", m_dev + "/ttyS0", m_dev + "/ttyS10",
+                                        m_dev + "/ttyUSB0"}));
 }
 
 // The kernel's own layout: a USB adapter's tty points at its interface (and,

@@ -31,7 +31,7 @@ TEST_F(ChromeTest, TheSystemMenuEndsWithASeparatorAndTheAboutItem)
 
 TEST_F(ChromeTest, AboutCommandsOpenTheAboutBoxWhichOkCloses)
 {
-    for (WPARAM command : { 16, 31 }) {
+    for (WPARAM command : {16, 31}) {
         SCOPED_TRACE(command);
         dialog->Send(WM_SYSCOMMAND, command, 0);  // returns once the box has closed
 
@@ -50,7 +50,10 @@ TEST_F(ChromeTest, AboutCommandsOpenTheAboutBoxWhichOkCloses)
 // Both templates put their dialog at (0, 0) and leave the rest to the
 // framework: the main window opens centred on the work area, the About box
 // centred over the main window, each edge by (low + high) / 2 - size / 2.
-int CentredEdge(LONG low, LONG high, LONG size) { return static_cast<int>((low + high) / 2 - size / 2); }
+int CentredEdge(LONG low, LONG high, LONG size)
+{
+    return static_cast<int>((low + high) / 2 - size / 2);
+}
 
 TEST_F(ChromeTest, TheMainWindowOpensCentredOnTheWorkAreaAndTheAboutBoxOverIt)
 {
@@ -94,7 +97,7 @@ TEST(IconPlacementTest, CentresWithTheOddPixelAfterAndTruncatesTowardZero)
 {
     EXPECT_EQ(CentredOffset(32, 32), 0);
     EXPECT_EQ(CentredOffset(36, 32), 2);
-    EXPECT_EQ(CentredOffset(37, 32), 3);   // (37 - 32 + 1) / 2
+    EXPECT_EQ(CentredOffset(37, 32), 3);  // (37 - 32 + 1) / 2
     EXPECT_EQ(CentredOffset(33, 32), 1);
     EXPECT_EQ(CentredOffset(31, 32), 0);   // 0 / 2
     EXPECT_EQ(CentredOffset(30, 32), 0);   // -1 / 2 truncates to 0, not -1

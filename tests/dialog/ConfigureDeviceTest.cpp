@@ -46,7 +46,7 @@ protected:
 
     int Configures() { return std::stoi(com5.State()["configures"]); }  // counted over the whole run
 
-    BenchDevice com5{ 5 };
+    BenchDevice com5{5};
     std::unique_ptr<RunningDialog> dialog;
     int configuresBefore = 0;
 };
@@ -58,7 +58,8 @@ TEST_F(ConfigureDeviceTest, BlankPinsSendTheDevicesOwnPinWithTheFlag)
 
     ReadDevice("1.3", "1", "1234");
     dialog->Click(IDC_AUTH_DISABLE);
-    EXPECT_THAT(EnabledIn(*dialog, EditGroup), ElementsAre("IDC_NEW_NAME", "IDC_AUTH_ENABLE", "IDC_AUTH_DISABLE", "IDOK"));
+    EXPECT_THAT(EnabledIn(*dialog, EditGroup),
+                ElementsAre("IDC_NEW_NAME", "IDC_AUTH_ENABLE", "IDC_AUTH_DISABLE", "IDOK"));
     EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 0 1234 ");
     EXPECT_EQ(com5.State()["auth"], "0");
     EXPECT_EQ(com5.State()["pin"], "1234");
@@ -73,7 +74,7 @@ TEST_F(ConfigureDeviceTest, ANewPinTypedTwiceIsSentAndKept)
     EXPECT_EQ(com5.State()["auth"], "0");
 
     ReadDevice("1.3", "0", "1234", "ABCDEFGHIJKLMNOPQRST and more");  // a 20-character name token passes
-    EnterPins("a!~\xe9Z", "a!~\xe9Z");  // any character above the space passes
+    EnterPins("a!~\xe9Z", "a!~\xe9Z");                                // any character above the space passes
     EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 0 a!~\xe9Z ");
 }
 
@@ -104,19 +105,19 @@ TEST_F(ConfigureDeviceTest, EachRefusalShowsOnlyTheFirstFailedCheckAndSendsNothi
     const std::string pinTooLong = "Invalid new pin code. The maximum length is 12 digits.";
     const std::string pinHasSpace = "Invalid new pin code. Spaces are not allowed.";
     const Refusal refusals[] = {
-        { "ABCDEFGHIJKLMNOPQRSTU", "1234", "", "", nameTooLong },
-        { "ABCDEFGHIJKLMNOPQRSTU", "1234", "1234567890123", "1", nameTooLong },
-        { "Unit", "1234", "1111", "2222", pinsDiffer },
-        { "Unit", "1234", "1111", "", pinsDiffer },
-        { "Unit", "1234", "", "1111", pinsDiffer },
-        { "Unit", "1234", "abcd", "ABCD", pinsDiffer },
-        { "Unit", "1234", "1234567890123", "1", pinsDiffer },
-        { "Unit", "1234567890123", "", "", pinTooLong },
-        { "Unit", "123456789012345", "", "", pinTooLong },
-        { "Unit", "1234", "12 4567890123", "12 4567890123", pinTooLong },
-        { "Unit", "1234", "12 34", "12 34", pinHasSpace },
-        { "Unit", "1234", "12\t34", "12\t34", pinHasSpace },
-        { "Unit", "1234", "12\x1f", "12\x1f", pinHasSpace },
+        {"ABCDEFGHIJKLMNOPQRSTU", "1234", "", "", nameTooLong},
+        {"ABCDEFGHIJKLMNOPQRSTU", "1234", "1234567890123", "1", nameTooLong},
+        {"Unit", "1234", "1111", "2222", pinsDiffer},
+        {"Unit", "1234", "1111", "", pinsDiffer},
+        {"Unit", "1234", "", "1111", pinsDiffer},
+        {"Unit", "1234", "abcd", "ABCD", pinsDiffer},
+        {"Unit", "1234", "1234567890123", "1", pinsDiffer},
+        {"Unit", "1234567890123", "", "", pinTooLong},
+        {"Unit", "123456789012345", "", "", pinTooLong},
+        {"Unit", "1234", "12 4567890123", "12 4567890123", pinTooLong},
+        {"Unit", "1234", "12 34", "12 34", pinHasSpace},
+        {"Unit", "1234", "12\t34", "12\t34", pinHasSpace},
+        {"Unit", "1234", "12\x1f", "12\x1f", pinHasSpace},
     };
     for (const Refusal& refusal : refusals) {
         SCOPED_TRACE(refusal.deviceName + " / " + refusal.devicePin + " / " + refusal.newPin + " / " +

@@ -13,7 +13,10 @@
 #include <vector>
 
 inline const std::vector<int> InfoGroup = {
-    IDC_DEVICE_NAME, IDC_FIRMWARE_VERSION, IDC_AUTH_STATUS, IDC_PIN_CODE,
+    IDC_DEVICE_NAME,
+    IDC_FIRMWARE_VERSION,
+    IDC_AUTH_STATUS,
+    IDC_PIN_CODE,
 };
 
 inline const std::vector<int> EditGroup = {

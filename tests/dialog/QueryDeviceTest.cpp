@@ -23,14 +23,14 @@ protected:
         dialog = StartMainWindow();
     }
 
-    BenchDevice com5{ 5 };
-    BenchDevice com6{ 6 };
+    BenchDevice com5{5};
+    BenchDevice com6{6};
     std::unique_ptr<RunningDialog> dialog;
 };
 
 TEST_F(QueryDeviceTest, StartsWithThePortListAndNothingRead)
 {
-    std::vector<std::string> entries = { "Select" };
+    std::vector<std::string> entries = {"Select"};
     for (int port = 1; port <= 30; ++port)
         entries.push_back("COM" + std::to_string(port));
     EXPECT_EQ(dialog->ComboEntries(IDC_PORT), entries);
@@ -39,7 +39,7 @@ TEST_F(QueryDeviceTest, StartsWithThePortListAndNothingRead)
     EXPECT_THAT(InfoTexts(*dialog), ElementsAre("", "", "", ""));
     EXPECT_THAT(EnabledIn(*dialog, EditGroup), IsEmpty());
     EXPECT_TRUE(dialog->IsEnabled(IDC_PORT));
-    for (int pinField : { IDC_NEW_PIN, IDC_CONFIRM_PIN }) {
+    for (int pinField : {IDC_NEW_PIN, IDC_CONFIRM_PIN}) {
         EXPECT_EQ(::SendMessageA(dialog->Control(pinField), EM_GETLIMITTEXT, 0, 0), 12);
         EXPECT_NE(::SendMessageA(dialog->Control(pinField), EM_GETPASSWORDCHAR, 0, 0), 0);
     }
@@ -121,12 +121,12 @@ TEST_F(QueryDeviceTest, EveryFailureLocksTheEditFieldsAndKeepsTheLastDeviceShown
         std::vector<std::string> messages;
     };
     const Failure failures[] = {
-        { Com8, "1.3", "", { "Cannot open the COM port." } },
-        { Com9, "1.3", "", { "Fail to configure the COM port: 8 N 1 N." } },
-        { Com6, "1.3", "mode=silent\n", { "Reading COM port timeout." } },
-        { Com6, "1.3", "echo=KWD38M4TQZXH7\n", { "Receive incorrect data from COM port." } },
-        { Com6, "1.3", "raw=kwd38m4tQZXh7 1.3\\n\n", { "Receive incorrect data from COM port." } },
-        { Com6, "1.4", "", {} },  // another kind of device: ignored silently
+        {Com8, "1.3", "", {"Cannot open the COM port."}},
+        {Com9, "1.3", "", {"Fail to configure the COM port: 8 N 1 N."}},
+        {Com6, "1.3", "mode=silent\n", {"Reading COM port timeout."}},
+        {Com6, "1.3", "echo=KWD38M4TQZXH7\n", {"Receive incorrect data from COM port."}},
+        {Com6, "1.3", "raw=kwd38m4tQZXh7 1.3\\n\n", {"Receive incorrect data from COM port."}},
+        {Com6, "1.4", "", {}},  // another kind of device: ignored silently
     };
     for (const Failure& failure : failures) {
         SCOPED_TRACE("COM" + std::to_string(failure.port) + " " + failure.version + " " + failure.faults);

@@ -130,9 +130,9 @@ void RunningDialog::OnDialogActivated(HWND window)
         return;
     }
     if (const HWND text = MessageBoxText(window); text != nullptr) {
-        m_messageBoxes.push_back({ WindowText(window), WindowText(text), owner, MessageBoxIcon(window) });
+        m_messageBoxes.push_back({WindowText(window), WindowText(text), owner, MessageBoxIcon(window)});
     } else {
-        ShownDialog shown{ WindowText(window), {}, owner, {} };
+        ShownDialog shown{WindowText(window), {}, owner, {}};
         ::GetWindowRect(window, &shown.rect);
         for (HWND child = ::GetWindow(window, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT))
             shown.controlTexts.push_back(WindowText(child));
@@ -149,7 +149,10 @@ void RunningDialog::OnWindowDestroyed(HWND window)
     m_handled.erase(std::remove(m_handled.begin(), m_handled.end(), window), m_handled.end());
 }
 
-HWND RunningDialog::Control(int id) const { return ::GetDlgItem(m_window, id); }
+HWND RunningDialog::Control(int id) const
+{
+    return ::GetDlgItem(m_window, id);
+}
 
 LRESULT RunningDialog::Send(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -188,8 +191,8 @@ void RunningDialog::TypeIntoCombo(int comboId, char character)
     info.cbSize = sizeof info;
     ASSERT_TRUE(::GetComboBoxInfo(Control(comboId), &info));
     DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(character), 1, SMTO_NORMAL,
-                          SendTimeoutMs, &result);
+    ::SendMessageTimeoutA(info.hwndItem, WM_CHAR, static_cast<unsigned char>(character), 1, SMTO_NORMAL, SendTimeoutMs,
+                          &result);
 }
 
 void RunningDialog::SetText(int id, const std::string& text)
@@ -197,9 +200,15 @@ void RunningDialog::SetText(int id, const std::string& text)
     ::SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::string RunningDialog::Text(int id) const { return WindowText(Control(id)); }
+std::string RunningDialog::Text(int id) const
+{
+    return WindowText(Control(id));
+}
 
-bool RunningDialog::IsEnabled(int id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
+bool RunningDialog::IsEnabled(int id) const
+{
+    return ::IsWindowEnabled(Control(id)) != FALSE;
+}
 
 std::vector<std::string> RunningDialog::ComboEntries(int comboId) const
 {

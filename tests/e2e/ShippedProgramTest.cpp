@@ -20,7 +20,8 @@ constexpr int DriverTimeoutMs = 120000;
 // Starts Tolvane.exe through the driver, which works it by `script`;
 // returns the driver's exit code (0: every step held). The driver prints
 // each step, and the first one that did not hold, to the test's output.
-int RunDriver(const std::vector<std::string>& script) {
+int RunDriver(const std::vector<std::string>& script)
+{
     std::vector<std::string> args = {"--timeout", std::to_string(StepTimeoutMs), "--start", BuildPath(TOLVANE_EXE)};
     args.insert(args.end(), script.begin(), script.end());
     const ProcessResult driver = RunProcess(BuildPath(DRIVER_EXE), args, DriverTimeoutMs);
@@ -32,11 +33,13 @@ int RunDriver(const std::vector<std::string>& script) {
     return driver.exitCode;
 }
 
-int Count(BenchDevice& device, const char* key) {
+int Count(BenchDevice& device, const char* key)
+{
     return std::stoi(device.State()[key]);
 }
 
-TEST(ShippedProgram, ReadsTheDeviceAndWritesItsNewAuthenticationSetting) {
+TEST(ShippedProgram, ReadsTheDeviceAndWritesItsNewAuthenticationSetting)
+{
     BenchDevice device(5);
     device.SetScenario("name=Bench Unit 7\nversion=1.3\nauth=1\npin=4321\n");
     device.MarkReceived();
@@ -44,34 +47,85 @@ TEST(ShippedProgram, ReadsTheDeviceAndWritesItsNewAuthenticationSetting) {
     const int configures = Count(device, "configures");
 
     EXPECT_EQ(RunDriver({
-                  "expect-entries", "31", "expect-entry", "5", "COM5", "expect-selection", "0",
-                  "expect-enabled", "IDOK", "0",
-                  "select", "5",
+                  "expect-entries",
+                  "31",
+                  "expect-entry",
+                  "5",
+                  "COM5",
+                  "expect-selection",
+                  "0",
+                  "expect-enabled",
+                  "IDOK",
+                  "0",
+                  "select",
+                  "5",
                   "expect-no-message",
                   // The whole name, spaces and the reply's line feed included.
-                  "expect-text", "IDC_DEVICE_NAME", "Bench Unit 7\\n",
-                  "expect-text", "IDC_FIRMWARE_VERSION", "1.3",
-                  "expect-text", "IDC_AUTH_STATUS", "Enable",
-                  "expect-text", "IDC_PIN_CODE", "4321",
-                  "expect-enabled", "IDC_NEW_PIN", "1",
-                  "expect-enabled", "IDOK", "1",
-                  "click", "IDC_AUTH_DISABLE",
-                  "expect-enabled", "IDC_NEW_PIN", "0",
-                  "expect-enabled", "IDC_CONFIRM_PIN", "0",
-                  "click", "IDOK",
-                  "expect-message", "Configuration is completed.",
-                  "expect-enabled", "IDC_DEVICE_NAME", "0",
-                  "expect-enabled", "IDC_FIRMWARE_VERSION", "0",
-                  "expect-enabled", "IDC_AUTH_STATUS", "0",
-                  "expect-enabled", "IDC_PIN_CODE", "0",
-                  "expect-enabled", "IDC_AUTH_ENABLE", "0",
-                  "expect-enabled", "IDC_AUTH_DISABLE", "0",
-                  "expect-enabled", "IDC_NEW_PIN", "0",
-                  "expect-enabled", "IDC_CONFIRM_PIN", "0",
-                  "expect-enabled", "IDOK", "0",
-                  "expect-enabled", "IDC_PORT", "1",
-                  "expect-enabled", "IDC_EXIT", "1",
-                  "click", "IDC_EXIT",
+                  "expect-text",
+                  "IDC_DEVICE_NAME",
+                  "Bench Unit 7\\n",
+                  "expect-text",
+                  "IDC_FIRMWARE_VERSION",
+                  "1.3",
+                  "expect-text",
+                  "IDC_AUTH_STATUS",
+                  "Enable",
+                  "expect-text",
+                  "IDC_PIN_CODE",
+                  "4321",
+                  "expect-enabled",
+                  "IDC_NEW_PIN",
+                  "1",
+                  "expect-enabled",
+                  "IDOK",
+                  "1",
+                  "click",
+                  "IDC_AUTH_DISABLE",
+                  "expect-enabled",
+                  "IDC_NEW_PIN",
+                  "0",
+                  "expect-enabled",
+                  "IDC_CONFIRM_PIN",
+                  "0",
+                  "click",
+                  "IDOK",
+                  "expect-message",
+                  "Configuration is completed.",
+                  "expect-enabled",
+                  "IDC_DEVICE_NAME",
+                  "0",
+                  "expect-enabled",
+                  "IDC_FIRMWARE_VERSION",
+                  "0",
+                  "expect-enabled",
+                  "IDC_AUTH_STATUS",
+                  "0",
+                  "expect-enabled",
+                  "IDC_PIN_CODE",
+                  "0",
+                  "expect-enabled",
+                  "IDC_AUTH_ENABLE",
+                  "0",
+                  "expect-enabled",
+                  "IDC_AUTH_DISABLE",
+                  "0",
+                  "expect-enabled",
+                  "IDC_NEW_PIN",
+                  "0",
+                  "expect-enabled",
+                  "IDC_CONFIRM_PIN",
+                  "0",
+                  "expect-enabled",
+                  "IDOK",
+                  "0",
+                  "expect-enabled",
+                  "IDC_PORT",
+                  "1",
+                  "expect-enabled",
+                  "IDC_EXIT",
+                  "1",
+                  "click",
+                  "IDC_EXIT",
                   "expect-exit",
               }),
               0);
@@ -86,18 +140,29 @@ TEST(ShippedProgram, ReadsTheDeviceAndWritesItsNewAuthenticationSetting) {
     EXPECT_EQ(device.State()["pin"], "4321");
 }
 
-TEST(ShippedProgram, SaysSoWhenThePortCannotBeOpened) {
+TEST(ShippedProgram, SaysSoWhenThePortCannotBeOpened)
+{
     BenchDevice device(5);
     device.MarkReceived();
     EXPECT_EQ(RunDriver({
-                  "select", "8",
-                  "expect-message", "Cannot open the COM port.",
+                  "select",
+                  "8",
+                  "expect-message",
+                  "Cannot open the COM port.",
                   "expect-no-message",
-                  "expect-text", "IDC_DEVICE_NAME", "",
-                  "expect-enabled", "IDOK", "0",
-                  "expect-enabled", "IDC_NEW_PIN", "0",
-                  "expect-selection", "8",
-                  "click", "IDC_EXIT",
+                  "expect-text",
+                  "IDC_DEVICE_NAME",
+                  "",
+                  "expect-enabled",
+                  "IDOK",
+                  "0",
+                  "expect-enabled",
+                  "IDC_NEW_PIN",
+                  "0",
+                  "expect-selection",
+                  "8",
+                  "click",
+                  "IDC_EXIT",
                   "expect-exit",
               }),
               0);

@@ -16,7 +16,7 @@ TEST_F(FaultyDeviceTest, AHangupInTheMiddleOfAReplyTimesOut)
 {
     ReadVerifiedDevice();
     QueryCom5(VerifiedDevice + "mode=hangup\npartial=20\n");
-    ExpectRefused({ ReadTimedOut }, VerifiedTexts);
+    ExpectRefused({ReadTimedOut}, VerifiedTexts);
 
     // The device comes back on the same port: choosing it again reads it.
     ReadVerifiedDevice();

@@ -16,8 +16,8 @@
 
 // The device every test reads first, and what the window then shows of it.
 inline const std::string VerifiedDevice = DeviceScenario("1.3", "1", "1234", "Verified Unit");
-inline const std::vector<std::string> VerifiedTexts = { "Verified Unit\n", "1.3", "Enable", "1234" };
-inline const std::vector<std::string> NothingShown = { "", "", "", "" };
+inline const std::vector<std::string> VerifiedTexts = {"Verified Unit\n", "1.3", "Enable", "1234"};
+inline const std::vector<std::string> NothingShown = {"", "", "", ""};
 
 inline constexpr char IncorrectData[] = "Receive incorrect data from COM port.";
 inline constexpr char ReadTimedOut[] = "Reading COM port timeout.";
@@ -72,7 +72,7 @@ protected:
         EXPECT_EQ(com5.State()["configures"], configuresBefore);
     }
 
-    BenchDevice com5{ 5 };
+    BenchDevice com5{5};
     std::unique_ptr<RunningDialog> dialog;
     std::string configuresBefore;
 };

@@ -16,7 +16,10 @@ const std::string LeftoverReply = std::string(AccessCodeBytes) + " 1.2 0 6666 Le
 constexpr std::size_t LongestLine = 127;
 
 // Control-file text for a reply of exactly `bytes` (escapes as in C).
-std::string Raw(const std::string& bytes) { return "raw=" + bytes + "\n"; }
+std::string Raw(const std::string& bytes)
+{
+    return "raw=" + bytes + "\n";
+}
 
 // A line of 127 bytes without a line feed that goes on with `rest`.
 std::string OverlongLineThen(const std::string& rest)
@@ -32,12 +35,12 @@ struct HostileReply {
 };
 
 const HostileReply HostileReplies[] = {
-    { "a NUL byte inside the PIN", Raw(std::string(AccessCodeBytes) + " 1.3 1 12\\x0034 Nul\\n"), { IncorrectData } },
-    { "only NUL bytes", Raw("\\x00\\x00\\x00\\x00\\n"), { IncorrectData } },
-    { "only 0xFF bytes", Raw("\\xff\\xff\\xff\\xff\\xff\\xff\\n"), { IncorrectData } },
-    { "0xFF bytes as the version", Raw(std::string(AccessCodeBytes) + " \\xff\\xff 1 1234 Unit\\n"), {} },
-    { "only spaces", Raw(std::string(40, ' ') + "\\n"), { IncorrectData } },
-    { "a line of 161 bytes whose last 34 make a valid line", Raw(OverlongLineThen(LeftoverReply)), { IncorrectData } },
+    {"a NUL byte inside the PIN", Raw(std::string(AccessCodeBytes) + " 1.3 1 12\\x0034 Nul\\n"), {IncorrectData}},
+    {"only NUL bytes", Raw("\\x00\\x00\\x00\\x00\\n"), {IncorrectData}},
+    {"only 0xFF bytes", Raw("\\xff\\xff\\xff\\xff\\xff\\xff\\n"), {IncorrectData}},
+    {"0xFF bytes as the version", Raw(std::string(AccessCodeBytes) + " \\xff\\xff 1 1234 Unit\\n"), {}},
+    {"only spaces", Raw(std::string(40, ' ') + "\\n"), {IncorrectData}},
+    {"a line of 161 bytes whose last 34 make a valid line", Raw(OverlongLineThen(LeftoverReply)), {IncorrectData}},
 };
 
 TEST_F(FaultyDeviceTest, GarbageIsRefusedWhetherOrNotADeviceWasReadBefore)
@@ -65,7 +68,7 @@ TEST_F(FaultyDeviceTest, AReplyThatNeverEndsIsRefusedAtOnce)
     ReadVerifiedDevice();
     const auto busy = QueryCom5(VerifiedDevice + Raw(std::string(6000, 'x')) + "gap=1\n");
     EXPECT_LT(busy.count(), 3.0);  // the device goes on for six seconds
-    ExpectRefused({ IncorrectData }, VerifiedTexts);
+    ExpectRefused({IncorrectData}, VerifiedTexts);
 
     ReadVerifiedDevice();
 }

@@ -84,7 +84,7 @@ protected:
         EXPECT_EQ(info.displayName, "Tolvane Demo\n");
     }
 
-    BenchDevice com5{ 5 };
+    BenchDevice com5{5};
 };
 
 // Unlike Wine's, the POSIX back end sees the hang-up and stops waiting.

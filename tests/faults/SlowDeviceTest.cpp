@@ -27,7 +27,7 @@ TEST_F(FaultyDeviceTest, AByteJustPastTheWaitTimesOut)
     ReadVerifiedDevice();
     const auto busy = QueryCom5(DeviceScenario("1.2", "0", "5500", "Late Unit", "delay=5500\n"));
     EXPECT_GE(busy.count(), 4.9);
-    ExpectRefused({ ReadTimedOut }, VerifiedTexts);
+    ExpectRefused({ReadTimedOut}, VerifiedTexts);
 
     ::Sleep(1000);  // the late reply arrives
     ReadVerifiedDevice();

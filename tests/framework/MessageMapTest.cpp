@@ -65,11 +65,11 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(ProbeDialog, CDialog)
-    ON_BN_CLICKED(IDC_PROBE_BUTTON, &ProbeDialog::OnButton)
-    ON_BN_CLICKED(IDC_PROBE_OTHER, &ProbeDialog::OnOther)
-    ON_COMMAND(ID_PROBE_COPY, &ProbeDialog::OnCopy)
-    ON_WM_SYSCOMMAND()
-    ON_WM_QUERYDRAGICON()
+ON_BN_CLICKED(IDC_PROBE_BUTTON, &ProbeDialog::OnButton)
+ON_BN_CLICKED(IDC_PROBE_OTHER, &ProbeDialog::OnOther)
+ON_COMMAND(ID_PROBE_COPY, &ProbeDialog::OnCopy)
+ON_WM_SYSCOMMAND()
+ON_WM_QUERYDRAGICON()
 END_MESSAGE_MAP()
 
 // Its own entry for the button comes before the base class's.
@@ -82,8 +82,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(DerivedProbeDialog, ProbeDialog)
-    ON_BN_CLICKED(IDC_PROBE_BUTTON, &DerivedProbeDialog::OnButtonHere)
-    ON_COMMAND(ID_PROBE_SAY, &DerivedProbeDialog::OnMessageBox)
+ON_BN_CLICKED(IDC_PROBE_BUTTON, &DerivedProbeDialog::OnButtonHere)
+ON_COMMAND(ID_PROBE_SAY, &DerivedProbeDialog::OnMessageBox)
 END_MESSAGE_MAP()
 
 template <class Dialog>
@@ -163,7 +163,7 @@ public:
     void OnAppCommand() { ++appCommands; }
 
     int initInstanceRuns = 0;
-    std::atomic<int> appCommands{ 0 };
+    std::atomic<int> appCommands{0};
 
 private:
     BOOL m_runMessageLoop;
@@ -172,7 +172,7 @@ private:
 };
 
 BEGIN_MESSAGE_MAP(ProbeApp, CWinApp)
-    ON_COMMAND(ID_PROBE_APP, &ProbeApp::OnAppCommand)
+ON_COMMAND(ID_PROBE_APP, &ProbeApp::OnAppCommand)
 END_MESSAGE_MAP()
 
 // A message loop would take the quit message and return its code.
@@ -186,7 +186,7 @@ bool TakeQuitMessage()
 
 TEST(AfxWinMainTest, RunsTheMessageLoopOnlyWhenInitInstanceAsksForIt)
 {
-    for (BOOL runMessageLoop : { FALSE, TRUE }) {
+    for (BOOL runMessageLoop : {FALSE, TRUE}) {
         ProbeApp app(runMessageLoop);
         ::PostQuitMessage(QuitCode);
         EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL),

@@ -20,13 +20,17 @@ namespace {
 
 void Require(bool holds, const char* what)
 {
-    if (holds) return;
+    if (holds)
+        return;
     std::fprintf(stderr, "broken: %s\n", what);
     std::abort();
 }
 
 template <std::size_t Size>
-bool Terminated(const char (&field)[Size]) { return std::memchr(field, '\0', Size) != nullptr; }
+bool Terminated(const char (&field)[Size])
+{
+    return std::memchr(field, '\0', Size) != nullptr;
+}
 
 // The sscanf reference: %lli reads the same bytes as %i but keeps huge values
 // apart from their 32-bit remainders, so clamping it gives the saturated flag.
@@ -36,11 +40,13 @@ void CompareWithSscanf(const ReplyLine& line, LinkResult result, const DeviceInf
     char pin[ReplyLine::Capacity] = {}, name[ReplyLine::Capacity] = {};
     long long flag = 0;
     const int converted = std::sscanf(line.bytes, "%s %s %lli %s %s", echo, version, &flag, pin, name);
-    if (std::strlen(echo) >= DeviceInfo::EchoSize || std::strlen(version) >= DeviceInfo::VersionSize
-        || std::strlen(pin) >= DeviceInfo::PinSize)
+    if (std::strlen(echo) >= DeviceInfo::EchoSize || std::strlen(version) >= DeviceInfo::VersionSize ||
+        std::strlen(pin) >= DeviceInfo::PinSize)
         return;  // the parser rejects what sscanf would write past the fields
-    Require((converted >= 4) == (result != LinkResult::BadReply), "bad exactly when echo, version, flag or PIN is missing");
-    if (result == LinkResult::BadReply) return;
+    Require((converted >= 4) == (result != LinkResult::BadReply),
+            "bad exactly when echo, version, flag or PIN is missing");
+    if (result == LinkResult::BadReply)
+        return;
     const long long saturated = std::clamp<long long>(flag, INT_MIN, INT_MAX);
     Require(std::strcmp(info.echo, echo) == 0 && std::strcmp(info.version, version) == 0, "echo and version as sscanf");
     Require(std::strcmp(info.pin, pin) == 0 && info.name == name, "PIN and name as sscanf");
@@ -57,21 +63,29 @@ void CheckParse(const ReplyLine& line)
     const bool echoMatches = std::strcmp(info.echo, AccessCode) == 0;
     const bool versionKnown = ClassifyFirmware(info.version) != Firmware::Unknown;
     switch (result) {
-    case LinkResult::BadReply:
-        Require(info.echo[0] == '\0' && info.version[0] == '\0' && info.pin[0] == '\0' && info.auth == 0
-                    && info.name.empty() && info.displayName.empty(),
-                "nothing kept of a bad reply");
-        break;
-    case LinkResult::BadEcho: Require(!echoMatches, "a bad echo differs"); break;
-    case LinkResult::UnsupportedVersion: Require(echoMatches && !versionKnown, "only the version is wrong"); break;
-    case LinkResult::Ok: Require(echoMatches && versionKnown && (info.auth == 0 || info.auth == 1), "Ok is all good"); break;
-    default: Require(false, "the parser gives only parse outcomes");
+        case LinkResult::BadReply:
+            Require(info.echo[0] == '\0' && info.version[0] == '\0' && info.pin[0] == '\0' && info.auth == 0 &&
+                        info.name.empty() && info.displayName.empty(),
+                    "nothing kept of a bad reply");
+            break;
+        case LinkResult::BadEcho:
+            Require(!echoMatches, "a bad echo differs");
+            break;
+        case LinkResult::UnsupportedVersion:
+            Require(echoMatches && !versionKnown, "only the version is wrong");
+            break;
+        case LinkResult::Ok:
+            Require(echoMatches && versionKnown && (info.auth == 0 || info.auth == 1), "Ok is all good");
+            break;
+        default:
+            Require(false, "the parser gives only parse outcomes");
     }
     Require(!hasNul || result == LinkResult::BadReply, "a NUL makes a bad reply");
     const std::size_t nameAt = text.size() - std::min(text.size(), info.displayName.size());
     Require(text.compare(nameAt, std::string::npos, info.displayName) == 0, "display name is the line's end");
     Require(info.name.empty() || text.find(info.name) != std::string::npos, "name comes from the line");
-    if (!hasNul && line.length < ReplyLine::Capacity) CompareWithSscanf(line, result, info);
+    if (!hasNul && line.length < ReplyLine::Capacity)
+        CompareWithSscanf(line, result, info);
 }
 
 // Reads lines until the device falls silent; every line holds exactly the
@@ -87,7 +101,8 @@ void ReadAllLines(const std::uint8_t* data, std::size_t size)
         const std::size_t before = script->BytesRead();
         ReplyLine line;
         const LinkResult result = ReadReplyLine(port, line);
-        if (result == LinkResult::Timeout) return;
+        if (result == LinkResult::Timeout)
+            return;
         Require(script->BytesRead() > before, "every line consumes bytes");
         const std::string sent(reinterpret_cast<const char*>(data) + before, script->BytesRead() - before);
         if (result == LinkResult::BadReply) {
@@ -111,7 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The parser must hold for any line, even one the reader would not make.
     ReplyLine raw;
     raw.length = std::min(size, ReplyLine::Capacity - 1);
-    if (raw.length > 0) std::memcpy(raw.bytes, data, raw.length);
+    if (raw.length > 0)
+        std::memcpy(raw.bytes, data, raw.length);
     CheckParse(raw);
 
     ReadAllLines(data, size);

@@ -79,8 +79,8 @@ DCB ChangePortSettings(const std::string& path, Change change)
 {
     DCB dcb = {};
     dcb.DCBlength = sizeof dcb;
-    const UniqueHandle port(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, NULL));
+    const UniqueHandle port(
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
     EXPECT_TRUE(port.IsValid());
     EXPECT_TRUE(GetCommState(port.Get(), &dcb));
     if (change(dcb)) {

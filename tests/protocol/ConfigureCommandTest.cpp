@@ -24,7 +24,9 @@ TEST(ConfigureCommand, WritesAnyFlagInDecimal)
 
 TEST(ConfigureCommand, EndsThePinAtANulAsACStringWould)
 {
-    const std::string command = BuildConfigureCommand(0, std::string("12\0" "34", 5));
+    const std::string command = BuildConfigureCommand(0, std::string("12\0"
+                                                                     "34",
+                                                                     5));
     EXPECT_EQ(command, "kwd38m4tQZXh7 0 12 ");
     EXPECT_EQ(command.find('\0'), std::string::npos);
 }

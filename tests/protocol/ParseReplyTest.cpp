@@ -52,9 +52,15 @@ TEST(ParseReply, AcceptsEachKnownVersionAndSplitsTheFields)
 
 TEST(ParseReply, NormalisesTheFlagToOneOrZero)
 {
-    const struct { const char* token; int auth; } cases[] = {
-        {"1", 1}, {"0x10", 1}, {"-1", 1}, {"0", 0}, {"00", 0}, {"-0", 0}, {"0x0", 0},
-        {"4294967296", 1}, {"0x100000000", 1}, {"-99999999999999999999", 1},  // huge never reads as 0
+    const struct {
+        const char* token;
+        int auth;
+    } cases[] = {
+        {"1", 1},           {"0x10", 1},
+        {"-1", 1},          {"0", 0},
+        {"00", 0},          {"-0", 0},
+        {"0x0", 0},         {"4294967296", 1},
+        {"0x100000000", 1}, {"-99999999999999999999", 1},  // huge never reads as 0
     };
     for (const auto& c : cases) {
         DeviceInfo info;
@@ -66,13 +72,27 @@ TEST(ParseReply, NormalisesTheFlagToOneOrZero)
 // An unknown version keeps the flag as read, which shows how %i took it apart.
 TEST(ParseReply, ReadsTheFlagAsTheCLibraryDoesButSaturates)
 {
-    const struct { const char* tokens; int auth; const char* pin; const char* name; } cases[] = {
-        {"0X1f P N", 31, "P", "N"},      {"017 P N", 15, "P", "N"},      {"+5 P N", 5, "P", "N"},
-        {"-0x1F P N", -31, "P", "N"},    {"1abc d e", 1, "abc", "d"},    {"08 P N", 0, "8", "P"},
-        {"0xg P N", 0, "g", "P"},        {"0x P N", 0, "P", "N"},        {"0x-1 P", 0, "-1", "P"},
-        {"2147483647 P", INT_MAX, "P", ""},        {"-2147483648 P", INT_MIN, "P", ""},
-        {"2147483648 P", INT_MAX, "P", ""},        {"-0x80000001 P", INT_MIN, "P", ""},
-        {"0xFFFFFFFF P", INT_MAX, "P", ""},        {"077777777777777777777 P", INT_MAX, "P", ""},
+    const struct {
+        const char* tokens;
+        int auth;
+        const char* pin;
+        const char* name;
+    } cases[] = {
+        {"0X1f P N", 31, "P", "N"},
+        {"017 P N", 15, "P", "N"},
+        {"+5 P N", 5, "P", "N"},
+        {"-0x1F P N", -31, "P", "N"},
+        {"1abc d e", 1, "abc", "d"},
+        {"08 P N", 0, "8", "P"},
+        {"0xg P N", 0, "g", "P"},
+        {"0x P N", 0, "P", "N"},
+        {"0x-1 P", 0, "-1", "P"},
+        {"2147483647 P", INT_MAX, "P", ""},
+        {"-2147483648 P", INT_MIN, "P", ""},
+        {"2147483648 P", INT_MAX, "P", ""},
+        {"-0x80000001 P", INT_MIN, "P", ""},
+        {"0xFFFFFFFF P", INT_MAX, "P", ""},
+        {"077777777777777777777 P", INT_MAX, "P", ""},
     };
     for (const auto& c : cases) {
         DeviceInfo info;
@@ -105,9 +125,19 @@ TEST(ParseReply, IgnoresAnyOtherVersion)
 
 TEST(ParseReply, RejectsRepliesWithoutEchoVersionFlagAndPin)
 {
-    const std::string replies[] = {"", "\n", "\r\n", "   \t \n", Code + "\n", Code + " 1.3\n", Code + " 1.3 1\n",
-                                   Code + " 1.3 1 \r\n", Code + " 1.3 abc 1234 Demo\n", Code + " 1.3 + 1234 Demo\n",
-                                   Code + " 1.3 - 1234\n", Code + " 1.3 - 5 1234\n", Code + " 1.3 x1 1234 Demo\n"};
+    const std::string replies[] = {"",
+                                   "\n",
+                                   "\r\n",
+                                   "   \t \n",
+                                   Code + "\n",
+                                   Code + " 1.3\n",
+                                   Code + " 1.3 1\n",
+                                   Code + " 1.3 1 \r\n",
+                                   Code + " 1.3 abc 1234 Demo\n",
+                                   Code + " 1.3 + 1234 Demo\n",
+                                   Code + " 1.3 - 1234\n",
+                                   Code + " 1.3 - 5 1234\n",
+                                   Code + " 1.3 x1 1234 Demo\n"};
     for (const std::string& reply : replies) {
         DeviceInfo info;
         EXPECT_EQ(Parse(reply, info), LinkResult::BadReply) << reply;
@@ -122,8 +152,8 @@ TEST(ParseReply, RejectsTokensLongerThanTheirFieldsInsteadOfCuttingThem)
     EXPECT_EQ(Parse(Code + " 1.3.000 1 " + pin15 + " Demo\n", info), LinkResult::UnsupportedVersion);
     EXPECT_STREQ(info.pin, pin15.c_str());
     EXPECT_EQ(Parse(echo67 + " 1.3 1 1234 Demo\n", info), LinkResult::BadEcho);
-    for (const std::string& reply : {Code + " 1.3.0000 1 1234 Demo\n", Code + " 1.3 1 " + pin15 + "8 Demo\n",
-                                    echo67 + "e 1.3 1 1234 Demo\n"}) {
+    for (const std::string& reply :
+         {Code + " 1.3.0000 1 1234 Demo\n", Code + " 1.3 1 " + pin15 + "8 Demo\n", echo67 + "e 1.3 1 1234 Demo\n"}) {
         EXPECT_EQ(Parse(reply, info), LinkResult::BadReply) << reply;
         ExpectCleared(info);
     }
@@ -155,7 +185,11 @@ TEST(ParseReply, StaysInsideAnyReplyLine)
 
 TEST(ParseReply, TakesTheDisplayNameAfterTheFourthSpace)
 {
-    const struct { std::string reply; const char* name; const char* displayName; } cases[] = {
+    const struct {
+        std::string reply;
+        const char* name;
+        const char* displayName;
+    } cases[] = {
         {Code + " 1.3 1 1234 Tolvane  Demo Unit\r\n", "Tolvane", "Tolvane  Demo Unit\r\n"},
         {Code + " 1.3 1 1234 Demo\r\n", "Demo", "Demo\r\n"},
         {Code + "  1.3 1 1234 Demo\n", "Demo", "1234 Demo\n"},

@@ -24,7 +24,10 @@ public:
         return static_cast<std::size_t>(m_state % sides);
     }
     template <std::size_t N>
-    const char* Pick(const char* const (&choices)[N]) { return choices[Roll(N)]; }
+    const char* Pick(const char* const (&choices)[N])
+    {
+        return choices[Roll(N)];
+    }
 
 private:
     std::uint64_t m_state = 0x746F6C76616E65;
@@ -34,7 +37,8 @@ std::string Word(Dice& dice, std::size_t maxLength)
 {
     static const char bytes[] = "abcxXyzABF0123456789+-.,:;_#\x7f\x80\xa0\xc4\xff";
     std::string word(1 + dice.Roll(maxLength), ' ');
-    for (char& byte : word) byte = bytes[dice.Roll(sizeof bytes - 1)];
+    for (char& byte : word)
+        byte = bytes[dice.Roll(sizeof bytes - 1)];
     return word;
 }
 
@@ -45,11 +49,20 @@ std::string Number(Dice& dice)
     char digits[24];
     const auto value = static_cast<unsigned long>(dice.Roll(0x80000000u));
     switch (dice.Roll(5)) {
-    case 0: std::snprintf(digits, sizeof digits, "%lu", value % 1000); break;
-    case 1: std::snprintf(digits, sizeof digits, "%lu", value); break;
-    case 2: std::snprintf(digits, sizeof digits, dice.Roll(2) ? "0x%lx" : "0X%lX", value); break;
-    case 3: std::snprintf(digits, sizeof digits, "0%lo", value); break;
-    default: return dice.Pick(oddities);
+        case 0:
+            std::snprintf(digits, sizeof digits, "%lu", value % 1000);
+            break;
+        case 1:
+            std::snprintf(digits, sizeof digits, "%lu", value);
+            break;
+        case 2:
+            std::snprintf(digits, sizeof digits, dice.Roll(2) ? "0x%lx" : "0X%lX", value);
+            break;
+        case 3:
+            std::snprintf(digits, sizeof digits, "0%lo", value);
+            break;
+        default:
+            return dice.Pick(oddities);
     }
     return dice.Pick(signs) + std::string(digits);
 }
@@ -87,8 +100,8 @@ TEST(ScanReply, SplitsGeneratedLinesAsSscanfDoes)
         int auth = 0;
         const int expected = std::sscanf(line.c_str(), "%s %s %i %s %s", echo, version, &auth, pin, name);
         const std::string echoText = echo, versionText = version, pinText = pin;
-        if (echoText.size() >= DeviceInfo::EchoSize || versionText.size() >= DeviceInfo::VersionSize
-            || pinText.size() >= DeviceInfo::PinSize)
+        if (echoText.size() >= DeviceInfo::EchoSize || versionText.size() >= DeviceInfo::VersionSize ||
+            pinText.size() >= DeviceInfo::PinSize)
             continue;  // does not fit: the scan rejects it where sscanf would overflow
         ++compared;
 

@@ -10,7 +10,8 @@
 
 namespace {
 
-TEST(AboutTemplate, ClassicTemplateWithCaptionPlaceAndFont) {
+TEST(AboutTemplate, ClassicTemplateWithCaptionPlaceAndFont)
+{
     const auto dialog = ReadDialogTemplate(ModuleResource(RT_DIALOG, IDD_ABOUT));
     ASSERT_TRUE(dialog) << "IDD_ABOUT missing or malformed";
     EXPECT_FALSE(dialog->extended);
@@ -23,7 +24,8 @@ TEST(AboutTemplate, ClassicTemplateWithCaptionPlaceAndFont) {
     EXPECT_EQ(dialog->face, "MS Sans Serif");
 }
 
-TEST(AboutTemplate, IconNameNoticeAndOkButton) {
+TEST(AboutTemplate, IconNameNoticeAndOkButton)
+{
     const auto dialog = ReadDialogTemplate(ModuleResource(RT_DIALOG, IDD_ABOUT));
     ASSERT_TRUE(dialog);
     ASSERT_EQ(dialog->items.size(), 4u);
@@ -58,13 +60,15 @@ TEST(AboutTemplate, IconNameNoticeAndOkButton) {
     EXPECT_EQ((std::vector<int>{ok.x, ok.y, ok.cx, ok.cy}), (std::vector<int>{178, 7, 50, 14}));
 }
 
-INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
     return message == WM_INITDIALOG;
 }
 
-TEST(AboutWindow, IconControlShowsTheApplicationIcon) {
-    HWND about = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr,
-                                    PassiveDialogProc, 0);
+TEST(AboutWindow, IconControlShowsTheApplicationIcon)
+{
+    HWND about =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, PassiveDialogProc, 0);
     ASSERT_NE(about, nullptr) << "CreateDialogParamA failed: " << GetLastError();
     HWND icon = GetWindow(about, GW_CHILD);
     ASSERT_NE(icon, nullptr);

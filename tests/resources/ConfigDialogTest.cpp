@@ -30,10 +30,10 @@ constexpr DWORD Radio = Shown | BS_AUTORADIOBUTTON;
 const ExpectedControl ConfigControls[] = {
     {IDOK, ButtonClass, "OK", 35, 239, 50, 14, Shown | WS_TABSTOP | BS_DEFPUSHBUTTON},
     {IDC_EXIT, ButtonClass, "Exit", 35, 300, 50, 14, Shown | WS_TABSTOP | BS_PUSHBUTTON},
-    {IDC_STATIC, StaticClass,
-     "Step 1 : Reset the target device and use Bluetooth SPP conneciton to connect to it.", 10, 10, 265, 8, Label},
-    {IDC_STATIC, StaticClass, "Step 2 : Select the virtual COM port provided by the SPP connection.",
-     10, 30, 225, 8, Label},
+    {IDC_STATIC, StaticClass, "Step 1 : Reset the target device and use Bluetooth SPP conneciton to connect to it.", 10,
+     10, 265, 8, Label},
+    {IDC_STATIC, StaticClass, "Step 2 : Select the virtual COM port provided by the SPP connection.", 10, 30, 225, 8,
+     Label},
     {IDC_PORT, ComboBoxClass, "", 35, 45, 48, 100, PortList},
     {IDC_STATIC, StaticClass, "Step 3 : Obtain the current target device information.", 10, 70, 165, 8, Label},
     {IDC_STATIC, StaticClass, "Device Name :", 35, 85, 75, 8, Label},
@@ -55,19 +55,21 @@ const ExpectedControl ConfigControls[] = {
     {IDC_AUTH_ENABLE, ButtonClass, "Enable", 210, 165, 35, 10, Radio},
     {IDC_AUTH_DISABLE, ButtonClass, "Disable", 256, 165, 37, 10, Radio},
     {IDC_STATIC, StaticClass, "Step 5 : Press the OK button to activate the new settings.", 10, 225, 195, 8, Label},
-    {IDC_STATIC, StaticClass, "Step 6 : Disconnect the SPP connection and reset the target device.",
-     10, 265, 265, 8, Label},
+    {IDC_STATIC, StaticClass, "Step 6 : Disconnect the SPP connection and reset the target device.", 10, 265, 265, 8,
+     Label},
     {IDC_STATIC, StaticClass, "Step 7 : Press the Exit button to terminate this utility.", 10, 284, 230, 8, Label},
 };
 constexpr int ConfigControlCount = 27;
 static_assert(sizeof ConfigControls / sizeof ConfigControls[0] == ConfigControlCount);
 
-DialogTemplate ConfigTemplate() {
+DialogTemplate ConfigTemplate()
+{
     auto dialog = ReadDialogTemplate(ModuleResource(RT_DIALOG, IDD_CONFIG));
     return dialog ? *dialog : DialogTemplate{};
 }
 
-TEST(ConfigTemplate, HeaderGivesCaptionPlaceFontAndStyles) {
+TEST(ConfigTemplate, HeaderGivesCaptionPlaceFontAndStyles)
+{
     ASSERT_TRUE(ReadDialogTemplate(ModuleResource(RT_DIALOG, IDD_CONFIG))) << "IDD_CONFIG missing or malformed";
     const DialogTemplate dialog = ConfigTemplate();
     EXPECT_TRUE(dialog.extended);
@@ -87,7 +89,8 @@ TEST(ConfigTemplate, HeaderGivesCaptionPlaceFontAndStyles) {
     EXPECT_EQ(dialog.face, "MS Sans Serif");
 }
 
-TEST(ConfigTemplate, ControlsInOrderWithExactTextsPlacesAndStyles) {
+TEST(ConfigTemplate, ControlsInOrderWithExactTextsPlacesAndStyles)
+{
     const DialogTemplate dialog = ConfigTemplate();
     ASSERT_EQ(dialog.items.size(), std::size_t{ConfigControlCount});
     for (int i = 0; i < ConfigControlCount; ++i) {
@@ -98,7 +101,8 @@ TEST(ConfigTemplate, ControlsInOrderWithExactTextsPlacesAndStyles) {
         EXPECT_EQ(got.windowClass.ordinal, want.windowClass) << "class named as \"" << got.windowClass.text << "\"";
         EXPECT_EQ(got.text.ordinal, 0);
         EXPECT_EQ(got.text.text, want.text);
-        EXPECT_EQ((std::vector<int>{got.x, got.y, got.cx, got.cy}), (std::vector<int>{want.x, want.y, want.cx, want.cy}));
+        EXPECT_EQ((std::vector<int>{got.x, got.y, got.cx, got.cy}),
+                  (std::vector<int>{want.x, want.y, want.cx, want.cy}));
         EXPECT_EQ(got.style, want.style) << std::hex << "got 0x" << got.style << ", want 0x" << want.style;
         EXPECT_EQ(got.exStyle, 0u);
         EXPECT_EQ(got.helpId, 0u);
@@ -116,20 +120,24 @@ TEST(ConfigTemplate, ControlsInOrderWithExactTextsPlacesAndStyles) {
 // down leaves out the edit field, so its height is checked in the template
 // only.
 
-INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM) {
+INT_PTR CALLBACK PassiveDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
     return message == WM_INITDIALOG;
 }
 
 struct DialogWindow {
-    HWND hwnd = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr,
-                                   PassiveDialogProc, 0);
-    ~DialogWindow() {
-        if (hwnd) DestroyWindow(hwnd);
+    HWND hwnd =
+        CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, PassiveDialogProc, 0);
+    ~DialogWindow()
+    {
+        if (hwnd)
+            DestroyWindow(hwnd);
     }
 };
 
 // A control's place in the dialog's client area, in pixels.
-RECT PlaceInDialog(HWND dialog, HWND control) {
+RECT PlaceInDialog(HWND dialog, HWND control)
+{
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&rect), 2);
@@ -138,25 +146,29 @@ RECT PlaceInDialog(HWND dialog, HWND control) {
 
 // The dialog manager scales a control's position and its size each on its
 // own (rounding both), not its corners.
-RECT DialogUnitsToPixels(HWND dialog, int x, int y, int cx, int cy) {
+RECT DialogUnitsToPixels(HWND dialog, int x, int y, int cx, int cy)
+{
     RECT place{x, y, cx, cy};
     MapDialogRect(dialog, &place);
     return RECT{place.left, place.top, place.left + place.right, place.top + place.bottom};
 }
 
-std::string WindowText(HWND window) {
+std::string WindowText(HWND window)
+{
     char text[256] = {};
     GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
-std::string WindowClass(HWND window) {
+std::string WindowClass(HWND window)
+{
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
 }
 
-TEST(ConfigWindow, ControlsMatchTheTemplateInOrderTextAndPlace) {
+TEST(ConfigWindow, ControlsMatchTheTemplateInOrderTextAndPlace)
+{
     DialogWindow dialog;
     ASSERT_NE(dialog.hwnd, nullptr) << "CreateDialogParamA failed: " << GetLastError();
     int index = 0;

@@ -9,12 +9,18 @@ constexpr std::uint16_t EditClass = 0x0081;
 constexpr std::uint16_t StaticClass = 0x0082;
 constexpr std::uint16_t ComboBoxClass = 0x0085;
 
-inline const char* ClassName(std::uint16_t ordinal) {
+inline const char* ClassName(std::uint16_t ordinal)
+{
     switch (ordinal) {
-    case ButtonClass: return "Button";
-    case EditClass: return "Edit";
-    case StaticClass: return "Static";
-    case ComboBoxClass: return "ComboBox";
-    default: return "?";
+        case ButtonClass:
+            return "Button";
+        case EditClass:
+            return "Edit";
+        case StaticClass:
+            return "Static";
+        case ComboBoxClass:
+            return "ComboBox";
+        default:
+            return "?";
     }
 }

@@ -7,14 +7,16 @@ namespace {
 constexpr std::uint16_t ExtendedVersion = 1;
 constexpr std::uint16_t ExtendedSignature = 0xFFFF;
 
-void ReadRect(ByteCursor& in, int& x, int& y, int& cx, int& cy) {
+void ReadRect(ByteCursor& in, int& x, int& y, int& cx, int& cy)
+{
     x = in.I16();
     y = in.I16();
     cx = in.I16();
     cy = in.I16();
 }
 
-DialogItem ReadItem(ByteCursor& in, bool extended) {
+DialogItem ReadItem(ByteCursor& in, bool extended)
+{
     DialogItem item;
     in.AlignToDword();
     if (extended) {
@@ -33,13 +35,15 @@ DialogItem ReadItem(ByteCursor& in, bool extended) {
     item.windowClass = in.NameOrOrd();
     item.text = in.NameOrOrd();
     item.extraBytes = in.U16();
-    for (int i = 0; i < item.extraBytes; ++i) in.U8();
+    for (int i = 0; i < item.extraBytes; ++i)
+        in.U8();
     return item;
 }
 
 }  // namespace
 
-std::optional<DialogTemplate> ReadDialogTemplate(const Bytes& bytes) {
+std::optional<DialogTemplate> ReadDialogTemplate(const Bytes& bytes)
+{
     ByteCursor in(bytes);
     DialogTemplate dialog;
     const std::uint16_t first = in.U16();
@@ -68,9 +72,12 @@ std::optional<DialogTemplate> ReadDialogTemplate(const Bytes& bytes) {
         }
         dialog.face = in.WideText();
     }
-    for (int i = 0; i < itemCount && in.ok(); ++i) dialog.items.push_back(ReadItem(in, dialog.extended));
-    if (!in.ok()) return std::nullopt;
+    for (int i = 0; i < itemCount && in.ok(); ++i)
+        dialog.items.push_back(ReadItem(in, dialog.extended));
+    if (!in.ok())
+        return std::nullopt;
     in.AlignToDword();
-    if (!in.AtEnd()) return std::nullopt;
+    if (!in.AtEnd())
+        return std::nullopt;
     return dialog;
 }

@@ -11,12 +11,14 @@
 
 namespace {
 
-std::vector<unsigned char> FileBytes(const std::string& path) {
+std::vector<unsigned char> FileBytes(const std::string& path)
+{
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-TEST(AppIcon, RegeneratingFromTheSourceGivesTheCommittedBytes) {
+TEST(AppIcon, RegeneratingFromTheSourceGivesTheCommittedBytes)
+{
     std::ifstream text(TOLVANE_ICON_SOURCE);
     ASSERT_TRUE(text) << "cannot read app-icon.txt";
     IconSource source;
@@ -28,23 +30,26 @@ TEST(AppIcon, RegeneratingFromTheSourceGivesTheCommittedBytes) {
         << "res/app.ico is not what tools/icon/app-icon.txt makes: run the app-icon target and commit both";
 }
 
-std::string PaletteText() {
+std::string PaletteText()
+{
     std::string text = "palette\n";
-    for (char digit : std::string("0123456789ABCDEF")) text += std::string(1, digit) + " 102030\n";
+    for (char digit : std::string("0123456789ABCDEF"))
+        text += std::string(1, digit) + " 102030\n";
     return text;
 }
 
-std::string ErrorFor(const std::string& text) {
+std::string ErrorFor(const std::string& text)
+{
     std::istringstream in(text);
     IconSource source;
     std::string error;
     return ReadIconSource(in, source, error) ? "accepted" : error;
 }
 
-TEST(IconSource, MistakesAreReportedWithTheirLine) {
+TEST(IconSource, MistakesAreReportedWithTheirLine)
+{
     EXPECT_EQ(ErrorFor(PaletteText() + "image 2\n0.\n.F\n"), "accepted");
-    EXPECT_EQ(ErrorFor(PaletteText() + "image 2\n0.\n.G\n"),
-              "line 20: expected a row of 2 pixels (0-9, A-F or '.')");
+    EXPECT_EQ(ErrorFor(PaletteText() + "image 2\n0.\n.G\n"), "line 20: expected a row of 2 pixels (0-9, A-F or '.')");
     EXPECT_EQ(ErrorFor(PaletteText() + "image 2\n0..\n"), "line 19: expected a row of 2 pixels (0-9, A-F or '.')");
     EXPECT_EQ(ErrorFor(PaletteText() + "image 2\n00\n"), "the last image is missing rows");
     EXPECT_EQ(ErrorFor(PaletteText() + "image 300\n"), "line 18: expected \"image N\" with N from 1 to 256");

@@ -32,10 +32,11 @@ public:
     std::int16_t I16() { return static_cast<std::int16_t>(U16()); }
     std::string WideText();  // up to and over the NUL; non-ASCII as '?'
     NameOrOrdinal NameOrOrd();
-    void AlignToDword();     // relative to the start of the resource
+    void AlignToDword();  // relative to the start of the resource
     std::size_t Position() const { return m_pos; }
     bool AtEnd() const { return m_pos >= m_end; }
     bool ok() const { return m_ok; }
+
 private:
     const Bytes& m_bytes;
     std::size_t m_pos;

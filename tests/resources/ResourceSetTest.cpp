@@ -12,28 +12,34 @@
 
 namespace {
 
-BOOL CALLBACK CollectType(HMODULE, LPSTR type, LONG_PTR found) {
-    if (IS_INTRESOURCE(type)) reinterpret_cast<std::set<ULONG_PTR>*>(found)->insert(reinterpret_cast<ULONG_PTR>(type));
-    else reinterpret_cast<std::set<ULONG_PTR>*>(found)->insert(0);  // a named type: not ours
+BOOL CALLBACK CollectType(HMODULE, LPSTR type, LONG_PTR found)
+{
+    if (IS_INTRESOURCE(type))
+        reinterpret_cast<std::set<ULONG_PTR>*>(found)->insert(reinterpret_cast<ULONG_PTR>(type));
+    else
+        reinterpret_cast<std::set<ULONG_PTR>*>(found)->insert(0);  // a named type: not ours
     return TRUE;
 }
 
-BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found) {
-    reinterpret_cast<std::vector<ULONG_PTR>*>(found)->push_back(
-        IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name) : 0);
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR found)
+{
+    reinterpret_cast<std::vector<ULONG_PTR>*>(found)->push_back(IS_INTRESOURCE(name) ? reinterpret_cast<ULONG_PTR>(name)
+                                                                                     : 0);
     return TRUE;
 }
 
 // No menu, accelerators, bitmap, cursor or manifest: only what the program uses.
-TEST(ResourceSet, OnlyIconsDialogsStringsAndVersion) {
+TEST(ResourceSet, OnlyIconsDialogsStringsAndVersion)
+{
     std::set<ULONG_PTR> types;
     EnumResourceTypesA(GetModuleHandleA(nullptr), CollectType, reinterpret_cast<LONG_PTR>(&types));
-    const std::set<ULONG_PTR> expected{3 /* RT_ICON */, 5 /* RT_DIALOG */, 6 /* RT_STRING */,
-                                       14 /* RT_GROUP_ICON */, 16 /* RT_VERSION */};
+    const std::set<ULONG_PTR> expected{3 /* RT_ICON */, 5 /* RT_DIALOG */, 6 /* RT_STRING */, 14 /* RT_GROUP_ICON */,
+                                       16 /* RT_VERSION */};
     EXPECT_EQ(types, expected);
 }
 
-TEST(StringTable, HoldsOnlyTheAboutMenuItem) {
+TEST(StringTable, HoldsOnlyTheAboutMenuItem)
+{
     char text[64] = {};
     EXPECT_EQ(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_MENU, text, sizeof text), 17);
     EXPECT_STREQ(text, "&About Tolvane...");
@@ -46,13 +52,15 @@ TEST(StringTable, HoldsOnlyTheAboutMenuItem) {
     ByteCursor in(block);
     for (int slot = 0; slot < 16; ++slot) {
         const std::uint16_t length = in.U16();
-        for (int i = 0; i < length; ++i) in.U16();
+        for (int i = 0; i < length; ++i)
+            in.U16();
         EXPECT_EQ(length != 0, slot == IDS_ABOUT_MENU % 16) << "string " << (IDS_ABOUT_MENU / 16 * 16 + slot);
     }
     EXPECT_TRUE(in.ok());
 }
 
-TEST(Icon, OneThirtyTwoAndOneSixteenPixelImageOfSixteenColours) {
+TEST(Icon, OneThirtyTwoAndOneSixteenPixelImageOfSixteenColours)
+{
     const Bytes group = ModuleResource(RT_GROUP_ICON, IDI_APP);
     ASSERT_FALSE(group.empty()) << "no icon group IDI_APP";
     ByteCursor in(group);
@@ -79,13 +87,15 @@ TEST(Icon, OneThirtyTwoAndOneSixteenPixelImageOfSixteenColours) {
         EXPECT_EQ(header.U16(), 4);
         HANDLE loaded = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, size, size, 0);
         EXPECT_NE(loaded, nullptr);
-        if (loaded) DestroyIcon(static_cast<HICON>(loaded));
+        if (loaded)
+            DestroyIcon(static_cast<HICON>(loaded));
     }
     EXPECT_TRUE(in.ok());
     EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(Version, FixedPartSaysVersion1001ForA32BitWindowsApplication) {
+TEST(Version, FixedPartSaysVersion1001ForA32BitWindowsApplication)
+{
     const auto root = ReadVersionBlock(ModuleResource(RT_VERSION, 1));
     ASSERT_TRUE(root) << "no version block, or malformed";
     EXPECT_EQ(root->key, "VS_VERSION_INFO");
@@ -104,11 +114,13 @@ TEST(Version, FixedPartSaysVersion1001ForA32BitWindowsApplication) {
     EXPECT_EQ(fixed.dwFileSubtype, 0u);
 }
 
-TEST(Version, UsEnglishUnicodeStringsInOrder) {
+TEST(Version, UsEnglishUnicodeStringsInOrder)
+{
     const auto root = ReadVersionBlock(ModuleResource(RT_VERSION, 1));
     ASSERT_TRUE(root);
     std::vector<std::string> blocks;
-    for (const VersionNode& child : root->children) blocks.push_back(child.key);
+    for (const VersionNode& child : root->children)
+        blocks.push_back(child.key);
     EXPECT_EQ(blocks, (std::vector<std::string>{"StringFileInfo", "VarFileInfo"}));
 
     const VersionNode* strings = root->Child("StringFileInfo");
@@ -121,9 +133,10 @@ TEST(Version, UsEnglishUnicodeStringsInOrder) {
         values.emplace_back(value.key, value.text);
     }
     ASSERT_EQ(values.size(), 9u);
-    const char* const keys[] = {"CompanyName", "FileDescription", "FileVersion", "InternalName", "LegalCopyright",
+    const char* const keys[] = {"CompanyName",     "FileDescription",  "FileVersion", "InternalName",  "LegalCopyright",
                                 "LegalTrademarks", "OriginalFilename", "ProductName", "ProductVersion"};
-    for (std::size_t i = 0; i < values.size(); ++i) EXPECT_EQ(values[i].first, keys[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        EXPECT_EQ(values[i].first, keys[i]);
     EXPECT_EQ(values[0].second, "");
     EXPECT_EQ(values[1].second, "Tolvane MFC Application");
     EXPECT_EQ(values[2].second, "1, 0, 0, 1");

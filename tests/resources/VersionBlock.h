@@ -11,8 +11,8 @@
 struct VersionNode {
     std::string key;
     bool isText = false;
-    std::string text;   // text value (without its NUL)
-    Bytes binary;       // binary value
+    std::string text;  // text value (without its NUL)
+    Bytes binary;      // binary value
     std::vector<VersionNode> children;
 
     const VersionNode* Child(const std::string& childKey) const;

@@ -14,14 +14,16 @@ namespace {
 
 constexpr auto PollInterval = std::chrono::milliseconds(10);
 
-std::string ReadWholeFile(const std::string& path) {
+std::string ReadWholeFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Polls `done` until it holds or the time is up; checks once more at the end.
 template <typename Condition>
-bool WaitUntil(Condition done, int timeoutMs) {
+bool WaitUntil(Condition done, int timeoutMs)
+{
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < deadline) {
         if (done())
@@ -33,11 +35,11 @@ bool WaitUntil(Condition done, int timeoutMs) {
 
 }  // namespace
 
-std::string BenchDevice::BenchFolder() {
+std::string BenchDevice::BenchFolder()
+{
     const char* folder = std::getenv("TOLVANE_BENCH");
     if (!folder || !*folder)
-        throw std::runtime_error(
-            "TOLVANE_BENCH is not set: run this test through tools/bench/with-bench");
+        throw std::runtime_error("TOLVANE_BENCH is not set: run this test through tools/bench/with-bench");
     return folder;
 }
 
@@ -45,11 +47,13 @@ BenchDevice::BenchDevice(int comNumber) : m_comNumber(comNumber), m_folder(Bench
 
 // "com5-state", never "com5.state": Windows opens the device COM5 for any
 // name "COM5.ext".
-std::string BenchDevice::FileOf(const char* suffix) const {
+std::string BenchDevice::FileOf(const char* suffix) const
+{
     return m_folder + "/com" + std::to_string(m_comNumber) + suffix;
 }
 
-std::string BenchDevice::PortPath() const {
+std::string BenchDevice::PortPath() const
+{
 #ifdef _WIN32
     return "\\\\.\\COM" + std::to_string(m_comNumber);
 #else
@@ -57,7 +61,8 @@ std::string BenchDevice::PortPath() const {
 #endif
 }
 
-void BenchDevice::SetScenario(const std::string& controlText) const {
+void BenchDevice::SetScenario(const std::string& controlText) const
+{
     // Written beside and renamed over, so the device never reads half a file
     // and sees a new file even when the text is the same as before.
     const std::string path = FileOf("-control");
@@ -71,19 +76,29 @@ void BenchDevice::SetScenario(const std::string& controlText) const {
     std::filesystem::rename(temporary, path);
 }
 
-std::string BenchDevice::Received() const { return ReadWholeFile(FileOf("-transcript")); }
+std::string BenchDevice::Received() const
+{
+    return ReadWholeFile(FileOf("-transcript"));
+}
 
-void BenchDevice::MarkReceived() { m_mark = Received().size(); }
+void BenchDevice::MarkReceived()
+{
+    m_mark = Received().size();
+}
 
-std::string BenchDevice::ReceivedSinceMark() const {
+std::string BenchDevice::ReceivedSinceMark() const
+{
     const std::string all = Received();
     return m_mark < all.size() ? all.substr(m_mark) : std::string();
 }
 
-std::map<std::string, std::string> BenchDevice::State() const { return ReadStateFile(FileOf("-state")); }
+std::map<std::string, std::string> BenchDevice::State() const
+{
+    return ReadStateFile(FileOf("-state"));
+}
 
-bool BenchDevice::WaitForState(const std::string& key, const std::string& value,
-                               int timeoutMs) const {
+bool BenchDevice::WaitForState(const std::string& key, const std::string& value, int timeoutMs) const
+{
     return WaitUntil(
         [&] {
             const auto state = State();
@@ -93,6 +108,7 @@ bool BenchDevice::WaitForState(const std::string& key, const std::string& value,
         timeoutMs);
 }
 
-bool BenchDevice::WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const {
+bool BenchDevice::WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const
+{
     return WaitUntil([&] { return ReceivedSinceMark().size() >= count; }, timeoutMs);
 }

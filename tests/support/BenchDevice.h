@@ -21,8 +21,7 @@
 class BenchDevice {
 public:
     // The state the bench's devices start with, as control-file lines.
-    static constexpr const char* DefaultState =
-        "name=Tolvane Demo\nversion=1.3\nauth=1\npin=1234\n";
+    static constexpr const char* DefaultState = "name=Tolvane Demo\nversion=1.3\nauth=1\npin=1234\n";
 
     // Throws std::runtime_error when TOLVANE_BENCH is not set (the test was
     // not started through with-bench).

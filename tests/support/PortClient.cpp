@@ -6,11 +6,13 @@
 
 PortClient::PortClient(const std::string& path) : m_fd(open(path.c_str(), O_RDWR | O_NOCTTY)) {}
 
-bool PortClient::Send(const std::string& bytes) {
+bool PortClient::Send(const std::string& bytes)
+{
     return write(m_fd.Get(), bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
 }
 
-int PortClient::ReadByte(char& byte, int waitMs) {
+int PortClient::ReadByte(char& byte, int waitMs)
+{
     pollfd fd{m_fd.Get(), POLLIN, 0};
     const int ready = poll(&fd, 1, waitMs);
     if (ready == 0)
@@ -20,7 +22,8 @@ int PortClient::ReadByte(char& byte, int waitMs) {
     return read(m_fd.Get(), &byte, 1) == 1 ? 1 : -1;
 }
 
-std::string PortClient::ReadLine(int idleMs) {
+std::string PortClient::ReadLine(int idleMs)
+{
     std::string line;
     char byte;
     while (ReadByte(byte, idleMs) == 1) {
@@ -31,7 +34,8 @@ std::string PortClient::ReadLine(int idleMs) {
     return line;
 }
 
-std::string PortClient::ReadFor(int idleMs) {
+std::string PortClient::ReadFor(int idleMs)
+{
     std::string bytes;
     char byte;
     while (ReadByte(byte, idleMs) == 1)
@@ -39,7 +43,8 @@ std::string PortClient::ReadFor(int idleMs) {
     return bytes;
 }
 
-bool PortClient::HungUp(int waitMs) {
+bool PortClient::HungUp(int waitMs)
+{
     char byte;
     return ReadByte(byte, waitMs) < 0;
 }

@@ -8,7 +8,7 @@
 
 class PseudoTerminal {
 public:
-    PseudoTerminal();   // fails the current test when no pty can be made
+    PseudoTerminal();  // fails the current test when no pty can be made
     ~PseudoTerminal();
 
     PseudoTerminal(const PseudoTerminal&) = delete;

@@ -54,7 +54,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     pollfd fds[2] = {{out.read.Get(), POLLIN, 0}, {err.read.Get(), POLLIN, 0}};
     int openPipes = 2;
     while (openPipes > 0 && pid > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
             kill(pid, SIGKILL);

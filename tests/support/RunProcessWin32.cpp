@@ -66,8 +66,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     startup.hStdOutput = out.write.Get();
     startup.hStdError = err.write.Get();
     PROCESS_INFORMATION started = {};
-    const BOOL ok = CreateProcessA(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL,
-                                   &startup, &started);
+    const BOOL ok =
+        CreateProcessA(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL, &startup, &started);
     // Only the program holds the write ends now: the pipes end when it ends.
     out.write.Reset();
     err.write.Reset();

@@ -51,9 +51,12 @@ PortResult ScriptedSerialPort::Open(const std::string& path)
     m_unread.clear();
     m_nextUnread = 0;
     switch (outcome) {
-    case LinkResult::OpenFailed: return m_script->Fail(outcome, PortOperation::Open);
-    case LinkResult::SetupFailed: return m_script->Fail(outcome, PortOperation::Setup);
-    default: break;
+        case LinkResult::OpenFailed:
+            return m_script->Fail(outcome, PortOperation::Open);
+        case LinkResult::SetupFailed:
+            return m_script->Fail(outcome, PortOperation::Setup);
+        default:
+            break;
     }
     return PortSucceeded(PortOperation::Open);
 }

@@ -28,10 +28,10 @@ public:
     explicit PortScript(std::string replyLine) : reply(std::move(replyLine)) {}
 
     const std::string reply;
-    std::atomic<LinkResult> openResult{ LinkResult::Ok };  // Ok, OpenFailed or SetupFailed
-    std::atomic<Write> queryWrite{ Write::Whole };   // the first write after an open
-    std::atomic<Write> laterWrites{ Write::Whole };
-    std::atomic<std::size_t> shortWriteCount{ OneFewer };
+    std::atomic<LinkResult> openResult{LinkResult::Ok};  // Ok, OpenFailed or SetupFailed
+    std::atomic<Write> queryWrite{Write::Whole};         // the first write after an open
+    std::atomic<Write> laterWrites{Write::Whole};
+    std::atomic<std::size_t> shortWriteCount{OneFewer};
 
     // The system's error and words that every failed open, set-up or write
     // reports from now on (none at first).

@@ -17,7 +17,8 @@ constexpr int DialogId = IDD_CONFIG;
 constexpr int DialogId = 1;  // EmptyDialog.rc's only dialog
 #endif
 
-INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
     if (message == WM_INITDIALOG)
         return TRUE;
     if (message == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
@@ -29,6 +30,7 @@ INT_PTR CALLBACK EmptyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
     return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(DialogId), nullptr, EmptyDialogProc, 0));
 }

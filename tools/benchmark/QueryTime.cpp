@@ -57,7 +57,8 @@ struct Spread {
 };
 
 // Nearest-rank percentiles.
-Spread SpreadOf(std::vector<double> samples) {
+Spread SpreadOf(std::vector<double> samples)
+{
     std::sort(samples.begin(), samples.end());
     const auto at = [&](double percent) {
         const auto rank = static_cast<std::size_t>(std::ceil(percent / 100.0 * static_cast<double>(samples.size())));
@@ -69,25 +70,29 @@ Spread SpreadOf(std::vector<double> samples) {
 // The microseconds one call of `query` takes, or a negative number when it
 // returns false.
 template <typename Query>
-double TimeQuery(Query&& query) {
+double TimeQuery(Query&& query)
+{
     const auto start = Clock::now();
     const bool ok = query();
     const auto end = Clock::now();
     return ok ? Microseconds(end - start).count() : -1.0;
 }
 
-void PrintSpread(const char* key, Spread spread) {
+void PrintSpread(const char* key, Spread spread)
+{
     std::printf("%s_median_us=%.1f\n%s_p95_us=%.1f\n", key, spread.median, key, spread.p95);
 }
 
-int Fail(const std::string& message) {
+int Fail(const std::string& message)
+{
     std::fprintf(stderr, "tolvane-querytime: %s\n", message.c_str());
     return 1;
 }
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     bool paced = false;
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--paced") == 0) {

@@ -2,7 +2,8 @@
 
 #include "Protocol.h"
 
-bool ReferenceExchange::Query(std::size_t& replyLength) {
+bool ReferenceExchange::Query(std::size_t& replyLength)
+{
     if (!Write(AccessCode, AccessCodeLength))
         return false;
     char line[ReplyLine::Capacity];

@@ -11,7 +11,8 @@ constexpr cc_t ReadWaitTenths = 50;
 
 }  // namespace
 
-bool ReferenceExchange::Open(const std::string& path) {
+bool ReferenceExchange::Open(const std::string& path)
+{
     m_fd.Reset();  // first, as on Windows, where the port opens only once at a time
     m_fd.Reset(open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
     return m_fd.IsValid();
@@ -20,7 +21,8 @@ bool ReferenceExchange::Open(const std::string& path) {
 // A read returns as soon as one byte is there, with all that are. These two
 // settings are the tty's, but the device link does not use them: its reads
 // do not block, and it waits in poll().
-bool ReferenceExchange::SetUpReads() {
+bool ReferenceExchange::SetUpReads()
+{
     termios settings{};
     if (!m_fd.IsValid() || tcgetattr(m_fd.Get(), &settings) != 0)
         return false;
@@ -29,11 +31,13 @@ bool ReferenceExchange::SetUpReads() {
     return tcsetattr(m_fd.Get(), TCSANOW, &settings) == 0;
 }
 
-bool ReferenceExchange::Write(const char* data, std::size_t length) {
+bool ReferenceExchange::Write(const char* data, std::size_t length)
+{
     return m_fd.IsValid() && write(m_fd.Get(), data, length) == static_cast<ssize_t>(length);
 }
 
-std::size_t ReferenceExchange::Read(char* buffer, std::size_t capacity) {
+std::size_t ReferenceExchange::Read(char* buffer, std::size_t capacity)
+{
     if (!m_fd.IsValid())
         return 0;
     const ssize_t count = read(m_fd.Get(), buffer, capacity);

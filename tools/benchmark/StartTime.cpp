@@ -35,7 +35,8 @@ constexpr DWORD LongestCloseMs = 10000;
 constexpr DWORD PauseBetweenRunsMs = 200;
 constexpr int MaximumRuns = 1000;
 
-double MillisecondsSince(const LARGE_INTEGER& start) {
+double MillisecondsSince(const LARGE_INTEGER& start)
+{
     LARGE_INTEGER now, frequency;
     QueryPerformanceCounter(&now);
     QueryPerformanceFrequency(&frequency);
@@ -45,15 +46,16 @@ double MillisecondsSince(const LARGE_INTEGER& start) {
 // Starts `program`, waits for its dialog and closes it again. Returns the
 // milliseconds from the start to the dialog, or a negative number (with a
 // message printed) when it did not show.
-double TimeOneStart(const std::string& program, const std::string& caption) {
+double TimeOneStart(const std::string& program, const std::string& caption)
+{
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started)) {
         std::fprintf(stderr, "tolvane-starttime: cannot start %s (error %lu)\n", program.c_str(), GetLastError());
         return -1.0;
     }
@@ -98,20 +100,23 @@ struct Program {
     std::string path;
     std::vector<double> startsMs;
 
-    double Median() const {
+    double Median() const
+    {
         std::vector<double> sorted = startsMs;
         std::sort(sorted.begin(), sorted.end());
         const std::size_t middle = sorted.size() / 2;
         return sorted.size() % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2.0;
     }
-    void Print() const {
-        std::printf("%s_median_ms=%.1f\n%s_fastest_ms=%.1f\n%s_slowest_ms=%.1f\n", name.c_str(), Median(),
-                    name.c_str(), *std::min_element(startsMs.begin(), startsMs.end()), name.c_str(),
+    void Print() const
+    {
+        std::printf("%s_median_ms=%.1f\n%s_fastest_ms=%.1f\n%s_slowest_ms=%.1f\n", name.c_str(), Median(), name.c_str(),
+                    *std::min_element(startsMs.begin(), startsMs.end()), name.c_str(),
                     *std::max_element(startsMs.begin(), startsMs.end()));
     }
 };
 
-bool IsName(const std::string& name) {
+bool IsName(const std::string& name)
+{
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
     });
@@ -119,7 +124,8 @@ bool IsName(const std::string& name) {
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     if (argc < 5 || (argc - 2) % 3 != 0) {
         std::fprintf(stderr, "usage: tolvane-starttime RUNS NAME CAPTION PROGRAM [NAME CAPTION PROGRAM]...\n");
         return 2;
@@ -132,8 +138,7 @@ int main(int argc, char* argv[]) {
     std::vector<Program> programs;
     for (int i = 2; i + 2 < argc; i += 3) {
         if (!IsName(argv[i])) {
-            std::fprintf(stderr, "tolvane-starttime: NAME must be lower-case letters, digits and _, not %s\n",
-                         argv[i]);
+            std::fprintf(stderr, "tolvane-starttime: NAME must be lower-case letters, digits and _, not %s\n", argv[i]);
             return 2;
         }
         programs.push_back({argv[i], argv[i + 1], argv[i + 2], {}});

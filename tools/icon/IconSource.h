@@ -10,8 +10,8 @@
 
 struct IconImage {
     static constexpr int Transparent = -1;
-    int size = 0;                // width and height in pixels
-    std::vector<int> pixels;     // size * size palette indexes, top row first
+    int size = 0;             // width and height in pixels
+    std::vector<int> pixels;  // size * size palette indexes, top row first
 };
 
 struct IconSource {

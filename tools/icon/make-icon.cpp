@@ -6,7 +6,8 @@
 #include <fstream>
 #include <iostream>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::cerr << "usage: make-icon SOURCE.txt OUTPUT.ico\n";
         return 2;

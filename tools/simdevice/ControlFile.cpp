@@ -11,13 +11,14 @@ constexpr std::size_t MaxControlBytes = 1 << 16;
 
 }  // namespace
 
-bool ControlFile::Version::operator==(const Version& other) const {
-    return exists == other.exists && inode == other.inode &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec &&
-           size == other.size && content == other.content;
+bool ControlFile::Version::operator==(const Version& other) const
+{
+    return exists == other.exists && inode == other.inode && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec && size == other.size && content == other.content;
 }
 
-bool ControlFile::ReadVersion(Version& version) const {
+bool ControlFile::ReadVersion(Version& version) const
+{
     struct stat info {};
     if (stat(m_path.c_str(), &info) != 0)
         return true;  // no file: a version of its own, that applies no keys
@@ -35,8 +36,8 @@ bool ControlFile::ReadVersion(Version& version) const {
     return true;
 }
 
-bool ControlFile::ApplyIfChanged(const ReplyFaults& baseline, DeviceState& state,
-                                 ReplyFaults& faults) {
+bool ControlFile::ApplyIfChanged(const ReplyFaults& baseline, DeviceState& state, ReplyFaults& faults)
+{
     if (m_path.empty())
         return false;
     Version current;
@@ -47,8 +48,8 @@ bool ControlFile::ApplyIfChanged(const ReplyFaults& baseline, DeviceState& state
     return true;
 }
 
-void ApplyControlText(const std::string& text, const ReplyFaults& baseline,
-                      DeviceState& state, ReplyFaults& faults) {
+void ApplyControlText(const std::string& text, const ReplyFaults& baseline, DeviceState& state, ReplyFaults& faults)
+{
     faults = baseline;
     bool modeGiven = false, partialGiven = false;
     std::istringstream lines(text);

@@ -42,5 +42,4 @@ private:
 
 // Applies the lines of a control file's text (exposed for the command line's
 // sake: a person may test a scenario without a file).
-void ApplyControlText(const std::string& text, const ReplyFaults& baseline,
-                      DeviceState& state, ReplyFaults& faults);
+void ApplyControlText(const std::string& text, const ReplyFaults& baseline, DeviceState& state, ReplyFaults& faults);

@@ -12,7 +12,8 @@ constexpr int MaxMilliseconds = 600000;  // ten minutes is longer than any test
 constexpr int MaxPartialBytes = 1 << 20;
 
 // Decimal, no sign, no spaces, within [0, max].
-bool ParseCount(const std::string& text, int max, int& out) {
+bool ParseCount(const std::string& text, int max, int& out)
+{
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     errno = 0;
@@ -23,7 +24,8 @@ bool ParseCount(const std::string& text, int max, int& out) {
     return true;
 }
 
-bool ParseSwitch(const std::string& text, bool& out) {
+bool ParseSwitch(const std::string& text, bool& out)
+{
     if (text == "1" || text == "true" || text == "yes" || text == "on") {
         out = true;
         return true;
@@ -35,33 +37,45 @@ bool ParseSwitch(const std::string& text, bool& out) {
     return false;
 }
 
-bool ParseMode(const std::string& text, ReplyMode& out) {
-    if (text == "answer") out = ReplyMode::Answer;
-    else if (text == "silent") out = ReplyMode::Silent;
-    else if (text == "partial") out = ReplyMode::Partial;
-    else if (text == "hangup") out = ReplyMode::Hangup;
-    else return false;
+bool ParseMode(const std::string& text, ReplyMode& out)
+{
+    if (text == "answer")
+        out = ReplyMode::Answer;
+    else if (text == "silent")
+        out = ReplyMode::Silent;
+    else if (text == "partial")
+        out = ReplyMode::Partial;
+    else if (text == "hangup")
+        out = ReplyMode::Hangup;
+    else
+        return false;
     return true;
 }
 
 }  // namespace
 
-SettingKind KindOfSetting(const std::string& key) {
+SettingKind KindOfSetting(const std::string& key)
+{
     if (key == "name" || key == "version" || key == "auth" || key == "pin")
         return SettingKind::State;
-    if (key == "mode" || key == "partial" || key == "echo" || key == "raw" || key == "crlf" ||
-        key == "delay" || key == "gap" || key == "baud-pacing")
+    if (key == "mode" || key == "partial" || key == "echo" || key == "raw" || key == "crlf" || key == "delay" ||
+        key == "gap" || key == "baud-pacing")
         return SettingKind::Fault;
     return SettingKind::Unknown;
 }
 
-std::string ApplySetting(const std::string& key, const std::string& value,
-                         DeviceState& state, ReplyFaults& faults) {
-    if (key == "name") state.name = value;
-    else if (key == "version") state.version = value;
-    else if (key == "auth") state.auth = value;
-    else if (key == "pin") state.pin = value;
-    else if (key == "echo") faults.echo = value;
+std::string ApplySetting(const std::string& key, const std::string& value, DeviceState& state, ReplyFaults& faults)
+{
+    if (key == "name")
+        state.name = value;
+    else if (key == "version")
+        state.version = value;
+    else if (key == "auth")
+        state.auth = value;
+    else if (key == "pin")
+        state.pin = value;
+    else if (key == "echo")
+        faults.echo = value;
     else if (key == "mode") {
         if (!ParseMode(value, faults.mode))
             return "mode must be answer, silent, partial or hangup, not '" + value + "'";
@@ -92,7 +106,8 @@ std::string ApplySetting(const std::string& key, const std::string& value,
     return {};
 }
 
-std::string BuildReply(const DeviceState& state, const ReplyFaults& faults) {
+std::string BuildReply(const DeviceState& state, const ReplyFaults& faults)
+{
     if (faults.raw)
         return *faults.raw;
     const std::string echo = faults.echo ? *faults.echo : std::string(DeviceAccessCode);
@@ -100,12 +115,17 @@ std::string BuildReply(const DeviceState& state, const ReplyFaults& faults) {
            (faults.crlf ? "\r\n" : "\n");
 }
 
-const char* ReplyModeName(ReplyMode mode) {
+const char* ReplyModeName(ReplyMode mode)
+{
     switch (mode) {
-    case ReplyMode::Answer: return "answer";
-    case ReplyMode::Silent: return "silent";
-    case ReplyMode::Partial: return "partial";
-    case ReplyMode::Hangup: return "hangup";
+        case ReplyMode::Answer:
+            return "answer";
+        case ReplyMode::Silent:
+            return "silent";
+        case ReplyMode::Partial:
+            return "partial";
+        case ReplyMode::Hangup:
+            return "hangup";
     }
     return "?";
 }

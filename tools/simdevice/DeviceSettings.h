@@ -16,7 +16,7 @@ inline constexpr std::size_t DeviceAccessCodeLength = sizeof DeviceAccessCode - 
 struct DeviceState {
     std::string name = "Tolvane Demo";
     std::string version = "1.3";
-    std::string auth = "1";   // stored as the token received, not as a number
+    std::string auth = "1";  // stored as the token received, not as a number
     std::string pin = "1234";
     long queries = 0;
     long configures = 0;
@@ -31,13 +31,13 @@ enum class ReplyMode {
 
 struct ReplyFaults {
     ReplyMode mode = ReplyMode::Answer;
-    int partial = 0;                   // bytes sent in Partial and Hangup modes
-    std::optional<std::string> echo;   // replaces the access code in the reply
-    std::optional<std::string> raw;    // replaces the whole reply
-    bool crlf = false;                 // end the reply with "\r\n"
-    int delayMs = 0;                   // pause before the first byte
-    int gapMs = 0;                     // pause between two bytes
-    bool baudPacing = false;           // bytes no faster than a 115200 8N1 line
+    int partial = 0;                  // bytes sent in Partial and Hangup modes
+    std::optional<std::string> echo;  // replaces the access code in the reply
+    std::optional<std::string> raw;   // replaces the whole reply
+    bool crlf = false;                // end the reply with "\r\n"
+    int delayMs = 0;                  // pause before the first byte
+    int gapMs = 0;                    // pause between two bytes
+    bool baudPacing = false;          // bytes no faster than a 115200 8N1 line
 };
 
 enum class SettingKind { State, Fault, Unknown };
@@ -48,8 +48,7 @@ SettingKind KindOfSetting(const std::string& key);
 
 // Applies one setting. Returns an empty string on success, otherwise a message
 // that says what is wrong with the value.
-std::string ApplySetting(const std::string& key, const std::string& value,
-                         DeviceState& state, ReplyFaults& faults);
+std::string ApplySetting(const std::string& key, const std::string& value, DeviceState& state, ReplyFaults& faults);
 
 // The reply the device sends for a query in its current state, before faults
 // that only cut or pace it (raw, echo and crlf are applied here).

@@ -5,7 +5,8 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-std::string HostWatch::Start(const std::string& path) {
+std::string HostWatch::Start(const std::string& path)
+{
     Stop();
     m_fd.Reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (!m_fd.IsValid())
@@ -18,12 +19,14 @@ std::string HostWatch::Start(const std::string& path) {
     return {};
 }
 
-void HostWatch::Stop() {
+void HostWatch::Stop()
+{
     m_fd.Reset();
     m_opens = 0;
 }
 
-bool HostWatch::Update() {
+bool HostWatch::Update()
+{
     if (!m_fd.IsValid())
         return false;
     bool released = false;

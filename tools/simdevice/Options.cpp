@@ -54,15 +54,31 @@ struct KnownOption {
 };
 
 constexpr KnownOption KnownOptions[] = {
-    {"name", true},    {"version", true},  {"auth", true},        {"pin", true},
-    {"link", true},    {"transcript", true}, {"state", true},     {"control", true},
-    {"silent", false}, {"partial", true},  {"echo", true},        {"raw", true},
-    {"crlf", false},   {"delay", true},    {"gap", true},         {"baud-pacing", false},
-    {"hangup", false}, {"quick-query", false}, {"exit-with-parent", false}, {"help", false},
+    {"name", true},
+    {"version", true},
+    {"auth", true},
+    {"pin", true},
+    {"link", true},
+    {"transcript", true},
+    {"state", true},
+    {"control", true},
+    {"silent", false},
+    {"partial", true},
+    {"echo", true},
+    {"raw", true},
+    {"crlf", false},
+    {"delay", true},
+    {"gap", true},
+    {"baud-pacing", false},
+    {"hangup", false},
+    {"quick-query", false},
+    {"exit-with-parent", false},
+    {"help", false},
     {"print-state", true},
 };
 
-const KnownOption* FindKnownOption(const std::string& name) {
+const KnownOption* FindKnownOption(const std::string& name)
+{
     for (const KnownOption& known : KnownOptions)
         if (name == known.name)
             return &known;
@@ -71,9 +87,13 @@ const KnownOption* FindKnownOption(const std::string& name) {
 
 }  // namespace
 
-const char* UsageText() { return Usage; }
+const char* UsageText()
+{
+    return Usage;
+}
 
-std::string ParseOptions(int argc, const char* const argv[], Options& options) {
+std::string ParseOptions(int argc, const char* const argv[], Options& options)
+{
     // Several options choose a reply mode; the strongest wins whatever their
     // order, so "--partial 5 --hangup" hangs up after five bytes.
     bool silent = false, partial = false, hangup = false;
@@ -102,18 +122,30 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
             return "option '--" + name + "' takes no value";
         }
 
-        if (name == "help") options.help = true;
-        else if (name == "link") options.linkPath = value;
-        else if (name == "transcript") options.transcriptPath = value;
-        else if (name == "state") options.statePath = value;
-        else if (name == "control") options.controlPath = value;
-        else if (name == "silent") silent = true;
-        else if (name == "hangup") hangup = true;
-        else if (name == "crlf") options.faults.crlf = true;
-        else if (name == "baud-pacing") options.faults.baudPacing = true;
-        else if (name == "quick-query") options.quickQueries = true;
-        else if (name == "exit-with-parent") options.exitWithParent = true;
-        else if (name == "print-state") options.printStateKey = value;
+        if (name == "help")
+            options.help = true;
+        else if (name == "link")
+            options.linkPath = value;
+        else if (name == "transcript")
+            options.transcriptPath = value;
+        else if (name == "state")
+            options.statePath = value;
+        else if (name == "control")
+            options.controlPath = value;
+        else if (name == "silent")
+            silent = true;
+        else if (name == "hangup")
+            hangup = true;
+        else if (name == "crlf")
+            options.faults.crlf = true;
+        else if (name == "baud-pacing")
+            options.faults.baudPacing = true;
+        else if (name == "quick-query")
+            options.quickQueries = true;
+        else if (name == "exit-with-parent")
+            options.exitWithParent = true;
+        else if (name == "print-state")
+            options.printStateKey = value;
         else {
             partial = partial || name == "partial";
             const std::string error = ApplySetting(name, value, options.state, options.faults);
@@ -124,8 +156,11 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options) {
 
     if (!options.printStateKey.empty() && options.statePath.empty())
         return "option '--print-state' needs '--state FILE'";
-    if (hangup) options.faults.mode = ReplyMode::Hangup;
-    else if (silent) options.faults.mode = ReplyMode::Silent;
-    else if (partial) options.faults.mode = ReplyMode::Partial;
+    if (hangup)
+        options.faults.mode = ReplyMode::Hangup;
+    else if (silent)
+        options.faults.mode = ReplyMode::Silent;
+    else if (partial)
+        options.faults.mode = ReplyMode::Partial;
     return {};
 }

@@ -7,15 +7,15 @@
 
 struct Options {
     DeviceState state;
-    ReplyFaults faults;       // the faults to return to whenever the control file changes
-    std::string linkPath;     // symlink re-pointed at the slave side of the pty
+    ReplyFaults faults;    // the faults to return to whenever the control file changes
+    std::string linkPath;  // symlink re-pointed at the slave side of the pty
     std::string transcriptPath;
     std::string statePath;
     std::string controlPath;
     bool quickQueries = false;    // answer the access code at once (see CommandScanner)
     bool exitWithParent = false;  // a killed test runner leaves no device behind
     bool help = false;
-    std::string printStateKey;    // print this key of the state file and exit
+    std::string printStateKey;  // print this key of the state file and exit
 };
 
 // Parses argv. Returns an empty string on success, otherwise a message for

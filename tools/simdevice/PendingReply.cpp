@@ -1,6 +1,7 @@
 #include "PendingReply.h"
 
-void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now) {
+void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now)
+{
     m_bytes = std::move(bytes);
     m_sent = 0;
     m_active = true;
@@ -13,7 +14,8 @@ void PendingReply::Start(std::string bytes, const ReplyFaults& faults, Clock::ti
     }
 }
 
-std::optional<PendingReply::Clock::time_point> PendingReply::NextTime() const {
+std::optional<PendingReply::Clock::time_point> PendingReply::NextTime() const
+{
     if (!m_active)
         return std::nullopt;
     return m_first + m_spacing * static_cast<long>(m_sent);

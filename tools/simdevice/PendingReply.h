@@ -19,12 +19,18 @@ public:
     static constexpr std::chrono::nanoseconds ByteTimeAt115200{86806};
 
     // How long `bytes` bytes take on a 115200 baud 8N1 line.
-    static Clock::duration LineTime(std::size_t bytes) {
+    static Clock::duration LineTime(std::size_t bytes)
+    {
         return std::chrono::duration_cast<Clock::duration>(ByteTimeAt115200 * static_cast<long>(bytes));
     }
 
     void Start(std::string bytes, const ReplyFaults& faults, Clock::time_point now);
-    void Cancel() { m_bytes.clear(); m_sent = 0; m_active = false; }
+    void Cancel()
+    {
+        m_bytes.clear();
+        m_sent = 0;
+        m_active = false;
+    }
 
     // True from Start until the last byte has been handed over.
     bool Active() const { return m_active; }
@@ -46,7 +52,8 @@ private:
 };
 
 template <typename Send>
-bool PendingReply::SendDue(Clock::time_point now, Send&& send) {
+bool PendingReply::SendDue(Clock::time_point now, Send&& send)
+{
     if (!m_active || now < m_first)
         return false;
     if (m_spacing == Clock::duration::zero()) {

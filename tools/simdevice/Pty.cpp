@@ -12,15 +12,16 @@
 
 namespace {
 
-std::string SystemError(const char* what) {
+std::string SystemError(const char* what)
+{
     return std::string(what) + ": " + std::strerror(errno);
 }
 
 // Raw mode as cfmakeraw sets it, spelled out: nothing the line discipline does
 // may change, add or swallow a byte.
-void MakeRaw(termios& t) {
-    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
-                                         ICRNL | IXON | IXOFF);
+void MakeRaw(termios& t)
+{
+    t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF);
     t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
@@ -31,7 +32,8 @@ void MakeRaw(termios& t) {
 
 }  // namespace
 
-std::string Pty::Open() {
+std::string Pty::Open()
+{
     *this = Pty();
     UniqueFd master(posix_openpt(O_RDWR | O_NOCTTY));
     if (!master.IsValid())
@@ -46,7 +48,7 @@ std::string Pty::Open() {
     UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
     if (!slave.IsValid())
         return SystemError(("open " + slavePath).c_str());
-    termios settings {};
+    termios settings{};
     if (tcgetattr(slave.Get(), &settings) != 0)
         return SystemError("tcgetattr");
     MakeRaw(settings);
@@ -60,7 +62,8 @@ std::string Pty::Open() {
     return {};
 }
 
-int Pty::UnreadByHost() const {
+int Pty::UnreadByHost() const
+{
     int count = 0;
     if (!m_slave.IsValid() || ioctl(m_slave.Get(), FIONREAD, &count) != 0)
         return 0;
@@ -72,7 +75,8 @@ int Pty::UnreadByHost() const {
 // side to the other, and a flush at the wrong moment leaves them for the
 // host's next open. A read of the slave waits for the hand-over of what is on
 // its way, so reading until nothing is left drops those too.
-void Pty::DiscardUnreadOutput() {
+void Pty::DiscardUnreadOutput()
+{
     if (!m_slave.IsValid())
         return;
     char unread[4096];
@@ -81,7 +85,8 @@ void Pty::DiscardUnreadOutput() {
     tcflush(m_slave.Get(), TCIFLUSH);
 }
 
-std::string PointLinkAt(const std::string& link, const std::string& target) {
+std::string PointLinkAt(const std::string& link, const std::string& target)
+{
     const std::string temporary = link + ".new";
     unlink(temporary.c_str());
     if (symlink(target.c_str(), temporary.c_str()) != 0)

@@ -24,17 +24,25 @@ constexpr auto HangupShortestLinger = std::chrono::milliseconds(100);
 constexpr auto HangupLongestLinger = std::chrono::seconds(2);
 constexpr auto HangupCheckInterval = std::chrono::milliseconds(5);
 
-void Log(const std::string& message) { std::cerr << "tolvane-simdevice: " << message << std::endl; }
+void Log(const std::string& message)
+{
+    std::cerr << "tolvane-simdevice: " << message << std::endl;
+}
 
 }  // namespace
 
 SimulatedDevice::SimulatedDevice(const Options& options)
-    : m_options(options), m_state(options.state), m_faults(options.faults),
-      m_control(options.controlPath), m_scanner(options.quickQueries) {}
+    : m_options(options),
+      m_state(options.state),
+      m_faults(options.faults),
+      m_control(options.controlPath),
+      m_scanner(options.quickQueries)
+{}
 
 // Opens a pty, points the link at it and watches it for the host. Used at
 // start and after every hangup.
-std::string SimulatedDevice::StartLine() {
+std::string SimulatedDevice::StartLine()
+{
     std::string error = m_pty.Open();
     if (!error.empty())
         return error;
@@ -49,7 +57,8 @@ std::string SimulatedDevice::StartLine() {
     return {};
 }
 
-int SimulatedDevice::Run() {
+int SimulatedDevice::Run()
+{
     if (!InstallStopSignals()) {
         Log(std::string("cannot set up signal handling: ") + std::strerror(errno));
         return 1;
@@ -79,7 +88,7 @@ int SimulatedDevice::Run() {
             {StopSignalFd(), POLLIN, 0},
             {m_hostWatch.Fd(), POLLIN, 0},  // poll skips a negative descriptor
         };
-        timespec wait {};
+        timespec wait{};
         const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
         if (ready < 0 && errno != EINTR) {
             Log(std::string("ppoll: ") + std::strerror(errno));
@@ -107,7 +116,8 @@ int SimulatedDevice::Run() {
 // The host let go of the port: what it did not read is gone, as on a real
 // port, and a reply still on its way has no one to reach. A hangup already
 // under way happens now, so the next open finds the device answering.
-void SimulatedDevice::OnHostReleasedPort() {
+void SimulatedDevice::OnHostReleasedPort()
+{
     m_pty.DiscardUnreadOutput();
     m_reply.Cancel();
     const bool hangupUnderWay = m_hangUpAfterReply || m_hangUpSent;
@@ -119,7 +129,8 @@ void SimulatedDevice::OnHostReleasedPort() {
 // How long the loop may sleep: until the scanner's deadline, the next reply
 // byte or the next hangup check; null when only the host can wake it. In
 // nanoseconds, because baud pacing spaces bytes 87 us apart.
-const timespec* SimulatedDevice::WaitTime(timespec& storage) const {
+const timespec* SimulatedDevice::WaitTime(timespec& storage) const
+{
     std::optional<Clock::time_point> wake = m_scanner.Deadline();
     if (const auto next = m_reply.NextTime())
         wake = wake ? std::min(*wake, *next) : *next;
@@ -136,7 +147,8 @@ const timespec* SimulatedDevice::WaitTime(timespec& storage) const {
     return &storage;
 }
 
-void SimulatedDevice::ReadFromHost() {
+void SimulatedDevice::ReadFromHost()
+{
     char buffer[4096];
     const ssize_t length = read(m_pty.MasterFd(), buffer, sizeof buffer);
     if (length <= 0)
@@ -149,7 +161,8 @@ void SimulatedDevice::ReadFromHost() {
     Handle(commands);
 }
 
-void SimulatedDevice::Handle(const std::vector<HostCommand>& commands) {
+void SimulatedDevice::Handle(const std::vector<HostCommand>& commands)
+{
     for (const HostCommand& command : commands) {
         if (command.kind == HostCommand::Kind::Query)
             AnswerQuery(command.recognised);
@@ -158,7 +171,8 @@ void SimulatedDevice::Handle(const std::vector<HostCommand>& commands) {
     }
 }
 
-void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
+void SimulatedDevice::AnswerQuery(Clock::time_point recognised)
+{
     // A new query supersedes a reply not yet sent in full.
     m_reply.Cancel();
     m_hangUpAfterReply = false;
@@ -170,18 +184,18 @@ void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
 
     std::string bytes = BuildReply(m_state, m_faults);
     switch (m_faults.mode) {
-    case ReplyMode::Silent:
-        Log("query " + std::to_string(m_state.queries) + ": silent");
-        return;
-    case ReplyMode::Answer:
-        break;
-    case ReplyMode::Partial:
-        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
-        break;
-    case ReplyMode::Hangup:
-        bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
-        m_hangUpAfterReply = true;
-        break;
+        case ReplyMode::Silent:
+            Log("query " + std::to_string(m_state.queries) + ": silent");
+            return;
+        case ReplyMode::Answer:
+            break;
+        case ReplyMode::Partial:
+            bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
+            break;
+        case ReplyMode::Hangup:
+            bytes.resize(std::min(bytes.size(), static_cast<std::size_t>(m_faults.partial)));
+            m_hangUpAfterReply = true;
+            break;
     }
     Log("query " + std::to_string(m_state.queries) + ": " + ReplyModeName(m_faults.mode) + ", " +
         std::to_string(bytes.size()) + " bytes");
@@ -193,11 +207,13 @@ void SimulatedDevice::AnswerQuery(Clock::time_point recognised) {
 // host's bytes over at once; a paced line carries the access code for 13 byte
 // times before the device has it all, so the reply starts that much later
 // and a timed round trip covers the whole exchange.
-Clock::time_point SimulatedDevice::ReplyStartTime(Clock::time_point recognised) const {
+Clock::time_point SimulatedDevice::ReplyStartTime(Clock::time_point recognised) const
+{
     return m_faults.baudPacing ? recognised + PendingReply::LineTime(DeviceAccessCodeLength) : recognised;
 }
 
-void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
+void SimulatedDevice::ApplyConfigure(const HostCommand& command)
+{
     // A scenario written before this command is older than it: apply it
     // first, so the command's tokens are what the state keeps.
     if (m_control.ApplyIfChanged(m_options.faults, m_state, m_faults))
@@ -206,11 +222,11 @@ void SimulatedDevice::ApplyConfigure(const HostCommand& command) {
     m_state.pin = command.pin;
     ++m_state.configures;
     SaveState();
-    Log("configure " + std::to_string(m_state.configures) + ": auth=" + command.flag +
-        " pin=" + command.pin);
+    Log("configure " + std::to_string(m_state.configures) + ": auth=" + command.flag + " pin=" + command.pin);
 }
 
-void SimulatedDevice::SendDueReplyBytes() {
+void SimulatedDevice::SendDueReplyBytes()
+{
     // The host may have let go of the port, and opened it again, since the
     // poll returned: bytes of the old reply sent now would turn up in the new
     // open's first read.
@@ -239,19 +255,20 @@ void SimulatedDevice::SendDueReplyBytes() {
     }
 }
 
-bool SimulatedDevice::HangUpIsDue() const {
+bool SimulatedDevice::HangUpIsDue() const
+{
     if (!m_hangUpSent)
         return false;
     const auto lingered = Clock::now() - *m_hangUpSent;
-    return lingered >= HangupLongestLinger ||
-           (lingered >= HangupShortestLinger && m_pty.UnreadByHost() == 0);
+    return lingered >= HangupLongestLinger || (lingered >= HangupShortestLinger && m_pty.UnreadByHost() == 0);
 }
 
 // Drops the line the way a device that loses its connection does: the host's
 // open port goes dead. The device comes back on a new pty behind the same
 // link, so the next open of the port reaches it again. Once only: afterwards
 // the device answers until the control file asks for another hangup.
-void SimulatedDevice::HangUp() {
+void SimulatedDevice::HangUp()
+{
     m_hangUpSent.reset();
     m_faults.mode = ReplyMode::Answer;
     std::string error;
@@ -272,12 +289,14 @@ void SimulatedDevice::HangUp() {
     std::cout << m_pty.SlavePath() << std::endl;
 }
 
-void SimulatedDevice::SaveState() {
+void SimulatedDevice::SaveState()
+{
     if (!WriteStateFile(m_options.statePath, m_state))
         Log("cannot write the state file " + m_options.statePath);
 }
 
-void SimulatedDevice::Record(const char* bytes, std::size_t length) {
+void SimulatedDevice::Record(const char* bytes, std::size_t length)
+{
     while (m_transcript.IsValid() && length > 0) {
         const ssize_t written = write(m_transcript.Get(), bytes, length);
         if (written < 0 && errno == EINTR)

@@ -3,7 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
-bool WriteStateFile(const std::string& path, const DeviceState& state) {
+bool WriteStateFile(const std::string& path, const DeviceState& state)
+{
     if (path.empty())
         return true;
     const std::string temporary = path + ".new";
@@ -22,7 +23,8 @@ bool WriteStateFile(const std::string& path, const DeviceState& state) {
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
-std::map<std::string, std::string> ReadStateFile(const std::string& path) {
+std::map<std::string, std::string> ReadStateFile(const std::string& path)
+{
     std::map<std::string, std::string> state;
     std::ifstream in(path, std::ios::binary);
     std::string line;

@@ -9,7 +9,8 @@ namespace {
 
 int pipeFds[2] = {-1, -1};
 
-extern "C" void OnStopSignal(int) {
+extern "C" void OnStopSignal(int)
+{
     const char byte = 1;
     const ssize_t ignored = write(pipeFds[1], &byte, 1);
     (void)ignored;
@@ -17,7 +18,8 @@ extern "C" void OnStopSignal(int) {
 
 }  // namespace
 
-bool InstallStopSignals() {
+bool InstallStopSignals()
+{
     if (pipe(pipeFds) != 0)
         return false;
     for (int fd : pipeFds) {
@@ -34,9 +36,13 @@ bool InstallStopSignals() {
     return true;
 }
 
-int StopSignalFd() { return pipeFds[0]; }
+int StopSignalFd()
+{
+    return pipeFds[0];
+}
 
-bool StopRequested() {
+bool StopRequested()
+{
     pollfd fd{pipeFds[0], POLLIN, 0};
     return poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
 }

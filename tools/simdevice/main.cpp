@@ -17,12 +17,12 @@ constexpr int DevicePriority = -10;
 
 }  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     Options options;
     const std::string error = ParseOptions(argc, argv, options);
     if (!error.empty()) {
-        std::cerr << "tolvane-simdevice: " << error << '\n'
-                  << "Try 'tolvane-simdevice --help' for the options.\n";
+        std::cerr << "tolvane-simdevice: " << error << '\n' << "Try 'tolvane-simdevice --help' for the options.\n";
         return 2;
     }
     if (options.help) {

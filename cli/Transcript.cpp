@@ -38,14 +38,13 @@ bool Transcript::Open(const std::string& path, std::string& error)
 
 long long Transcript::Now() const
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start)
-        .count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start).count();
 }
 
 void Transcript::Bytes(long long milliseconds, const std::string& port, char direction, const std::string& bytes)
 {
-    WriteLine(std::to_string(milliseconds) + "\t" + EscapeForText(port) + "\t" + direction + "\t" + Hex(bytes) + "\t"
-              + EscapeForText(bytes));
+    WriteLine(std::to_string(milliseconds) + "\t" + EscapeForText(port) + "\t" + direction + "\t" + Hex(bytes) + "\t" +
+              EscapeForText(bytes));
 }
 
 void Transcript::Failure(const std::string& port, const std::string& text)

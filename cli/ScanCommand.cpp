@@ -34,8 +34,8 @@ bool AnyDevice(const std::vector<ScanEntry>& entries)
 
 // The ports named on the command line, or else the ones the system lists.
 // Named ports are checked before any is probed.
-bool CollectPorts(const CliOptions& options, CommandContext& context,
-                  std::vector<std::string>& names, std::vector<std::string>& paths, ExitCode& failure)
+bool CollectPorts(const CliOptions& options, CommandContext& context, std::vector<std::string>& names,
+                  std::vector<std::string>& paths, ExitCode& failure)
 {
     if (options.ports.empty() && !context.listPorts(names)) {
         context.err << "Cannot list the serial ports of this machine.\n";

@@ -28,7 +28,7 @@ private:
 
     std::unique_ptr<SerialPort> m_port;
     Transcript& m_transcript;
-    std::string m_name;        // the port as people call it: COM5, /dev/rfcomm0
-    std::string m_received;    // bytes of the chunk not written yet
+    std::string m_name;      // the port as people call it: COM5, /dev/rfcomm0
+    std::string m_received;  // bytes of the chunk not written yet
     long long m_receivedAt = 0;
 };

@@ -14,7 +14,6 @@ const char* const Usage =
     "Reads and changes the settings of a Tolvane target device on a serial port.\n"
     "\n";
 
-
 const char* const PosixPorts =
     "PORT is the path of a serial port: /dev/rfcomm0, /dev/ttyUSB0, a\n"
     "pseudo-terminal or a symlink to one.\n"
@@ -111,7 +110,7 @@ const char* const ExitCodes =
 
 std::string HelpText(PortStyle style)
 {
-    const std::string windowsPorts = "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
-    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + Commands
-        + ExitCodes;
+    const std::string windowsPorts =
+        "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
+    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + Commands + ExitCodes;
 }

@@ -59,8 +59,8 @@ std::string QueryString(HKEY key, const char* valueName)
     char data[256];
     DWORD length = sizeof data - 1;
     DWORD type = 0;
-    if (RegQueryValueExA(key, valueName, NULL, &type, reinterpret_cast<BYTE*>(data), &length) != ERROR_SUCCESS
-        || type != REG_SZ)
+    if (RegQueryValueExA(key, valueName, NULL, &type, reinterpret_cast<BYTE*>(data), &length) != ERROR_SUCCESS ||
+        type != REG_SZ)
         return "";
     data[length] = 0;
     return data;
@@ -80,8 +80,8 @@ std::string FriendlyNameOf(HDEVINFO set, SP_DEVINFO_DATA& device)
     char name[256];
     DWORD type = 0;
     if (!SetupDiGetDeviceRegistryPropertyA(set, &device, SPDRP_FRIENDLYNAME, &type, reinterpret_cast<BYTE*>(name),
-                                           sizeof name - 1, NULL)
-        || type != REG_SZ)
+                                           sizeof name - 1, NULL) ||
+        type != REG_SZ)
         return "";
     name[sizeof name - 1] = 0;
     return name;

@@ -77,10 +77,15 @@ PortDetails DescribePortIn(const std::string& path, const std::string& devDir, c
     const std::string name = node.substr(node.find_last_of('/') + 1);
     const std::string ttyDir = sysTtyDir + "/" + name;
     switch (TtyKindOf(name)) {
-    case TtyKind::Rfcomm: DescribeRfcomm(ttyDir, details); break;
-    case TtyKind::UsbSerial: DescribeUsb(ttyDir, details); break;
-    case TtyKind::Uart:
-    case TtyKind::NotSerial: break;
+        case TtyKind::Rfcomm:
+            DescribeRfcomm(ttyDir, details);
+            break;
+        case TtyKind::UsbSerial:
+            DescribeUsb(ttyDir, details);
+            break;
+        case TtyKind::Uart:
+        case TtyKind::NotSerial:
+            break;
     }
     return details;
 }

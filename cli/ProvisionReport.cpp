@@ -40,15 +40,16 @@ const char* ProvisionStatusWord(const ConfigureReport& report)
     if (report.readResult != LinkResult::Ok)
         return ProbeStatusWord(report.readResult);
     switch (report.outcome.code) {
-    case ExitCode::NameTooLong:
-    case ExitCode::PinTooLong:
-    case ExitCode::PinHasSpaces: return "refused";
-    default: return "write-failed";
+        case ExitCode::NameTooLong:
+        case ExitCode::PinTooLong:
+        case ExitCode::PinHasSpaces:
+            return "refused";
+        default:
+            return "write-failed";
     }
 }
 
-std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report,
-                                bool json)
+std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report, bool json)
 {
     const std::vector<ReportField> fields = {
         {"port", port, true},

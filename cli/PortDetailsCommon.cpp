@@ -5,9 +5,12 @@
 const char* PortKindWord(PortKind kind)
 {
     switch (kind) {
-    case PortKind::Bluetooth: return "bluetooth";
-    case PortKind::Usb: return "usb";
-    case PortKind::Other: break;
+        case PortKind::Bluetooth:
+            return "bluetooth";
+        case PortKind::Usb:
+            return "usb";
+        case PortKind::Other:
+            break;
     }
     return "other";
 }

@@ -18,8 +18,7 @@ class PlanReader {
 public:
     PlanReader(const std::string& source, PortStyle style, const PortIdentifier& identify)
         : m_source(source), m_style(style), m_identify(identify)
-    {
-    }
+    {}
 
     Plan Read(const std::string& text);
 
@@ -93,8 +92,8 @@ bool PlanReader::ReadLine(const std::string& line)
         return true;
     if (!m_headerSeen) {
         if (line != PlanHeader)
-            return Fail(std::string("the first line must be the header ") + PlanHeader + ", not \""
-                        + EscapeForText(line) + "\".");
+            return Fail(std::string("the first line must be the header ") + PlanHeader + ", not \"" +
+                        EscapeForText(line) + "\".");
         m_headerSeen = true;
         return true;
     }
@@ -167,8 +166,8 @@ bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, 
         }
     }
     if (text.size() > MaxPlanBytes) {
-        error = "The plan " + (name == "-" ? std::string("on standard input") : name) + " is longer than "
-            + std::to_string(MaxPlanBytes) + " bytes.";
+        error = "The plan " + (name == "-" ? std::string("on standard input") : name) + " is longer than " +
+                std::to_string(MaxPlanBytes) + " bytes.";
         return false;
     }
     return true;

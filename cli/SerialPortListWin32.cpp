@@ -23,8 +23,7 @@ void AddDosDeviceNames(std::vector<std::string>& names)
     for (int number = FirstComPort; number <= LastComPort; ++number) {
         const std::string name = ComPortName(number);
         char target[1024];
-        if (QueryDosDeviceA(name.c_str(), target, sizeof target) != 0
-            || GetLastError() == ERROR_INSUFFICIENT_BUFFER)
+        if (QueryDosDeviceA(name.c_str(), target, sizeof target) != 0 || GetLastError() == ERROR_INSUFFICIENT_BUFFER)
             names.push_back(name);
     }
 }

@@ -16,5 +16,4 @@
 // probe's word for a read that failed ("no-answer", "cannot-open", ...).
 const char* ProvisionStatusWord(const ConfigureReport& report);
 
-std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report,
-                                bool json);
+std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report, bool json);

@@ -14,14 +14,22 @@ std::string HexEscape(const char* prefix, unsigned char byte, int digits)
 const char* ShortJsonEscape(unsigned char byte)
 {
     switch (byte) {
-    case '"': return "\\\"";
-    case '\\': return "\\\\";
-    case '\b': return "\\b";
-    case '\f': return "\\f";
-    case '\n': return "\\n";
-    case '\r': return "\\r";
-    case '\t': return "\\t";
-    default: return nullptr;
+        case '"':
+            return "\\\"";
+        case '\\':
+            return "\\\\";
+        case '\b':
+            return "\\b";
+        case '\f':
+            return "\\f";
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        default:
+            return nullptr;
     }
 }
 
@@ -112,10 +120,8 @@ const char* AuthenticationText(const DeviceInfo& info)
 
 std::string FormatQueryText(const DeviceInfo& info)
 {
-    return "name: " + EscapeForText(DisplayNameOf(info)) + "\n"
-        + "firmware: " + EscapeForText(info.version) + "\n"
-        + "authentication: " + AuthenticationText(info) + "\n"
-        + "pin: " + EscapeForText(info.pin) + "\n";
+    return "name: " + EscapeForText(DisplayNameOf(info)) + "\n" + "firmware: " + EscapeForText(info.version) + "\n" +
+           "authentication: " + AuthenticationText(info) + "\n" + "pin: " + EscapeForText(info.pin) + "\n";
 }
 
 std::string FormatQueryJson(const DeviceInfo& info)
@@ -126,13 +132,20 @@ std::string FormatQueryJson(const DeviceInfo& info)
 const char* ProbeStatusWord(LinkResult result)
 {
     switch (result) {
-    case LinkResult::Ok: return "device";
-    case LinkResult::OpenFailed: return "cannot-open";
-    case LinkResult::SetupFailed: return "setup-failed";
-    case LinkResult::WriteFailed: return "write-failed";
-    case LinkResult::Timeout: return "no-answer";
-    case LinkResult::UnsupportedVersion: return "unsupported-firmware";
-    default: break;  // BadEcho, BadReply; a query never ends in ShortWrite
+        case LinkResult::Ok:
+            return "device";
+        case LinkResult::OpenFailed:
+            return "cannot-open";
+        case LinkResult::SetupFailed:
+            return "setup-failed";
+        case LinkResult::WriteFailed:
+            return "write-failed";
+        case LinkResult::Timeout:
+            return "no-answer";
+        case LinkResult::UnsupportedVersion:
+            return "unsupported-firmware";
+        default:
+            break;  // BadEcho, BadReply; a query never ends in ShortWrite
     }
     return "incorrect-data";
 }

@@ -7,10 +7,14 @@ namespace {
 ExitCode ExitCodeFor(SettingsProblem problem)
 {
     switch (problem) {
-    case SettingsProblem::NameTooLong: return ExitCode::NameTooLong;
-    case SettingsProblem::PinTooLong: return ExitCode::PinTooLong;
-    case SettingsProblem::PinHasSpace: return ExitCode::PinHasSpaces;
-    case SettingsProblem::None: break;
+        case SettingsProblem::NameTooLong:
+            return ExitCode::NameTooLong;
+        case SettingsProblem::PinTooLong:
+            return ExitCode::PinTooLong;
+        case SettingsProblem::PinHasSpace:
+            return ExitCode::PinHasSpaces;
+        case SettingsProblem::None:
+            break;
     }
     return ExitCode::Success;
 }

@@ -18,7 +18,7 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout,      std::cerr,           CreateSystemSerialPort, ListSystemSerialPorts,
+    CommandContext context{std::cout,       std::cerr,           CreateSystemSerialPort, ListSystemSerialPorts,
                            SystemPortStyle, DescribeSystemPorts, PortIdentity,           &std::cin};
     const ExitCode code = RunCommand(parsed.options, context);
 

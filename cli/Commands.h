@@ -20,14 +20,14 @@
 struct CommandContext {
     std::ostream& out;
     std::ostream& err;
-    std::function<std::unique_ptr<SerialPort>()> makePort;       // CreateSystemSerialPort
-    std::function<bool(std::vector<std::string>&)> listPorts;   // ListSystemSerialPorts
+    std::function<std::unique_ptr<SerialPort>()> makePort;     // CreateSystemSerialPort
+    std::function<bool(std::vector<std::string>&)> listPorts;  // ListSystemSerialPorts
     PortStyle portStyle = SystemPortStyle;
     // DescribeSystemPorts; a test leaves every port "other".
     std::function<std::vector<PortDetails>(const std::vector<std::string>&)> describePorts =
         [](const std::vector<std::string>&) { return std::vector<PortDetails>(); };
     PortIdentifier identifyPort = [](const std::string& path) { return path; };  // PortIdentity
-    std::istream* in = &std::cin;  // a plan given as "-"
+    std::istream* in = &std::cin;                                                // a plan given as "-"
 };
 
 // How long a probe waits for each byte of a device's answer. A device answers

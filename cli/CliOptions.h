@@ -15,17 +15,17 @@ inline constexpr unsigned MaxVerifyWaitMs = 60000;
 
 struct CliOptions {
     CommandKind command = CommandKind::Help;
-    std::string port;                // query, configure: the one port
-    std::vector<std::string> ports;  // scan --probe: ports to probe instead of the listed ones
-    bool json = false;               // query, scan, provision
-    bool probe = false;              // scan
-    int auth = 0;                    // configure: 1 for --auth on, 0 for off
-    bool hasPin = false;             // configure: --pin given
-    std::string pin;                 // configure: the new PIN, never empty when given
-    bool verify = false;             // configure, provision: read the device again after the write
+    std::string port;                             // query, configure: the one port
+    std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
+    bool json = false;                            // query, scan, provision
+    bool probe = false;                           // scan
+    int auth = 0;                                 // configure: 1 for --auth on, 0 for off
+    bool hasPin = false;                          // configure: --pin given
+    std::string pin;                              // configure: the new PIN, never empty when given
+    bool verify = false;                          // configure, provision: read the device again after the write
     unsigned verifyWaitMs = DefaultVerifyWaitMs;  // configure, provision: the pause before that read
-    std::string plan;                // provision: the plan file, "-" for standard input
-    std::string transcript;          // query, configure, scan --probe, provision: empty for none
+    std::string plan;                             // provision: the plan file, "-" for standard input
+    std::string transcript;                       // query, configure, scan --probe, provision: empty for none
 };
 
 struct ParsedArguments {

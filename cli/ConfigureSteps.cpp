@@ -30,16 +30,16 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
     report.readAgain = read == LinkResult::Ok;
     if (!report.readAgain) {
         report.outcome = {ExitCode::NotVerified,
-                          std::string(CliText::NotVerified) + " "
-                              + WithReason(ReadOutcome(read, report.after), request.port, link).message};
+                          std::string(CliText::NotVerified) + " " +
+                              WithReason(ReadOutcome(read, report.after), request.port, link).message};
         return;
     }
     report.verified = report.after.auth == request.auth && std::string(report.after.pin) == pin;
     if (report.verified)
         return;
-    report.outcome = {ExitCode::NotVerified, std::string(CliText::NotVerified) + " The device reports authentication "
-                                                 + AuthenticationText(report.after) + " and PIN "
-                                                 + EscapeForText(report.after.pin) + ". " + CliText::MayNeedReset};
+    report.outcome = {ExitCode::NotVerified, std::string(CliText::NotVerified) + " The device reports authentication " +
+                                                 AuthenticationText(report.after) + " and PIN " +
+                                                 EscapeForText(report.after.pin) + ". " + CliText::MayNeedReset};
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
 // positional arguments once "--" or the options are done.
 class ArgumentReader {
 public:
-    ArgumentReader(const std::vector<std::string>& args, CommandKind command)
-        : m_args(args)
+    ArgumentReader(const std::vector<std::string>& args, CommandKind command) : m_args(args)
     {
         m_result.options.command = command;
     }
@@ -36,8 +35,7 @@ public:
 private:
     bool ReadOption(const std::string& arg);
     bool ReadValueOption(const std::string& name, bool hasInlineValue, const std::string& inlineValue);
-    bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue,
-                   std::string& value);
+    bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue, std::string& value);
     bool CheckPositionals();
     bool Fail(const std::string& error);
 
@@ -78,8 +76,8 @@ ParsedArguments ArgumentReader::Read()
     return m_result;
 }
 
-bool ArgumentReader::TakeValue(const std::string& name, bool hasInlineValue,
-                               const std::string& inlineValue, std::string& value)
+bool ArgumentReader::TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue,
+                               std::string& value)
 {
     if (hasInlineValue) {
         value = inlineValue;
@@ -106,8 +104,8 @@ bool ArgumentReader::ReadOption(const std::string& arg)
     }
     const bool writes = command == CommandKind::Configure || command == CommandKind::Provision;
     bool* flag = nullptr;
-    if (name == "--json" && (command == CommandKind::Query || command == CommandKind::Scan
-                             || command == CommandKind::Provision))
+    if (name == "--json" &&
+        (command == CommandKind::Query || command == CommandKind::Scan || command == CommandKind::Provision))
         flag = &options.json;
     else if (name == "--probe" && command == CommandKind::Scan)
         flag = &options.probe;
@@ -142,8 +140,8 @@ bool ArgumentReader::ReadValueOption(const std::string& name, bool hasInlineValu
         if (!TakeValue(name, hasInlineValue, inlineValue, value))
             return false;
         if (!ParseMilliseconds(value, options.verifyWaitMs))
-            return Fail("--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \""
-                        + value + "\".");
+            return Fail("--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" +
+                        value + "\".");
         m_verifyWaitGiven = true;
         return true;
     }
@@ -181,30 +179,30 @@ bool ArgumentReader::CheckPositionals()
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {
-    case CommandKind::Query:
-    case CommandKind::Configure:
-        if (m_positionals.size() != 1)
-            return Fail(m_positionals.empty() ? "A port is needed." : "Only one port may be given.");
-        options.port = m_positionals.front();
-        if (options.command == CommandKind::Configure && !m_authGiven)
-            return Fail("configure needs --auth on or --auth off.");
-        return true;
-    case CommandKind::Scan:
-        if (!m_positionals.empty() && !options.probe)
-            return Fail("Ports may be named to scan only with --probe.");
-        options.ports = m_positionals;
-        return true;
-    case CommandKind::Provision:
-        if (m_positionals.size() != 1)
-            return Fail(m_positionals.empty() ? "A plan is needed: a CSV file, or - for standard input."
-                                              : "Only one plan may be given.");
-        options.plan = m_positionals.front();
-        return true;
-    case CommandKind::Help:
-    case CommandKind::Version:
-        if (!m_positionals.empty())
-            return Fail("Unexpected argument \"" + m_positionals.front() + "\".");
-        return true;
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            if (m_positionals.size() != 1)
+                return Fail(m_positionals.empty() ? "A port is needed." : "Only one port may be given.");
+            options.port = m_positionals.front();
+            if (options.command == CommandKind::Configure && !m_authGiven)
+                return Fail("configure needs --auth on or --auth off.");
+            return true;
+        case CommandKind::Scan:
+            if (!m_positionals.empty() && !options.probe)
+                return Fail("Ports may be named to scan only with --probe.");
+            options.ports = m_positionals;
+            return true;
+        case CommandKind::Provision:
+            if (m_positionals.size() != 1)
+                return Fail(m_positionals.empty() ? "A plan is needed: a CSV file, or - for standard input."
+                                                  : "Only one plan may be given.");
+            options.plan = m_positionals.front();
+            return true;
+        case CommandKind::Help:
+        case CommandKind::Version:
+            if (!m_positionals.empty())
+                return Fail("Unexpected argument \"" + m_positionals.front() + "\".");
+            return true;
     }
     return true;
 }

@@ -32,10 +32,14 @@ bool IsSerialPort(const std::string& name, const std::string& sysTtyDir)
 {
     const std::string ttyDir = sysTtyDir + "/" + name;
     switch (TtyKindOf(name)) {
-    case TtyKind::Uart: return Exists(ttyDir + "/device") && UartTypeKnown(ttyDir);
-    case TtyKind::UsbSerial: return Exists(ttyDir + "/device");
-    case TtyKind::Rfcomm: return true;
-    case TtyKind::NotSerial: return false;
+        case TtyKind::Uart:
+            return Exists(ttyDir + "/device") && UartTypeKnown(ttyDir);
+        case TtyKind::UsbSerial:
+            return Exists(ttyDir + "/device");
+        case TtyKind::Rfcomm:
+            return true;
+        case TtyKind::NotSerial:
+            return false;
     }
     return false;
 }

@@ -18,21 +18,21 @@ struct ConfigureRequest {
     std::string path;  // what SerialPort::Open is given
     int auth = 0;      // 1 on, 0 off
     bool hasPin = false;
-    std::string pin;   // the new PIN when hasPin; otherwise the device keeps its own
+    std::string pin;  // the new PIN when hasPin; otherwise the device keeps its own
     bool verify = false;
     unsigned verifyWaitMs = DefaultVerifyWaitMs;
 };
 
 // How far one device got, and what it reported.
 struct ConfigureReport {
-    Outcome outcome;             // configure's exit code and message
+    Outcome outcome;  // configure's exit code and message
     LinkResult readResult = LinkResult::OpenFailed;
-    DeviceInfo before;           // the first read, when it ended Ok or UnsupportedVersion
-    bool written = false;        // the configure command went out whole
-    bool verifying = false;      // a verification read was made
-    bool verified = false;       // the device reported the requested settings
-    bool readAgain = false;      // the verification read ended Ok
-    DeviceInfo after;            // the verification read, when readAgain
+    DeviceInfo before;       // the first read, when it ended Ok or UnsupportedVersion
+    bool written = false;    // the configure command went out whole
+    bool verifying = false;  // a verification read was made
+    bool verified = false;   // the device reported the requested settings
+    bool readAgain = false;  // the verification read ended Ok
+    DeviceInfo after;        // the verification read, when readAgain
 };
 
 class DeviceLink;

@@ -17,8 +17,7 @@ std::string DisplayName(const std::string& path)
 
 TranscribingPort::TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript)
     : m_port(std::move(port)), m_transcript(transcript)
-{
-}
+{}
 
 TranscribingPort::~TranscribingPort()
 {
@@ -76,8 +75,8 @@ PortResult TranscribingPort::Write(const void* data, std::size_t length)
     if (taken > 0)
         m_transcript.Bytes(at, m_name, '>', std::string(static_cast<const char*>(data), taken));
     if (result.Ok() && taken < length)
-        m_transcript.Failure(m_name, "write: " + std::to_string(taken) + " of " + std::to_string(length)
-                                         + " bytes taken");
+        m_transcript.Failure(m_name,
+                             "write: " + std::to_string(taken) + " of " + std::to_string(length) + " bytes taken");
     NoteFailure(result);
     return result;
 }

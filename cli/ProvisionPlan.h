@@ -28,7 +28,7 @@ struct PlanRow {
     std::string path;  // what SerialPort::Open is given
     int auth = 0;      // 1 on, 0 off
     bool hasPin = false;
-    std::string pin;   // the new PIN when hasPin
+    std::string pin;  // the new PIN when hasPin
 };
 
 struct Plan {

@@ -9,13 +9,20 @@ namespace {
 ExitCode ReadExitCode(LinkResult result)
 {
     switch (result) {
-    case LinkResult::Ok: return ExitCode::Success;
-    case LinkResult::OpenFailed: return ExitCode::CannotOpen;
-    case LinkResult::SetupFailed: return ExitCode::SetupFailed;
-    case LinkResult::WriteFailed: return ExitCode::QueryWriteFailed;
-    case LinkResult::Timeout: return ExitCode::Timeout;
-    case LinkResult::UnsupportedVersion: return ExitCode::UnsupportedFirmware;
-    default: break;  // BadEcho, BadReply; a query never ends in ShortWrite
+        case LinkResult::Ok:
+            return ExitCode::Success;
+        case LinkResult::OpenFailed:
+            return ExitCode::CannotOpen;
+        case LinkResult::SetupFailed:
+            return ExitCode::SetupFailed;
+        case LinkResult::WriteFailed:
+            return ExitCode::QueryWriteFailed;
+        case LinkResult::Timeout:
+            return ExitCode::Timeout;
+        case LinkResult::UnsupportedVersion:
+            return ExitCode::UnsupportedFirmware;
+        default:
+            break;  // BadEcho, BadReply; a query never ends in ShortWrite
     }
     return ExitCode::IncorrectData;
 }

@@ -23,8 +23,8 @@ std::vector<SerialCommEntry> ReadSerialCommEntries()
         BYTE data[256];
         DWORD dataLength = sizeof data - 1;  // room for a NUL the data may lack
         DWORD type = 0;
-        const LONG status = RegEnumValueA(key.Get(), index, valueName, &valueNameLength, NULL, &type,
-                                          data, &dataLength);
+        const LONG status =
+            RegEnumValueA(key.Get(), index, valueName, &valueNameLength, NULL, &type, data, &dataLength);
         if (status == ERROR_NO_MORE_ITEMS)
             break;
         if (status != ERROR_SUCCESS || type != REG_SZ)

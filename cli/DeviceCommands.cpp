@@ -54,8 +54,8 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         if (pin.code != ExitCode::Success)
             return Report(context, pin);
     }
-    ConfigureRequest request{options.port, "",           options.auth,
-                             options.hasPin, options.pin, options.verify, options.verifyWaitMs};
+    ConfigureRequest request{options.port,        "", options.auth, options.hasPin, options.pin, options.verify,
+                             options.verifyWaitMs};
     if (!ResolvePort(options.port, context, request.path))
         return ExitCode::Usage;
     const ConfigureReport report = ConfigureDevice(request, context.makePort());

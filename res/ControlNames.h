@@ -32,20 +32,25 @@ inline constexpr ControlName ControlNames[] = {
 };
 
 // The name of a control of the table; "?" for any other.
-inline const char* ControlNameOf(int id) {
+inline const char* ControlNameOf(int id)
+{
     for (const ControlName& control : ControlNames) {
-        if (control.id == id) return control.name;
+        if (control.id == id)
+            return control.name;
     }
     return "?";
 }
 
 // A control by its name above or by its number.
-inline std::optional<int> ParseControlId(const char* text) {
+inline std::optional<int> ParseControlId(const char* text)
+{
     for (const ControlName& control : ControlNames) {
-        if (std::strcmp(control.name, text) == 0) return control.id;
+        if (std::strcmp(control.name, text) == 0)
+            return control.id;
     }
     char* end = nullptr;
     const long number = std::strtol(text, &end, 0);
-    if (end == text || *end != '\0' || number < 0 || number > 0xFFFF) return std::nullopt;
+    if (end == text || *end != '\0' || number < 0 || number > 0xFFFF)
+        return std::nullopt;
     return static_cast<int>(number);
 }
