@@ -1,49 +1,49 @@
 #include "CliOptions.h"
 
+#include "OptionTable.h"
+
 #include <cstddef>
 
 namespace {
 
-// Decimal digits only, at most MaxVerifyWaitMs.
-bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
+// "--auth on or --auth off" for a required option with the argument "on|off".
+std::string EachForm(const OptionSpec& option)
 {
-    if (text.empty() || text.size() > 5)
-        return false;
-    unsigned value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        value = value * 10 + static_cast<unsigned>(c - '0');
+    std::string forms;
+    std::string argument = option.argument != nullptr ? option.argument : "";
+    for (std::size_t bar = argument.find('|');; bar = argument.find('|')) {
+        forms += std::string(forms.empty() ? "" : " or ") + option.name + (argument.empty() ? "" : " ") +
+                 argument.substr(0, bar);
+        if (bar == std::string::npos)
+            return forms;
+        argument.erase(0, bar + 1);
     }
-    if (value > MaxVerifyWaitMs)
-        return false;
-    milliseconds = value;
-    return true;
 }
 
 // One command's line as it is read: options and their values, then the
 // positional arguments once "--" or the options are done.
 class ArgumentReader {
 public:
-    ArgumentReader(const std::vector<std::string>& args, CommandKind command) : m_args(args)
+    ArgumentReader(const std::vector<std::string>& args, const CommandSpec& command)
+        : m_args(args), m_command(command), m_given(OptionTable().size(), false)
     {
-        m_result.options.command = command;
+        m_result.options.command = command.kind;
     }
 
     ParsedArguments Read();
 
 private:
     bool ReadOption(const std::string& arg);
-    bool ReadValueOption(const std::string& name, bool hasInlineValue, const std::string& inlineValue);
     bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue, std::string& value);
+    bool Given(const char* name) const;
     bool CheckPositionals();
     bool Fail(const std::string& error);
 
     const std::vector<std::string>& m_args;
+    const CommandSpec& m_command;
     std::size_t m_next = 1;  // m_args[0] is the command
     std::vector<std::string> m_positionals;
-    bool m_authGiven = false;
-    bool m_verifyWaitGiven = false;
+    std::vector<bool> m_given;  // by place in OptionTable()
     ParsedArguments m_result;
 };
 
@@ -76,106 +76,59 @@ ParsedArguments ArgumentReader::Read()
     return m_result;
 }
 
+// A value that starts with "--" is an option the user meant, not a value:
+// "--pin --verify" must not set the PIN "--verify".
 bool ArgumentReader::TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue,
                                std::string& value)
 {
-    if (hasInlineValue) {
-        value = inlineValue;
-        return true;
-    }
-    if (m_next >= m_args.size())
+    if (!hasInlineValue && m_next >= m_args.size())
         return Fail(name + " needs a value.");
-    value = m_args[m_next++];
+    value = hasInlineValue ? inlineValue : m_args[m_next++];
+    if (value.compare(0, 2, "--") == 0)
+        return Fail(name + " needs a value, and \"" + value + "\" is none: a value never starts with --.");
     return true;
+}
+
+bool ArgumentReader::Given(const char* name) const
+{
+    return m_given[static_cast<std::size_t>(FindOption(name) - OptionTable().data())];
 }
 
 bool ArgumentReader::ReadOption(const std::string& arg)
 {
-    CliOptions& options = m_result.options;
     const std::size_t equals = arg.find('=');
     const bool hasInlineValue = arg.compare(0, 2, "--") == 0 && equals != std::string::npos;
     const std::string name = hasInlineValue ? arg.substr(0, equals) : arg;
     const std::string inlineValue = hasInlineValue ? arg.substr(equals + 1) : std::string();
-    const CommandKind command = options.command;
 
-    if (name == "--help" || name == "-h") {
-        options.command = CommandKind::Help;
-        return true;
-    }
-    const bool writes = command == CommandKind::Configure || command == CommandKind::Provision;
-    bool* flag = nullptr;
-    if (name == "--json" &&
-        (command == CommandKind::Query || command == CommandKind::Scan || command == CommandKind::Provision))
-        flag = &options.json;
-    else if (name == "--probe" && command == CommandKind::Scan)
-        flag = &options.probe;
-    else if (name == "--verify" && writes)
-        flag = &options.verify;
-    if (flag != nullptr && hasInlineValue)
+    const OptionSpec* option = FindOption(name);
+    if (option == nullptr || (option->commands & CommandBit(m_command.kind)) == 0)
+        return Fail("Unknown option " + name + " for this command.");
+    const std::size_t place = static_cast<std::size_t>(option - OptionTable().data());
+    std::string value, error;
+    if (option->argument == nullptr && hasInlineValue && option != &CommandOption(CommandKind::Help))
         return Fail(name + " takes no value.");
-    if (flag != nullptr) {
-        *flag = true;
-        return true;
-    }
-    return ReadValueOption(name, hasInlineValue, inlineValue);
-}
-
-bool ArgumentReader::ReadValueOption(const std::string& name, bool hasInlineValue, const std::string& inlineValue)
-{
-    CliOptions& options = m_result.options;
-    const CommandKind command = options.command;
-    if (name == "--transcript" && command != CommandKind::Version) {
-        if (!options.transcript.empty())
-            return Fail("--transcript is given more than once.");
-        if (!TakeValue(name, hasInlineValue, inlineValue, options.transcript))
-            return false;
-        if (options.transcript.empty())
-            return Fail("--transcript needs a file name.");
-        return true;
-    }
-    if (name == "--verify-wait" && (command == CommandKind::Configure || command == CommandKind::Provision)) {
-        std::string value;
-        if (m_verifyWaitGiven)
-            return Fail("--verify-wait is given more than once.");
+    // An option without a value may be repeated; one with a value may not,
+    // as which of two values counts would be a guess.
+    if (option->argument != nullptr) {
+        if (m_given[place])
+            return Fail(name + " is given more than once.");
         if (!TakeValue(name, hasInlineValue, inlineValue, value))
             return false;
-        if (!ParseMilliseconds(value, options.verifyWaitMs))
-            return Fail("--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" +
-                        value + "\".");
-        m_verifyWaitGiven = true;
-        return true;
     }
-    if (name == "--auth" && command == CommandKind::Configure) {
-        std::string value;
-        if (m_authGiven)
-            return Fail("--auth is given more than once.");
-        if (!TakeValue(name, hasInlineValue, inlineValue, value))
-            return false;
-        if (!ParseAuthWord(value, options.auth))
-            return Fail("--auth takes on or off, not \"" + value + "\".");
-        m_authGiven = true;
-        return true;
-    }
-    if (name == "--pin" && command == CommandKind::Configure) {
-        if (options.hasPin)
-            return Fail("--pin is given more than once.");
-        if (!TakeValue(name, hasInlineValue, inlineValue, options.pin))
-            return false;
-        // A blank PIN field in the window means "keep the device's PIN"; here
-        // that is said by leaving --pin out, so an empty one is a mistake.
-        if (options.pin.empty())
-            return Fail("--pin needs a PIN; leave --pin out to keep the device's PIN.");
-        options.hasPin = true;
-        return true;
-    }
-    return Fail("Unknown option " + name + " for this command.");
+    if (!option->apply(m_result.options, value, error))
+        return Fail(error);
+    m_given[place] = true;
+    return true;
 }
 
 bool ArgumentReader::CheckPositionals()
 {
     CliOptions& options = m_result.options;
-    if (m_verifyWaitGiven && !options.verify)
+    if (Given("--verify-wait") && !options.verify)
         return Fail("--verify-wait needs --verify.");
+    if (Given("--pin") && Given("--pin-file"))
+        return Fail("--pin and --pin-file cannot both be given: one PIN is set.");
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {
@@ -184,27 +137,39 @@ bool ArgumentReader::CheckPositionals()
             if (m_positionals.size() != 1)
                 return Fail(m_positionals.empty() ? "A port is needed." : "Only one port may be given.");
             options.port = m_positionals.front();
-            if (options.command == CommandKind::Configure && !m_authGiven)
-                return Fail("configure needs --auth on or --auth off.");
-            return true;
+            break;
         case CommandKind::Scan:
             if (!m_positionals.empty() && !options.probe)
                 return Fail("Ports may be named to scan only with --probe.");
             options.ports = m_positionals;
-            return true;
+            break;
         case CommandKind::Provision:
             if (m_positionals.size() != 1)
                 return Fail(m_positionals.empty() ? "A plan is needed: a CSV file, or - for standard input."
                                                   : "Only one plan may be given.");
             options.plan = m_positionals.front();
-            return true;
+            break;
         case CommandKind::Help:
         case CommandKind::Version:
             if (!m_positionals.empty())
                 return Fail("Unexpected argument \"" + m_positionals.front() + "\".");
             return true;
     }
+    for (const OptionSpec& option : OptionTable()) {
+        if (option.required && (option.commands & CommandBit(options.command)) != 0 && !Given(option.name))
+            return Fail(std::string(m_command.name) + " needs " + EachForm(option) + ".");
+    }
     return true;
+}
+
+// "query, configure, scan or provision".
+std::string CommandNames()
+{
+    std::string names;
+    const std::vector<CommandSpec>& commands = CommandTable();
+    for (std::size_t i = 0; i < commands.size(); ++i)
+        names += std::string(i == 0 ? "" : i + 1 == commands.size() ? " or " : ", ") + commands[i].name;
+    return names;
 }
 
 }  // namespace
@@ -221,31 +186,24 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args)
 {
     ParsedArguments result;
     if (args.empty()) {
-        result.error = "A command is needed: query, configure, scan or provision.";
+        result.error = "A command is needed: " + CommandNames() + ".";
         return result;
     }
     const std::string& first = args.front();
-    CommandKind command;
-    if (first == "query") {
-        command = CommandKind::Query;
-    } else if (first == "configure") {
-        command = CommandKind::Configure;
-    } else if (first == "scan") {
-        command = CommandKind::Scan;
-    } else if (first == "provision") {
-        command = CommandKind::Provision;
-    } else if (first == "help" || first == "--help" || first == "-h") {
-        command = CommandKind::Help;
-    } else if (first == "--version") {
-        command = CommandKind::Version;
-    } else {
-        result.error = "Unknown command \"" + first + "\": use query, configure, scan or provision.";
-        return result;
+    for (const CommandSpec& command : CommandTable()) {
+        if (first == command.name)
+            return ArgumentReader(args, command).Read();
     }
-    if (command == CommandKind::Help) {
+    const OptionSpec* option = FindOption(first);
+    if (first == "help" || option == &CommandOption(CommandKind::Help)) {
         result.ok = true;
-        result.options.command = command;
+        result.options.command = CommandKind::Help;
         return result;
     }
-    return ArgumentReader(args, command).Read();
+    if (option == &CommandOption(CommandKind::Version)) {
+        static const CommandSpec version = {CommandKind::Version, "", ""};
+        return ArgumentReader(args, version).Read();
+    }
+    result.error = "Unknown command \"" + first + "\": use " + CommandNames() + ".";
+    return result;
 }

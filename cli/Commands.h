@@ -9,6 +9,7 @@
 #include "PortName.h"
 #include "ProvisionPlan.h"
 #include "SerialPort.h"
+#include "SerialPortList.h"
 
 #include <functional>
 #include <iostream>
@@ -17,11 +18,13 @@
 #include <string>
 #include <vector>
 
+// Set by name: `CommandContext context{out, err};` and then the fields that
+// differ from these defaults.
 struct CommandContext {
     std::ostream& out;
     std::ostream& err;
-    std::function<std::unique_ptr<SerialPort>()> makePort;     // CreateSystemSerialPort
-    std::function<bool(std::vector<std::string>&)> listPorts;  // ListSystemSerialPorts
+    std::function<std::unique_ptr<SerialPort>()> makePort = CreateSystemSerialPort;
+    std::function<bool(std::vector<std::string>&)> listPorts = ListSystemSerialPorts;
     PortStyle portStyle = SystemPortStyle;
     // DescribeSystemPorts; a test leaves every port "other".
     std::function<std::vector<PortDetails>(const std::vector<std::string>&)> describePorts =

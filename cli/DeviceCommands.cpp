@@ -6,6 +6,7 @@
 #include "ConfigureSteps.h"
 #include "DeviceLink.h"
 #include "OutputFormat.h"
+#include "PinFile.h"
 #include "UserMessages.h"
 
 namespace {
@@ -45,17 +46,27 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context)
     return ExitCode::Success;
 }
 
-// The command line is checked before any port is opened; what the device
-// sent is checked after the read (ConfigureDevice).
+// The command line, and the PIN with it, are checked before any port is
+// opened; what the device sent is checked after the read (ConfigureDevice).
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
 {
-    if (options.hasPin) {
-        const Outcome pin = CheckRequestedPin(options.pin);
+    ConfigureRequest request;
+    request.port = options.port;
+    request.auth = options.auth;
+    request.hasPin = options.hasPin || !options.pinFile.empty();
+    request.pin = options.pin;
+    request.verify = options.verify;
+    request.verifyWaitMs = options.verifyWaitMs;
+    std::string error;
+    if (!options.pinFile.empty() && !ReadPinFile(options.pinFile, *context.in, request.pin, error)) {
+        context.err << error << '\n';
+        return ExitCode::Usage;
+    }
+    if (request.hasPin) {
+        const Outcome pin = CheckRequestedPin(request.pin);
         if (pin.code != ExitCode::Success)
             return Report(context, pin);
     }
-    ConfigureRequest request{options.port,        "", options.auth, options.hasPin, options.pin, options.verify,
-                             options.verifyWaitMs};
     if (!ResolvePort(options.port, context, request.path))
         return ExitCode::Usage;
     const ConfigureReport report = ConfigureDevice(request, context.makePort());

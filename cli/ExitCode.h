@@ -1,6 +1,6 @@
 // The exit codes of tolvane-cli: one per outcome, so that a script can tell
-// what happened without reading the messages. The help text lists them; keep
-// the two in step (HelpText.cpp).
+// what happened without reading the messages. Each code's status word,
+// message and line in --help are its row in OutcomeTable.cpp.
 #pragma once
 
 enum class ExitCode : int {
@@ -24,6 +24,9 @@ enum class ExitCode : int {
     BadPlan = 17,               // provision: the plan cannot be read or has a bad row; no port was opened
     TranscriptFailed = 18,      // --transcript: the file cannot be opened for appending
 };
+
+// The highest code: --help lists every code from Success up to it.
+inline constexpr ExitCode LastExitCode = ExitCode::TranscriptFailed;
 
 inline int ToInt(ExitCode code)
 {

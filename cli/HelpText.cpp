@@ -1,15 +1,115 @@
 #include "HelpText.h"
 
+#include "CliOptions.h"
+#include "NewSettings.h"
+#include "OptionTable.h"
+#include "OutcomeTable.h"
+#include "ProvisionPlan.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
 namespace {
 
-const char* const Usage =
-    "Usage:\n"
-    "  tolvane-cli query PORT [--json] [--transcript FILE]\n"
-    "  tolvane-cli configure PORT --auth on|off [--pin NEW] [--verify [--verify-wait MS]]\n"
-    "                        [--transcript FILE]\n"
-    "  tolvane-cli scan [--json] [--probe [PORT...] [--transcript FILE]]\n"
-    "  tolvane-cli provision PLAN [--verify [--verify-wait MS]] [--json] [--transcript FILE]\n"
-    "  tolvane-cli --help | --version\n"
+// Lines of --help stay within a terminal of 80 columns.
+constexpr std::size_t LineWidth = 79;
+// Where an option's paragraph starts: after "  --transcript FILE" and two spaces.
+constexpr std::size_t OptionTextColumn = 21;
+
+// `words` in lines of at most LineWidth columns, the first line after
+// `first` and the rest indented by `indent` spaces.
+std::string Wrap(std::string first, const std::vector<std::string>& words, std::size_t indent)
+{
+    std::string wrapped;
+    std::string line = std::move(first);
+    bool lineHasWord = false;
+    for (const std::string& word : words) {
+        if (lineHasWord && line.size() + 1 + word.size() > LineWidth) {
+            wrapped += line + "\n";
+            line = std::string(indent, ' ');
+            lineHasWord = false;
+        }
+        line += (lineHasWord ? " " : "") + word;
+        lineHasWord = true;
+    }
+    return wrapped + line + "\n";
+}
+
+std::string Wrap(std::string first, const std::string& text, std::size_t indent)
+{
+    std::vector<std::string> words;
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
+        end = std::min(text.find(' ', start), text.size());
+        words.push_back(text.substr(start, end - start));
+    }
+    return Wrap(std::move(first), words, indent);
+}
+
+std::string OptionForm(const OptionSpec& option)
+{
+    return std::string(option.name) + (option.argument != nullptr ? std::string(" ") + option.argument : "");
+}
+
+std::string UsageLines()
+{
+    std::string usage = "Usage:\n";
+    for (const CommandSpec& command : CommandTable()) {
+        // An option and its value stay on one line.
+        std::vector<std::string> words = {command.operands};
+        for (const OptionSpec& option : OptionTable()) {
+            if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
+                continue;
+            words.push_back(option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
+        }
+        const std::string start = "  tolvane-cli " + std::string(command.name) + " ";
+        usage += Wrap(start, words, start.size());
+    }
+    return usage + "  tolvane-cli " + CommandOption(CommandKind::Help).name + " | " +
+           CommandOption(CommandKind::Version).name + "\n";
+}
+
+// "(query, scan, provision)" for an option some commands take.
+std::string CommandsTaking(const OptionSpec& option)
+{
+    std::string names;
+    std::size_t count = 0;
+    for (const CommandSpec& command : CommandTable()) {
+        if ((option.commands & CommandBit(command.kind)) != 0) {
+            names += std::string(names.empty() ? "" : ", ") + command.name;
+            ++count;
+        }
+    }
+    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
+}
+
+std::string OptionLines()
+{
+    std::string lines = "Options:\n";
+    for (const OptionSpec& option : OptionTable()) {
+        std::string label = "  ";
+        if (option.shortName != nullptr)
+            label += std::string(option.shortName) + ", ";
+        label += OptionForm(option);
+        label.resize(std::max(label.size() + 2, OptionTextColumn), ' ');
+        lines += Wrap(label, option.help + CommandsTaking(option), OptionTextColumn);
+    }
+    return lines + "\n";
+}
+
+std::string ExitCodeLines()
+{
+    std::string lines = "Exit codes:\n";
+    for (int code = 0; code <= ToInt(LastExitCode); ++code) {
+        const OutcomeRow row = OutcomeRowOf(static_cast<ExitCode>(code));
+        char number[16];
+        std::snprintf(number, sizeof number, "%4d  ", code);
+        lines += number + std::string(row.meaning != nullptr ? row.meaning : row.message) + "\n";
+    }
+    return lines;
+}
+
+const char* const About =
     "\n"
     "Reads and changes the settings of a Tolvane target device on a serial port.\n"
     "\n";
@@ -19,58 +119,66 @@ const char* const PosixPorts =
     "pseudo-terminal or a symlink to one.\n"
     "\n";
 
-const char* const Commands =
-    "Commands:\n"
-    "  query      Read the device and print its name, firmware version,\n"
-    "             authentication (Enable or Disable) and PIN, one line each:\n"
-    "               name: NAME\n"
-    "               firmware: VERSION\n"
-    "               authentication: Enable\n"
-    "               pin: PIN\n"
-    "             With --json, one object with the keys name, firmware,\n"
-    "             authentication and pin.\n"
-    "  configure  Read the device, then set its authentication (--auth on or\n"
-    "             off) and, with --pin, a new PIN of at most 12 characters\n"
-    "             without spaces. Without --pin the device keeps its PIN.\n"
-    "             Nothing is written unless the device was read correctly and\n"
-    "             the checks passed; a PIN that fails them is refused before\n"
-    "             the port is opened. Prints \"Configuration is completed.\"\n"
-    "             With --verify, waits MS milliseconds (--verify-wait, default\n"
-    "             200) and reads the device again: success only if it reports\n"
-    "             the requested authentication and PIN (\"The device reports the\n"
-    "             requested settings.\"), otherwise what it reports and exit 15.\n"
-    "             A mismatch is never retried nor written again: some devices\n"
-    "             take new settings only after a reset.\n"
-    "  scan       List the serial ports of this machine, one a line, with\n"
-    "             tab-separated columns at fixed places (empty ones at the end\n"
-    "             left out): the port; with --probe the status (device,\n"
-    "             no-answer, cannot-open, setup-failed, write-failed,\n"
-    "             incorrect-data, unsupported-firmware), and for a device its\n"
-    "             firmware version and name; then the kind (bluetooth, usb,\n"
-    "             other), the direction of a Bluetooth port (outgoing reaches\n"
-    "             the device, incoming only waits for it to call), the remote\n"
-    "             Bluetooth address and the system's description. --probe asks\n"
-    "             every port (the named PORTs instead, if given) at the same\n"
-    "             time, waiting about a second. With --json, an array of\n"
-    "             objects with the keys port, status, firmware, name,\n"
-    "             authentication, pin, kind, direction, address and\n"
-    "             description, unknown ones left out.\n"
-    "  provision  Configure every device of PLAN at the same time, each with\n"
-    "             configure's steps and checks (and --verify's). PLAN is a CSV\n"
-    "             file, or - for standard input, with the header port,auth,pin\n"
-    "             and a row per port: auth on or off, an empty pin keeps the\n"
-    "             device's PIN. The whole plan is checked before any port is\n"
-    "             opened; a bad row (unknown port, bad auth, a PIN over 12\n"
-    "             characters or with spaces, a port named twice) is reported\n"
-    "             with its line number and nothing is done. Prints one line per\n"
-    "             row, in the plan's order, with tab-separated columns: port,\n"
-    "             status (verified, configured, not-verified, refused,\n"
-    "             write-failed or a scan status), firmware, name, the\n"
-    "             authentication before and after, and the exit code configure\n"
-    "             would have given. With --json one object a line with the keys\n"
-    "             port, status, firmware, name, authenticationBefore,\n"
-    "             authenticationAfter and exitCode. PINs are never printed.\n"
-    "\n"
+std::string CommandLines()
+{
+    const std::string maxPin = std::to_string(MaxPinLength);
+    return "Commands:\n"
+           "  query      Read the device and print its name, firmware version,\n"
+           "             authentication (Enable or Disable) and PIN, one line each:\n"
+           "               name: NAME\n"
+           "               firmware: VERSION\n"
+           "               authentication: Enable\n"
+           "               pin: PIN\n"
+           "             With --json, one object with the keys name, firmware,\n"
+           "             authentication and pin.\n" +
+           Wrap("  configure  ",
+                "Read the device, then set its authentication (--auth on or off) and, with --pin or "
+                "--pin-file, a new PIN of at most " +
+                    maxPin +
+                    " characters without spaces. Without them the device keeps its PIN. Nothing is written unless "
+                    "the device was read correctly and the checks passed; a PIN that fails them is refused before "
+                    "the port is opened. Prints \"Configuration is completed.\" With --verify, waits MS "
+                    "milliseconds (--verify-wait, default " +
+                    std::to_string(DefaultVerifyWaitMs) +
+                    ") and reads the device again: success only if it reports the requested authentication and "
+                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit 15. A "
+                    "mismatch is never retried nor written again: some devices take new settings only after a "
+                    "reset.",
+                13) +
+           "  scan       List the serial ports of this machine, one a line, with\n"
+           "             tab-separated columns at fixed places (empty ones at the end\n"
+           "             left out): the port; with --probe the status (device,\n"
+           "             no-answer, cannot-open, setup-failed, write-failed,\n"
+           "             incorrect-data, unsupported-firmware), and for a device its\n"
+           "             firmware version and name; then the kind (bluetooth, usb,\n"
+           "             other), the direction of a Bluetooth port (outgoing reaches\n"
+           "             the device, incoming only waits for it to call), the remote\n"
+           "             Bluetooth address and the system's description. --probe asks\n"
+           "             every port (the named PORTs instead, if given) at the same\n"
+           "             time, waiting about a second. With --json, an array of\n"
+           "             objects with the keys port, status, firmware, name,\n"
+           "             authentication, pin, kind, direction, address and\n"
+           "             description, unknown ones left out.\n" +
+           Wrap("  provision  ",
+                "Configure every device of PLAN at the same time, each with configure's steps and checks (and "
+                "--verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin and a row "
+                "per port: auth on or off, an empty pin keeps the device's PIN. A plan has at most " +
+                    std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
+                    " characters, and at most " + std::to_string(MaxPlanBytes) +
+                    " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
+                    "bad auth, a PIN over " +
+                    maxPin +
+                    " characters or with spaces, a port named twice) is reported with its line number and nothing "
+                    "is done. Prints one line per row, in the plan's order, with tab-separated columns: port, status "
+                    "(verified, configured, not-verified, refused, write-failed or a scan status), firmware, name, "
+                    "the authentication before and after, and the exit code configure would have given. With "
+                    "--json one object a line with the keys port, status, firmware, name, authenticationBefore, "
+                    "authenticationAfter and exitCode. PINs are never printed.",
+                13) +
+           "\n";
+}
+
+const char* const Transcripts =
     "--transcript FILE appends to FILE every byte sent to and received from\n"
     "each port, as it crossed the port, one line per chunk: milliseconds since\n"
     "the command started, the port, > (to the device) or < (from it), the bytes\n"
@@ -84,33 +192,12 @@ const char* const Commands =
     "shown as \\xHH and \\\\; JSON is ASCII, each byte of the device one character.\n"
     "\n";
 
-const char* const ExitCodes =
-    "Exit codes:\n"
-    "   0  success\n"
-    "   1  another failure (the ports could not be listed, output failed)\n"
-    "   2  bad command line or port name\n"
-    "   3  Cannot open the COM port.\n"
-    "   4  Fail to configure the COM port: 8 N 1 N.\n"
-    "   5  Fail to write to the COM port.\n"
-    "   6  Reading COM port timeout.\n"
-    "   7  Receive incorrect data from COM port.\n"
-    "   8  unsupported firmware version (the device is not configured)\n"
-    "   9  Invalid new device name. The maximum length is 20 characters.\n"
-    "  10  Invalid new pin code. The maximum length is 12 digits.\n"
-    "  11  Invalid new pin code. Spaces are not allowed.\n"
-    "  12  Failed to write to remote device.\n"
-    "  13  Writing COM port failed.\n"
-    "  14  scan --probe: no port answered as a device\n"
-    "  15  configure --verify: the device does not report the requested settings\n"
-    "  16  provision: at least one row did not succeed (each row has its code)\n"
-    "  17  provision: the plan cannot be read or has a bad row (nothing was done)\n"
-    "  18  --transcript: the file cannot be opened for appending\n";
-
 }  // namespace
 
 std::string HelpText(PortStyle style)
 {
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
-    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + Commands + ExitCodes;
+    return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + CommandLines() +
+           OptionLines() + Transcripts + ExitCodeLines();
 }

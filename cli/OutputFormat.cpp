@@ -1,5 +1,7 @@
 #include "OutputFormat.h"
 
+#include "OutcomeTable.h"
+
 #include <cstdio>
 
 namespace {
@@ -131,23 +133,7 @@ std::string FormatQueryJson(const DeviceInfo& info)
 
 const char* ProbeStatusWord(LinkResult result)
 {
-    switch (result) {
-        case LinkResult::Ok:
-            return "device";
-        case LinkResult::OpenFailed:
-            return "cannot-open";
-        case LinkResult::SetupFailed:
-            return "setup-failed";
-        case LinkResult::WriteFailed:
-            return "write-failed";
-        case LinkResult::Timeout:
-            return "no-answer";
-        case LinkResult::UnsupportedVersion:
-            return "unsupported-firmware";
-        default:
-            break;  // BadEcho, BadReply; a query never ends in ShortWrite
-    }
-    return "incorrect-data";
+    return OutcomeRowOf(ReadExitCode(result)).word;
 }
 
 namespace {

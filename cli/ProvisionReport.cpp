@@ -1,5 +1,6 @@
 #include "ProvisionReport.h"
 
+#include "OutcomeTable.h"
 #include "OutputFormat.h"
 
 #include <vector>
@@ -31,22 +32,14 @@ std::string AuthenticationAfter(int requestedAuth, const ConfigureReport& report
 
 }  // namespace
 
+// A failed row has its outcome's word, which for a failed read is the
+// probe's. Each outcome of configure's steps has one.
 const char* ProvisionStatusWord(const ConfigureReport& report)
 {
-    if (report.verified)
-        return "verified";
-    if (report.written)
-        return report.outcome.code == ExitCode::Success ? "configured" : "not-verified";
-    if (report.readResult != LinkResult::Ok)
-        return ProbeStatusWord(report.readResult);
-    switch (report.outcome.code) {
-        case ExitCode::NameTooLong:
-        case ExitCode::PinTooLong:
-        case ExitCode::PinHasSpaces:
-            return "refused";
-        default:
-            return "write-failed";
-    }
+    if (report.outcome.code == ExitCode::Success)
+        return report.verified ? "verified" : "configured";
+    const char* word = OutcomeRowOf(report.outcome.code).word;
+    return word != nullptr ? word : "";
 }
 
 std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report, bool json)

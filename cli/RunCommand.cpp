@@ -4,6 +4,8 @@
 #include "TranscribingPort.h"
 #include "Transcript.h"
 
+#include "TolvaneVersion.h"
+
 namespace {
 
 ExitCode Dispatch(const CliOptions& options, CommandContext& context)
@@ -13,7 +15,7 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
             context.out << HelpText(context.portStyle);
             return ExitCode::Success;
         case CommandKind::Version:
-            context.out << "tolvane-cli " << TOLVANE_VERSION << '\n';
+            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n";
             return ExitCode::Success;
         case CommandKind::Query:
             return RunQuery(options, context);

@@ -18,8 +18,9 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout,       std::cerr,           CreateSystemSerialPort, ListSystemSerialPorts,
-                           SystemPortStyle, DescribeSystemPorts, PortIdentity,           &std::cin};
+    CommandContext context{std::cout, std::cerr};
+    context.describePorts = DescribeSystemPorts;
+    context.identifyPort = PortIdentity;
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe) is

@@ -1,5 +1,8 @@
 #include "UserMessages.h"
 
+// No default arms: a new LinkResult does not compile until the window has
+// its words for it.
+
 const char* QueryFailureMessage(LinkResult result)
 {
     switch (result) {
@@ -13,12 +16,11 @@ const char* QueryFailureMessage(LinkResult result)
             return UserMessages::ReplyTimedOut;
         case LinkResult::BadEcho:
         case LinkResult::BadReply:
+        case LinkResult::ShortWrite:  // a query tests only its write's success, so it never ends so
             return UserMessages::IncorrectReply;
         case LinkResult::UnsupportedVersion:
         case LinkResult::Ok:
             return nullptr;
-        default:
-            break;  // ShortWrite: the query tests only its write's success, so it never ends so
     }
     return UserMessages::IncorrectReply;
 }
@@ -30,7 +32,16 @@ const char* ConfigureFailureMessage(LinkResult result)
             return nullptr;
         case LinkResult::ShortWrite:
             return UserMessages::ShortWrite;
-        default:
-            return UserMessages::CannotWriteDevice;  // the command has no other outcome
+        case LinkResult::WriteFailed:
+        // Writing the command has no other outcome; anything else counts as
+        // the failed write.
+        case LinkResult::OpenFailed:
+        case LinkResult::SetupFailed:
+        case LinkResult::Timeout:
+        case LinkResult::BadEcho:
+        case LinkResult::BadReply:
+        case LinkResult::UnsupportedVersion:
+            return UserMessages::CannotWriteDevice;
     }
+    return UserMessages::CannotWriteDevice;
 }

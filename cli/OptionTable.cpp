@@ -1,0 +1,171 @@
+#include "OptionTable.h"
+
+#include "NewSettings.h"
+
+namespace {
+
+constexpr unsigned Query = CommandBit(CommandKind::Query);
+constexpr unsigned Configure = CommandBit(CommandKind::Configure);
+constexpr unsigned Scan = CommandBit(CommandKind::Scan);
+constexpr unsigned Provision = CommandBit(CommandKind::Provision);
+constexpr unsigned EveryCommand = Query | Configure | Scan | Provision;
+
+// Decimal digits only, at most MaxVerifyWaitMs.
+bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
+{
+    if (text.empty() || text.size() > 5)
+        return false;
+    unsigned value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value > MaxVerifyWaitMs)
+        return false;
+    milliseconds = value;
+    return true;
+}
+
+bool SetHelp(CliOptions& options, const std::string&, std::string&)
+{
+    options.command = CommandKind::Help;
+    return true;
+}
+
+bool SetJson(CliOptions& options, const std::string&, std::string&)
+{
+    return options.json = true;
+}
+
+bool SetProbe(CliOptions& options, const std::string&, std::string&)
+{
+    return options.probe = true;
+}
+
+bool SetVerify(CliOptions& options, const std::string&, std::string&)
+{
+    return options.verify = true;
+}
+
+bool SetAuth(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (ParseAuthWord(value, options.auth))
+        return true;
+    error = "--auth takes on or off, not \"" + value + "\".";
+    return false;
+}
+
+bool SetPin(CliOptions& options, const std::string& value, std::string& error)
+{
+    // A blank PIN field in the window means "keep the device's PIN"; here
+    // that is said by leaving --pin out, so an empty one is a mistake.
+    if (value.empty()) {
+        error = "--pin needs a PIN; leave --pin out to keep the device's PIN.";
+        return false;
+    }
+    options.pin = value;
+    options.hasPin = true;
+    return true;
+}
+
+bool SetPinFile(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (value.empty()) {
+        error = "--pin-file needs a file name, or - for standard input.";
+        return false;
+    }
+    options.pinFile = value;
+    return true;
+}
+
+bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (ParseMilliseconds(value, options.verifyWaitMs))
+        return true;
+    error =
+        "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" + value + "\".";
+    return false;
+}
+
+bool SetTranscript(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (value.empty()) {
+        error = "--transcript needs a file name.";
+        return false;
+    }
+    options.transcript = value;
+    return true;
+}
+
+std::vector<OptionSpec> MakeOptionTable()
+{
+    const std::string maxPin = std::to_string(MaxPinLength);
+    return {
+        {"--json", nullptr, nullptr, Query | Scan | Provision, false,
+         "Print the result as JSON instead of lines for people.", SetJson},
+        {"--probe", nullptr, nullptr, Scan, false,
+         "Ask every port (the named PORTs instead, if given) whether a device answers. Ports may be named only with "
+         "--probe.",
+         SetProbe},
+        {"--auth", nullptr, "on|off", Configure, true, "Set the device's authentication: on to require it, off not to.",
+         SetAuth},
+        {"--pin", nullptr, "NEW", Configure, false,
+         "Set the PIN to NEW, at most " + maxPin +
+             " characters without spaces. Without --pin or --pin-file the device keeps its PIN. Other users of this "
+             "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
+             "--pin-file.",
+         SetPin},
+        {"--pin-file", nullptr, "FILE", Configure, false,
+         "Set the PIN to the first line of FILE, without its line end; - reads the line from standard input. FILE "
+         "is a regular file that is not empty, and the PIN passes the same checks as with --pin. Not together with "
+         "--pin.",
+         SetPinFile},
+        {"--verify", nullptr, nullptr, Configure | Provision, false,
+         "After the write, read the device again: success only if it reports the requested settings.", SetVerify},
+        {"--verify-wait", nullptr, "MS", Configure | Provision, false,
+         "Wait MS milliseconds, from 0 to " + std::to_string(MaxVerifyWaitMs) + " (default " +
+             std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
+         SetVerifyWait},
+        {"--transcript", nullptr, "FILE", EveryCommand, false,
+         "Append every byte sent to and received from each port to FILE (see below). With scan, only together "
+         "with --probe.",
+         SetTranscript},
+        {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
+         SetHelp},
+        {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},
+    };
+}
+
+}  // namespace
+
+const std::vector<CommandSpec>& CommandTable()
+{
+    static const std::vector<CommandSpec> commands = {
+        {CommandKind::Query, "query", "PORT"},
+        {CommandKind::Configure, "configure", "PORT"},
+        {CommandKind::Scan, "scan", "[PORT...]"},
+        {CommandKind::Provision, "provision", "PLAN"},
+    };
+    return commands;
+}
+
+const std::vector<OptionSpec>& OptionTable()
+{
+    static const std::vector<OptionSpec> options = MakeOptionTable();
+    return options;
+}
+
+const OptionSpec* FindOption(const std::string& name)
+{
+    for (const OptionSpec& option : OptionTable()) {
+        if (name == option.name || (option.shortName != nullptr && name == option.shortName))
+            return &option;
+    }
+    return nullptr;
+}
+
+const OptionSpec& CommandOption(CommandKind kind)
+{
+    return *FindOption(kind == CommandKind::Help ? "--help" : "--version");
+}

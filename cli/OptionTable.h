@@ -1,0 +1,44 @@
+// The commands and options of tolvane-cli, each written once: the parser
+// (CliOptions.cpp) reads them from here, and --help (HelpText.cpp) lists them.
+#pragma once
+
+#include "CliOptions.h"
+
+#include <string>
+#include <vector>
+
+struct CommandSpec {
+    CommandKind kind;
+    const char* name;      // as typed: "query"
+    const char* operands;  // in the usage line: "PORT", "[PORT...]"
+};
+
+// query, configure, scan and provision, in the order help lists them.
+const std::vector<CommandSpec>& CommandTable();
+
+// The set of commands that take an option.
+constexpr unsigned CommandBit(CommandKind kind)
+{
+    return 1u << static_cast<unsigned>(kind);
+}
+
+struct OptionSpec {
+    const char* name;       // "--pin"
+    const char* shortName;  // "-h", or null
+    const char* argument;   // "NEW" in the usage, or null for an option without a value
+    unsigned commands;      // CommandBit()s; none for --version, which stands in place of a command
+    bool required;          // every command that takes it needs it
+    std::string help;       // its paragraph in --help
+    // Stores the option (with its value) in `options`, or says in `error`
+    // why the value is refused.
+    bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
+};
+
+// Every option, in the order the usage and the help list them.
+const std::vector<OptionSpec>& OptionTable();
+
+// The option called `name` (its long or short name), or null.
+const OptionSpec* FindOption(const std::string& name);
+
+// The option that stands for a command of its own (--help, --version), by kind.
+const OptionSpec& CommandOption(CommandKind kind);

@@ -1,0 +1,63 @@
+#include "PinFile.h"
+
+#include "OutputFormat.h"
+
+namespace {
+
+// The bytes up to the first LF, without it and a CR before it.
+std::string FirstLine(const std::string& bytes)
+{
+    std::string line = bytes.substr(0, bytes.find('\n'));
+    if (line.size() < bytes.size() && !line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
+
+// Reads a line from standard input as a person types it: up to the first
+// line end, so a terminal is not kept waiting for more.
+bool ReadLineFromStream(std::istream& in, std::string& bytes)
+{
+    char c = 0;
+    while (bytes.size() < MaxPinFileBytes && in.get(c)) {
+        bytes += c;
+        if (c == '\n')
+            break;
+    }
+    return !in.bad();
+}
+
+}  // namespace
+
+bool ReadPinFile(const std::string& name, std::istream& in, std::string& pin, std::string& error)
+{
+    const bool standardInput = name == "-";
+    const std::string refusal = standardInput ? "Cannot read the PIN from standard input: "
+                                              : "Cannot read the PIN file " + EscapeForText(name) + ": ";
+    std::string bytes, reason;
+    FileProblem problem = FileProblem::None;
+    if (standardInput && !ReadLineFromStream(in, bytes))
+        problem = FileProblem::CannotRead;
+    if (!standardInput)
+        problem = ReadRegularFileStart(name, MaxPinFileBytes, bytes, reason);
+    switch (problem) {
+        case FileProblem::None:
+            break;
+        case FileProblem::Directory:
+            error = refusal + "it is a directory.";
+            return false;
+        case FileProblem::NotRegular:
+            error = refusal + "it is not a regular file.";
+            return false;
+        case FileProblem::CannotRead:
+            error = refusal + (reason.empty() ? "the read failed" : reason) + ".";
+            return false;
+    }
+    pin = FirstLine(bytes);
+    // As with --pin "", an empty PIN would mean "keep the device's"; that
+    // is said by leaving the option out.
+    if (pin.empty()) {
+        error = refusal + (bytes.empty() ? "it is empty." : "its first line is empty.");
+        return false;
+    }
+    return true;
+}
