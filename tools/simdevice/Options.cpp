@@ -12,7 +12,7 @@ constexpr char Usage[] =
     "\n"
     "Device state:\n"
     "  --name TEXT         device name, may contain spaces (default \"Tolvane Demo\")\n"
-    "  --version TEXT      firmware version (default 1.3)\n"
+    "  --firmware TEXT     firmware version (default 1.3), also as --version=TEXT\n"
     "  --auth TOKEN        authentication flag token (default 1)\n"
     "  --pin TEXT          PIN (default 1234)\n"
     "\n"
@@ -44,6 +44,7 @@ constexpr char Usage[] =
     "  --print-state KEY   print the value of KEY in the --state FILE of a device\n"
     "                      (running or not) and exit; status 1 when it has none\n"
     "  --help              show this text\n"
+    "  --version           print the program's version and exit\n"
     "\n"
     "A configure command is the access code, a space, the flag token, a space, the PIN\n"
     "and a space; the device stores both tokens as received and does not answer.\n";
@@ -55,7 +56,8 @@ struct KnownOption {
 
 constexpr KnownOption KnownOptions[] = {
     {"name", true},
-    {"version", true},
+    {"firmware", true},
+    {"version", true},  // with =TEXT only: the firmware, as scripts give it
     {"auth", true},
     {"pin", true},
     {"link", true},
@@ -111,6 +113,11 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
             name.erase(equals);
             hasValue = true;
         }
+        // GNU's --version, the program's own; --version=TEXT is the firmware.
+        if (name == "version" && !hasValue) {
+            options.printVersion = true;
+            continue;
+        }
         const KnownOption* known = FindKnownOption(name);
         if (!known)
             return "unknown option '--" + name + "'";
@@ -148,7 +155,8 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
             options.printStateKey = value;
         else {
             partial = partial || name == "partial";
-            const std::string error = ApplySetting(name, value, options.state, options.faults);
+            const std::string error =
+                ApplySetting(name == "firmware" ? "version" : name, value, options.state, options.faults);
             if (!error.empty())
                 return "option '--" + name + "': " + error;
         }

@@ -15,6 +15,7 @@ struct Options {
     bool quickQueries = false;    // answer the access code at once (see CommandScanner)
     bool exitWithParent = false;  // a killed test runner leaves no device behind
     bool help = false;
+    bool printVersion = false;  // --version without a value
     std::string printStateKey;  // print this key of the state file and exit
 };
 

@@ -3,6 +3,7 @@
 #include "Options.h"
 #include "SimulatedDevice.h"
 #include "StateFile.h"
+#include "TolvaneVersion.h"
 
 #include <iostream>
 #include <signal.h>
@@ -27,6 +28,10 @@ int main(int argc, char* argv[])
     }
     if (options.help) {
         std::cout << UsageText();
+        return 0;
+    }
+    if (options.printVersion) {
+        std::cout << "tolvane-simdevice (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n";
         return 0;
     }
     if (!options.printStateKey.empty()) {
