@@ -69,6 +69,7 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"configure", "COM1", "--auth", "on", "--auth", "off"},
         {"configure", "COM1", "--auth", "on", "--pin", ""},
         {"configure", "COM1", "--auth", "on", "--pin", "1", "--pin", "2"},
+        {"configure", "COM1", "--auth", "on", "--pin", "--verify"},
         {"configure", "COM1", "--auth", "on", "--json"},
         {"scan", "COM1"},
         {"scan", "--json=yes"},

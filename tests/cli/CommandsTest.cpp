@@ -3,11 +3,13 @@
 // after a good read, a failed query write, the system's reasons after the
 // window's texts, and the probe's shorter wait.
 #include "Commands.h"
+#include "Protocol.h"
 #include "ScriptedSerialPort.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <sstream>
 
@@ -29,11 +31,15 @@ struct CommandRun {
     std::string err;
 };
 
-CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::string> args)
+// `input` is the command's standard input.
+CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::string> args,
+                 const std::string& input = "")
 {
     std::ostringstream out, err;
+    std::istringstream in(input);
     CommandContext context{out, err, [script] { return std::make_unique<ScriptedSerialPort>(script); },
                            [](std::vector<std::string>&) { return false; }, PortStyle::Posix};
+    context.in = &in;
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;
     const ExitCode code = RunCommand(parsed.options, context);
@@ -124,6 +130,37 @@ TEST(Commands, FailuresOfThePortAddTheSystemsReason)
     const CommandRun silent = RunOn(std::make_shared<PortScript>(""), {"query", "/dev/x"});
     EXPECT_EQ(silent.code, ExitCode::Timeout);
     EXPECT_EQ(silent.err, "Reading COM port timeout.\n");
+}
+
+// A PIN from a file's first line, or from standard input's, goes out as one
+// given with --pin; a PIN file that holds none is refused before the port is
+// opened.
+TEST(Commands, PinFileGivesTheFirstLineAsThePin)
+{
+    const std::string file = "tolvane-pin-file-test.txt";
+    struct Row {
+        std::string fileText;
+        std::string pinFile;
+        std::string input;
+        ExitCode code;
+        std::string err;
+        std::string written;
+    };
+    const Row rows[] = {
+        {"4321\r\nnot this\n", file, "", ExitCode::Success, "", AccessCode + BuildConfigureCommand(0, "4321")},
+        {"", "-", "8765\nnot this", ExitCode::Success, "", AccessCode + BuildConfigureCommand(0, "8765")},
+        {"", file, "", ExitCode::Usage, "Cannot read the PIN file " + file + ": it is empty.\n", ""},
+    };
+    for (const Row& row : rows) {
+        std::ofstream(file, std::ios::binary) << row.fileText;
+        auto script = std::make_shared<PortScript>(GoodReply);
+        const CommandRun run =
+            RunOn(script, {"configure", "/dev/x", "--auth", "off", "--pin-file", row.pinFile}, row.input);
+        std::remove(file.c_str());
+        EXPECT_EQ(run.code, row.code) << row.err;
+        EXPECT_EQ(run.err, row.err);
+        EXPECT_EQ(script->Written(), row.written) << row.err;
+    }
 }
 
 #ifndef _WIN32
