@@ -50,46 +50,35 @@ OutcomeRow OutcomeRowOf(ExitCode code)
     return {nullptr, nullptr, nullptr};  // not an ExitCode at all
 }
 
+namespace {
+
+// The outcome whose row shows the window's `text`: the window's switches
+// (UserMessages.cpp) say which text each LinkResult gets, and this table
+// only adds its code.
+ExitCode CodeShowing(const char* text)
+{
+    for (int code = 0; code <= ToInt(LastExitCode); ++code) {
+        if (OutcomeRowOf(static_cast<ExitCode>(code)).message == text)
+            return static_cast<ExitCode>(code);
+    }
+    return ExitCode::Failure;  // every text the window shows has its row
+}
+
+}  // namespace
+
 ExitCode ReadExitCode(LinkResult result)
 {
-    switch (result) {
-        case LinkResult::Ok:
-            return ExitCode::Success;
-        case LinkResult::OpenFailed:
-            return ExitCode::CannotOpen;
-        case LinkResult::SetupFailed:
-            return ExitCode::SetupFailed;
-        case LinkResult::WriteFailed:
-            return ExitCode::QueryWriteFailed;
-        case LinkResult::Timeout:
-            return ExitCode::Timeout;
-        case LinkResult::UnsupportedVersion:
-            return ExitCode::UnsupportedFirmware;
-        case LinkResult::BadEcho:
-        case LinkResult::BadReply:
-        case LinkResult::ShortWrite:  // a query tests only its write's success, so it never ends so
-            return ExitCode::IncorrectData;
-    }
-    return ExitCode::IncorrectData;
+    // The window has no words for these two: a device read correctly, and
+    // one whose firmware it passes over without a word.
+    if (result == LinkResult::Ok)
+        return ExitCode::Success;
+    if (result == LinkResult::UnsupportedVersion)
+        return ExitCode::UnsupportedFirmware;
+    return CodeShowing(QueryFailureMessage(result));
 }
 
 ExitCode ConfigureExitCode(LinkResult result)
 {
-    switch (result) {
-        case LinkResult::Ok:
-            return ExitCode::Success;
-        case LinkResult::ShortWrite:
-            return ExitCode::ShortWrite;
-        case LinkResult::WriteFailed:
-        // The port is open and the device was read: writing the command has
-        // no other outcome, and anything else counts as the failed write.
-        case LinkResult::OpenFailed:
-        case LinkResult::SetupFailed:
-        case LinkResult::Timeout:
-        case LinkResult::BadEcho:
-        case LinkResult::BadReply:
-        case LinkResult::UnsupportedVersion:
-            return ExitCode::ConfigureWriteFailed;
-    }
-    return ExitCode::ConfigureWriteFailed;
+    const char* text = ConfigureFailureMessage(result);
+    return text == nullptr ? ExitCode::Success : CodeShowing(text);
 }

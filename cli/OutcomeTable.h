@@ -3,8 +3,10 @@
 // line in --help. The window's texts stay in UserMessages.h; the rows point
 // at them.
 //
-// The lookups are switches without a default arm, so a new exit code or a
-// new LinkResult does not compile (-Werror=switch) until it has its row.
+// The table is a switch without a default arm, and so are the window's
+// switches from a LinkResult to its text (UserMessages.cpp), which the
+// command line follows: a new exit code or a new LinkResult does not compile
+// (-Werror=switch) until it has its row and its text.
 #pragma once
 
 #include "ExitCode.h"
