@@ -35,17 +35,20 @@ bool SetHelp(CliOptions& options, const std::string&, std::string&)
 
 bool SetJson(CliOptions& options, const std::string&, std::string&)
 {
-    return options.json = true;
+    options.json = true;
+    return true;
 }
 
 bool SetProbe(CliOptions& options, const std::string&, std::string&)
 {
-    return options.probe = true;
+    options.probe = true;
+    return true;
 }
 
 bool SetVerify(CliOptions& options, const std::string&, std::string&)
 {
-    return options.verify = true;
+    options.verify = true;
+    return true;
 }
 
 bool SetAuth(CliOptions& options, const std::string& value, std::string& error)

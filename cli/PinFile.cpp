@@ -1,7 +1,5 @@
 #include "PinFile.h"
 
-#include "OutputFormat.h"
-
 namespace {
 
 // The bytes up to the first LF, without it and a CR before it.
@@ -31,8 +29,8 @@ bool ReadLineFromStream(std::istream& in, std::string& bytes)
 bool ReadPinFile(const std::string& name, std::istream& in, std::string& pin, std::string& error)
 {
     const bool standardInput = name == "-";
-    const std::string refusal = standardInput ? "Cannot read the PIN from standard input: "
-                                              : "Cannot read the PIN file " + EscapeForText(name) + ": ";
+    const std::string refusal =
+        standardInput ? "Cannot read the PIN from standard input: " : "Cannot read the PIN file " + name + ": ";
     std::string bytes, reason;
     FileProblem problem = FileProblem::None;
     if (standardInput && !ReadLineFromStream(in, bytes))
