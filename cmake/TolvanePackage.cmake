@@ -90,8 +90,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${package_maintainer}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and configure Tolvane Bluetooth devices over a serial port")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-tolvane-cli reads a Tolvane device (name, firmware version, authentication
+# The summary is the description's first line; the rest follows it.
+set(CPACK_PACKAGE_DESCRIPTION "tolvane-cli reads a Tolvane device (name, firmware version, authentication
 and PIN) and changes its authentication and PIN, through the serial port of
 a Bluetooth SPP connection (/dev/rfcomm0) or a USB adapter. It lists the
 serial ports of the machine, probes them all at once, and configures a whole
