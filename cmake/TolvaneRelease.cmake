@@ -1,18 +1,22 @@
-# The release: a zip for Windows users with Tolvane.exe and a short read-me,
+# The release: a zip for Windows users with Tolvane.exe, tolvane-cli.exe and a
+# short read-me,
 #   cmake --build --preset windows --target release
 # gives build/windows/Tolvane-<version>-win64.zip.
 #
 # The same commit gives the same bytes, whatever folder it is built in and
-# whenever: the one time that lands in Tolvane.exe (its PE header's time
-# stamp) and in the zip (its entries' dates) is the commit's, or
+# whenever: the one time that lands in the programs (their PE headers' time
+# stamps) and in the zip (its entries' dates) is the commit's, or
 # SOURCE_DATE_EPOCH when the builder sets it. The release target checks that
 # before it packs (see release/PackRelease.cmake).
 if(NOT WIN32)
   return()
 endif()
 
+# The programs in the zip, in the order they are packed after the read-me.
+set(released_programs Tolvane tolvane-cli)
+
 # The time, rewritten at each build only when it changes, so that a new
-# commit relinks Tolvane.exe and nothing else does.
+# commit relinks the released programs and nothing else.
 set(source_date_file ${CMAKE_BINARY_DIR}/source-date-epoch.txt)
 add_custom_target(source_date_epoch
   COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${source_date_file}
@@ -20,10 +24,12 @@ add_custom_target(source_date_epoch
   BYPRODUCTS ${source_date_file}
   VERBATIM)
 # The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
-add_dependencies(Tolvane source_date_epoch)
-set_target_properties(Tolvane PROPERTIES
-  CXX_LINKER_LAUNCHER "${CMAKE_CURRENT_LIST_DIR}/release/link-at-source-date;${source_date_file}"
-  LINK_DEPENDS ${source_date_file})
+foreach(program ${released_programs})
+  add_dependencies(${program} source_date_epoch)
+  set_target_properties(${program} PROPERTIES
+    CXX_LINKER_LAUNCHER "${CMAKE_CURRENT_LIST_DIR}/release/link-at-source-date;${source_date_file}"
+    LINK_DEPENDS ${source_date_file})
+endforeach()
 
 # Windows users open the read-me with Notepad: CRLF line ends.
 configure_file(${PROJECT_SOURCE_DIR}/docs/README-Windows.txt ${CMAKE_BINARY_DIR}/README-Windows.txt
@@ -34,10 +40,14 @@ configure_file(${PROJECT_SOURCE_DIR}/docs/README-Windows.txt ${CMAKE_BINARY_DIR}
 find_program(TOLVANE_ZIP zip)
 
 set(release_name Tolvane-${PROJECT_VERSION}-win64)
+set(released_program_files)
+foreach(program ${released_programs})
+  list(APPEND released_program_files $<TARGET_FILE:${program}>)
+endforeach()
 add_custom_target(release
   COMMAND ${CMAKE_COMMAND}
           -DNAME=${release_name}
-          -DPROGRAM=$<TARGET_FILE:Tolvane>
+          "-DPROGRAMS=${released_program_files}"
           -DREADME=${CMAKE_BINARY_DIR}/README-Windows.txt
           -DSOURCE_DATE_FILE=${source_date_file}
           -DZIP=${TOLVANE_ZIP}
@@ -47,4 +57,4 @@ add_custom_target(release
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
   COMMENT "Packing ${release_name}.zip"
   VERBATIM)
-add_dependencies(release Tolvane)
+add_dependencies(release ${released_programs})

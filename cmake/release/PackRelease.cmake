@@ -1,11 +1,11 @@
-# cmake -DNAME=... -DPROGRAM=... -DREADME=... -DSOURCE_DATE_FILE=... -DZIP=...
+# cmake -DNAME=... -DPROGRAMS=a.exe;b.exe -DREADME=... -DSOURCE_DATE_FILE=... -DZIP=...
 #       -DSOURCE_DIR=... -DBINARY_DIR=... -P PackRelease.cmake
 #
-# Checks that the program is fit to ship the same from any build of its
-# commit, then packs BINARY_DIR/NAME.zip with the program and the read-me in
+# Checks that each program is fit to ship the same from any build of its
+# commit, then packs BINARY_DIR/NAME.zip with the read-me and the programs in
 # a folder NAME. Fails, and packs nothing, when:
-#   - the PE header's time stamp is not the release's time (SOURCE_DATE_FILE);
-#   - the program holds the source or the build folder's path;
+#   - a PE header's time stamp is not the release's time (SOURCE_DATE_FILE);
+#   - a program holds the source or the build folder's path;
 #   - the zip, unpacked again, does not give the same files with that time.
 # The zip holds the files in a fixed order, with fixed permissions, the time
 # as their only date and no user or group.
@@ -26,24 +26,33 @@ endfunction()
 
 # The PE header starts where the DOS header's e_lfanew (at 0x3C) says, with
 # "PE\0\0", the machine (2 bytes), the number of sections (2), the time stamp.
-read_uint32(${PROGRAM} 60 pe_header)
-file(READ ${PROGRAM} signature OFFSET ${pe_header} LIMIT 4 HEX)
-if(NOT signature STREQUAL "50450000")
-  message(FATAL_ERROR "${PROGRAM} has no PE header")
-endif()
-math(EXPR stamp_offset "${pe_header} + 8")
-read_uint32(${PROGRAM} ${stamp_offset} stamp)
-if(NOT stamp EQUAL epoch)
-  message(FATAL_ERROR "${PROGRAM}'s time stamp is ${stamp}, not the release's time ${epoch}")
-endif()
+function(check_time_stamp program)
+  read_uint32(${program} 60 pe_header)
+  file(READ ${program} signature OFFSET ${pe_header} LIMIT 4 HEX)
+  if(NOT signature STREQUAL "50450000")
+    message(FATAL_ERROR "${program} has no PE header")
+  endif()
+  math(EXPR stamp_offset "${pe_header} + 8")
+  read_uint32(${program} ${stamp_offset} stamp)
+  if(NOT stamp EQUAL epoch)
+    message(FATAL_ERROR "${program}'s time stamp is ${stamp}, not the release's time ${epoch}")
+  endif()
+endfunction()
 
 # A path would be one of the program's runs of printable characters.
-file(STRINGS ${PROGRAM} program_strings)
-foreach(path ${SOURCE_DIR} ${BINARY_DIR})
-  string(FIND "${program_strings}" "${path}" found)
-  if(found GREATER_EQUAL 0)
-    message(FATAL_ERROR "${PROGRAM} holds the path ${path}: it would differ between folders")
-  endif()
+function(check_no_build_paths program)
+  file(STRINGS ${program} program_strings)
+  foreach(path ${SOURCE_DIR} ${BINARY_DIR})
+    string(FIND "${program_strings}" "${path}" found)
+    if(found GREATER_EQUAL 0)
+      message(FATAL_ERROR "${program} holds the path ${path}: it would differ between folders")
+    endif()
+  endforeach()
+endfunction()
+
+foreach(program ${PROGRAMS})
+  check_time_stamp(${program})
+  check_no_build_paths(${program})
 endforeach()
 
 if(NOT ZIP)
@@ -64,15 +73,17 @@ file(REMOVE_RECURSE ${stage})
 file(REMOVE ${zip_file})
 file(MAKE_DIRECTORY ${stage}/${NAME})
 set(entries)
-foreach(file ${README} ${PROGRAM})
+foreach(file ${README} ${PROGRAMS})
   get_filename_component(name ${file} NAME)
   file(COPY_FILE ${file} ${stage}/${NAME}/${name})
   list(APPEND entries ${NAME}/${name})
+  if("${file}" STREQUAL "${README}")
+    file(CHMOD ${stage}/${NAME}/${name} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+  else()
+    file(CHMOD ${stage}/${NAME}/${name} PERMISSIONS
+      OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  endif()
 endforeach()
-file(CHMOD ${stage}/${NAME}/README-Windows.txt PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-get_filename_component(program_name ${PROGRAM} NAME)
-file(CHMOD ${stage}/${NAME}/${program_name} PERMISSIONS
-  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 execute_process(COMMAND touch -d @${zip_time} ${entries} WORKING_DIRECTORY ${stage} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

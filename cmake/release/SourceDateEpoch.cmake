@@ -8,12 +8,24 @@
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
   set(epoch "$ENV{SOURCE_DATE_EPOCH}")
 else()
-  execute_process(COMMAND git -C ${SOURCE_DIR} log -1 --format=%ct
-    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+  # Only this tree's own history counts: a tree unpacked inside another
+  # checkout must not take that checkout's time.
+  execute_process(COMMAND git -C ${SOURCE_DIR} rev-parse --show-toplevel
+    OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE
     RESULT_VARIABLE status ERROR_QUIET)
+  set(epoch "")
+  file(REAL_PATH "${SOURCE_DIR}" source_real)
+  if(status EQUAL 0 AND NOT top STREQUAL "")
+    file(REAL_PATH "${top}" top)
+  endif()
+  if(status EQUAL 0 AND top STREQUAL source_real)
+    execute_process(COMMAND git -C ${SOURCE_DIR} log -1 --format=%ct
+      OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE
+      RESULT_VARIABLE status ERROR_QUIET)
+  endif()
   if(NOT status EQUAL 0 OR epoch STREQUAL "")
     message(WARNING "${SOURCE_DIR} is no git checkout and SOURCE_DATE_EPOCH is not set: "
-                    "Tolvane.exe gets the time stamp 0 and cannot be released")
+                    "the released programs get the time stamp 0 and the release cannot be packed")
     set(epoch 0)
   endif()
 endif()

@@ -1,0 +1,102 @@
+# The Debian package for Linux users,
+#   cmake --build --preset native --target package
+# gives build/native/tolvane-cli_<version>_<architecture>.deb (CPack's DEB
+# generator) with
+#   /usr/bin/tolvane-cli, and /usr/bin/tolvane-simdevice to try it without a
+#     device;
+#   a manual page for each in section 1, made at build time from the program's
+#     own --help and --version (package/ManPage.cmake);
+#   bash completion for tolvane-cli;
+#   /usr/share/doc/tolvane-cli/: the copyright file and the changelog.
+# Its dependencies are computed from the programs (dpkg-shlibdeps). Its
+# version is the project's; the changelog's latest entry must name it, and
+# the maintainer is the one who signed that entry.
+#
+# Only the native Linux build installs and packs anything: Windows users get
+# the zip (TolvaneRelease.cmake).
+if(WIN32)
+  return()
+endif()
+
+include(GNUInstallDirs)
+
+set(package_name tolvane-cli)
+set(package_source_dir ${PROJECT_SOURCE_DIR}/packaging)
+set(changelog ${package_source_dir}/debian/changelog)
+set(package_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/${package_name})
+
+# "tolvane-cli (VERSION) ..." on the first line, " -- NAME <ADDRESS>  DATE"
+# ends the entry.
+file(STRINGS ${changelog} changelog_lines)
+list(GET changelog_lines 0 latest_entry)
+if(NOT latest_entry MATCHES "^${package_name} \\(([^)]+)\\)")
+  message(FATAL_ERROR "${changelog} does not start with an entry for ${package_name}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "The latest entry of ${changelog} is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: "
+                      "add one for this version")
+endif()
+list(FILTER changelog_lines INCLUDE REGEX "^ -- ")
+list(GET changelog_lines 0 signature)
+string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" package_maintainer "${signature}")
+
+install(TARGETS tolvane-cli tolvane-simdevice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The manual pages: program, what it is (help2man's NAME line).
+set(man_dir ${CMAKE_BINARY_DIR}/man)
+set(man_pages)
+foreach(page "tolvane-cli|read and configure Tolvane devices on serial ports"
+             "tolvane-simdevice|a Tolvane device simulated on a pseudo-terminal")
+  string(REPLACE "|" ";" page "${page}")
+  list(GET page 0 program)
+  list(GET page 1 description)
+  set(output ${man_dir}/${program}.1.gz)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DDESCRIPTION=${description}
+            -DVERSION=${PROJECT_VERSION} -DOUTPUT=${output}
+            -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    COMMENT "Manual page of ${program}"
+    VERBATIM)
+  list(APPEND man_pages ${output})
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${man_pages})
+install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+install(FILES ${package_source_dir}/tolvane-cli.bash-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+  RENAME tolvane-cli)
+
+# Debian keeps a native package's changelog compressed, without gzip's name
+# and time.
+set(changelog_gz ${CMAKE_BINARY_DIR}/changelog.gz)
+add_custom_command(OUTPUT ${changelog_gz}
+  COMMAND sh -c "gzip -9 -n -c \"$1\" >\"$2\"" sh ${changelog} ${changelog_gz}
+  DEPENDS ${changelog}
+  VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${changelog_gz})
+install(FILES ${package_source_dir}/debian/copyright ${changelog_gz} DESTINATION ${package_doc_dir})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ${package_name})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "${package_maintainer}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION comm)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${package_maintainer}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and configure Tolvane Bluetooth devices over a serial port")
+# The summary is the description's first line; the rest follows it.
+set(CPACK_PACKAGE_DESCRIPTION "tolvane-cli reads a Tolvane device (name, firmware version, authentication
+and PIN) and changes its authentication and PIN, through the serial port of
+a Bluetooth SPP connection (/dev/rfcomm0) or a USB adapter. It lists the
+serial ports of the machine, probes them all at once, and configures a whole
+bench of devices from a CSV plan.
+.
+tolvane-simdevice plays a Tolvane device on a pseudo-terminal, to try
+tolvane-cli without hardware.")
+include(CPack)
