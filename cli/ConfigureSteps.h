@@ -8,6 +8,7 @@
 #include "DeviceInfo.h"
 #include "LinkResult.h"
 #include "LinkOutcome.h"
+#include "PortAddress.h"
 #include "SerialPort.h"
 
 #include <memory>
@@ -15,7 +16,7 @@
 
 struct ConfigureRequest {
     std::string port;  // as the user named it, for the system's reason in messages
-    std::string path;  // what SerialPort::Open is given
+    PortAddress address;  // the port's kind and what SerialPort::Open is given
     int auth = 0;      // 1 on, 0 off
     bool hasPin = false;
     std::string pin;  // the new PIN when hasPin; otherwise the device keeps its own

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "Commands.h"
 #include "PortDetails.h"
+#include "SerialPortFactory.h"
 #include "SerialPortList.h"
 
 #include <iostream>
@@ -18,7 +19,7 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout,       std::cerr,           CreateSystemSerialPort, ListSystemSerialPorts,
+    CommandContext context{std::cout,       std::cerr,           CreateSerialPort,       ListSystemSerialPorts,
                            SystemPortStyle, DescribeSystemPorts, PortIdentity,           &std::cin};
     const ExitCode code = RunCommand(parsed.options, context);
 
