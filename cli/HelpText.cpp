@@ -19,6 +19,15 @@ const char* const PosixPorts =
     "pseudo-terminal or a symlink to one.\n"
     "\n";
 
+const char* const AddressPorts =
+    "PORT may also be a serial server or a Bluetooth device:\n"
+    "  socket://HOST:PORT                  raw TCP (the server's line settings)\n"
+    "  rfc2217://HOST:PORT                 Telnet COM Port Control (RFC 2217)\n"
+    "  bt://AA:BB:CC:DD:EE:FF[?channel=N]  Bluetooth RFCOMM, channel 1 to 30\n"
+    "HOST is a name, an IPv4 address or an IPv6 address in brackets. TCP and\n"
+    "Telnet carry the PIN in clear text: use a trusted network or ssh -L.\n"
+    "\n";
+
 const char* const Commands =
     "Commands:\n"
     "  query      Read the device and print its name, firmware version,\n"
@@ -112,5 +121,6 @@ std::string HelpText(PortStyle style)
 {
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
-    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + Commands + ExitCodes;
+    return std::string(Usage) + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts + Commands +
+           ExitCodes;
 }
