@@ -54,7 +54,7 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         if (pin.code != ExitCode::Success)
             return Report(context, pin);
     }
-    ConfigureRequest request{options.port, {}, options.auth, options.hasPin, options.pin, options.verify,
+    ConfigureRequest request{options.port,        {}, options.auth, options.hasPin, options.pin, options.verify,
                              options.verifyWaitMs};
     if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;

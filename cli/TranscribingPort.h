@@ -30,6 +30,6 @@ private:
     std::unique_ptr<SerialPort> m_port;
     Transcript& m_transcript;
     const std::string m_name;  // the port as people call it: COM5, /dev/rfcomm0
-    std::string m_received;  // bytes of the chunk not written yet
+    std::string m_received;    // bytes of the chunk not written yet
     long long m_receivedAt = 0;
 };

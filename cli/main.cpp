@@ -19,8 +19,8 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout,       std::cerr,           CreateSerialPort,       ListSystemSerialPorts,
-                           SystemPortStyle, DescribeSystemPorts, PortIdentity,           &std::cin};
+    CommandContext context{std::cout,       std::cerr,           CreateSerialPort, ListSystemSerialPorts,
+                           SystemPortStyle, DescribeSystemPorts, PortIdentity,     &std::cin};
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe) is

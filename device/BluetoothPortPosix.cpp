@@ -88,8 +88,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& sock
 
 std::unique_ptr<SerialPort> CreateBluetoothSerialPort(const std::string& address, int channel)
 {
-    return std::make_unique<PosixSocketPort>(
-        [address, channel](UniqueFd& socket, PosixClock::time_point deadline) {
-            return ConnectRfcomm(address, channel, socket, deadline);
-        });
+    return std::make_unique<PosixSocketPort>([address, channel](UniqueFd& socket, PosixClock::time_point deadline) {
+        return ConnectRfcomm(address, channel, socket, deadline);
+    });
 }

@@ -49,7 +49,8 @@ bool IsHostText(const std::string& host, bool bracketed)
 {
     for (char c : host) {
         const bool alnum = std::isalnum(static_cast<unsigned char>(c)) != 0;
-        const bool ok = bracketed ? (alnum || c == ':' || c == '.' || c == '%') : (alnum || c == '-' || c == '.' || c == '_');
+        const bool ok =
+            bracketed ? (alnum || c == ':' || c == '.' || c == '%') : (alnum || c == '-' || c == '.' || c == '_');
         if (!ok)
             return false;
     }
@@ -106,8 +107,8 @@ bool ParseHostAndPort(const std::string& scheme, const std::string& rest, PortAd
     }
     address.host = Lower(host);
     address.tcpPort = static_cast<unsigned short>(number);
-    address.label = scheme + "://" + (bracketed ? "[" + address.host + "]" : address.host) + ":" +
-                    std::to_string(number);
+    address.label =
+        scheme + "://" + (bracketed ? "[" + address.host + "]" : address.host) + ":" + std::to_string(number);
     return true;
 }
 

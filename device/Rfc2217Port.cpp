@@ -169,9 +169,9 @@ PortResult Rfc2217Port::Negotiate()
         request += ComPortCommand(setting);
     const PortResult sent = SendCommand(request);
     if (!sent.Ok())
-        return sent.outcome == LinkResult::SetupFailed ? sent
-                                                       : PortFailed(LinkResult::SetupFailed, PortOperation::Setup,
-                                                                    sent.systemError, sent.systemText);
+        return sent.outcome == LinkResult::SetupFailed
+                   ? sent
+                   : PortFailed(LinkResult::SetupFailed, PortOperation::Setup, sent.systemError, sent.systemText);
 
     const auto deadline = Clock::now() + NegotiationWait;
     bool acknowledged[LineSettingCount] = {};

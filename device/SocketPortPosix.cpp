@@ -42,8 +42,8 @@ PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& so
         return PortFailed(LinkResult::OpenFailed, PortOperation::Open, lookup, gai_strerror(lookup));
     PortResult result = PortFailed(LinkResult::OpenFailed, PortOperation::Open);
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        UniqueFd candidate(::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                                    entry->ai_protocol));
+        UniqueFd candidate(
+            ::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, entry->ai_protocol));
         if (!candidate.IsValid()) {
             result = PosixFailure(LinkResult::OpenFailed, PortOperation::Open, errno);
             continue;
@@ -168,8 +168,7 @@ PortResult PosixSocketPort::SetReadTimeout(unsigned milliseconds)
 
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
 {
-    return std::make_unique<PosixSocketPort>(
-        [host, port](UniqueFd& socket, PosixClock::time_point deadline) {
-            return ConnectTcp(host, port, socket, deadline);
-        });
+    return std::make_unique<PosixSocketPort>([host, port](UniqueFd& socket, PosixClock::time_point deadline) {
+        return ConnectTcp(host, port, socket, deadline);
+    });
 }

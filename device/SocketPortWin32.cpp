@@ -36,8 +36,8 @@ PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 // tells why.
 bool WaitFor(SOCKET socket, bool forWriting, SocketClock::time_point deadline)
 {
-    const auto left = std::max<Milliseconds::rep>(
-        0, std::chrono::ceil<Milliseconds>(deadline - SocketClock::now()).count());
+    const auto left =
+        std::max<Milliseconds::rep>(0, std::chrono::ceil<Milliseconds>(deadline - SocketClock::now()).count());
     timeval wait = {};
     wait.tv_sec = static_cast<long>(left / 1000);
     wait.tv_usec = static_cast<long>((left % 1000) * 1000);
@@ -200,8 +200,7 @@ PortResult Win32SocketPort::SetReadTimeout(unsigned milliseconds)
 
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
 {
-    return std::make_unique<Win32SocketPort>(
-        [host, port](UniqueSocket& socket, SocketClock::time_point deadline) {
-            return ConnectTcp(host, port, socket, deadline);
-        });
+    return std::make_unique<Win32SocketPort>([host, port](UniqueSocket& socket, SocketClock::time_point deadline) {
+        return ConnectTcp(host, port, socket, deadline);
+    });
 }

@@ -32,7 +32,8 @@ struct CommandRun {
 CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::string> args)
 {
     std::ostringstream out, err;
-    CommandContext context{out, err, [script](const PortAddress&) { return std::make_unique<ScriptedSerialPort>(script); },
+    CommandContext context{out, err,
+                           [script](const PortAddress&) { return std::make_unique<ScriptedSerialPort>(script); },
                            [](std::vector<std::string>&) { return false; }, PortStyle::Posix};
     const ParsedArguments parsed = ParseArguments(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;

@@ -88,7 +88,9 @@ TEST_F(NetworkPorts, QueryOverRfc2217SetsTheLineBeforeTheQueryArrives)
 
 TEST_F(NetworkPorts, ConfigureSendsAPinByteFfOnceThroughTelnet)
 {
-    const std::string pin = "7\xff" "8";
+    const std::string pin =
+        "7\xff"
+        "8";
     const ProcessResult run = Cli({"configure", m_telnetServer.Address(), "--auth", "off", "--pin", pin, "--verify"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "Configuration is completed.\nThe device reports the requested settings.\n");
@@ -100,7 +102,9 @@ TEST_F(NetworkPorts, ConfigureSendsAPinByteFfOnceThroughTelnet)
 
 TEST_F(NetworkPorts, NameWithByteFfComesBackAsOneByte)
 {
-    m_telnet.SetScenario(std::string(BenchDevice::DefaultState) + "name=Demo\xff" "9\n");
+    m_telnet.SetScenario(std::string(BenchDevice::DefaultState) +
+                         "name=Demo\xff"
+                         "9\n");
     const ProcessResult run = Cli({"query", m_telnetServer.Address(), "--json"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.out.find("\"name\":\"Demo\\u00FF9"), std::string::npos) << run.out;
@@ -114,7 +118,8 @@ TEST_F(NetworkPorts, ScanProbesAddressesAndProvisionTakesThem)
                             "\tdevice\t1.3\tTolvane Demo\tnetwork\n");
 
     const std::string plan = ::testing::TempDir() + "network-plan.csv";
-    std::ofstream(plan) << "port,auth,pin\n" << m_rawServer.Address() << ",off,4321\n"
+    std::ofstream(plan) << "port,auth,pin\n"
+                        << m_rawServer.Address() << ",off,4321\n"
                         << m_telnetServer.Address() << ",on,\n";
     const ProcessResult provision = Cli({"provision", plan, "--verify"});
     EXPECT_EQ(provision.exitCode, 0) << provision.err;
