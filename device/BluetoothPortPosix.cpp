@@ -62,7 +62,7 @@ PortResult FindSerialPortChannel(const bdaddr_t& device, int& channel)
 
 // The socket comes first: a system without Bluetooth says so at once
 // ("Address family not supported by protocol").
-PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& socket, PosixClock::time_point deadline)
+PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& socket, StreamClock::time_point deadline)
 {
     UniqueFd candidate(::socket(AF_BLUETOOTH, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, BTPROTO_RFCOMM));
     if (!candidate.IsValid())
@@ -88,7 +88,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& sock
 
 std::unique_ptr<SerialPort> CreateBluetoothSerialPort(const std::string& address, int channel)
 {
-    return std::make_unique<PosixSocketPort>([address, channel](UniqueFd& socket, PosixClock::time_point deadline) {
+    return CreatePosixSocketPort([address, channel](UniqueFd& socket, StreamClock::time_point deadline) {
         return ConnectRfcomm(address, channel, socket, deadline);
     });
 }

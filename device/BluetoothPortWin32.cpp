@@ -30,7 +30,7 @@ BTH_ADDR BluetoothAddressValue(const std::string& address)
 
 // The socket comes first: a system without Bluetooth says so at once.
 PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& socket,
-                         SocketClock::time_point deadline)
+                         StreamClock::time_point deadline)
 {
     const PortResult started = StartWinsock();
     if (!started.Ok())
@@ -55,8 +55,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& 
 
 std::unique_ptr<SerialPort> CreateBluetoothSerialPort(const std::string& address, int channel)
 {
-    return std::make_unique<Win32SocketPort>(
-        [address, channel](UniqueSocket& socket, SocketClock::time_point deadline) {
-            return ConnectRfcomm(address, channel, socket, deadline);
-        });
+    return CreateWin32SocketPort([address, channel](UniqueSocket& socket, StreamClock::time_point deadline) {
+        return ConnectRfcomm(address, channel, socket, deadline);
+    });
 }

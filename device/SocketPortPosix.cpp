@@ -1,37 +1,61 @@
-// TCP for socket:// and rfc2217:// on POSIX, and the stream socket port that
+// TCP for socket:// and rfc2217:// on POSIX, and the socket stream that
 // Bluetooth RFCOMM shares.
 #include "SocketPortPosix.h"
 
 #include "NetworkPorts.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <string>
 
-#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <unistd.h>
 
 namespace {
 
-using Milliseconds = std::chrono::milliseconds;
+class PosixSocketStream : public Stream {
+public:
+    explicit PosixSocketStream(UniqueFd socket) : m_socket(std::move(socket)) {}
 
-// The waits of a serial port: about 5 s to connect and per awaited byte, and
-// 1000 + 10 * n ms for a write of n bytes.
-constexpr Milliseconds ConnectWait{5000};
-constexpr Milliseconds ReadByteWait{5000 + 10 * 1};
-constexpr Milliseconds WriteWaitConstant{1000};
-constexpr Milliseconds WriteWaitPerByte{10};
-constexpr std::size_t MaxWriteLength = std::size_t{1} << 30;
+    // MSG_NOSIGNAL: a closed connection is an error here, not SIGPIPE.
+    StreamResult Send(const char* data, std::size_t length) override
+    {
+        return Classify(send(m_socket.Get(), data, length, MSG_NOSIGNAL));
+    }
 
-constexpr char ClosedByFarSide[] = "The far side closed the connection";
+    StreamResult Receive(char* buffer, std::size_t size) override
+    {
+        const ssize_t count = recv(m_socket.Get(), buffer, size, 0);
+        return count == 0 ? StreamResult{StreamStatus::Closed, 0, 0} : Classify(count);
+    }
+
+    bool Wait(bool forWriting, StreamClock::time_point deadline) override
+    {
+        return WaitFor(m_socket.Get(), forWriting ? POLLOUT : POLLIN, deadline) != 0;
+    }
+
+    PortResult Failure(LinkResult outcome, PortOperation operation, long error) const override
+    {
+        return PosixFailure(outcome, operation, static_cast<int>(error));
+    }
+
+private:
+    static StreamResult Classify(ssize_t count)
+    {
+        if (count > 0)
+            return {StreamStatus::Moved, static_cast<std::size_t>(count), 0};
+        if (count == 0 || errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)
+            return {StreamStatus::Waiting, 0, 0};
+        return {StreamStatus::Failed, 0, errno};
+    }
+
+    UniqueFd m_socket;
+};
 
 // Resolves `host` and connects to the first of its addresses that answers;
 // the reason of the last one that did not, when none did.
-PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& socket, PosixClock::time_point deadline)
+PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& socket, StreamClock::time_point deadline)
 {
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
@@ -63,7 +87,7 @@ PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& so
 
 }  // namespace
 
-PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, PosixClock::time_point deadline)
+PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, StreamClock::time_point deadline)
 {
     if (connect(fd, address, length) == 0)
         return PortSucceeded(PortOperation::Open);
@@ -80,95 +104,20 @@ PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Posi
     return PortSucceeded(PortOperation::Open);
 }
 
-PosixSocketPort::PosixSocketPort(SocketConnector connect) : m_connect(std::move(connect)), m_readByteWait(ReadByteWait)
-{}
-
-PosixSocketPort::~PosixSocketPort()
+std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect)
 {
-    Close();
-}
-
-PortResult PosixSocketPort::Open(const std::string& /*path*/)
-{
-    Close();
-    UniqueFd connected;
-    const PortResult result = m_connect(connected, PosixClock::now() + ConnectWait);
-    if (result.Ok())
-        m_socket = std::move(connected);
-    return result;
-}
-
-void PosixSocketPort::Close()
-{
-    m_socket.Reset();
-    m_readAheadNext = m_readAheadEnd = 0;
-}
-
-// Sends until every byte is gone or the write's wait is over; a connection
-// that stays full reports a short count, as a serial port does.
-PortResult PosixSocketPort::Write(const void* data, std::size_t length)
-{
-    if (!IsOpen())
-        return PosixFailure(LinkResult::WriteFailed, PortOperation::Write, 0);
-    const std::size_t request = std::min<std::size_t>(length, MaxWriteLength);
-    const auto deadline =
-        PosixClock::now() + WriteWaitConstant + WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
-    const char* bytes = static_cast<const char*>(data);
-    std::size_t sent = 0;
-    while (sent < request) {
-        // MSG_NOSIGNAL: a closed connection is an error here, not SIGPIPE.
-        const ssize_t count = send(m_socket.Get(), bytes + sent, request - sent, MSG_NOSIGNAL);
-        if (count > 0) {
-            sent += static_cast<std::size_t>(count);
-            continue;
-        }
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0 && errno != EAGAIN && errno != EWOULDBLOCK)  // send: the connection failed
-            return PosixFailure(LinkResult::WriteFailed, PortOperation::Write, errno);
-        if (WaitFor(m_socket.Get(), POLLOUT, deadline) == 0)
-            break;
-    }
-    return PortSucceeded(PortOperation::Write, sent);
-}
-
-PortResult PosixSocketPort::ReadByte(char& byte)
-{
-    if (!IsOpen())
-        return PosixFailure(LinkResult::Timeout, PortOperation::Read, 0);
-    if (m_readAheadNext < m_readAheadEnd) {
-        byte = m_readAhead[m_readAheadNext++];
-        return PortSucceeded(PortOperation::Read, 1);
-    }
-    const auto deadline = PosixClock::now() + m_readByteWait;
-    for (;;) {
-        const ssize_t count = recv(m_socket.Get(), m_readAhead, sizeof m_readAhead, 0);
-        if (count > 0) {
-            m_readAheadNext = 1;
-            m_readAheadEnd = static_cast<std::size_t>(count);
-            byte = m_readAhead[0];
-            return PortSucceeded(PortOperation::Read, 1);
-        }
-        if (count == 0)  // the far side closed the connection, as a hang-up
-            return PortFailed(LinkResult::Timeout, PortOperation::Read, 0, ClosedByFarSide);
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK)  // recv: the connection failed (reset)
-            return PosixFailure(LinkResult::Timeout, PortOperation::Read, errno);
-        if (WaitFor(m_socket.Get(), POLLIN, deadline) == 0)
-            return PosixFailure(LinkResult::Timeout, PortOperation::Read, 0);  // time-out
-    }
-}
-
-PortResult PosixSocketPort::SetReadTimeout(unsigned milliseconds)
-{
-    m_readByteWait = Milliseconds(milliseconds);
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    return std::make_unique<StreamPort>([connect](std::unique_ptr<Stream>& stream, StreamClock::time_point deadline) {
+        UniqueFd socket;
+        const PortResult result = connect(socket, deadline);
+        if (result.Ok())
+            stream = std::make_unique<PosixSocketStream>(std::move(socket));
+        return result;
+    });
 }
 
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
 {
-    return std::make_unique<PosixSocketPort>([host, port](UniqueFd& socket, PosixClock::time_point deadline) {
+    return CreatePosixSocketPort([host, port](UniqueFd& socket, StreamClock::time_point deadline) {
         return ConnectTcp(host, port, socket, deadline);
     });
 }

@@ -1,5 +1,5 @@
-// TCP for socket:// and rfc2217:// through Winsock, and the stream socket
-// port that Bluetooth RFCOMM shares.
+// TCP for socket:// and rfc2217:// through Winsock, and the socket stream
+// that Bluetooth RFCOMM shares.
 #include "SocketPortWin32.h"
 
 #include "NetworkPorts.h"
@@ -16,16 +16,6 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// The waits of a serial port: about 5 s to connect and per awaited byte, and
-// 1000 + 10 * n ms for a write of n bytes.
-constexpr Milliseconds ConnectWait{5000};
-constexpr Milliseconds ReadByteWait{5000 + 10 * 1};
-constexpr Milliseconds WriteWaitConstant{1000};
-constexpr Milliseconds WriteWaitPerByte{10};
-constexpr std::size_t MaxSendLength = INT_MAX;
-
-constexpr char ClosedByFarSide[] = "The far side closed the connection";
-
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 {
     return Win32Failure(outcome, operation, static_cast<unsigned long>(error));
@@ -34,10 +24,10 @@ PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 // Waits until `socket` can be read (or written) or `deadline` passes. False
 // on the deadline; a failed connection counts as ready, and the next call
 // tells why.
-bool WaitFor(SOCKET socket, bool forWriting, SocketClock::time_point deadline)
+bool WaitFor(SOCKET socket, bool forWriting, StreamClock::time_point deadline)
 {
     const auto left =
-        std::max<Milliseconds::rep>(0, std::chrono::ceil<Milliseconds>(deadline - SocketClock::now()).count());
+        std::max<Milliseconds::rep>(0, std::chrono::ceil<Milliseconds>(deadline - StreamClock::now()).count());
     timeval wait = {};
     wait.tv_sec = static_cast<long>(left / 1000);
     wait.tv_usec = static_cast<long>((left % 1000) * 1000);
@@ -47,14 +37,52 @@ bool WaitFor(SOCKET socket, bool forWriting, SocketClock::time_point deadline)
     fd_set failed;
     FD_ZERO(&failed);
     FD_SET(socket, &failed);
-    const int count = select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, &failed, &wait);
-    return count != 0;
+    return select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, &failed, &wait) != 0;
 }
+
+class Win32SocketStream : public Stream {
+public:
+    explicit Win32SocketStream(UniqueSocket socket) : m_socket(std::move(socket)) {}
+
+    StreamResult Send(const char* data, std::size_t length) override
+    {
+        return Classify(send(m_socket.Get(), data, static_cast<int>(std::min<std::size_t>(length, INT_MAX)), 0));
+    }
+
+    StreamResult Receive(char* buffer, std::size_t size) override
+    {
+        const int count = recv(m_socket.Get(), buffer, static_cast<int>(std::min<std::size_t>(size, INT_MAX)), 0);
+        return count == 0 ? StreamResult{StreamStatus::Closed, 0, 0} : Classify(count);
+    }
+
+    bool Wait(bool forWriting, StreamClock::time_point deadline) override
+    {
+        return WaitFor(m_socket.Get(), forWriting, deadline);
+    }
+
+    PortResult Failure(LinkResult outcome, PortOperation operation, long error) const override
+    {
+        return Failed(outcome, operation, static_cast<int>(error));
+    }
+
+private:
+    static StreamResult Classify(int count)
+    {
+        if (count > 0)
+            return {StreamStatus::Moved, static_cast<std::size_t>(count), 0};
+        const int error = count == 0 ? WSAEWOULDBLOCK : WSAGetLastError();
+        if (error == WSAEWOULDBLOCK)
+            return {StreamStatus::Waiting, 0, 0};
+        return {StreamStatus::Failed, 0, error};
+    }
+
+    UniqueSocket m_socket;
+};
 
 // Resolves `host` and connects to the first of its addresses that answers;
 // the reason of the last one that did not, when none did.
 PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueSocket& socket,
-                      SocketClock::time_point deadline)
+                      StreamClock::time_point deadline)
 {
     const PortResult started = StartWinsock();
     if (!started.Ok())
@@ -100,7 +128,7 @@ PortResult StartWinsock()
     return PortSucceeded(PortOperation::Open);
 }
 
-PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, SocketClock::time_point deadline)
+PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, StreamClock::time_point deadline)
 {
     u_long nonBlocking = 1;
     ioctlsocket(socket, FIONBIO, &nonBlocking);
@@ -120,87 +148,20 @@ PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Soc
     return PortSucceeded(PortOperation::Open);
 }
 
-Win32SocketPort::Win32SocketPort(SocketConnector connect) : m_connect(std::move(connect)), m_readByteWait(ReadByteWait)
-{}
-
-PortResult Win32SocketPort::Open(const std::string& /*path*/)
+std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect)
 {
-    Close();
-    UniqueSocket connected;
-    const PortResult result = m_connect(connected, SocketClock::now() + ConnectWait);
-    if (result.Ok())
-        m_socket = std::move(connected);
-    return result;
-}
-
-void Win32SocketPort::Close()
-{
-    m_socket.Reset();
-    m_readAheadNext = m_readAheadEnd = 0;
-}
-
-// Sends until every byte is gone or the write's wait is over; a connection
-// that stays full reports a short count, as a COM port does.
-PortResult Win32SocketPort::Write(const void* data, std::size_t length)
-{
-    if (!IsOpen())
-        return Failed(LinkResult::WriteFailed, PortOperation::Write, 0);
-    const std::size_t request = std::min(length, MaxSendLength);
-    const auto deadline =
-        SocketClock::now() + WriteWaitConstant + WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
-    const char* bytes = static_cast<const char*>(data);
-    std::size_t sent = 0;
-    while (sent < request) {
-        const int count = send(m_socket.Get(), bytes + sent, static_cast<int>(request - sent), 0);
-        if (count > 0) {
-            sent += static_cast<std::size_t>(count);
-            continue;
-        }
-        const int error = WSAGetLastError();
-        if (count == SOCKET_ERROR && error != WSAEWOULDBLOCK)  // send: the connection failed
-            return Failed(LinkResult::WriteFailed, PortOperation::Write, error);
-        if (!WaitFor(m_socket.Get(), true, deadline))
-            break;
-    }
-    return PortSucceeded(PortOperation::Write, sent);
-}
-
-PortResult Win32SocketPort::ReadByte(char& byte)
-{
-    if (!IsOpen())
-        return Failed(LinkResult::Timeout, PortOperation::Read, 0);
-    if (m_readAheadNext < m_readAheadEnd) {
-        byte = m_readAhead[m_readAheadNext++];
-        return PortSucceeded(PortOperation::Read, 1);
-    }
-    const auto deadline = SocketClock::now() + m_readByteWait;
-    for (;;) {
-        const int count = recv(m_socket.Get(), m_readAhead, static_cast<int>(sizeof m_readAhead), 0);
-        if (count > 0) {
-            m_readAheadNext = 1;
-            m_readAheadEnd = static_cast<std::size_t>(count);
-            byte = m_readAhead[0];
-            return PortSucceeded(PortOperation::Read, 1);
-        }
-        if (count == 0)  // the far side closed the connection, as a hang-up
-            return PortFailed(LinkResult::Timeout, PortOperation::Read, 0, ClosedByFarSide);
-        const int error = WSAGetLastError();
-        if (error != WSAEWOULDBLOCK)  // recv: the connection failed (reset)
-            return Failed(LinkResult::Timeout, PortOperation::Read, error);
-        if (!WaitFor(m_socket.Get(), false, deadline))
-            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // time-out
-    }
-}
-
-PortResult Win32SocketPort::SetReadTimeout(unsigned milliseconds)
-{
-    m_readByteWait = Milliseconds(milliseconds);
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    return std::make_unique<StreamPort>([connect](std::unique_ptr<Stream>& stream, StreamClock::time_point deadline) {
+        UniqueSocket socket;
+        const PortResult result = connect(socket, deadline);
+        if (result.Ok())
+            stream = std::make_unique<Win32SocketStream>(std::move(socket));
+        return result;
+    });
 }
 
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
 {
-    return std::make_unique<Win32SocketPort>([host, port](UniqueSocket& socket, SocketClock::time_point deadline) {
+    return CreateWin32SocketPort([host, port](UniqueSocket& socket, StreamClock::time_point deadline) {
         return ConnectTcp(host, port, socket, deadline);
     });
 }
