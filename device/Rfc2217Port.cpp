@@ -7,7 +7,8 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// The whole negotiation waits at most as long as one awaited byte.
+// The whole negotiation waits at most about as long as one awaited byte, and
+// no longer than a read would (a probe's second).
 constexpr Milliseconds NegotiationWait{5000};
 constexpr Milliseconds DefaultReadByteWait{5000 + 10 * 1};
 constexpr std::size_t MaxEarlyData = 256;
@@ -82,6 +83,13 @@ std::string ComPortCommand(const LineSetting& setting)
     command += static_cast<char>(Telnet::Iac);
     command += static_cast<char>(Telnet::Se);
     return command;
+}
+
+// "5 s", "800 ms".
+std::string WaitText(Milliseconds wait)
+{
+    const auto count = wait.count();
+    return count % 1000 == 0 ? std::to_string(count / 1000) + " s" : std::to_string(count) + " ms";
 }
 
 PortResult SetupFailure(const std::string& reason)
@@ -173,7 +181,8 @@ PortResult Rfc2217Port::Negotiate()
                    ? sent
                    : PortFailed(LinkResult::SetupFailed, PortOperation::Setup, sent.systemError, sent.systemText);
 
-    const auto deadline = Clock::now() + NegotiationWait;
+    const Milliseconds wait = std::min(NegotiationWait, m_readByteWait);
+    const auto deadline = Clock::now() + wait;
     bool acknowledged[LineSettingCount] = {};
     std::size_t waiting = LineSettingCount;
     while (waiting > 0) {
@@ -183,7 +192,7 @@ PortResult Rfc2217Port::Negotiate()
             for (std::size_t i = 0; i < LineSettingCount; ++i) {
                 if (!acknowledged[i])
                     return SetupFailure(std::string("the server did not acknowledge ") + LineSettings[i].name +
-                                        " within 5 s");
+                                        " within " + WaitText(wait));
             }
         }
         if (!next.Ok())

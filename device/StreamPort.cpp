@@ -21,11 +21,12 @@ constexpr char ClosedByFarSide[] = "The far side closed the connection";
 StreamPort::StreamPort(StreamConnector connect) : m_connect(std::move(connect)), m_readByteWait(ReadByteWait) {}
 
 // `path` names the port only: the stream goes where the port was made for.
+// Connecting waits no longer than a read would (a probe's second).
 PortResult StreamPort::Open(const std::string& /*path*/)
 {
     Close();
     std::unique_ptr<Stream> connected;
-    const PortResult result = m_connect(connected, StreamClock::now() + ConnectWait);
+    const PortResult result = m_connect(connected, StreamClock::now() + std::min(ConnectWait, m_readByteWait));
     if (result.Ok())
         m_stream = std::move(connected);
     return result;

@@ -154,6 +154,20 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     EXPECT_EQ(raw.err, "Reading COM port timeout.\n");
 }
 
+// A probe waits about a second per port, set-up included.
+TEST(SilentServer, CostsAProbeAboutASecond)
+{
+    SilentServer server;
+    const std::string host = "127.0.0.1:" + std::to_string(server.TcpPort());
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult run = Cli({"scan", "--probe", "rfc2217://" + host, "socket://" + host});
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(run.exitCode, 14);
+    EXPECT_EQ(run.out,
+              "rfc2217://" + host + "\tsetup-failed\t\t\tnetwork\nsocket://" + host + "\tno-answer\t\t\tnetwork\n");
+    EXPECT_LT(took, std::chrono::milliseconds(2500));
+}
+
 TEST(RefusedConnection, CannotOpenWithTheSystemsReason)
 {
     const std::string address = "socket://127.0.0.1:" + std::to_string(FreeTcpPort());
