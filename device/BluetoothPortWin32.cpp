@@ -3,7 +3,6 @@
 // the device's Serial Port service by its class.
 #include "NetworkPorts.h"
 #include "SocketPortWin32.h"
-#include "Win32Errors.h"
 
 #include <winsock2.h>
 // winsock2 first: ws2bth needs its types.
@@ -37,7 +36,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& 
         return started;
     UniqueSocket candidate(::socket(AF_BTH, SOCK_STREAM, BTHPROTO_RFCOMM));
     if (!candidate.IsValid())
-        return Win32Failure(LinkResult::OpenFailed, PortOperation::Open, WSAGetLastError());
+        return SocketFailure(LinkResult::OpenFailed, PortOperation::Open, WSAGetLastError());
     SOCKADDR_BTH remote = {};
     remote.addressFamily = AF_BTH;
     remote.btAddr = BluetoothAddressValue(address);

@@ -18,7 +18,7 @@ using Milliseconds = std::chrono::milliseconds;
 
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 {
-    return Win32Failure(outcome, operation, static_cast<unsigned long>(error));
+    return SocketFailure(outcome, operation, error);
 }
 
 // Waits until `socket` can be read (or written) or `deadline` passes. False
@@ -116,6 +116,16 @@ PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueSocket
 }
 
 }  // namespace
+
+// Some systems (Wine among them) have no words for some Winsock errors; the
+// number then stands for them, so that a failure never comes without its reason.
+PortResult SocketFailure(LinkResult outcome, PortOperation operation, int error)
+{
+    PortResult result = Win32Failure(outcome, operation, static_cast<unsigned long>(error));
+    if (error != 0 && result.systemText.empty())
+        result.systemText = "Winsock error " + std::to_string(error);
+    return result;
+}
 
 PortResult StartWinsock()
 {

@@ -11,6 +11,10 @@ using SocketConnector = std::function<PortResult(UniqueSocket& socket, StreamClo
 // A serial port over the sockets `connect` makes.
 std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect);
 
+// A failed Winsock call with the system's words for `error`, or its number
+// where the system has none.
+PortResult SocketFailure(LinkResult outcome, PortOperation operation, int error);
+
 // Winsock is started once, on first use, for the life of the program. Ok,
 // or OpenFailed with the reason it could not start.
 PortResult StartWinsock();
