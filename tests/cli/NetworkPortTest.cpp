@@ -142,12 +142,19 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     SilentServer server;
     const std::string host = "127.0.0.1:" + std::to_string(server.TcpPort());
     const auto start = std::chrono::steady_clock::now();
-    const ProcessResult telnet = Cli({"query", "rfc2217://" + host});
+    const std::string transcript = ::testing::TempDir() + "silent-server.log";
+    std::remove(transcript.c_str());
+    const ProcessResult telnet = Cli({"query", "rfc2217://" + host, "--transcript", transcript});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(telnet.exitCode, 4);
     EXPECT_EQ(telnet.err, "Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
                               ": the server did not acknowledge SET-BAUDRATE within 5 s)\n");
     EXPECT_LT(took, std::chrono::seconds(7));
+    EXPECT_NE(ReadFile(transcript)
+                  .find("rfc2217://" + host +
+                        "\t!\tset-up: failed (the server did not acknowledge SET-BAUDRATE within 5 s)\n"),
+              std::string::npos)
+        << ReadFile(transcript);
 
     const ProcessResult raw = Cli({"query", "socket://" + host});
     EXPECT_EQ(raw.exitCode, 6);
