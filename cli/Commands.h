@@ -9,6 +9,7 @@
 #include "PortName.h"
 #include "ProvisionPlan.h"
 #include "SerialPort.h"
+#include "SerialPortFactory.h"
 #include "SerialPortList.h"
 
 #include <functional>
@@ -23,7 +24,8 @@
 struct CommandContext {
     std::ostream& out;
     std::ostream& err;
-    std::function<std::unique_ptr<SerialPort>()> makePort = CreateSystemSerialPort;
+    // CreateSerialPort: the back end of the address's kind, not open yet.
+    std::function<std::unique_ptr<SerialPort>(const PortAddress&)> makePort = CreateSerialPort;
     std::function<bool(std::vector<std::string>&)> listPorts = ListSystemSerialPorts;
     PortStyle portStyle = SystemPortStyle;
     // DescribeSystemPorts; a test leaves every port "other".

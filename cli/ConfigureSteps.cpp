@@ -57,7 +57,7 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
 {
     ConfigureReport report;
     DeviceLink link(std::move(port));
-    report.outcome = ReadDevice(request.port, request.path, link, report.before, report.readResult);
+    report.outcome = ReadDevice(request.port, request.address.target, link, report.before, report.readResult);
     if (report.outcome.code != ExitCode::Success)
         return report;
 

@@ -8,15 +8,16 @@
 #include "DeviceInfo.h"
 #include "LinkResult.h"
 #include "LinkOutcome.h"
+#include "PortAddress.h"
 #include "SerialPort.h"
 
 #include <memory>
 #include <string>
 
 struct ConfigureRequest {
-    std::string port;  // as the user named it, for the system's reason in messages
-    std::string path;  // what SerialPort::Open is given
-    int auth = 0;      // 1 on, 0 off
+    std::string port;     // as the user named it, for the system's reason in messages
+    PortAddress address;  // the port's kind and what SerialPort::Open is given
+    int auth = 0;         // 1 on, 0 off
     bool hasPin = false;
     std::string pin;  // the new PIN when hasPin; otherwise the device keeps its own
     bool verify = false;

@@ -18,13 +18,13 @@ ExitCode Report(CommandContext& context, const Outcome& outcome)
     return outcome.code;
 }
 
-// The port's path, or false after saying why the name is refused.
-bool ResolvePort(const std::string& name, CommandContext& context, std::string& path)
+// The port's address, or false after saying why the name is refused.
+bool ResolvePort(const std::string& name, CommandContext& context, PortAddress& address)
 {
     const ResolvedPort port = ResolvePortName(name, context.portStyle);
     if (!port.ok)
         context.err << port.error << '\n';
-    path = port.path;
+    address = port.address;
     return port.ok;
 }
 
@@ -32,13 +32,13 @@ bool ResolvePort(const std::string& name, CommandContext& context, std::string& 
 
 ExitCode RunQuery(const CliOptions& options, CommandContext& context)
 {
-    std::string path;
-    if (!ResolvePort(options.port, context, path))
+    PortAddress address;
+    if (!ResolvePort(options.port, context, address))
         return ExitCode::Usage;
-    DeviceLink link(context.makePort());
+    DeviceLink link(context.makePort(address));
     DeviceInfo info;
     LinkResult result = LinkResult::Ok;
-    const Outcome read = ReadDevice(options.port, path, link, info, result);
+    const Outcome read = ReadDevice(options.port, address.target, link, info, result);
     if (read.code != ExitCode::Success)
         return Report(context, read);
 
@@ -67,9 +67,9 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         if (pin.code != ExitCode::Success)
             return Report(context, pin);
     }
-    if (!ResolvePort(options.port, context, request.path))
+    if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;
-    const ConfigureReport report = ConfigureDevice(request, context.makePort());
+    const ConfigureReport report = ConfigureDevice(request, context.makePort(request.address));
     if (report.written)
         context.out << UserMessages::Configured << '\n';
     if (report.verified)

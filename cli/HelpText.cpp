@@ -119,6 +119,15 @@ const char* const PosixPorts =
     "pseudo-terminal or a symlink to one.\n"
     "\n";
 
+const char* const AddressPorts =
+    "PORT may also be a serial server or a Bluetooth device:\n"
+    "  socket://HOST:PORT                  raw TCP (the server's line settings)\n"
+    "  rfc2217://HOST:PORT                 Telnet COM Port Control (RFC 2217)\n"
+    "  bt://AA:BB:CC:DD:EE:FF[?channel=N]  Bluetooth RFCOMM, channel 1 to 30\n"
+    "HOST is a name, an IPv4 address or an IPv6 address in brackets. TCP and\n"
+    "Telnet carry the PIN in clear text: use a trusted network or ssh -L.\n"
+    "\n";
+
 std::string CommandLines()
 {
     const std::string maxPin = std::to_string(MaxPinLength);
@@ -151,7 +160,7 @@ std::string CommandLines()
            "             no-answer, cannot-open, setup-failed, write-failed,\n"
            "             incorrect-data, unsupported-firmware), and for a device its\n"
            "             firmware version and name; then the kind (bluetooth, usb,\n"
-           "             other), the direction of a Bluetooth port (outgoing reaches\n"
+           "             network, other), the direction of a Bluetooth port (outgoing reaches\n"
            "             the device, incoming only waits for it to call), the remote\n"
            "             Bluetooth address and the system's description. --probe asks\n"
            "             every port (the named PORTs instead, if given) at the same\n"
@@ -198,6 +207,6 @@ std::string HelpText(PortStyle style)
 {
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
-    return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + CommandLines() +
-           OptionLines() + Transcripts + ExitCodeLines();
+    return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts +
+           CommandLines() + OptionLines() + Transcripts + ExitCodeLines();
 }

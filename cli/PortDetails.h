@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-enum class PortKind { Other, Bluetooth, Usb };
+// Network: a serial server reached by socket:// or rfc2217://; Bluetooth
+// also a device reached straight by bt://.
+enum class PortKind { Other, Bluetooth, Usb, Network };
 
 struct PortDetails {
     PortKind kind = PortKind::Other;
@@ -16,7 +18,7 @@ struct PortDetails {
     std::string direction;    // "incoming" or "outgoing"; empty when unknown
 };
 
-// The word a kind is listed with: "bluetooth", "usb" or "other".
+// The word a kind is listed with: "bluetooth", "usb", "network" or "other".
 const char* PortKindWord(PortKind kind);
 
 // For each of `ports` (named as a user gives them: COM5, /dev/rfcomm0), in

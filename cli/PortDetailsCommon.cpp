@@ -9,6 +9,8 @@ const char* PortKindWord(PortKind kind)
             return "bluetooth";
         case PortKind::Usb:
             return "usb";
+        case PortKind::Network:
+            return "network";
         case PortKind::Other:
             break;
     }

@@ -11,7 +11,7 @@ ResolvedPort ResolveWindowsPort(const std::string& text)
         return port;
     }
     port.ok = true;
-    port.path = ComPortPath(ComPortName(number));
+    port.address = ComPortAddress(ComPortName(number));
     return port;
 }
 
@@ -25,7 +25,7 @@ ResolvedPort ResolvePosixPort(const std::string& text)
         return port;
     }
     port.ok = true;
-    port.path = text;
+    port.address = SerialPortAddress(text, text);
     return port;
 }
 
@@ -38,5 +38,15 @@ std::string ComPortRangeText()
 
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style)
 {
-    return style == PortStyle::Windows ? ResolveWindowsPort(text) : ResolvePosixPort(text);
+    ResolvedPort port;
+    if (HasAddressScheme(text)) {
+        std::string reason;
+        port.ok = ParseSchemeAddress(text, port.address, reason);
+        if (!port.ok)
+            port.error = "Invalid port \"" + text + "\": " + reason + ".";
+    } else {
+        port = style == PortStyle::Windows ? ResolveWindowsPort(text) : ResolvePosixPort(text);
+    }
+    port.path = port.address.target;
+    return port;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ComPortNames.h"
+#include "PortAddress.h"
 
 #include <string>
 
@@ -20,10 +21,13 @@ inline constexpr PortStyle SystemPortStyle = PortStyle::Posix;
 
 struct ResolvedPort {
     bool ok = false;
-    std::string path;   // what SerialPort::Open is given
-    std::string error;  // why the name was refused, when !ok
+    PortAddress address;  // the port's kind, what opens it, and its label
+    std::string path;     // what SerialPort::Open is given: address.target
+    std::string error;    // why the name was refused, when !ok
 };
 
+// A local port by the rules of `style`, or an address with a scheme
+// (socket://, rfc2217://, bt://) on either platform.
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style);
 
 // The COM ports the command line takes, for people: "COM1 to COM256".

@@ -10,7 +10,7 @@ namespace {
 
 ConfigureRequest RequestOf(const PlanRow& row, const CliOptions& options)
 {
-    return {row.port, row.path, row.auth, row.hasPin, row.pin, options.verify, options.verifyWaitMs};
+    return {row.port, row.address, row.auth, row.hasPin, row.pin, options.verify, options.verifyWaitMs};
 }
 
 }  // namespace
@@ -33,7 +33,7 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
 
     std::vector<ConfigureReport> reports(plan.rows.size());
     RunEachAtOnce(plan.rows.size(), [&](std::size_t i) {
-        reports[i] = ConfigureDevice(RequestOf(plan.rows[i], options), context.makePort());
+        reports[i] = ConfigureDevice(RequestOf(plan.rows[i], options), context.makePort(plan.rows[i].address));
     });
 
     std::size_t failed = 0;

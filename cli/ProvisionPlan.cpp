@@ -113,8 +113,11 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
     const ResolvedPort port = ResolvePortName(row.port, m_style);
     if (!port.ok)
         return Fail(port.error);
-    row.path = port.path;
-    const std::string identity = m_identify(row.path);
+    row.address = port.address;
+    // An address is its own identity: its label is the same text for the
+    // same server port or device, however the row spells it.
+    const std::string identity =
+        row.address.kind == AddressKind::Serial ? m_identify(row.address.target) : row.address.label;
     if (identity.empty())
         return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
     if (!m_ports.insert(identity).second)

@@ -23,10 +23,10 @@ inline constexpr std::size_t MaxPlanRows = 256;
 inline constexpr std::size_t MaxPlanBytes = MaxPlanRows * 64 + MaxPlanLineLength;
 
 struct PlanRow {
-    int line = 0;      // in the file, from 1 (the header's line)
-    std::string port;  // as the plan names it
-    std::string path;  // what SerialPort::Open is given
-    int auth = 0;      // 1 on, 0 off
+    int line = 0;         // in the file, from 1 (the header's line)
+    std::string port;     // as the plan names it
+    PortAddress address;  // the port's kind and what SerialPort::Open is given
+    int auth = 0;         // 1 on, 0 off
     bool hasPin = false;
     std::string pin;  // the new PIN when hasPin
 };

@@ -44,8 +44,8 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return ExitCode::TranscriptFailed;
     }
     CommandContext transcribed = context;
-    transcribed.makePort = [&context, &transcript] {
-        return std::make_unique<TranscribingPort>(context.makePort(), transcript);
+    transcribed.makePort = [&context, &transcript](const PortAddress& address) {
+        return std::make_unique<TranscribingPort>(context.makePort(address), transcript, address.label);
     };
     return Dispatch(options, transcribed);
 }

@@ -1,22 +1,9 @@
 #include "TranscribingPort.h"
 
-#include "PortName.h"
-
 #include <algorithm>
 
-namespace {
-
-// \\.\COM5 is COM5 to the people who read a transcript.
-std::string DisplayName(const std::string& path)
-{
-    const std::string prefix = DeviceNamespacePrefix;
-    return path.compare(0, prefix.size(), prefix) == 0 ? path.substr(prefix.size()) : path;
-}
-
-}  // namespace
-
-TranscribingPort::TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript)
-    : m_port(std::move(port)), m_transcript(transcript)
+TranscribingPort::TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript, std::string label)
+    : m_port(std::move(port)), m_transcript(transcript), m_name(std::move(label))
 {}
 
 TranscribingPort::~TranscribingPort()
@@ -47,7 +34,6 @@ void TranscribingPort::NoteFailure(const PortResult& result)
 PortResult TranscribingPort::Open(const std::string& path)
 {
     FlushReceived();
-    m_name = DisplayName(path);
     const PortResult result = m_port->Open(path);
     NoteFailure(result);
     return result;

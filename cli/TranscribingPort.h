@@ -12,7 +12,8 @@
 
 class TranscribingPort : public SerialPort {
 public:
-    TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript);
+    // `label` names the port in the transcript: COM5, rfc2217://bench-a:2217.
+    TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript, std::string label);
     ~TranscribingPort() override;
 
     PortResult Open(const std::string& path) override;
@@ -28,7 +29,7 @@ private:
 
     std::unique_ptr<SerialPort> m_port;
     Transcript& m_transcript;
-    std::string m_name;      // the port as people call it: COM5, /dev/rfcomm0
-    std::string m_received;  // bytes of the chunk not written yet
+    const std::string m_name;  // the port as people call it: COM5, /dev/rfcomm0
+    std::string m_received;    // bytes of the chunk not written yet
     long long m_receivedAt = 0;
 };

@@ -46,3 +46,8 @@ std::string ComPortPath(const std::string& name)
 {
     return DeviceNamespacePrefix + name;
 }
+
+PortAddress ComPortAddress(const std::string& name)
+{
+    return SerialPortAddress(ComPortPath(name), name);
+}

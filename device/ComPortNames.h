@@ -2,6 +2,8 @@
 // command line: "COM" and a number, opened by the device-namespace path.
 #pragma once
 
+#include "PortAddress.h"
+
 #include <string>
 
 inline constexpr int FirstComPort = 1;
@@ -24,3 +26,7 @@ int ComPortNumber(const std::string& text);
 
 // The path that opens the port named `name` ("COM5" -> \\.\COM5).
 std::string ComPortPath(const std::string& name);
+
+// The COM port `name` ("COM5") as an address: opened by its path, shown by
+// its name. The window and the command line reach a COM port through it.
+PortAddress ComPortAddress(const std::string& name);

@@ -1,8 +1,20 @@
-// The seam between the device link and the operating system's serial port.
-// Two back ends implement it with the same outcomes: Win32 (a COM port by its
-// device path, e.g. \\.\COM5) and POSIX termios (a tty path, e.g. /dev/rfcomm0).
-// Every operation returns a PortResult; a failure carries the system's error
-// from the call that failed.
+// The seam between the device link and the port that reaches the device.
+// Every back end gives the same outcomes: about 5 s of waiting per awaited
+// byte, whole writes that report their count, failures with the system's
+// reason. Every operation returns a PortResult; a failure carries the
+// system's error from the call that failed (or its words when there is no
+// number, as for a Telnet server that refuses a setting).
+//
+// What each kind of port does with the line settings (115200 baud, 8 data
+// bits, no parity, 1 stop bit, no flow control):
+// - a serial port of this machine sets them on the port: Win32 (a COM port by
+//   its device path, e.g. \\.\COM5) and POSIX termios (a tty path, e.g.
+//   /dev/rfcomm0); a port that refuses them is SetupFailed;
+// - rfc2217:// asks the server to set them (RFC 2217) and waits for each
+//   acknowledgement; a refusal or no answer within about 5 s is SetupFailed;
+// - socket:// sets nothing: the server's own line settings apply;
+// - bt:// has no line: the device's Serial Port service takes the bytes.
+// Addresses and the back end for each: PortAddress.h, SerialPortFactory.h.
 #pragma once
 
 #include "PortResult.h"
@@ -16,9 +28,11 @@ public:
     virtual ~SerialPort() = default;
 
     // Opens the port exclusively and sets the device's time-outs and line
-    // settings (115200 baud, 8 data bits, no parity, 1 stop bit, no flow
-    // control). OpenFailed (operation Open) leaves no port; SetupFailed
-    // (operation Setup) leaves the port open.
+    // settings as its kind does (above). `path` is a serial port's path; a
+    // network or Bluetooth port connects to the address it was made for, at
+    // most about 5 s, and `path` is that address's label. OpenFailed
+    // (operation Open) leaves no port; SetupFailed (operation Setup) leaves
+    // the port open.
     virtual PortResult Open(const std::string& path) = 0;
 
     // Closes the port if one is open; harmless otherwise.
@@ -33,7 +47,8 @@ public:
 
     // Waits up to about 5010 ms for one byte: Ok with count 1, or Timeout
     // with count 0 when none came in time, with the system's error when the
-    // read itself failed (the port went away, the far side hung up).
+    // read itself failed (the port went away, the far side hung up or closed
+    // the connection).
     virtual PortResult ReadByte(char& byte) = 0;
 
     // Changes how long ReadByte waits for one byte, in milliseconds, from now

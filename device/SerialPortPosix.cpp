@@ -1,6 +1,7 @@
 // The POSIX back end of the serial port: a tty (a pseudo-terminal,
 // /dev/rfcomm0, /dev/ttyUSB0) opened exclusively and set up through termios
 // with the same line settings, waits and outcomes as the Win32 back end.
+#include "PosixIo.h"
 #include "SerialPort.h"
 #include "UniqueFd.h"
 
@@ -19,7 +20,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = PosixClock;
 using Milliseconds = std::chrono::milliseconds;
 
 // The waits of the Win32 back end's time-outs: a one-byte read waits at most
@@ -36,29 +37,6 @@ constexpr speed_t LineSpeed = B115200;
 // block until it comes up, and a write must never block past its wait. Every
 // wait goes through poll() with a deadline instead.
 constexpr int OpenFlags = O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK;
-
-// Time left until `deadline` as a poll() time-out, never negative.
-int MillisecondsUntil(Clock::time_point deadline)
-{
-    const auto left = std::chrono::ceil<Milliseconds>(deadline - Clock::now()).count();
-    return static_cast<int>(std::clamp<Milliseconds::rep>(left, 0, std::numeric_limits<int>::max()));
-}
-
-// Waits for `events` on `fd` until `deadline`, through interruptions by
-// signals. Returns the events reported, or 0 when the deadline passed first.
-short WaitFor(int fd, short events, Clock::time_point deadline)
-{
-    for (;;) {
-        pollfd entry = {fd, events, 0};
-        const int ready = poll(&entry, 1, MillisecondsUntil(deadline));
-        if (ready > 0)
-            return entry.revents;
-        if (ready == 0)
-            return 0;
-        if (errno != EINTR)
-            return POLLERR;
-    }
-}
 
 // Raw 8-bit data at 115200 baud, 8 data bits, no parity, 1 stop bit, no
 // hardware or software flow control, modem lines ignored, receiver on.
@@ -79,28 +57,10 @@ void MakeDeviceLineSettings(termios& settings)
     cfsetospeed(&settings, LineSpeed);
 }
 
-// The text of strerror_r, whichever of its two forms the C library has: the
-// GNU one returns the text, the POSIX one fills the buffer and returns 0.
-[[maybe_unused]] const char* ErrorTextOf(const char* text, const char*)
-{
-    return text;
-}
-[[maybe_unused]] const char* ErrorTextOf(int status, const char* buffer)
-{
-    return status == 0 ? buffer : "";
-}
-
-// The system's own words for errno value `error`, safe from any thread.
-std::string SystemText(int error)
-{
-    char buffer[256] = {};
-    return ErrorTextOf(strerror_r(error, buffer, sizeof buffer), buffer);
-}
-
 // A failed operation with the errno the system gave for it (0 for none).
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 {
-    return PortFailed(outcome, operation, error, error != 0 ? SystemText(error) : std::string());
+    return PosixFailure(outcome, operation, error);
 }
 
 class PosixSerialPort : public SerialPort {

@@ -2,6 +2,7 @@
 // device-namespace path and set up for the device with synchronous I/O.
 #include "SerialPort.h"
 #include "UniqueHandle.h"
+#include "Win32Errors.h"
 
 #include <windows.h>
 
@@ -29,24 +30,10 @@ constexpr BYTE LineStopBits = ONESTOPBIT;
 
 constexpr DWORD NoSystemError = 0;
 
-// The system's own words for `error` in the user's language, without the
-// line end FormatMessage puts after them. Empty when it has none.
-std::string SystemText(DWORD error)
-{
-    char text[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL, error, 0,
-                                        text, sizeof text, NULL);
-    std::string words(text, std::min<std::size_t>(length, sizeof text - 1));
-    while (!words.empty() && (words.back() == '\r' || words.back() == '\n' || words.back() == ' '))
-        words.pop_back();
-    return words;
-}
-
 // A failed operation with the error the system gave for it (or none).
 PortResult Failed(LinkResult outcome, PortOperation operation, DWORD error)
 {
-    return PortFailed(outcome, operation, static_cast<long>(error),
-                      error != NoSystemError ? SystemText(error) : std::string());
+    return Win32Failure(outcome, operation, error);
 }
 
 class Win32SerialPort : public SerialPort {

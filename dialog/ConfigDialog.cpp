@@ -82,10 +82,10 @@ void CConfigDialog::QueryDevice()
     m_comboPort.SetCurSel(m_nPortIndex);
     CString entry;
     m_comboPort.GetLBText(m_nPortIndex, entry);
-    const std::string path = ComPortPath(static_cast<LPCSTR>(entry));
+    const PortAddress port = ComPortAddress(static_cast<LPCSTR>(entry));
 
     DeviceInfo info;
-    LinkResult result = m_link.Open(path);
+    LinkResult result = m_link.Open(port.target);
     if (result == LinkResult::Ok)
         result = m_link.Query(info);
 

@@ -37,7 +37,8 @@ CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::str
 {
     std::ostringstream out, err;
     std::istringstream in(input);
-    CommandContext context{out, err, [script] { return std::make_unique<ScriptedSerialPort>(script); },
+    CommandContext context{out, err,
+                           [script](const PortAddress&) { return std::make_unique<ScriptedSerialPort>(script); },
                            [](std::vector<std::string>&) { return false; }, PortStyle::Posix};
     context.in = &in;
     const ParsedArguments parsed = ParseArguments(args);

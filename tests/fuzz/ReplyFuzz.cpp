@@ -5,6 +5,7 @@
 // tests/fuzz/run-fuzz.
 #include "Protocol.h"
 #include "ReplyLineReader.h"
+#include "Require.h"
 #include "ScriptedSerialPort.h"
 
 #include <algorithm>
@@ -17,14 +18,6 @@
 #include <string>
 
 namespace {
-
-void Require(bool holds, const char* what)
-{
-    if (holds)
-        return;
-    std::fprintf(stderr, "broken: %s\n", what);
-    std::abort();
-}
 
 template <std::size_t Size>
 bool Terminated(const char (&field)[Size])

@@ -20,6 +20,10 @@ struct DeviceState {
     std::string pin = "1234";
     long queries = 0;
     long configures = 0;
+    // The line the host had set when the last query came: "115200 8N1 none"
+    // (speed, data bits, parity, stop bits, flow control). It tells whether
+    // a serial server between host and device set the line as asked.
+    std::string queryLine;
 };
 
 enum class ReplyMode {

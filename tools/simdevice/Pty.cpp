@@ -62,6 +62,35 @@ std::string Pty::Open()
     return {};
 }
 
+std::string Pty::LineSettingsText() const
+{
+    termios settings{};
+    if (!m_slave.IsValid() || tcgetattr(m_slave.Get(), &settings) != 0)
+        return "unknown";
+    static const struct {
+        speed_t code;
+        const char* text;
+    } Speeds[] = {{B1200, "1200"},   {B2400, "2400"},   {B4800, "4800"},   {B9600, "9600"},
+                  {B19200, "19200"}, {B38400, "38400"}, {B57600, "57600"}, {B115200, "115200"}};
+    std::string text = "other";
+    for (const auto& speed : Speeds) {
+        if (cfgetospeed(&settings) == speed.code)
+            text = speed.text;
+    }
+    const tcflag_t size = settings.c_cflag & CSIZE;
+    text += ' ';
+    text += size == CS5 ? '5' : size == CS6 ? '6' : size == CS7 ? '7' : '8';
+    text += !(settings.c_cflag & PARENB) ? 'N' : (settings.c_cflag & PARODD) ? 'O' : 'E';
+    text += (settings.c_cflag & CSTOPB) ? '2' : '1';
+    if (settings.c_cflag & CRTSCTS)
+        text += " rtscts";
+    else if (settings.c_iflag & (IXON | IXOFF))
+        text += " xonxoff";
+    else
+        text += " none";
+    return text;
+}
+
 int Pty::UnreadByHost() const
 {
     int count = 0;

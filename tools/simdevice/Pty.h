@@ -22,6 +22,10 @@ public:
     int SlaveFd() const { return m_slave.Get(); }
     const std::string& SlavePath() const { return m_slavePath; }
 
+    // The line as the host set it: "115200 8N1 none", the speed, data bits,
+    // parity (N, E, O), stop bits and flow control (none, rtscts, xonxoff).
+    std::string LineSettingsText() const;
+
     // How many bytes sent to the host it has not read yet.
     int UnreadByHost() const;
 

@@ -180,6 +180,7 @@ void SimulatedDevice::AnswerQuery(Clock::time_point recognised)
     if (m_control.ApplyIfChanged(m_options.faults, m_state, m_faults))
         Log("control file applied");
     ++m_state.queries;
+    m_state.queryLine = m_pty.LineSettingsText();
     SaveState();
 
     std::string bytes = BuildReply(m_state, m_faults);

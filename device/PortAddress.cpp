@@ -1,0 +1,198 @@
+#include "PortAddress.h"
+
+#include <cctype>
+#include <cstddef>
+
+namespace {
+
+constexpr char SchemeSeparator[] = "://";
+constexpr char SocketScheme[] = "socket";
+constexpr char Rfc2217Scheme[] = "rfc2217";
+constexpr char BluetoothScheme[] = "bt";
+constexpr char ChannelQuery[] = "?channel=";
+constexpr unsigned LastTcpPort = 65535;
+// "AA:BB:CC:DD:EE:FF": six pairs and five colons.
+constexpr std::size_t BluetoothAddressLength = 17;
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A decimal number of at most `digits` digits, in first..last, or -1.
+long DecimalIn(const std::string& text, std::size_t digits, long first, long last)
+{
+    if (text.empty() || text.size() > digits)
+        return -1;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return -1;
+        value = value * 10 + (c - '0');
+    }
+    return value >= first && value <= last ? value : -1;
+}
+
+// Letters, digits, '-', '.' and '_' for names and IPv4; hex digits, ':',
+// '.' and a '%' zone for IPv6 in brackets. Nothing else reaches the
+// resolver, control bytes least of all.
+bool IsHostText(const std::string& host, bool bracketed)
+{
+    for (char c : host) {
+        const bool alnum = std::isalnum(static_cast<unsigned char>(c)) != 0;
+        const bool ok =
+            bracketed ? (alnum || c == ':' || c == '.' || c == '%') : (alnum || c == '-' || c == '.' || c == '_');
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool ParseHostAndPort(const std::string& scheme, const std::string& rest, PortAddress& address, std::string& error)
+{
+    const std::string form = "give " + scheme + "://HOST:PORT";
+    std::string host, port;
+    bool bracketed = false;
+    if (!rest.empty() && rest[0] == '[') {
+        const std::size_t close = rest.find(']');
+        if (close == std::string::npos) {
+            error = "an IPv6 address without its closing bracket; " + form;
+            return false;
+        }
+        host = rest.substr(1, close - 1);
+        bracketed = true;
+        if (close + 1 >= rest.size() || rest[close + 1] != ':') {
+            error = "no port number; " + form;
+            return false;
+        }
+        port = rest.substr(close + 2);
+    } else {
+        const std::size_t colon = rest.rfind(':');
+        if (colon == std::string::npos) {
+            error = "no port number; " + form;
+            return false;
+        }
+        host = rest.substr(0, colon);
+        port = rest.substr(colon + 1);
+        if (host.find(':') != std::string::npos) {
+            error = "an IPv6 address goes in brackets, as in " + scheme + "://[::1]:2217";
+            return false;
+        }
+    }
+    if (host.empty()) {
+        error = "an empty host; " + form;
+        return false;
+    }
+    if (!IsHostText(host, bracketed)) {
+        error = "a host that is no name or address; " + form;
+        return false;
+    }
+    if (port.empty()) {
+        error = "no port number; " + form;
+        return false;
+    }
+    const long number = DecimalIn(port, 5, 1, LastTcpPort);
+    if (number < 0) {
+        error = "a port number that is not 1 to 65535; " + form;
+        return false;
+    }
+    address.host = Lower(host);
+    address.tcpPort = static_cast<unsigned short>(number);
+    address.label =
+        scheme + "://" + (bracketed ? "[" + address.host + "]" : address.host) + ":" + std::to_string(number);
+    return true;
+}
+
+bool IsBluetoothAddress(const std::string& text)
+{
+    if (text.size() != BluetoothAddressLength)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool separator = i % 3 == 2;
+        if (separator ? text[i] != ':' : std::isxdigit(static_cast<unsigned char>(text[i])) == 0)
+            return false;
+    }
+    return true;
+}
+
+bool ParseBluetooth(const std::string& rest, PortAddress& address, std::string& error)
+{
+    const std::string form = "give bt://AA:BB:CC:DD:EE:FF, optionally with ?channel=1 to 30";
+    const std::size_t query = rest.find('?');
+    const std::string device = rest.substr(0, query);
+    if (!IsBluetoothAddress(device)) {
+        error = "a Bluetooth address that is not six hexadecimal pairs; " + form;
+        return false;
+    }
+    address.bluetooth = Upper(device);
+    address.label = std::string(BluetoothScheme) + "://" + address.bluetooth;
+    if (query == std::string::npos)
+        return true;
+    const std::string option = rest.substr(query);
+    const std::size_t prefix = sizeof ChannelQuery - 1;
+    const long channel = option.compare(0, prefix, ChannelQuery) == 0
+                             ? DecimalIn(option.substr(prefix), 2, FirstRfcommChannel, LastRfcommChannel)
+                             : -1;
+    if (channel < 0) {
+        error = "a channel that is not 1 to 30; " + form;
+        return false;
+    }
+    address.channel = static_cast<int>(channel);
+    address.label += ChannelQuery + std::to_string(channel);
+    return true;
+}
+
+}  // namespace
+
+PortAddress SerialPortAddress(const std::string& path, const std::string& label)
+{
+    PortAddress address;
+    address.kind = AddressKind::Serial;
+    address.target = path;
+    address.label = label;
+    return address;
+}
+
+bool HasAddressScheme(const std::string& text)
+{
+    return text.find(SchemeSeparator) != std::string::npos;
+}
+
+bool ParseSchemeAddress(const std::string& text, PortAddress& address, std::string& error)
+{
+    const std::size_t separator = text.find(SchemeSeparator);
+    if (separator == std::string::npos) {
+        error = "no scheme; give socket://, rfc2217:// or bt://";
+        return false;
+    }
+    const std::string scheme = Lower(text.substr(0, separator));
+    const std::string rest = text.substr(separator + sizeof SchemeSeparator - 1);
+    PortAddress parsed;
+    bool ok = false;
+    if (scheme == SocketScheme) {
+        parsed.kind = AddressKind::Socket;
+        ok = ParseHostAndPort(scheme, rest, parsed, error);
+    } else if (scheme == Rfc2217Scheme) {
+        parsed.kind = AddressKind::Rfc2217;
+        ok = ParseHostAndPort(scheme, rest, parsed, error);
+    } else if (scheme == BluetoothScheme) {
+        parsed.kind = AddressKind::Bluetooth;
+        ok = ParseBluetooth(rest, parsed, error);
+    } else {
+        error = "an unknown scheme; give socket://, rfc2217:// or bt://";
+    }
+    if (!ok)
+        return false;
+    parsed.target = parsed.label;
+    address = parsed;
+    return true;
+}

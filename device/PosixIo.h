@@ -1,0 +1,23 @@
+// Waiting and the system's words for errors, shared by the POSIX back ends
+// (the tty, the TCP socket and the Bluetooth RFCOMM socket).
+#pragma once
+
+#include "PortResult.h"
+
+#include <chrono>
+#include <string>
+
+using PosixClock = std::chrono::steady_clock;
+
+// Time left until `deadline` as a poll() time-out, never negative.
+int MillisecondsUntil(PosixClock::time_point deadline);
+
+// Waits for `events` on `fd` until `deadline`, through interruptions by
+// signals. Returns the events reported, or 0 when the deadline passed first.
+short WaitFor(int fd, short events, PosixClock::time_point deadline);
+
+// The system's own words for errno value `error`, safe from any thread.
+std::string SystemText(int error);
+
+// A failed operation with the errno the system gave for it (0 for none).
+PortResult PosixFailure(LinkResult outcome, PortOperation operation, int error);

@@ -1,0 +1,11 @@
+// The one way from an address to its port: the back end of its kind, ready
+// to open with SerialPort::Open(address.target). A new kind of port is one
+// case here, one back end and one parser case in PortAddress.cpp.
+#pragma once
+
+#include "PortAddress.h"
+#include "SerialPort.h"
+
+#include <memory>
+
+std::unique_ptr<SerialPort> CreateSerialPort(const PortAddress& address);

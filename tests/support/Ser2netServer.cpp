@@ -1,0 +1,147 @@
+#include "Ser2netServer.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto StartWait = std::chrono::seconds(10);
+constexpr auto PollInterval = std::chrono::milliseconds(20);
+constexpr auto StopWait = std::chrono::seconds(5);
+// /proc/net/tcp's state of a listening socket.
+constexpr char ListenState[] = "0A";
+
+sockaddr_in Loopback(unsigned short port)
+{
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    return address;
+}
+
+// A socket bound to 127.0.0.1 on a port the kernel chose.
+int BoundSocket(unsigned short& port)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throw std::runtime_error("cannot bind a TCP socket on 127.0.0.1");
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
+// Whether something listens on 127.0.0.1:port, by the kernel's table, so
+// that looking does not make a connection ser2net would serve.
+bool Listening(unsigned short port)
+{
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    char local[32] = {};
+    std::snprintf(local, sizeof local, "0100007F:%04X", port);
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, localAddress, remote, state;
+        fields >> slot >> localAddress >> remote >> state;
+        if (localAddress == local && state == ListenState)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+unsigned short FreeTcpPort()
+{
+    unsigned short port = 0;
+    close(BoundSocket(port));
+    return port;
+}
+
+Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter)
+    : m_accepter(accepter), m_port(FreeTcpPort())
+{
+    char folder[] = "/tmp/ser2net.XXXXXX";
+    if (mkdtemp(folder) == nullptr)
+        throw std::runtime_error("cannot make a folder for ser2net");
+    m_folder = folder;
+    const std::string config = m_folder + "/ser2net.yaml";
+    {
+        std::ofstream out(config);
+        out << "%YAML 1.1\n---\nconnection: &port\n  accepter: "
+            << (accepter == Rfc2217 ? "telnet(rfc2217),tcp,127.0.0.1," : "tcp,127.0.0.1,") << m_port << '\n'
+            << "  connector: serialdev," << std::filesystem::canonical(serialPath).string() << ",9600n81,local\n";
+    }
+    const std::string pidFile = m_folder + "/ser2net.pid";
+    const std::string log = m_folder + "/ser2net.log";
+    m_pid = fork();
+    if (m_pid == 0) {
+        std::freopen(log.c_str(), "w", stdout);
+        std::freopen(log.c_str(), "a", stderr);
+        execlp("ser2net", "ser2net", "-n", "-u", "-c", config.c_str(), "-P", pidFile.c_str(), nullptr);
+        _exit(127);
+    }
+    if (m_pid < 0)
+        throw std::runtime_error("cannot start ser2net");
+    const auto deadline = std::chrono::steady_clock::now() + StartWait;
+    while (!Listening(m_port)) {
+        int status = 0;
+        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+            m_pid = -1;
+            throw std::runtime_error("ser2net ended at once; see " + log);
+        }
+        if (std::chrono::steady_clock::now() > deadline)
+            throw std::runtime_error("ser2net does not listen; see " + log);
+        std::this_thread::sleep_for(PollInterval);
+    }
+}
+
+Ser2netServer::~Ser2netServer()
+{
+    if (m_pid > 0) {
+        kill(m_pid, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + StopWait;
+        int status = 0;
+        while (waitpid(m_pid, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(m_pid, SIGKILL);
+                waitpid(m_pid, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(PollInterval);
+        }
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+std::string Ser2netServer::Address() const
+{
+    return std::string(m_accepter == Rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" + std::to_string(m_port);
+}
+
+SilentServer::SilentServer() : m_socket(BoundSocket(m_port))
+{
+    if (listen(m_socket, 4) != 0)
+        throw std::runtime_error("cannot listen on 127.0.0.1");
+}
+
+SilentServer::~SilentServer()
+{
+    close(m_socket);
+}
