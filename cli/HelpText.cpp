@@ -51,7 +51,9 @@ const char* const Commands =
     "             the device, incoming only waits for it to call), the remote\n"
     "             Bluetooth address and the system's description. --probe asks\n"
     "             every port (the named PORTs instead, if given) at the same\n"
-    "             time, waiting about a second. With --json, an array of\n"
+    "             time, each for at most about 2 seconds from its open to the\n"
+    "             end of the answer; a port named twice is probed once and\n"
+    "             listed under each name. With --json, an array of\n"
     "             objects with the keys port, status, firmware, name,\n"
     "             authentication, pin, kind, direction, address and\n"
     "             description, unknown ones left out.\n"
@@ -59,7 +61,9 @@ const char* const Commands =
     "             configure's steps and checks (and --verify's). PLAN is a CSV\n"
     "             file, or - for standard input, with the header port,auth,pin\n"
     "             and a row per port: auth on or off, an empty pin keeps the\n"
-    "             device's PIN. The whole plan is checked before any port is\n"
+    "             device's PIN. Fields may be quoted as in CSV (\"0123\", with\n"
+    "             \"\" for one quote); an unclosed quote is a bad row. PLAN must\n"
+    "             be a regular file. The whole plan is checked before any port is\n"
     "             opened; a bad row (unknown port, bad auth, a PIN over 12\n"
     "             characters or with spaces, a port named twice) is reported\n"
     "             with its line number and nothing is done. Prints one line per\n"
@@ -77,11 +81,15 @@ const char* const Commands =
     "in hex, and the same bytes as text with escapes; and each failure to open,\n"
     "set up or hear from a port, with the system's reason. It never changes\n"
     "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
-    "keep a plan.\n"
+    "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
+    "port, FIFO or pipe is refused (exit 18) before any port is opened. A\n"
+    "transcript that cannot be written is reported after the work: exit 18\n"
+    "where the command succeeded, else the command's own code.\n"
     "\n"
     "Results go to standard output, messages to standard error. In lines for\n"
-    "people, control characters and the backslash in what the device sent are\n"
-    "shown as \\xHH and \\\\; JSON is ASCII, each byte of the device one character.\n"
+    "people, control characters (0x00-0x1F, 0x7F-0x9F) and the backslash in what\n"
+    "the device sent and in names are shown as \\xHH and \\\\; JSON is ASCII, each\n"
+    "byte of the device one character.\n"
     "\n";
 
 const char* const ExitCodes =
@@ -104,7 +112,7 @@ const char* const ExitCodes =
     "  15  configure --verify: the device does not report the requested settings\n"
     "  16  provision: at least one row did not succeed (each row has its code)\n"
     "  17  provision: the plan cannot be read or has a bad row (nothing was done)\n"
-    "  18  --transcript: the file cannot be opened for appending\n";
+    "  18  --transcript: the file is no regular file, cannot be opened or written\n";
 
 }  // namespace
 

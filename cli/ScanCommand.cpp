@@ -6,21 +6,43 @@
 #include "DeviceLink.h"
 #include "EachAtOnce.h"
 #include "OutputFormat.h"
+#include "ProbeDeadlinePort.h"
+
+#include <map>
 
 namespace {
 
 void Probe(const std::string& path, std::unique_ptr<SerialPort> port, ScanEntry& entry)
 {
     entry.probed = true;
-    port->SetReadTimeout(ProbeReadTimeoutMs);
-    DeviceLink link(std::move(port));
+    DeviceLink link(std::make_unique<ProbeDeadlinePort>(std::move(port), std::chrono::milliseconds(ProbeDeadlineMs)));
     ReadDevice(entry.port, path, link, entry.info, entry.result);
 }
 
-// Each probe has its own port and its own entry.
+// Each probe has its own port and its own entry. Two names of one port (the
+// same name twice, a link and its target) are one port, as in a plan: it is
+// probed once, under its first name, and every name gets that result. Two
+// probes of one port at once would find each other holding it.
 void ProbeAll(const std::vector<std::string>& paths, CommandContext& context, std::vector<ScanEntry>& entries)
 {
-    RunEachAtOnce(paths.size(), [&](std::size_t i) { Probe(paths[i], context.makePort(), entries[i]); });
+    std::map<std::string, std::size_t> firstOf;  // a port's identity, and its first entry
+    std::vector<std::size_t> answeredBy(paths.size());
+    std::vector<std::size_t> probes;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const std::string identity = context.identifyPort(paths[i]);
+        const auto found = firstOf.emplace(identity.empty() ? "path " + paths[i] : "port " + identity, i);
+        answeredBy[i] = found.first->second;
+        if (found.second)
+            probes.push_back(i);
+    }
+    RunEachAtOnce(probes.size(),
+                  [&](std::size_t j) { Probe(paths[probes[j]], context.makePort(), entries[probes[j]]); });
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ScanEntry& answer = entries[answeredBy[i]];
+        entries[i].probed = answer.probed;
+        entries[i].result = answer.result;
+        entries[i].info = answer.info;
+    }
 }
 
 bool AnyDevice(const std::vector<ScanEntry>& entries)

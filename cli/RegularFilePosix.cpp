@@ -1,0 +1,61 @@
+#include "RegularFile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "UniqueFd.h"
+
+namespace {
+
+// Why a file of `mode` is no regular file, or null when it is one.
+const char* NotARegularFile(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return nullptr;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a file";
+    if (S_ISFIFO(mode) || S_ISSOCK(mode))
+        return "it is a pipe or a socket, not a file";
+    if (S_ISDIR(mode))
+        return "it is a folder, not a file";
+    return "it is not a regular file";
+}
+
+}  // namespace
+
+// stat() first, so that a port is never opened (opening one may already
+// raise its modem lines); fstat() after the open, for a name that changed in
+// between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
+// it changes nothing for a regular file.
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
+{
+    struct stat info = {};
+    if (stat(path.c_str(), &info) == 0 && NotARegularFile(info.st_mode)) {
+        reason = NotARegularFile(info.st_mode);
+        return UniqueFile();
+    }
+    const int access = mode[0] == 'a' ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY;
+    UniqueFd fd(open(path.c_str(), access | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!fd.IsValid()) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    if (fstat(fd.Get(), &info) != 0) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    if (const char* why = NotARegularFile(info.st_mode)) {
+        reason = why;
+        return UniqueFile();
+    }
+    UniqueFile file(fdopen(fd.Get(), mode));
+    if (!file.IsValid()) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    fd.Release();  // the stream owns it now
+    return file;
+}

@@ -1,0 +1,69 @@
+#include "RegularFile.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <io.h>
+#include <windows.h>
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// \\.\COM6, \\?\GLOBALROOT\..., with either slash: the system's device
+// namespaces.
+bool InDeviceNamespace(const std::string& path)
+{
+    return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == '.' || path[2] == '?') &&
+           IsSeparator(path[3]);
+}
+
+// CON, PRN, AUX, NUL, COMn and LPTn (any number, for the ports Wine and
+// drivers add) open the device in any folder, whatever extension or colon
+// follows and in any case: "com6.csv" and "C:\logs\nul.txt" are devices.
+bool IsReservedDeviceName(const std::string& path)
+{
+    std::size_t start = path.find_last_of("\\/");
+    start = start == std::string::npos ? 0 : start + 1;
+    if (start == 0 && path.size() >= 2 && path[1] == ':')
+        start = 2;  // a drive, as in C:NUL
+    std::string base = path.substr(start, path.find_first_of(".:", start) - start);
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
+        if (base == name)
+            return true;
+    }
+    const bool numbered = base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0;
+    return numbered && base.size() > 3 && base.find_first_not_of("0123456789\xB9\xB2\xB3", 3) == std::string::npos;
+}
+
+}  // namespace
+
+// The name decides first, so that a port is never opened; what the system
+// reports of the opened handle decides for a name that leads elsewhere (a
+// link, a mapped drive of Wine's onto a Linux device).
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
+{
+    if (InDeviceNamespace(path) || IsReservedDeviceName(path)) {
+        reason = "it is a device, not a file";
+        return UniqueFile();
+    }
+    errno = 0;
+    UniqueFile file(std::fopen(path.c_str(), mode));
+    if (!file.IsValid()) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.Get())));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        reason = "it is a device or a pipe, not a file";
+        return UniqueFile();
+    }
+    return file;
+}
