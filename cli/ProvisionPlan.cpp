@@ -187,8 +187,8 @@ bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, 
         }
     }
     if (text.size() > MaxPlanBytes) {
-        error = "The plan " + (name == "-" ? std::string("on standard input") : EscapeForText(name)) + " is longer than " +
-                std::to_string(MaxPlanBytes) + " bytes.";
+        error = "The plan " + (name == "-" ? std::string("on standard input") : EscapeForText(name)) +
+                " is longer than " + std::to_string(MaxPlanBytes) + " bytes.";
         return false;
     }
     return true;
