@@ -4,7 +4,9 @@
 //   COM5,on,5678
 //   COM7,off,
 //
-// auth is on or off; an empty pin keeps the device's PIN. The whole plan is
+// auth is on or off; an empty pin keeps the device's PIN. Fields may be
+// quoted as CSV has them ("0123", "" for one quote), as spreadsheets save
+// them; a quote left open is a bad row. The whole plan is
 // read and checked before any port is opened, and one bad row refuses all of
 // it: a batch is set up completely or not touched.
 #pragma once
@@ -46,5 +48,6 @@ using PortIdentifier = std::function<std::string(const std::string& path)>;
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify);
 
 // Reads the plan file `name`, or `in` when the name is "-", into `text`, at
-// most MaxPlanBytes. False with a message when it cannot be read.
+// most MaxPlanBytes. False with a message when it cannot be read or is no
+// regular file (RegularFile.h): standard input is the one wait a user asks for.
 bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error);
