@@ -115,7 +115,7 @@ std::vector<Row> HostileRows()
          "No device answered.\n",
          Query,
          "",
-         4000},
+         5000},
         {"6: a port named twice is probed once and listed twice",
          "",
          {"scan", "--probe", Port5, Port5},
@@ -249,9 +249,14 @@ std::vector<Row> HostileRows()
          Query,
          "",
          Soon},
+        // The signal comes once the query has reached the device ($3 is what
+        // the device received), while the device holds its answer back.
         {"7: SIGTERM lifts the port's exclusive mode",
-         "delay=1500\n",
-         {"\"$1\" query \"$2\" & sleep 0.5; kill -TERM $!; wait $!", Port5},
+         "delay=3000\n",
+         {"sent=$(wc -c <\"$3\"); \"$1\" query \"$2\" & i=0; "
+          "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+          "kill -TERM $!; wait $!",
+          Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
          true,
          143,
          "",
