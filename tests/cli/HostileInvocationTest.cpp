@@ -27,11 +27,6 @@
 namespace {
 
 constexpr char Query[] = "kwd38m4tQZXh7";
-#ifndef _WIN32
-// A port of mode 000: nobody but root may open it, and its group no more
-// than anyone. Outside the bench folder, which only its owner may enter.
-constexpr char LockedPort[] = "/tmp/tolvane-hostile-port";
-#endif
 const std::string DemoText = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
 
 // Every field is given in every row.
@@ -76,7 +71,8 @@ std::string CliPort(int number)
 #endif
 }
 
-std::vector<Row> HostileRows()
+// `lockedPort`: a file nobody but root may open (POSIX).
+std::vector<Row> HostileRows(const std::string& lockedPort)
 {
     const std::string Port5 = CliPort(5);
     const std::string Port6 = CliPort(6);
@@ -309,11 +305,11 @@ std::vector<Row> HostileRows()
          "",
          {"if [ \"$(id -u)\" = 0 ]; then exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$1\" query "
           "\"$2\"; fi; exec \"$1\" query \"$2\"",
-          LockedPort},
+          lockedPort},
          true,
          3,
          "",
-         std::string("Cannot open the COM port. (") + LockedPort + ": Permission denied)\n",
+         "Cannot open the COM port. (" + lockedPort + ": Permission denied)\n",
          "",
          "",
          Soon},
@@ -325,16 +321,19 @@ std::vector<Row> HostileRows()
 TEST(HostileInvocation, NothingReachesADeviceThatMayNotAndEveryWaitEnds)
 {
     BenchDevice device5(5), device6(6);
+    std::string lockedPort;
 #ifndef _WIN32
-    // Run from the bench folder, where the FIFO is; the port nobody but
-    // root may use is outside it, where an unprivileged user can look.
+    // Run from the bench folder, where the FIFO is. The port of mode 000,
+    // whose group may use it no more than anyone, is outside it, where an
+    // unprivileged user can look.
     ASSERT_EQ(chdir(BenchDevice::BenchFolder().c_str()), 0);
     ASSERT_EQ(mkfifo("fifo", 0600), 0);
-    std::remove(LockedPort);
-    std::ofstream(LockedPort).close();
-    ASSERT_EQ(chmod(LockedPort, 0), 0);
+    char locked[] = "/tmp/tolvane-hostile-port-XXXXXX";
+    ASSERT_TRUE(UniqueFd(mkstemp(locked)).IsValid());
+    lockedPort = locked;
+    ASSERT_EQ(chmod(locked, 0), 0);
 #endif
-    for (const Row& row : HostileRows()) {
+    for (const Row& row : HostileRows(lockedPort)) {
         SCOPED_TRACE(row.finding);
         device5.SetScenario(BenchDevice::DefaultState + row.scenario);
         device6.SetScenario(BenchDevice::DefaultState);
@@ -355,8 +354,8 @@ TEST(HostileInvocation, NothingReachesADeviceThatMayNotAndEveryWaitEnds)
         EXPECT_EQ(run.out, row.out);
         EXPECT_EQ(run.err, row.err);
         EXPECT_LT(took, std::chrono::milliseconds(row.maxMs));
-        // The device writes its transcript as the bytes come; a refusal
-        // sends none, so this wait ends at its limit only where one is due.
+        // The device records bytes as they come; a row that expects none
+        // does not wait.
         device5.WaitForReceivedSinceMark(row.received5.size(), 1000);
         EXPECT_EQ(device5.ReceivedSinceMark(), row.received5);
         EXPECT_EQ(device6.ReceivedSinceMark(), row.received6);
@@ -365,7 +364,7 @@ TEST(HostileInvocation, NothingReachesADeviceThatMayNotAndEveryWaitEnds)
 #endif
     }
 #ifndef _WIN32
-    std::remove(LockedPort);
+    std::remove(locked);
 #endif
 }
 
