@@ -74,6 +74,9 @@ std::string CliPort(int number)
 // `lockedPort`: a file nobody but root may open (POSIX).
 std::vector<Row> HostileRows(const std::string& lockedPort)
 {
+#ifdef _WIN32
+    static_cast<void>(lockedPort);
+#endif
     const std::string Port5 = CliPort(5);
     const std::string Port6 = CliPort(6);
     const std::string quotedPlan = WriteBenchFile("quoted.csv", "port,auth,pin\n\"" + Port5 + "\",on,\"0123\"\n");
