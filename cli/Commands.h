@@ -35,9 +35,13 @@ struct CommandContext {
     std::istream* in = &std::cin;                                                // a plan given as "-"
 };
 
-// How long a probe waits for each byte of a device's answer. A device answers
-// at once; five seconds per silent port would make a scan of many ports crawl.
+// A probe waits at most ProbeReadTimeoutMs for any one byte (or for a
+// network port's connection and set-up), and at most ProbeDeadlineMs from
+// the open to the last byte of the answer (ProbeDeadlinePort.h). A device
+// answers at once; five seconds per silent port, or per byte, would make a
+// scan of many ports crawl.
 inline constexpr unsigned ProbeReadTimeoutMs = 1000;
+inline constexpr unsigned ProbeDeadlineMs = 2000;
 
 ExitCode RunQuery(const CliOptions& options, CommandContext& context);
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context);

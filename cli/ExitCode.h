@@ -22,7 +22,7 @@ enum class ExitCode : int {
     NotVerified = 15,           // --verify: the device did not report the requested settings
     ProvisionFailed = 16,       // provision: at least one row did not succeed
     BadPlan = 17,               // provision: the plan cannot be read or has a bad row; no port was opened
-    TranscriptFailed = 18,      // --transcript: the file cannot be opened for appending
+    TranscriptFailed = 18,      // --transcript: no regular file, cannot be opened or written (after the work)
 };
 
 // The highest code: --help lists every code from Success up to it.

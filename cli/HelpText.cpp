@@ -1,6 +1,7 @@
 #include "HelpText.h"
 
 #include "CliOptions.h"
+#include "Commands.h"
 #include "NewSettings.h"
 #include "OptionTable.h"
 #include "OutcomeTable.h"
@@ -154,24 +155,26 @@ std::string CommandLines()
                     "mismatch is never retried nor written again: some devices take new settings only after a "
                     "reset.",
                 13) +
-           "  scan       List the serial ports of this machine, one a line, with\n"
-           "             tab-separated columns at fixed places (empty ones at the end\n"
-           "             left out): the port; with --probe the status (device,\n"
-           "             no-answer, cannot-open, setup-failed, write-failed,\n"
-           "             incorrect-data, unsupported-firmware), and for a device its\n"
-           "             firmware version and name; then the kind (bluetooth, usb,\n"
-           "             network, other), the direction of a Bluetooth port (outgoing reaches\n"
-           "             the device, incoming only waits for it to call), the remote\n"
-           "             Bluetooth address and the system's description. --probe asks\n"
-           "             every port (the named PORTs instead, if given) at the same\n"
-           "             time, waiting about a second. With --json, an array of\n"
-           "             objects with the keys port, status, firmware, name,\n"
-           "             authentication, pin, kind, direction, address and\n"
-           "             description, unknown ones left out.\n" +
+           Wrap("  scan       ",
+                "List the serial ports of this machine, one a line, with tab-separated columns at fixed places (empty "
+                "ones at the end left out): the port; with --probe the status (device, no-answer, cannot-open, "
+                "setup-failed, write-failed, incorrect-data, unsupported-firmware), and for a device its firmware "
+                "version and name; then the kind (bluetooth, usb, network, other), the direction of a Bluetooth port "
+                "(outgoing reaches the device, incoming only waits for it to call), the remote Bluetooth address and "
+                "the system's description. --probe asks every port (the named PORTs instead, if given) at the same "
+                "time, waiting about " +
+                    std::to_string(ProbeReadTimeoutMs / 1000) + " s for any one byte and at most about " +
+                    std::to_string(ProbeDeadlineMs / 1000) +
+                    " s from the open to the end of the answer; a port named twice is probed once and listed under "
+                    "each name. With --json, an array of objects with the keys port, status, firmware, name, "
+                    "authentication, pin, kind, direction, address and description, unknown ones left out.",
+                13) +
            Wrap("  provision  ",
                 "Configure every device of PLAN at the same time, each with configure's steps and checks (and "
                 "--verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin and a row "
-                "per port: auth on or off, an empty pin keeps the device's PIN. A plan has at most " +
+                "per port: auth on or off, an empty pin keeps the device's PIN. Fields may be quoted as in CSV "
+                "(\"0123\", with \"\" for one quote); an unclosed quote is a bad row. PLAN must be a regular file. A "
+                "plan has at most " +
                     std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
                     " characters, and at most " + std::to_string(MaxPlanBytes) +
                     " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
@@ -194,11 +197,15 @@ const char* const Transcripts =
     "in hex, and the same bytes as text with escapes; and each failure to open,\n"
     "set up or hear from a port, with the system's reason. It never changes\n"
     "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
-    "keep a plan.\n"
+    "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
+    "port, FIFO or pipe is refused (exit 18) before any port is opened. A\n"
+    "transcript that cannot be written is reported after the work: exit 18\n"
+    "where the command succeeded, else the command's own code.\n"
     "\n"
     "Results go to standard output, messages to standard error. In lines for\n"
-    "people, control characters and the backslash in what the device sent are\n"
-    "shown as \\xHH and \\\\; JSON is ASCII, each byte of the device one character.\n"
+    "people, control characters (0x00-0x1F, 0x7F-0x9F) and the backslash in what\n"
+    "the device sent and in names are shown as \\xHH and \\\\; JSON is ASCII, each\n"
+    "byte of the device one character.\n"
     "\n";
 
 }  // namespace

@@ -45,7 +45,7 @@ OutcomeRow OutcomeRowOf(ExitCode code)
         case ExitCode::BadPlan:
             return {nullptr, nullptr, "provision: the plan cannot be read or has a bad row (nothing was done)"};
         case ExitCode::TranscriptFailed:
-            return {nullptr, nullptr, "--transcript: the file cannot be opened for appending"};
+            return {nullptr, nullptr, "--transcript: the file is no regular file, cannot be opened or written"};
     }
     return {nullptr, nullptr, nullptr};  // not an ExitCode at all
 }

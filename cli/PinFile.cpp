@@ -1,5 +1,10 @@
 #include "PinFile.h"
 
+#include "OutputFormat.h"
+#include "RegularFile.h"
+
+#include <cstdio>
+
 namespace {
 
 // The bytes up to the first LF, without it and a CR before it.
@@ -24,31 +29,34 @@ bool ReadLineFromStream(std::istream& in, std::string& bytes)
     return !in.bad();
 }
 
+// Up to MaxPinFileBytes from the start of the regular file `name`.
+bool ReadFileStart(const std::string& name, std::string& bytes, std::string& reason)
+{
+    const UniqueFile file = OpenRegularFile(name, "rb", reason);
+    if (!file.IsValid())
+        return false;
+    char buffer[MaxPinFileBytes];
+    const std::size_t count = std::fread(buffer, 1, sizeof buffer, file.Get());
+    if (std::ferror(file.Get())) {
+        reason = "the read failed";
+        return false;
+    }
+    bytes.assign(buffer, count);
+    return true;
+}
+
 }  // namespace
 
 bool ReadPinFile(const std::string& name, std::istream& in, std::string& pin, std::string& error)
 {
     const bool standardInput = name == "-";
-    const std::string refusal =
-        standardInput ? "Cannot read the PIN from standard input: " : "Cannot read the PIN file " + name + ": ";
+    const std::string refusal = standardInput ? "Cannot read the PIN from standard input: "
+                                              : "Cannot read the PIN file " + EscapeForText(name) + ": ";
     std::string bytes, reason;
-    FileProblem problem = FileProblem::None;
-    if (standardInput && !ReadLineFromStream(in, bytes))
-        problem = FileProblem::CannotRead;
-    if (!standardInput)
-        problem = ReadRegularFileStart(name, MaxPinFileBytes, bytes, reason);
-    switch (problem) {
-        case FileProblem::None:
-            break;
-        case FileProblem::Directory:
-            error = refusal + "it is a directory.";
-            return false;
-        case FileProblem::NotRegular:
-            error = refusal + "it is not a regular file.";
-            return false;
-        case FileProblem::CannotRead:
-            error = refusal + (reason.empty() ? "the read failed" : reason) + ".";
-            return false;
+    const bool read = standardInput ? ReadLineFromStream(in, bytes) : ReadFileStart(name, bytes, reason);
+    if (!read) {
+        error = refusal + (reason.empty() ? "the read failed" : reason) + ".";
+        return false;
     }
     pin = FirstLine(bytes);
     // As with --pin "", an empty PIN would mean "keep the device's"; that

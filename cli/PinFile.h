@@ -11,17 +11,9 @@
 inline constexpr std::size_t MaxPinFileBytes = 64;
 
 // The first line of the file `name`, or of `in` for "-", without its line
-// end (LF or CR LF), in `pin`. Only a regular file is opened as FILE, and at
-// most MaxPinFileBytes are read, so a FIFO, a device or a huge file cannot
-// stall the command. False with a message when there is no PIN to read: the
-// file is missing, a directory, not a regular file, empty, or its first line
-// is.
+// end (LF or CR LF), in `pin`. Only a regular file is opened as FILE
+// (RegularFile.h), and at most MaxPinFileBytes are read, so a FIFO, a device
+// or a huge file cannot stall the command. False with a message when there is
+// no PIN to read: the file is missing, a folder, not a regular file, empty, or
+// its first line is.
 bool ReadPinFile(const std::string& name, std::istream& in, std::string& pin, std::string& error);
-
-// What stands in the way of reading a regular file.
-enum class FileProblem { None, Directory, NotRegular, CannotRead };
-
-// Up to `limit` bytes from the start of the regular file `path`, opened
-// without waiting for anything (RegularFilePosix.cpp, RegularFileWin32.cpp).
-// `reason` holds the system's words for CannotRead.
-FileProblem ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes, std::string& reason);

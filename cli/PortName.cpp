@@ -1,5 +1,7 @@
 #include "PortName.h"
 
+#include "OutputFormat.h"
+
 namespace {
 
 ResolvedPort ResolveWindowsPort(const std::string& text)
@@ -7,7 +9,7 @@ ResolvedPort ResolveWindowsPort(const std::string& text)
     ResolvedPort port;
     const int number = ComPortNumber(text);
     if (number == 0) {
-        port.error = "Invalid port \"" + text + "\": give a COM port from " + ComPortRangeText() + ".";
+        port.error = "Invalid port \"" + EscapeForText(text) + "\": give a COM port from " + ComPortRangeText() + ".";
         return port;
     }
     port.ok = true;

@@ -1,8 +1,10 @@
 #include "PortReason.h"
 
+#include "OutputFormat.h"
+
 std::string PortReason(const std::string& port, const PortResult& result)
 {
     if (result.systemText.empty())
         return "";
-    return " (" + port + ": " + result.systemText + PortAccessAdvice(port, result) + ")";
+    return " (" + EscapeForText(port) + ": " + result.systemText + PortAccessAdvice(port, result) + ")";
 }

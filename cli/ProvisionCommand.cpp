@@ -3,6 +3,7 @@
 
 #include "ConfigureSteps.h"
 #include "EachAtOnce.h"
+#include "OutputFormat.h"
 #include "ProvisionPlan.h"
 #include "ProvisionReport.h"
 
@@ -24,7 +25,7 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         context.err << error << '\n';
         return ExitCode::BadPlan;
     }
-    const std::string source = options.plan == "-" ? "standard input" : options.plan;
+    const std::string source = options.plan == "-" ? "standard input" : EscapeForText(options.plan);
     const Plan plan = ParsePlan(text, source, context.portStyle, context.identifyPort);
     if (!plan.ok) {
         context.err << plan.error << '\n';

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "NewSettings.h"
 #include "OutputFormat.h"
+#include "RegularFile.h"
 #include "UniqueFile.h"
 
 #include <cerrno>
@@ -36,17 +37,34 @@ private:
     Plan m_plan;
 };
 
-std::vector<std::string> SplitFields(const std::string& line)
+// A line's fields as CSV has them (RFC 4180), as spreadsheets write them to
+// keep a PIN's leading zeros: a field in quotes may hold commas, and "" in it
+// is one quote. A quote anywhere else, or one left open, makes no fields:
+// false. A quoted field ends at its line, as a plan's rows do.
+bool SplitCsvFields(const std::string& line, std::vector<std::string>& fields)
 {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma - start));
-        if (comma == std::string::npos)
-            return fields;
-        start = comma + 1;
+    fields.assign(1, std::string());
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == ',') {
+            fields.emplace_back();
+        } else if (line[i] != '"') {
+            fields.back() += line[i];
+        } else {
+            if (!fields.back().empty())
+                return false;  // a quote inside an unquoted field
+            for (++i;; ++i) {
+                if (i >= line.size())
+                    return false;  // never closed
+                if (line[i] == '"' && (i + 1 >= line.size() || line[i + 1] != '"'))
+                    break;
+                fields.back() += line[i];
+                i += line[i] == '"' ? 1 : 0;
+            }
+            if (i + 1 < line.size() && line[i + 1] != ',')
+                return false;  // something after the closing quote
+        }
     }
+    return true;
 }
 
 bool PlanReader::Fail(const std::string& problem)
@@ -90,14 +108,17 @@ bool PlanReader::ReadLine(const std::string& line)
         return Fail("the line is longer than " + std::to_string(MaxPlanLineLength) + " characters.");
     if (line.empty())
         return true;
+    std::vector<std::string> fields;
+    const bool split = SplitCsvFields(line, fields);
     if (!m_headerSeen) {
-        if (line != PlanHeader)
+        if (!split || fields != std::vector<std::string>{"port", "auth", "pin"})
             return Fail(std::string("the first line must be the header ") + PlanHeader + ", not \"" +
                         EscapeForText(line) + "\".");
         m_headerSeen = true;
         return true;
     }
-    const std::vector<std::string> fields = SplitFields(line);
+    if (!split)
+        return Fail("the quotes do not pair up: a quoted field is \"...\" whole, with \"\" for one quote in it.");
     if (fields.size() != 3)
         return Fail("a row has three fields, port,auth,pin, not " + std::to_string(fields.size()) + ".");
     if (m_plan.rows.size() == MaxPlanRows)
@@ -114,10 +135,7 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
     if (!port.ok)
         return Fail(port.error);
     row.address = port.address;
-    // An address is its own identity: its label is the same text for the
-    // same server port or device, however the row spells it.
-    const std::string identity =
-        row.address.kind == AddressKind::Serial ? m_identify(row.address.target) : row.address.label;
+    const std::string identity = AddressIdentity(row.address, m_identify);
     if (identity.empty())
         return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
     if (!m_ports.insert(identity).second)
@@ -137,6 +155,11 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
 
 }  // namespace
 
+std::string AddressIdentity(const PortAddress& address, const PortIdentifier& identify)
+{
+    return address.kind == AddressKind::Serial ? identify(address.target) : address.label;
+}
+
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify)
 {
     return PlanReader(source, style, identify).Read(text);
@@ -154,23 +177,23 @@ bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, 
             return false;
         }
     } else {
-        errno = 0;
-        const UniqueFile file(std::fopen(name.c_str(), "rb"));
+        std::string reason;
+        const UniqueFile file = OpenRegularFile(name, "rb", reason);
         if (!file.IsValid()) {
-            error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
+            error = "Cannot read the plan " + EscapeForText(name) + ": " + reason + ".";
             return false;
         }
         std::size_t count = 0;
         while (text.size() <= MaxPlanBytes && (count = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
             text.append(buffer, count);
         if (std::ferror(file.Get())) {
-            error = "Cannot read the plan " + name + ": " + std::strerror(errno) + ".";
+            error = "Cannot read the plan " + EscapeForText(name) + ": " + std::strerror(errno) + ".";
             return false;
         }
     }
     if (text.size() > MaxPlanBytes) {
-        error = "The plan " + (name == "-" ? std::string("on standard input") : name) + " is longer than " +
-                std::to_string(MaxPlanBytes) + " bytes.";
+        error = "The plan " + (name == "-" ? std::string("on standard input") : EscapeForText(name)) +
+                " is longer than " + std::to_string(MaxPlanBytes) + " bytes.";
         return false;
     }
     return true;

@@ -4,7 +4,9 @@
 //   COM5,on,5678
 //   COM7,off,
 //
-// auth is on or off; an empty pin keeps the device's PIN. The whole plan is
+// auth is on or off; an empty pin keeps the device's PIN. Fields may be
+// quoted as CSV has them ("0123", "" for one quote), as spreadsheets save
+// them; a quote left open is a bad row. The whole plan is
 // read and checked before any port is opened, and one bad row refuses all of
 // it: a batch is set up completely or not touched.
 #pragma once
@@ -43,8 +45,14 @@ using PortIdentifier = std::function<std::string(const std::string& path)>;
 
 // Checks the text of a plan. `source` names it in messages. A UTF-8
 // byte-order mark and CRLF line ends are taken; blank lines are skipped.
+// The identity of the port an address names: a local port's from
+// `identify`, an address's its label, which is the same text for the same
+// server port or device however it is spelt. Empty: no such local port.
+std::string AddressIdentity(const PortAddress& address, const PortIdentifier& identify);
+
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify);
 
 // Reads the plan file `name`, or `in` when the name is "-", into `text`, at
-// most MaxPlanBytes. False with a message when it cannot be read.
+// most MaxPlanBytes. False with a message when it cannot be read or is no
+// regular file (RegularFile.h): standard input is the one wait a user asks for.
 bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error);

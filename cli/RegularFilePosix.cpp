@@ -1,39 +1,61 @@
-#include "PinFile.h"
+#include "RegularFile.h"
 
-#include "UniqueFd.h"
-
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
-// O_NONBLOCK: opening a FIFO without a writer would wait for one; what is
-// opened is looked at before a byte is read.
-FileProblem ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes, std::string& reason)
+#include "UniqueFd.h"
+
+namespace {
+
+// Why a file of `mode` is no regular file, or null when it is one.
+const char* NotARegularFile(mode_t mode)
 {
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    struct stat status {};
-    if (!fd.IsValid() || ::fstat(fd.Get(), &status) != 0) {
+    if (S_ISREG(mode))
+        return nullptr;
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a file";
+    if (S_ISFIFO(mode) || S_ISSOCK(mode))
+        return "it is a pipe or a socket, not a file";
+    if (S_ISDIR(mode))
+        return "it is a folder, not a file";
+    return "it is not a regular file";
+}
+
+}  // namespace
+
+// stat() first, so that a port is never opened (opening one may already
+// raise its modem lines); fstat() after the open, for a name that changed in
+// between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
+// it changes nothing for a regular file.
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
+{
+    struct stat info = {};
+    if (stat(path.c_str(), &info) == 0 && NotARegularFile(info.st_mode)) {
+        reason = NotARegularFile(info.st_mode);
+        return UniqueFile();
+    }
+    const int access = mode[0] == 'a' ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY;
+    UniqueFd fd(open(path.c_str(), access | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!fd.IsValid()) {
         reason = std::strerror(errno);
-        return FileProblem::CannotRead;
+        return UniqueFile();
     }
-    if (S_ISDIR(status.st_mode))
-        return FileProblem::Directory;
-    if (!S_ISREG(status.st_mode))
-        return FileProblem::NotRegular;
-    char buffer[256];
-    while (bytes.size() < limit) {
-        const ssize_t count = ::read(fd.Get(), buffer, std::min(sizeof buffer, limit - bytes.size()));
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0) {
-            reason = std::strerror(errno);
-            return FileProblem::CannotRead;
-        }
-        if (count == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(count));
+    if (fstat(fd.Get(), &info) != 0) {
+        reason = std::strerror(errno);
+        return UniqueFile();
     }
-    return FileProblem::None;
+    if (const char* why = NotARegularFile(info.st_mode)) {
+        reason = why;
+        return UniqueFile();
+    }
+    UniqueFile file(fdopen(fd.Get(), mode));
+    if (!file.IsValid()) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    fd.Release();  // the stream owns it now
+    return file;
 }

@@ -1,49 +1,69 @@
-#include "PinFile.h"
+#include "RegularFile.h"
 
-#include "UniqueHandle.h"
-
-#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <io.h>
+#include <windows.h>
 
 namespace {
 
-std::string ReasonFor(DWORD error)
+bool IsSeparator(char c)
 {
-    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return "No such file or directory";
-    if (error == ERROR_ACCESS_DENIED)
-        return "Access is denied";
-    return "system error " + std::to_string(error);
+    return c == '\\' || c == '/';
+}
+
+// \\.\COM6, \\?\GLOBALROOT\..., with either slash: the system's device
+// namespaces.
+bool InDeviceNamespace(const std::string& path)
+{
+    return path.size() >= 4 && IsSeparator(path[0]) && IsSeparator(path[1]) && (path[2] == '.' || path[2] == '?') &&
+           IsSeparator(path[3]);
+}
+
+// CON, PRN, AUX, NUL, COMn and LPTn (any number, for the ports Wine and
+// drivers add) open the device in any folder, whatever extension or colon
+// follows and in any case: "com6.csv" and "C:\logs\nul.txt" are devices.
+bool IsReservedDeviceName(const std::string& path)
+{
+    std::size_t start = path.find_last_of("\\/");
+    start = start == std::string::npos ? 0 : start + 1;
+    if (start == 0 && path.size() >= 2 && path[1] == ':')
+        start = 2;  // a drive, as in C:NUL
+    std::string base = path.substr(start, path.find_first_of(".:", start) - start);
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    for (char& c : base)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* name : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"}) {
+        if (base == name)
+            return true;
+    }
+    const bool numbered = base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0;
+    return numbered && base.size() > 3 && base.find_first_not_of("0123456789\xB9\xB2\xB3", 3) == std::string::npos;
 }
 
 }  // namespace
 
-// A directory is told apart before the open, which would fail on it with a
-// bare "access denied". Whatever is not on a disk (a COM port, CON, NUL, a
-// pipe) is closed again unread.
-FileProblem ReadRegularFileStart(const std::string& path, std::size_t limit, std::string& bytes, std::string& reason)
+// The name decides first, so that a port is never opened; what the system
+// reports of the opened handle decides for a name that leads elsewhere (a
+// link, a mapped drive of Wine's onto a Linux device).
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
 {
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return FileProblem::Directory;
-    const UniqueHandle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (InDeviceNamespace(path) || IsReservedDeviceName(path)) {
+        reason = "it is a device, not a file";
+        return UniqueFile();
+    }
+    errno = 0;
+    UniqueFile file(std::fopen(path.c_str(), mode));
     if (!file.IsValid()) {
-        reason = ReasonFor(::GetLastError());
-        return FileProblem::CannotRead;
+        reason = std::strerror(errno);
+        return UniqueFile();
     }
-    if (::GetFileType(file.Get()) != FILE_TYPE_DISK)
-        return FileProblem::NotRegular;
-    char buffer[256];
-    while (bytes.size() < limit) {
-        DWORD count = 0;
-        const DWORD wanted = static_cast<DWORD>(std::min(sizeof buffer, limit - bytes.size()));
-        if (!::ReadFile(file.Get(), buffer, wanted, &count, nullptr)) {
-            reason = ReasonFor(::GetLastError());
-            return FileProblem::CannotRead;
-        }
-        if (count == 0)
-            break;
-        bytes.append(buffer, count);
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.Get())));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        reason = "it is a device or a pipe, not a file";
+        return UniqueFile();
     }
-    return FileProblem::None;
+    return file;
 }

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "HelpText.h"
+#include "OutputFormat.h"
 #include "TranscribingPort.h"
 #include "Transcript.h"
 
@@ -32,7 +33,9 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
 }  // namespace
 
 // With --transcript every port the command makes tells the transcript what
-// crosses it. The file is opened before anything else is done.
+// crosses it. The file is opened before anything else is done. A transcript
+// that could not be written is reported after the work; the work's own
+// failure keeps its code, a success becomes TranscriptFailed.
 ExitCode RunCommand(const CliOptions& options, CommandContext& context)
 {
     if (options.transcript.empty())
@@ -47,5 +50,11 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
     transcribed.makePort = [&context, &transcript](const PortAddress& address) {
         return std::make_unique<TranscribingPort>(context.makePort(address), transcript, address.label);
     };
-    return Dispatch(options, transcribed);
+    const ExitCode code = Dispatch(options, transcribed);
+    transcript.Flush();
+    const std::string writeError = transcript.WriteError();
+    if (writeError.empty())
+        return code;
+    context.err << "Cannot write the transcript " << EscapeForText(options.transcript) << ": " << writeError << ".\n";
+    return code == ExitCode::Success ? ExitCode::TranscriptFailed : code;
 }

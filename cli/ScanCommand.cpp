@@ -6,22 +6,47 @@
 #include "DeviceLink.h"
 #include "EachAtOnce.h"
 #include "OutputFormat.h"
+#include "ProbeDeadlinePort.h"
+
+#include <map>
 
 namespace {
 
 void Probe(const PortAddress& address, std::unique_ptr<SerialPort> port, ScanEntry& entry)
 {
     entry.probed = true;
-    port->SetReadTimeout(ProbeReadTimeoutMs);
-    DeviceLink link(std::move(port));
+    DeviceLink link(std::make_unique<ProbeDeadlinePort>(std::move(port), std::chrono::milliseconds(ProbeReadTimeoutMs),
+                                                        std::chrono::milliseconds(ProbeDeadlineMs)));
     ReadDevice(entry.port, address.target, link, entry.info, entry.result);
 }
 
-// Each probe has its own port and its own entry.
+// Each probe has its own port and its own entry. Two names of one port (the
+// same name twice, a link and its target, one address spelt two ways) are
+// one port, as in a plan: it is probed once, under its first name, and every
+// name gets that result. Two probes of one port at once would find each
+// other holding it.
 void ProbeAll(const std::vector<PortAddress>& addresses, CommandContext& context, std::vector<ScanEntry>& entries)
 {
-    RunEachAtOnce(addresses.size(),
-                  [&](std::size_t i) { Probe(addresses[i], context.makePort(addresses[i]), entries[i]); });
+    std::map<std::string, std::size_t> firstOf;  // a port's identity, and its first entry
+    std::vector<std::size_t> answeredBy(addresses.size());
+    std::vector<std::size_t> probes;
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        const std::string identity = AddressIdentity(addresses[i], context.identifyPort);
+        const auto found = firstOf.emplace(identity.empty() ? "path " + addresses[i].target : "port " + identity, i);
+        answeredBy[i] = found.first->second;
+        if (found.second)
+            probes.push_back(i);
+    }
+    RunEachAtOnce(probes.size(), [&](std::size_t j) {
+        const PortAddress& address = addresses[probes[j]];
+        Probe(address, context.makePort(address), entries[probes[j]]);
+    });
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const ScanEntry& answer = entries[answeredBy[i]];
+        entries[i].probed = answer.probed;
+        entries[i].result = answer.result;
+        entries[i].info = answer.info;
+    }
 }
 
 // What an address says of itself: the system knows nothing more of a

@@ -1,6 +1,7 @@
 #include "Transcript.h"
 
 #include "OutputFormat.h"
+#include "RegularFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -27,10 +28,10 @@ Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 
 bool Transcript::Open(const std::string& path, std::string& error)
 {
-    errno = 0;
-    m_file.Reset(std::fopen(path.c_str(), "ab"));
+    std::string reason;
+    m_file = OpenRegularFile(path, "ab", reason);
     if (!m_file.IsValid()) {
-        error = "Cannot open the transcript " + path + ": " + std::strerror(errno) + ".";
+        error = "Cannot open the transcript " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
     return true;
@@ -59,13 +60,28 @@ void Transcript::WriteLine(const std::string& line)
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_file.IsValid())
         return;
-    std::fputs(line.c_str(), m_file.Get());
-    std::fputc('\n', m_file.Get());
+    errno = 0;
+    if (std::fputs(line.c_str(), m_file.Get()) == EOF || std::fputc('\n', m_file.Get()) == EOF)
+        NoteWriteError();
 }
 
 void Transcript::Flush()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_file.IsValid())
-        std::fflush(m_file.Get());
+    errno = 0;
+    if (m_file.IsValid() && std::fflush(m_file.Get()) != 0)
+        NoteWriteError();
+}
+
+// The first failure tells the most; later ones follow from it.
+void Transcript::NoteWriteError()
+{
+    if (m_writeError.empty())
+        m_writeError = errno != 0 ? std::strerror(errno) : "write failed";
+}
+
+std::string Transcript::WriteError()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_writeError;
 }

@@ -9,7 +9,7 @@
 // the milliseconds since the command started, the port, the direction (>
 // to the device, < from it, ! a failure), the bytes in hex and the same bytes
 // as text with escapes (or the failure). Many ports may write at once; each
-// line is written whole.
+// line is written whole. The file must be a regular file (RegularFile.h).
 #pragma once
 
 #include "UniqueFile.h"
@@ -41,10 +41,16 @@ public:
     // Hands what is written so far to the system.
     void Flush();
 
+    // Why a line could not be written (a full disk, a file size limit), in
+    // the system's words; "" while every line was.
+    std::string WriteError();
+
 private:
     void WriteLine(const std::string& line);
+    void NoteWriteError();  // with m_mutex held
 
     std::chrono::steady_clock::time_point m_start;
     std::mutex m_mutex;
     UniqueFile m_file;
+    std::string m_writeError;
 };

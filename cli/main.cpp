@@ -4,6 +4,11 @@
 #include "Commands.h"
 #include "PortDetails.h"
 #include "SerialPortList.h"
+#include "StandardDescriptors.h"
+
+#ifndef _WIN32
+#include "OpenPortsPosix.h"
+#endif
 
 #include <iostream>
 #include <string>
@@ -11,6 +16,12 @@
 
 int main(int argc, char** argv)
 {
+    // Before anything is opened: no port may become standard output or error.
+    if (!FillClosedStandardDescriptors())
+        return ToInt(ExitCode::Failure);
+#ifndef _WIN32
+    ReleasePortsOnInterrupt();
+#endif
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
@@ -23,8 +34,8 @@ int main(int argc, char** argv)
     context.identifyPort = PortIdentity;
     const ExitCode code = RunCommand(parsed.options, context);
 
-    // A result that did not reach its reader (a full disk, a closed pipe) is
-    // no success.
+    // A result that did not reach its reader (a full disk, a closed pipe, a
+    // standard output closed from the start) is no success.
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "Cannot write the result.\n";

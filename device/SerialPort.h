@@ -53,8 +53,9 @@ public:
 
     // Changes how long ReadByte waits for one byte, in milliseconds, from now
     // on: at once on an open port, and on every later open. Looking for
-    // devices on many ports uses it so that a silent port costs about a
-    // second, not five. SetupFailed when this back end keeps its usual wait.
+    // devices on many ports gives each byte what is left of the probe's one
+    // deadline, so that a silent or slow port costs about two seconds, not
+    // five a byte. SetupFailed when this back end keeps its usual wait.
     virtual PortResult SetReadTimeout(unsigned milliseconds);
 };
 

@@ -2,6 +2,7 @@
 // /dev/rfcomm0, /dev/ttyUSB0) opened exclusively and set up through termios
 // with the same line settings, waits and outcomes as the Win32 back end.
 #include "PosixIo.h"
+#include "OpenPortsPosix.h"
 #include "SerialPort.h"
 #include "UniqueFd.h"
 
@@ -112,6 +113,9 @@ PortResult PosixSerialPort::Open(const std::string& path)
     if (!locked)
         return Failed(LinkResult::OpenFailed, PortOperation::Open, lockError);  // flock: someone holds the port
     m_fd = std::move(opened);
+    // Tracked before the exclusive mode is set, so that a signal from here on
+    // finds the port and lifts it (OpenPortsPosix.h).
+    TrackOpenPort(m_fd.Get());
     // Not tested: it fails only on a file that is no tty, and the set-up
     // below rejects that.
     ioctl(m_fd.Get(), TIOCEXCL);
@@ -133,6 +137,7 @@ void PosixSerialPort::Close()
     if (!IsOpen())
         return;
     ioctl(m_fd.Get(), TIOCNXCL);
+    ForgetOpenPort(m_fd.Get());
     m_fd.Reset();
     m_readAheadNext = m_readAheadEnd = 0;
 }

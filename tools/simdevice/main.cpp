@@ -2,6 +2,7 @@
 // tests and demos. See Options.cpp for the command line.
 #include "Options.h"
 #include "SimulatedDevice.h"
+#include "StandardDescriptors.h"
 #include "StateFile.h"
 #include "TolvaneVersion.h"
 
@@ -20,6 +21,10 @@ constexpr int DevicePriority = -10;
 
 int main(int argc, char* argv[])
 {
+    // Before the pseudo-terminal or any file is opened: none of them may
+    // become standard output or error.
+    if (!FillClosedStandardDescriptors())
+        return 1;
     Options options;
     const std::string error = ParseOptions(argc, argv, options);
     if (!error.empty()) {

@@ -1,0 +1,374 @@
+// tolvane-cli run the way a hostile or careless user would: paths that name
+// devices, closed standard streams, quotes in a plan, a device that trickles
+// its answer, the same port twice, a signal in the middle of an exchange,
+// a transcript that cannot be written, waits that would never end, bytes a
+// terminal acts on, a port nobody may use. Each row says what the simulated
+// devices may receive (often nothing), the exit code and the messages.
+// Rows about Windows device names run in the Windows build under Wine.
+#include "BenchDevice.h"
+#include "BuildPath.h"
+#include "RunProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+
+#ifndef _WIN32
+#include "UniqueFd.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr char Query[] = "kwd38m4tQZXh7";
+const std::string DemoText = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
+
+// Every field is given in every row.
+struct Row {
+    std::string finding;
+    std::string scenario;           // for the device on COM5, after the default state
+    std::vector<std::string> args;  // tolvane-cli's, or with `shell` sh's: a script, then its $2, $3, ...
+    bool shell;                     // POSIX: run through sh -c, with tolvane-cli as $1
+    int code;
+    std::string out;
+    std::string err;
+    std::string received5;  // what the device on COM5 received
+    std::string received6;  // and the one on COM6
+    int maxMs;              // how long the run may take
+};
+
+std::string WriteBenchFile(const std::string& name, const std::string& text)
+{
+    const std::string path = BenchDevice::BenchFolder() + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+#ifndef _WIN32
+// Whether the tty at `path` was left in exclusive mode: everyone but root
+// would find the port busy from then on.
+bool LeftExclusive(const std::string& path)
+{
+    const UniqueFd port(open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    int exclusive = 0;
+    return !port.IsValid() || ioctl(port.Get(), TIOCGEXCL, &exclusive) != 0 || exclusive != 0;
+}
+#endif
+
+// A bench device's port as the command line takes it.
+std::string CliPort(int number)
+{
+#ifdef _WIN32
+    return "COM" + std::to_string(number);
+#else
+    return BenchDevice(number).PortPath();
+#endif
+}
+
+// `lockedPort`: a file nobody but root may open (POSIX).
+std::vector<Row> HostileRows(const std::string& lockedPort)
+{
+#ifdef _WIN32
+    static_cast<void>(lockedPort);
+#endif
+    const std::string Port5 = CliPort(5);
+    const std::string Port6 = CliPort(6);
+    const std::string quotedPlan = WriteBenchFile("quoted.csv", "port,auth,pin\n\"" + Port5 + "\",on,\"0123\"\n");
+    const std::string openQuotePlan = WriteBenchFile("open-quote.csv", "port,auth,pin\n" + Port5 + ",on,\"1111\n");
+    const std::string transcript = "Cannot open the transcript ";
+    const int Soon = 15000;  // a refusal or an exchange; it ends at once
+    const std::vector<Row> rows = {
+        {"3: a quoted PIN is the PIN, without its quotes",
+         "",
+         {"provision", quotedPlan, "--verify", "--verify-wait", "0"},
+         false,
+         0,
+         Port5 + "\tverified\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
+         "",
+         std::string(Query) + "kwd38m4tQZXh7 1 0123 " + Query,
+         "",
+         Soon},
+        {"3: a quote left open is a bad row",
+         "",
+         {"provision", openQuotePlan},
+         false,
+         17,
+         "",
+         openQuotePlan + ", line 2: the quotes do not pair up: a quoted field is \"...\" whole, with \"\" for one "
+                         "quote in it.\n",
+         "",
+         "",
+         Soon},
+        {"5: a probe has one deadline, however slowly the answer comes",
+         "gap=950\n",
+         {"scan", "--probe", Port5},
+         false,
+         14,
+         Port5 + "\tno-answer\t\t\tother\n",
+         "No device answered.\n",
+         Query,
+         "",
+         5000},
+        {"6: a port named twice is probed once and listed twice",
+         "",
+         {"scan", "--probe", Port5, Port5},
+         false,
+         0,
+         Port5 + "\tdevice\t1.3\tTolvane Demo\tother\n" + Port5 + "\tdevice\t1.3\tTolvane Demo\tother\n",
+         "",
+         Query,
+         "",
+         Soon},
+        {"10: bytes a terminal acts on are escaped",
+         "name=Dev\x9B"
+         "2J\x85\n",
+         {"query", Port5},
+         false,
+         0,
+         "name: Dev\\x9B2J\\x85\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n",
+         "",
+         Query,
+         "",
+         Soon},
+#ifdef _WIN32
+        {"1: a COM port as transcript",
+         "",
+         {"query", Port5, "--transcript", "COM6"},
+         false,
+         18,
+         "",
+         transcript + "COM6: it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"1: a device path as transcript",
+         "",
+         {"query", Port5, "--transcript", "\\\\.\\COM6"},
+         false,
+         18,
+         "",
+         transcript + "\\\\\\\\.\\\\COM6: it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"1: a reserved name with an extension as transcript",
+         "",
+         {"query", Port5, "--transcript", "nul.log"},
+         false,
+         18,
+         "",
+         transcript + "nul.log: it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"1: the console with a colon as transcript",
+         "",
+         {"query", Port5, "--transcript", "CON:"},
+         false,
+         18,
+         "",
+         transcript + "CON:: it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"9: a COM port as plan",
+         "",
+         {"provision", "COM6"},
+         false,
+         17,
+         "",
+         "Cannot read the plan COM6: it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"10: a control byte in a port name is escaped",
+         "",
+         {"query", "COM5\n"},
+         false,
+         2,
+         "",
+         "Invalid port \"COM5\\x0A\": give a COM port from COM1 to COM256.\n",
+         "",
+         "",
+         Soon},
+#else
+        {"1: a port as transcript, through the bench's symlink",
+         "",
+         {"query", Port5, "--transcript", Port6},
+         false,
+         18,
+         "",
+         transcript + Port6 + ": it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"1, 9: a FIFO as transcript, with no reader",
+         "",
+         {"query", Port5, "--transcript", "fifo"},
+         false,
+         18,
+         "",
+         transcript + "fifo: it is a pipe or a socket, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"2: standard output closed",
+         "",
+         {"\"$1\" query \"$2\" >&-", Port5},
+         true,
+         1,
+         "",
+         "Cannot write the result.\n",
+         Query,
+         "",
+         Soon},
+        {"2: standard output closed, JSON",
+         "",
+         {"\"$1\" query \"$2\" --json >&-", Port5},
+         true,
+         1,
+         "",
+         "Cannot write the result.\n",
+         Query,
+         "",
+         Soon},
+        {"2: standard error closed",
+         "echo=KWD38M4TQZXH7\n",
+         {"\"$1\" query \"$2\" 2>&-", Port5},
+         true,
+         7,
+         "",
+         "",
+         Query,
+         "",
+         Soon},
+        // The signal comes once the query has reached the device ($3 is what
+        // the device received), while the device holds its answer back.
+        {"7: SIGTERM lifts the port's exclusive mode",
+         "delay=3000\n",
+         {"sent=$(wc -c <\"$3\"); \"$1\" query \"$2\" & i=0; "
+          "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+          "kill -TERM $!; wait $!",
+          Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
+         true,
+         143,
+         "",
+         "",
+         Query,
+         "",
+         Soon},
+        {"8: a transcript that cannot be written",
+         "",
+         {"trap '' XFSZ; ulimit -f 0; exec \"$1\" query \"$2\" --transcript \"$3\"", Port5,
+          WriteBenchFile("unwritable.log", "")},
+         true,
+         18,
+         DemoText,
+         "Cannot write the transcript " + BenchDevice::BenchFolder() + "/unwritable.log: File too large.\n",
+         Query,
+         "",
+         Soon},
+        {"9: a FIFO as plan, with no writer",
+         "",
+         {"provision", "fifo"},
+         false,
+         17,
+         "",
+         "Cannot read the plan fifo: it is a pipe or a socket, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"9: a terminal as plan",
+         "",
+         {"provision", Port6},
+         false,
+         17,
+         "",
+         "Cannot read the plan " + Port6 + ": it is a device, not a file.\n",
+         "",
+         "",
+         Soon},
+        {"10: a control byte in a port name is escaped",
+         "",
+         {"query", Port5 + "\nx"},
+         false,
+         3,
+         "",
+         "Cannot open the COM port. (" + Port5 + "\\x0Ax: No such file or directory)\n",
+         "",
+         "",
+         Soon},
+        {"11: no group advice where the group may not use the port either",
+         "",
+         {"if [ \"$(id -u)\" = 0 ]; then exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$1\" query "
+          "\"$2\"; fi; exec \"$1\" query \"$2\"",
+          lockedPort},
+         true,
+         3,
+         "",
+         "Cannot open the COM port. (" + lockedPort + ": Permission denied)\n",
+         "",
+         "",
+         Soon},
+#endif
+    };
+    return rows;
+}
+
+TEST(HostileInvocation, NothingReachesADeviceThatMayNotAndEveryWaitEnds)
+{
+    BenchDevice device5(5), device6(6);
+    std::string lockedPort;
+#ifndef _WIN32
+    // Run from the bench folder, where the FIFO is. The port of mode 000,
+    // whose group may use it no more than anyone, is outside it, where an
+    // unprivileged user can look.
+    ASSERT_EQ(chdir(BenchDevice::BenchFolder().c_str()), 0);
+    ASSERT_EQ(mkfifo("fifo", 0600), 0);
+    char locked[] = "/tmp/tolvane-hostile-port-XXXXXX";
+    ASSERT_TRUE(UniqueFd(mkstemp(locked)).IsValid());
+    lockedPort = locked;
+    ASSERT_EQ(chmod(locked, 0), 0);
+#endif
+    for (const Row& row : HostileRows(lockedPort)) {
+        SCOPED_TRACE(row.finding);
+        device5.SetScenario(BenchDevice::DefaultState + row.scenario);
+        device6.SetScenario(BenchDevice::DefaultState);
+        device5.MarkReceived();
+        device6.MarkReceived();
+
+        const std::string cli = BuildPath(TOLVANE_CLI_PATH);
+        std::vector<std::string> args = row.args;
+        if (row.shell) {
+            args.insert(args.begin(), {"-c", row.args[0], "sh", cli});
+            args.erase(args.begin() + 4);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult run = RunProcess(row.shell ? "/bin/sh" : cli, args, 20000);
+        const auto took = std::chrono::steady_clock::now() - start;
+
+        EXPECT_EQ(run.exitCode, row.code);
+        EXPECT_EQ(run.out, row.out);
+        EXPECT_EQ(run.err, row.err);
+        EXPECT_LT(took, std::chrono::milliseconds(row.maxMs));
+        // The device records bytes as they come; a row that expects none
+        // does not wait.
+        device5.WaitForReceivedSinceMark(row.received5.size(), 1000);
+        EXPECT_EQ(device5.ReceivedSinceMark(), row.received5);
+        EXPECT_EQ(device6.ReceivedSinceMark(), row.received6);
+#ifndef _WIN32
+        EXPECT_FALSE(LeftExclusive(CliPort(5)));
+#endif
+    }
+#ifndef _WIN32
+    std::remove(locked);
+#endif
+}
+
+}  // namespace
