@@ -52,21 +52,22 @@ std::string OptionForm(const OptionSpec& option)
     return std::string(option.name) + (option.argument != nullptr ? std::string(" ") + option.argument : "");
 }
 
+// GNU's layout, which help2man turns into the manual's synopsis: the first
+// form after "Usage:", each further one after "  or:", one line each.
 std::string UsageLines()
 {
-    std::string usage = "Usage:\n";
+    std::string usage;
     for (const CommandSpec& command : CommandTable()) {
-        // An option and its value stay on one line.
-        std::vector<std::string> words = {command.operands};
+        std::string line =
+            std::string(usage.empty() ? "Usage: " : "  or:  ") + "tolvane-cli " + command.name + " " + command.operands;
         for (const OptionSpec& option : OptionTable()) {
             if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
                 continue;
-            words.push_back(option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
+            line += " " + (option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
         }
-        const std::string start = "  tolvane-cli " + std::string(command.name) + " ";
-        usage += Wrap(start, words, start.size());
+        usage += line + "\n";
     }
-    return usage + "  tolvane-cli " + CommandOption(CommandKind::Help).name + " | " +
+    return usage + "  or:  tolvane-cli " + CommandOption(CommandKind::Help).name + " | " +
            CommandOption(CommandKind::Version).name + "\n";
 }
 
