@@ -20,6 +20,11 @@ struct DeviceState {
     std::string pin = "1234";
     long queries = 0;
     long configures = 0;
+    // Times a host let go of the port (what it left unread is gone then), and
+    // times the device dropped the line: a test that reopens the port waits
+    // for one of them, so it never reads bytes of the last exchange.
+    long releases = 0;
+    long hangups = 0;
 };
 
 enum class ReplyMode {

@@ -15,7 +15,9 @@ bool WriteStateFile(const std::string& path, const DeviceState& state)
             << "auth=" << state.auth << '\n'
             << "pin=" << state.pin << '\n'
             << "queries=" << state.queries << '\n'
-            << "configures=" << state.configures << '\n';
+            << "configures=" << state.configures << '\n'
+            << "releases=" << state.releases << '\n'
+            << "hangups=" << state.hangups << '\n';
         out.flush();
         if (!out)
             return false;

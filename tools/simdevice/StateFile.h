@@ -5,6 +5,8 @@
 //     pin=1234
 //     queries=0
 //     configures=0
+//     releases=0
+//     hangups=0
 // It is replaced atomically (written beside, then renamed), so a reader never
 // sees half of it. This is its one reader too: the tests' BenchDevice reads it
 // through ReadStateFile, scripts through `tolvane-simdevice --state FILE
