@@ -98,7 +98,7 @@ TEST_F(QueryDeviceTest, SelectOrNoSelectionAsksForAPortAndChangesNothing)
     const std::vector<ShownMessageBox> boxes = dialog->TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Select the COM port first.");
-    EXPECT_EQ(boxes[0].caption, "dialog_test");  // the program's file name
+    EXPECT_EQ(boxes[0].caption, "dialog_window_tests");  // the program's file name
     EXPECT_EQ(boxes[0].owner, dialog->Window());
     EXPECT_EQ(boxes[0].icon, ::LoadIconA(nullptr, IDI_EXCLAMATION));  // an MB_OK box's own icon
     EXPECT_THAT(InfoTexts(*dialog), ElementsAre("Tolvane Demo\n", "1.3", "Enable", "1234"));
