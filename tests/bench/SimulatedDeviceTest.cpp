@@ -133,7 +133,7 @@ TEST_F(SimulatedDeviceTest, HangupDropsTheLineAndTheLinkFindsTheDeviceAgain)
     {
         PortClient port(dev.PortPath());
         Query(port);
-        EXPECT_EQ(port.ReadFor(QuietMs), "kwd38");
+        EXPECT_EQ(port.ReadFor(QuietMs), AccessCodeBytes.substr(0, 5));
         EXPECT_TRUE(port.HungUp(ReplyWaitMs));
     }
     PortClient again(dev.PortPath());
@@ -145,10 +145,14 @@ TEST_F(SimulatedDeviceTest, HangupDropsTheLineAndTheLinkFindsTheDeviceAgain)
 TEST_F(SimulatedDeviceTest, AReplyTheHostDidNotWaitForIsNotReadByTheNextOpen)
 {
     dev.SetScenario("delay=300\n");
+    const BenchDevice::PortUse use = dev.BeginPortUse();
     {
         PortClient port(dev.PortPath());
         Query(port);
     }
+    // The device has seen the close, and the reply's time has come: had it
+    // not been dropped, it would wait in the port now.
+    ASSERT_TRUE(dev.WaitForRelease(use, 5000));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     dev.SetScenario(BenchDevice::DefaultState);
     PortClient port(dev.PortPath());

@@ -118,7 +118,7 @@ TEST(Win32PortOpen, DeviceLineSettingsLandOnThePort)
 // nothing after it.
 TEST_F(Win32Port, QuerySendsTheAccessCodeAndReadsOneReplyLine)
 {
-    device.SetScenario("raw=kwd38m4tQZXh7 1.3 1 4321 Bench Device\\nnext\\n\n");
+    device.SetScenario("raw=" + AccessCodeBytes + " 1.3 1 4321 Bench Device\\nnext\\n\n");
     DeviceInfo info;
     const LinkResult result = link.Query(info);
     EXPECT_EQ(device.ReceivedSinceMark(), AccessCodeBytes);
