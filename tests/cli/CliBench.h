@@ -59,6 +59,7 @@ protected:
         for (BenchDevice* device : Devices())
             uses.push_back(device->BeginPortUse());
         ProcessResult run = RunProcess(BuildPath(TOLVANE_CLI_PATH), args, 20000);
+        EXPECT_EQ(run.startError, "");
         for (std::size_t i = 0; i < uses.size(); ++i) {
             EXPECT_TRUE(Devices()[i]->WaitForRelease(uses[i], 10000))
                 << "COM" << Devices()[i]->ComNumber() << " never saw the program let go of it";
