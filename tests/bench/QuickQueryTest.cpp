@@ -2,6 +2,7 @@
 // it answers the access code the moment it is in, so whatever follows it,
 // even a configure command, is not taken as one.
 #include "BenchDevice.h"
+#include "BenchNames.h"
 #include "PortClient.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,6 @@
 
 namespace {
 
-const std::string Code = "kwd38m4tQZXh7";
 constexpr int ReplyWaitMs = 1000;
 
 TEST(QuickQueryTest, AnswersTheCodeAtOnceAndNeverTakesAConfigureCommand)
@@ -20,8 +20,8 @@ TEST(QuickQueryTest, AnswersTheCodeAtOnceAndNeverTakesAConfigureCommand)
     PortClient port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen());
 
-    ASSERT_TRUE(port.Send(Code + " 0 5678 "));
-    EXPECT_EQ(port.ReadLine(ReplyWaitMs), Code + " 1.3 1 1234 Tolvane Demo\n");
+    ASSERT_TRUE(port.Send(AccessCodeBytes + " 0 5678 "));
+    EXPECT_EQ(port.ReadLine(ReplyWaitMs), AccessCodeBytes + " 1.3 1 1234 Tolvane Demo\n");
     ASSERT_TRUE(dev.WaitForState("queries", "1", ReplyWaitMs));
     EXPECT_EQ(dev.State()["configures"], "0");
     EXPECT_EQ(dev.State()["auth"], "1");

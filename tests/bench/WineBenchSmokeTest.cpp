@@ -2,6 +2,7 @@
 // simulated device, COM8 to nothing, COM9 to a device that refuses line
 // settings, and after a hangup COM5 opens again.
 #include "BenchDevice.h"
+#include "BenchNames.h"
 #include "UniqueHandle.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 
 namespace {
 
-const std::string Code = "kwd38m4tQZXh7";
 // Short waits: this test is about the bench, not the device link's time-outs.
 constexpr DWORD ReadWaitMs = 1000;
 
@@ -72,13 +72,13 @@ protected:
 
 TEST_F(WineBenchSmokeTest, Com5ReachesTheSimulatedDevice)
 {
-    EXPECT_EQ(dev.PortPath(), "\\\\.\\COM5");
+    EXPECT_EQ(dev.PortPath(), Win32PortPath(5));
     Port port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen()) << "CreateFileA error " << GetLastError();
     dev.MarkReceived();
-    ASSERT_TRUE(port.Send(Code));
-    EXPECT_EQ(port.ReadLine(), Code + " 1.3 1 1234 Tolvane Demo\n");
-    EXPECT_EQ(dev.ReceivedSinceMark(), Code);
+    ASSERT_TRUE(port.Send(AccessCodeBytes));
+    EXPECT_EQ(port.ReadLine(), AccessCodeBytes + " 1.3 1 1234 Tolvane Demo\n");
+    EXPECT_EQ(dev.ReceivedSinceMark(), AccessCodeBytes);
 }
 
 TEST_F(WineBenchSmokeTest, ScenarioAndStateFilesWorkThroughTheWindowsPath)
@@ -87,22 +87,22 @@ TEST_F(WineBenchSmokeTest, ScenarioAndStateFilesWorkThroughTheWindowsPath)
     Port port(dev.PortPath());
     ASSERT_TRUE(port.IsOpen());
     const int configures = std::stoi(dev.State()["configures"]);
-    ASSERT_TRUE(port.Send(Code + " 0 4321 "));
+    ASSERT_TRUE(port.Send(AccessCodeBytes + " 0 4321 "));
     ASSERT_TRUE(dev.WaitForState("configures", std::to_string(configures + 1), 2000));
     EXPECT_EQ(dev.State()["pin"], "4321");
-    ASSERT_TRUE(port.Send(Code));
-    EXPECT_EQ(port.ReadLine(), Code + " 1.2 0 4321 Bench\n");
+    ASSERT_TRUE(port.Send(AccessCodeBytes));
+    EXPECT_EQ(port.ReadLine(), AccessCodeBytes + " 1.2 0 4321 Bench\n");
 }
 
 TEST_F(WineBenchSmokeTest, Com8CannotBeOpened)
 {
-    Port port("\\\\.\\COM8");
+    Port port(Win32PortPath(UnopenableComNumber));
     EXPECT_FALSE(port.IsOpen());
 }
 
 TEST_F(WineBenchSmokeTest, Com9OpensButRefusesLineSettings)
 {
-    const UniqueHandle handle = OpenPort("\\\\.\\COM9");
+    const UniqueHandle handle = OpenPort(Win32PortPath(NullDeviceComNumber));
     ASSERT_TRUE(handle.IsValid());
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
@@ -118,15 +118,15 @@ TEST_F(WineBenchSmokeTest, AfterAHangupCom5OpensTheDeviceAgain)
     {
         Port port(dev.PortPath());
         ASSERT_TRUE(port.IsOpen());
-        ASSERT_TRUE(port.Send(Code));
-        EXPECT_EQ(port.ReadLine(), "kwd38");
+        ASSERT_TRUE(port.Send(AccessCodeBytes));
+        EXPECT_EQ(port.ReadLine(), AccessCodeBytes.substr(0, 5));
         // The line is gone: Wine fails the next write.
-        EXPECT_FALSE(port.Send(Code));
+        EXPECT_FALSE(port.Send(AccessCodeBytes));
     }
     Port again(dev.PortPath());
     ASSERT_TRUE(again.IsOpen());
-    ASSERT_TRUE(again.Send(Code));
-    EXPECT_EQ(again.ReadLine(), Code + " 1.3 1 1234 Tolvane Demo\n");
+    ASSERT_TRUE(again.Send(AccessCodeBytes));
+    EXPECT_EQ(again.ReadLine(), AccessCodeBytes + " 1.3 1 1234 Tolvane Demo\n");
 }
 
 }  // namespace

@@ -54,13 +54,13 @@ protected:
 TEST_F(ConfigureDeviceTest, BlankPinsSendTheDevicesOwnPinWithTheFlag)
 {
     ReadDevice("1.3", "1", "1234");
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 1 1234 ");
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 1 1234 ");
 
     ReadDevice("1.3", "1", "1234");
     dialog->Click(IDC_AUTH_DISABLE);
     EXPECT_THAT(EnabledIn(*dialog, EditGroup),
                 ElementsAre("IDC_NEW_NAME", "IDC_AUTH_ENABLE", "IDC_AUTH_DISABLE", "IDOK"));
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 0 1234 ");
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 0 1234 ");
     EXPECT_EQ(com5.State()["auth"], "0");
     EXPECT_EQ(com5.State()["pin"], "1234");
 }
@@ -69,13 +69,13 @@ TEST_F(ConfigureDeviceTest, ANewPinTypedTwiceIsSentAndKept)
 {
     ReadDevice("1.3", "0", "1234");
     EnterPins("98765432abcd", "98765432abcd");  // twelve characters: the most allowed
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 0 98765432abcd ");
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 0 98765432abcd ");
     EXPECT_EQ(com5.State()["pin"], "98765432abcd");
     EXPECT_EQ(com5.State()["auth"], "0");
 
     ReadDevice("1.3", "0", "1234", "ABCDEFGHIJKLMNOPQRST and more");  // a 20-character name token passes
     EnterPins("a!~\xe9Z", "a!~\xe9Z");                                // any character above the space passes
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 0 a!~\xe9Z ");
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 0 a!~\xe9Z ");
 }
 
 TEST_F(ConfigureDeviceTest, SuccessLeavesOnlyThePortListAndExitAndTheNextReadStartsAfresh)
@@ -137,7 +137,7 @@ TEST_F(ConfigureDeviceTest, SelectKeepsThePortAndOkStillWritesToIt)
     ReadDevice("1.3", "1", "1234");
     dialog->ChooseEntry(IDC_PORT, SelectEntry);
     ASSERT_THAT(dialog->TakeMessages(), ElementsAre("Select the COM port first."));
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 1 1234 ");
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 1 1234 ");
 }
 
 TEST_F(ConfigureDeviceTest, EnableReopensThePinFieldsOnFirmware13Only)
@@ -154,7 +154,7 @@ TEST_F(ConfigureDeviceTest, EnableReopensThePinFieldsOnFirmware13Only)
     dialog->Click(IDC_AUTH_ENABLE);
     EXPECT_FALSE(dialog->IsEnabled(IDC_NEW_PIN));
     EXPECT_FALSE(dialog->IsEnabled(IDC_CONFIRM_PIN));
-    EXPECT_EQ(ConfigureSuccessfully(), "kwd38m4tQZXh7 1 5555 ");  // the grey fields' text still counts
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 1 5555 ");  // the grey fields' text still counts
 }
 
 TEST_F(ConfigureDeviceTest, TypingIntoThePortListIsUndoneAndOpensNothing)
@@ -186,7 +186,7 @@ class ConfigureSeamTest : public ::testing::Test {
 protected:
     void SetUp() override { dialog->ChooseEntry(IDC_PORT, Com5); }
 
-    std::shared_ptr<PortScript> script = std::make_shared<PortScript>("kwd38m4tQZXh7 1.3 1 1234 Seam\n");
+    std::shared_ptr<PortScript> script = std::make_shared<PortScript>(AccessCodeBytes + " 1.3 1 1234 Seam\n");
     std::unique_ptr<RunningDialog> dialog = StartMainWindow(script);
 };
 
@@ -195,7 +195,7 @@ TEST_F(ConfigureSeamTest, AFailedWriteLocksTheEditFields)
     script->laterWrites = PortScript::Write::Fails;
     dialog->Click(IDOK);
     EXPECT_THAT(dialog->TakeMessages(), ElementsAre("Failed to write to remote device."));
-    EXPECT_EQ(script->Events().back(), "write kwd38m4tQZXh7 1 1234 ");
+    EXPECT_EQ(script->Events().back(), "write " + AccessCodeBytes + " 1 1234 ");
     EXPECT_THAT(EnabledIn(*dialog, EditGroup), IsEmpty());
     EXPECT_THAT(EnabledIn(*dialog, InfoGroup), ElementsAreArray(All(InfoGroup)));
 }

@@ -2,6 +2,7 @@
 // of controls it switches, and the simulated devices' scenarios.
 #pragma once
 
+#include "BenchNames.h"
 #include "ConfigDialog.h"
 #include "ControlNames.h"
 #include "RunningDialog.h"
@@ -72,11 +73,9 @@ inline std::string DeviceScenario(const std::string& version, const std::string&
     return "version=" + version + "\nauth=" + auth + "\npin=" + pin + "\nname=" + name + "\n" + faults;
 }
 
-inline constexpr char AccessCodeBytes[] = "kwd38m4tQZXh7";
-
 // Port list entries: "Select", then COMn at index n.
 inline constexpr int SelectEntry = 0;
 inline constexpr int Com5 = 5;
 inline constexpr int Com6 = 6;
-inline constexpr int Com8 = 8;  // nothing behind it: cannot be opened
-inline constexpr int Com9 = 9;  // opens, but cannot be set up
+inline constexpr int Com8 = UnopenableComNumber;
+inline constexpr int Com9 = NullDeviceComNumber;

@@ -98,7 +98,7 @@ TEST_F(QueryDeviceTest, SelectOrNoSelectionAsksForAPortAndChangesNothing)
     const std::vector<ShownMessageBox> boxes = dialog->TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Select the COM port first.");
-    EXPECT_EQ(boxes[0].caption, "dialog_test");  // the program's file name
+    EXPECT_EQ(boxes[0].caption, "dialog_window_tests");  // the program's file name
     EXPECT_EQ(boxes[0].owner, dialog->Window());
     EXPECT_EQ(boxes[0].icon, ::LoadIconA(nullptr, IDI_EXCLAMATION));  // an MB_OK box's own icon
     EXPECT_THAT(InfoTexts(*dialog), ElementsAre("Tolvane Demo\n", "1.3", "Enable", "1234"));
@@ -125,7 +125,7 @@ TEST_F(QueryDeviceTest, EveryFailureLocksTheEditFieldsAndKeepsTheLastDeviceShown
         {Com9, "1.3", "", {"Fail to configure the COM port: 8 N 1 N."}},
         {Com6, "1.3", "mode=silent\n", {"Reading COM port timeout."}},
         {Com6, "1.3", "echo=KWD38M4TQZXH7\n", {"Receive incorrect data from COM port."}},
-        {Com6, "1.3", "raw=kwd38m4tQZXh7 1.3\\n\n", {"Receive incorrect data from COM port."}},
+        {Com6, "1.3", "raw=" + AccessCodeBytes + " 1.3\\n\n", {"Receive incorrect data from COM port."}},
         {Com6, "1.4", "", {}},  // another kind of device: ignored silently
     };
     for (const Failure& failure : failures) {
@@ -143,20 +143,20 @@ TEST_F(QueryDeviceTest, EveryFailureLocksTheEditFieldsAndKeepsTheLastDeviceShown
 
 TEST(QueryDeviceSeamTest, OpensTheEntrysDevicePathAfterClosingThePreviousPort)
 {
-    auto script = std::make_shared<PortScript>("kwd38m4tQZXh7 1.3 1 1234 Seam\n");
+    auto script = std::make_shared<PortScript>(AccessCodeBytes + " 1.3 1 1234 Seam\n");
     auto dialog = StartMainWindow(script);
     dialog->ChooseEntry(IDC_PORT, 12);
     script->openResult = LinkResult::OpenFailed;
     dialog->ChooseEntry(IDC_PORT, 30);
 
     EXPECT_THAT(script->Events(),
-                ElementsAre("open \\\\.\\COM12", "write kwd38m4tQZXh7", "close", "open \\\\.\\COM30"));
+                ElementsAre("open \\\\.\\COM12", "write " + AccessCodeBytes, "close", "open \\\\.\\COM30"));
     EXPECT_THAT(dialog->TakeMessages(), ElementsAre("Cannot open the COM port."));
 }
 
 TEST(QueryDeviceSeamTest, AFailedQueryWriteLocksTheEditFields)
 {
-    auto script = std::make_shared<PortScript>("kwd38m4tQZXh7 1.3 1 1234 Seam\n");
+    auto script = std::make_shared<PortScript>(AccessCodeBytes + " 1.3 1 1234 Seam\n");
     auto dialog = StartMainWindow(script);
     dialog->ChooseEntry(IDC_PORT, Com5);
     script->queryWrite = PortScript::Write::Fails;

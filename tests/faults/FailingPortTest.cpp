@@ -2,7 +2,6 @@
 // middle of a reply, or after a good reply before OK. (A port another program
 // holds is beyond Wine: see the note at the end.)
 #include "FaultyDevice.h"
-#include "HangupLog.h"
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -24,12 +23,12 @@ TEST_F(FaultyDeviceTest, AHangupInTheMiddleOfAReplyTimesOut)
 
 TEST_F(FaultyDeviceTest, APortGoneBetweenQueryAndOkFailsTheWriteAndLocksOk)
 {
-    const int hangupsBefore = HangupsLogged(5);
+    const long hangupsBefore = com5.Hangups();
     // The whole reply, then the line drops.
     QueryCom5(DeviceScenario("1.3", "1", "2468", "Leaving Unit", "mode=hangup\npartial=1000\n"));
     ASSERT_THAT(dialog->TakeMessages(), IsEmpty());
     ASSERT_THAT(EnabledIn(*dialog, EditGroup), ElementsAreArray(All(EditGroup)));
-    ASSERT_TRUE(WaitForHangups(5, hangupsBefore + 1, 5000));
+    ASSERT_TRUE(com5.WaitForState("hangups", std::to_string(hangupsBefore + 1), 5000));
 
     dialog->Click(IDOK);
     EXPECT_THAT(dialog->TakeMessages(), ElementsAre("Failed to write to remote device."));

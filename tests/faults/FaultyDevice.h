@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,16 +22,64 @@ inline const std::vector<std::string> NothingShown = {"", "", "", ""};
 
 inline constexpr char IncorrectData[] = "Receive incorrect data from COM port.";
 inline constexpr char ReadTimedOut[] = "Reading COM port timeout.";
+inline constexpr char CannotOpen[] = "Cannot open the COM port.";
 
+// COM5 is opened afresh for every query, after the window has let go of it
+// the way a user makes it: by choosing another port (COM8, which cannot be
+// opened) or by closing the window. The window itself closes a port and at
+// once opens the one chosen, and a port that holds bytes it left unread would
+// show them to that open; so before COM5 is opened again the device must have
+// seen the release and dropped them (BenchDevice::WaitForRelease).
 class FaultyDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override { dialog = StartMainWindow(); }
+
+    // The device lives for the whole program: the next test opens COM5
+    // afresh too.
+    void TearDown() override
+    {
+        dialog.reset();
+        windowHoldsCom5 = false;
+        LetGoOfCom5();
+    }
+
+    // One main window at a time: a closing window hands activation to the
+    // next, and its thread's message-box hook would click that window's OK
+    // as if it were a box.
+    void RestartWindow()
+    {
+        dialog.reset();
+        windowHoldsCom5 = false;
+        dialog = StartMainWindow();
+    }
+
+    // Chooses COM5, which the window then opens and queries.
+    void ChooseCom5()
+    {
+        LetGoOfCom5();
+        com5Use = com5.BeginPortUse();
+        windowHoldsCom5 = true;
+        dialog->ChooseEntry(IDC_PORT, Com5);
+    }
+
+    void LetGoOfCom5()
+    {
+        if (!com5Use)
+            return;
+        if (windowHoldsCom5) {
+            dialog->ChooseEntry(IDC_PORT, Com8);
+            EXPECT_EQ(dialog->TakeMessages(), std::vector<std::string>{CannotOpen});
+            windowHoldsCom5 = false;
+        }
+        EXPECT_TRUE(com5.WaitForRelease(*com5Use, 10000)) << "the device never saw the window let go of COM5";
+        com5Use.reset();
+    }
 
     // Reads the verified device on COM5.
     void ReadVerifiedDevice()
     {
         com5.SetScenario(VerifiedDevice);
-        dialog->ChooseEntry(IDC_PORT, Com5);
+        ChooseCom5();
         ASSERT_THAT(dialog->TakeMessages(), ::testing::IsEmpty());
         ASSERT_EQ(InfoTexts(*dialog), VerifiedTexts);
     }
@@ -42,8 +91,9 @@ protected:
         com5.SetScenario(scenario);
         com5.MarkReceived();
         configuresBefore = com5.State()["configures"];
+        LetGoOfCom5();
         const auto start = std::chrono::steady_clock::now();
-        dialog->ChooseEntry(IDC_PORT, Com5);
+        ChooseCom5();
         return std::chrono::steady_clock::now() - start;
     }
 
@@ -75,4 +125,6 @@ protected:
     BenchDevice com5{5};
     std::unique_ptr<RunningDialog> dialog;
     std::string configuresBefore;
+    std::optional<BenchDevice::PortUse> com5Use;  // since COM5 was last chosen
+    bool windowHoldsCom5 = false;
 };

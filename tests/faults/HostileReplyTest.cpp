@@ -47,11 +47,7 @@ TEST_F(FaultyDeviceTest, GarbageIsRefusedWhetherOrNotADeviceWasReadBefore)
 {
     for (const HostileReply& reply : HostileReplies) {
         SCOPED_TRACE(reply.what);
-        // One main window at a time: a closing window hands activation to
-        // the next, and its thread's message-box hook would click that
-        // window's OK as if it were a box.
-        dialog.reset();
-        dialog = StartMainWindow();
+        RestartWindow();
         QueryCom5(VerifiedDevice + reply.faults);
         ExpectRefused(reply.messages, NothingShown);
 

@@ -2,8 +2,8 @@
 // are cheaper to make or where Wine cannot show them: a gap between any two
 // bytes of a reply, hang-ups, and a port another program holds.
 #include "BenchDevice.h"
+#include "BenchNames.h"
 #include "DeviceLink.h"
-#include "HangupLog.h"
 #include "Protocol.h"
 #include "PseudoTerminal.h"
 #include "PosixPipe.h"
@@ -23,7 +23,7 @@ using Seconds = std::chrono::duration<double>;
 
 // A reply split in two, with a pause between the halves, so the gap falls
 // inside the line rather than before its first byte.
-constexpr char ReplyStart[] = "kwd38m4tQZXh7 1.3 1 12";
+const std::string ReplyStart = AccessCodeBytes + " 1.3 1 12";
 constexpr char ReplyEnd[] = "34 Slow Unit\n";
 
 struct TimedQuery {
@@ -104,7 +104,7 @@ TEST_F(BenchPortFaults, AHangupInTheMiddleOfAReplyEndsTheReadAtOnce)
 
 TEST_F(BenchPortFaults, APortGoneAfterAGoodReplyFailsTheConfigureWrite)
 {
-    const int hangupsBefore = HangupsLogged(5);
+    const long hangupsBefore = com5.Hangups();
     com5.SetScenario(std::string(BenchDevice::DefaultState) + "mode=hangup\npartial=1000\n");
     com5.MarkReceived();
     const std::string configuresBefore = com5.State()["configures"];
@@ -112,10 +112,10 @@ TEST_F(BenchPortFaults, APortGoneAfterAGoodReplyFailsTheConfigureWrite)
     ASSERT_EQ(link.Open(com5.PortPath()), LinkResult::Ok);
     DeviceInfo info;
     ASSERT_EQ(link.Query(info), LinkResult::Ok);
-    ASSERT_TRUE(WaitForHangups(5, hangupsBefore + 1, 5000));
+    ASSERT_TRUE(com5.WaitForState("hangups", std::to_string(hangupsBefore + 1), 5000));
 
     EXPECT_EQ(link.Configure(0, "9999"), LinkResult::WriteFailed);
-    EXPECT_EQ(com5.ReceivedSinceMark(), AccessCode);
+    EXPECT_EQ(com5.ReceivedSinceMark(), AccessCodeBytes);
     EXPECT_EQ(com5.State()["configures"], configuresBefore);
 
     ExpectTheDeviceAnswersAgain();

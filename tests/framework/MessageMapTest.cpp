@@ -143,7 +143,7 @@ TEST(MessageBoxTest, CarriesTheProgramsNameAndBelongsToTheActiveDialog)
     dialog->Send(WM_COMMAND, ID_PROBE_SAY);
     const std::vector<ShownMessageBox> boxes = dialog->TakeMessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, "framework_test");
+    EXPECT_EQ(boxes[0].caption, "framework_message_map_tests");
     EXPECT_EQ(boxes[0].text, "Something to say.");
     EXPECT_EQ(boxes[0].owner, dialog->Window());
 }

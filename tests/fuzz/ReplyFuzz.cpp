@@ -2,7 +2,7 @@
 // parser without leaving their buffers, give a consistent outcome, show only
 // bytes the device sent, and split the line as the C library's sscanf does.
 // Built by the fuzz preset (clang's libFuzzer and sanitizers), run by
-// tests/fuzz/run-fuzz.
+// ctest --preset fuzz (tests/fuzz/run-fuzz).
 #include "Protocol.h"
 #include "ReplyLineReader.h"
 #include "Require.h"

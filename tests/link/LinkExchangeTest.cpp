@@ -1,5 +1,6 @@
 // The device link over a real pseudo-terminal: the bytes the device sees and
 // how reply lines are read, including a device that falls silent.
+#include "BenchNames.h"
 #include "DeviceLink.h"
 #include "ReplyLineReader.h"
 #include "PseudoTerminal.h"
@@ -42,13 +43,13 @@ TEST_F(LinkExchange, QuerySendsTheAccessCodeAndReadsOneReplyLine)
     std::string received;
     std::thread plays([&] {
         received = device.Receive(AccessCodeLength, 3000);
-        device.Send("kwd38m4tQZXh7 1.3 1 4321 Bench Device\nnext\n");
+        device.Send(AccessCodeBytes + " 1.3 1 4321 Bench Device\nnext\n");
     });
     DeviceInfo info;
     const LinkResult result = link.Query(info);
     plays.join();
 
-    EXPECT_EQ(received, "kwd38m4tQZXh7");
+    EXPECT_EQ(received, AccessCodeBytes);
     ASSERT_EQ(result, LinkResult::Ok);
     EXPECT_STREQ(info.version, "1.3");
     EXPECT_STREQ(info.pin, "4321");
@@ -82,7 +83,7 @@ TEST_F(LinkExchange, ConfigureSendsTheCommandWholeAndReadsNothing)
     device.Send("unread\n");
     EXPECT_EQ(link.Configure(1, "9876"), LinkResult::Ok);
     EXPECT_EQ(link.Configure(0, ""), LinkResult::Ok);
-    const std::string expected = "kwd38m4tQZXh7 1 9876 kwd38m4tQZXh7 0  ";
+    const std::string expected = AccessCodeBytes + " 1 9876 " + AccessCodeBytes + " 0  ";
     EXPECT_EQ(device.Receive(expected.size() + 1, 500), expected);
 
     ReplyLine line;

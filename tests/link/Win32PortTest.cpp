@@ -6,6 +6,7 @@
 // read back (a pseudo-terminal has no modem lines); the time-outs belong to
 // the handle, so only the silent device's wait shows them.
 #include "BenchDevice.h"
+#include "BenchNames.h"
 #include "DeviceLink.h"
 #include "ReplyLineReader.h"
 #include "UniqueHandle.h"
@@ -19,8 +20,8 @@
 
 namespace {
 
-constexpr char NothingBehindIt[] = "\\\\.\\COM8";
-constexpr char NoSerialLine[] = "\\\\.\\COM9";
+const std::string NothingBehindIt = Win32PortPath(UnopenableComNumber);
+const std::string NoSerialLine = Win32PortPath(NullDeviceComNumber);
 
 // The bench's device lives as long as the program: each test starts it on a
 // plain answer and looks only at what it received since.
@@ -117,10 +118,10 @@ TEST(Win32PortOpen, DeviceLineSettingsLandOnThePort)
 // nothing after it.
 TEST_F(Win32Port, QuerySendsTheAccessCodeAndReadsOneReplyLine)
 {
-    device.SetScenario("raw=kwd38m4tQZXh7 1.3 1 4321 Bench Device\\nnext\\n\n");
+    device.SetScenario("raw=" + AccessCodeBytes + " 1.3 1 4321 Bench Device\\nnext\\n\n");
     DeviceInfo info;
     const LinkResult result = link.Query(info);
-    EXPECT_EQ(device.ReceivedSinceMark(), "kwd38m4tQZXh7");
+    EXPECT_EQ(device.ReceivedSinceMark(), AccessCodeBytes);
     ASSERT_EQ(result, LinkResult::Ok);
     EXPECT_STREQ(info.version, "1.3");
     EXPECT_STREQ(info.pin, "4321");
@@ -136,7 +137,7 @@ TEST_F(Win32Port, ConfigureSendsTheCommandWhole)
     const std::string configures = std::to_string(std::stoi(device.State().at("configures")) + 1);
     EXPECT_EQ(link.Configure(0, "9876"), LinkResult::Ok);
     ASSERT_TRUE(device.WaitForState("configures", configures, 3000));
-    EXPECT_EQ(device.ReceivedSinceMark(), "kwd38m4tQZXh7 0 9876 ");
+    EXPECT_EQ(device.ReceivedSinceMark(), AccessCodeBytes + " 0 9876 ");
 }
 
 TEST_F(Win32Port, SilentDeviceTimesOutAfterAboutFiveSeconds)

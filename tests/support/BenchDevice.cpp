@@ -1,5 +1,6 @@
 #include "BenchDevice.h"
 
+#include "BenchNames.h"
 #include "StateFile.h"
 
 #include <chrono>
@@ -55,7 +56,16 @@ std::string BenchDevice::FileOf(const char* suffix) const
 std::string BenchDevice::PortPath() const
 {
 #ifdef _WIN32
-    return "\\\\.\\COM" + std::to_string(m_comNumber);
+    return Win32PortPath(m_comNumber);
+#else
+    return FileOf("");
+#endif
+}
+
+std::string BenchDevice::PortName() const
+{
+#ifdef _WIN32
+    return ComName(m_comNumber);
 #else
     return FileOf("");
 #endif
@@ -111,4 +121,26 @@ bool BenchDevice::WaitForState(const std::string& key, const std::string& value,
 bool BenchDevice::WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const
 {
     return WaitUntil([&] { return ReceivedSinceMark().size() >= count; }, timeoutMs);
+}
+
+long BenchDevice::Count(const std::string& key) const
+{
+    return std::atol(State()[key].c_str());
+}
+
+BenchDevice::PortUse BenchDevice::BeginPortUse() const
+{
+    return {Count("releases"), Received().size()};
+}
+
+bool BenchDevice::WaitForRelease(const PortUse& use, int timeoutMs) const
+{
+    if (Received().size() == use.received)
+        return true;
+    return WaitUntil([&] { return Count("releases") > use.releases; }, timeoutMs);
+}
+
+long BenchDevice::Hangups() const
+{
+    return Count("hangups");
 }

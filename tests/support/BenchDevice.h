@@ -33,6 +33,10 @@ public:
     // link to the pseudo-terminal natively.
     std::string PortPath() const;
 
+    // What a user gives a command for the port: "COMn" on Windows, the same
+    // link as PortPath natively.
+    std::string PortName() const;
+
     // Replaces the device's control file (atomically). Its lines
     // (name version auth pin mode partial echo raw crlf delay gap baud-pacing)
     // take effect when the device next handles a query or a configure
@@ -50,7 +54,8 @@ public:
     void MarkReceived();
     std::string ReceivedSinceMark() const;
 
-    // The device's state file: name, version, auth, pin, queries, configures.
+    // The device's state file: name, version, auth, pin, queries, configures,
+    // releases, hangups.
     std::map<std::string, std::string> State() const;
 
     // Waits until the state file says key=value (e.g. "configures", "2"), at
@@ -61,11 +66,32 @@ public:
     // Waits until at least `count` bytes arrived since the mark.
     bool WaitForReceivedSinceMark(std::size_t count, int timeoutMs) const;
 
+    // A program that closes the port may leave bytes there it did not read;
+    // the device drops them when it sees that no one holds the port any
+    // more, which is a moment after the close. So a test takes a PortUse
+    // before the program opens the port, and after the program closed it,
+    // before anything opens it again, waits for the device to report the
+    // release (or a hangup, which drops the whole line): the next open then
+    // finds nothing of the last exchange, however busy the machine is.
+    struct PortUse {
+        long releases = 0;
+        std::size_t received = 0;
+    };
+    PortUse BeginPortUse() const;
+
+    // Returns at once when the program sent the device nothing since `use`
+    // began (the device then answered nothing either).
+    bool WaitForRelease(const PortUse& use, int timeoutMs) const;
+
+    // How many times the device dropped the line (mode=hangup).
+    long Hangups() const;
+
     // The bench folder as this program names it (Z:/tmp/bench.X under Wine).
     static std::string BenchFolder();
 
 private:
     std::string FileOf(const char* suffix) const;
+    long Count(const std::string& key) const;
 
     int m_comNumber;
     std::string m_folder;

@@ -11,6 +11,7 @@ struct ProcessResult {
     std::string out;
     std::string err;
     bool timedOut = false;
+    std::string startError;  // why the program could not be run, if it could not
 };
 
 // Standard input is empty. After `timeoutMs` the program is killed.

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -30,8 +32,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     // Closed on exec: the program keeps only the copies it gets as 1 and 2,
     // so the pipes end when it ends.
     PosixPipe out, err;
-    if (!MakePipe(out, O_CLOEXEC) || !MakePipe(err, O_CLOEXEC))
+    if (!MakePipe(out, O_CLOEXEC) || !MakePipe(err, O_CLOEXEC)) {
+        result.startError = std::string("pipe: ") + std::strerror(errno);
         return result;
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args)
@@ -39,6 +43,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     argv.push_back(nullptr);
 
     const pid_t pid = fork();
+    if (pid < 0)
+        result.startError = std::string("fork: ") + std::strerror(errno);
     if (pid == 0) {
         const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
         dup2(devNull, 0);

@@ -51,8 +51,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     ProcessResult result;
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, NULL, TRUE};
     Pipe out, err;
-    if (!MakePipe(out, inherit) || !MakePipe(err, inherit))
+    if (!MakePipe(out, inherit) || !MakePipe(err, inherit)) {
+        result.startError = "CreatePipe: error " + std::to_string(GetLastError());
         return result;
+    }
     UniqueHandle nul(
         CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, NULL));
 
@@ -68,12 +70,15 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     PROCESS_INFORMATION started = {};
     const BOOL ok =
         CreateProcessA(NULL, &commandLine[0], NULL, NULL, TRUE, CREATE_NO_WINDOW, NULL, NULL, &startup, &started);
+    const DWORD lastError = GetLastError();
     // Only the program holds the write ends now: the pipes end when it ends.
     out.write.Reset();
     err.write.Reset();
     nul.Reset();
-    if (!ok)
+    if (!ok) {
+        result.startError = "CreateProcess: error " + std::to_string(lastError);
         return result;
+    }
     UniqueHandle process(started.hProcess);
     UniqueHandle thread(started.hThread);
 
@@ -89,6 +94,8 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     DWORD code = 0;
     if (!result.timedOut && GetExitCodeProcess(process.Get(), &code))
         result.exitCode = static_cast<int>(code);
+    else if (!result.timedOut)
+        result.startError = "GetExitCodeProcess: error " + std::to_string(GetLastError());
     result.out = WithoutCarriageReturns(result.out);
     result.err = WithoutCarriageReturns(result.err);
     return result;

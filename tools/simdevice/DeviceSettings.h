@@ -24,6 +24,11 @@ struct DeviceState {
     // (speed, data bits, parity, stop bits, flow control). It tells whether
     // a serial server between host and device set the line as asked.
     std::string queryLine;
+    // Times a host let go of the port (what it left unread is gone then), and
+    // times the device dropped the line: a test that reopens the port waits
+    // for one of them, so it never reads bytes of the last exchange.
+    long releases = 0;
+    long hangups = 0;
 };
 
 enum class ReplyMode {

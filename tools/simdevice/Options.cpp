@@ -20,7 +20,7 @@ constexpr char Usage[] =
     "  --link PATH         make PATH a symlink to the slave side (re-pointed after a hangup)\n"
     "  --transcript FILE   append every byte received to FILE\n"
     "  --state FILE        keep FILE rewritten with the state (name=, version=, auth=,\n"
-    "                      pin=, queries=, configures=)\n"
+    "                      pin=, queries=, configures=, releases=, hangups=)\n"
     "  --control FILE      scenario file of key=value lines, re-read before each command\n"
     "                      (keys: name version auth pin mode partial echo raw crlf\n"
     "                      delay gap baud-pacing; mode is answer|silent|partial|hangup)\n"

@@ -45,7 +45,7 @@ std::string Pty::Open()
         return SystemError("ptsname");
     const std::string slavePath = name;
     // Non-blocking: the device reads its own slave only to empty it.
-    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!slave.IsValid())
         return SystemError(("open " + slavePath).c_str());
     termios settings{};

@@ -116,14 +116,19 @@ int SimulatedDevice::Run()
 // The host let go of the port: what it did not read is gone, as on a real
 // port, and a reply still on its way has no one to reach. A hangup already
 // under way happens now, so the next open finds the device answering.
+// The count in the state file comes last: a test that waits for it to
+// reopen the port finds nothing of the last exchange there.
 void SimulatedDevice::OnHostReleasedPort()
 {
     m_pty.DiscardUnreadOutput();
     m_reply.Cancel();
+    ++m_state.releases;
+    Log("host let go of the port");
     const bool hangupUnderWay = m_hangUpAfterReply || m_hangUpSent;
     m_hangUpAfterReply = false;
     if (hangupUnderWay)
         HangUp();
+    SaveState();
 }
 
 // How long the loop may sleep: until the scanner's deadline, the next reply
@@ -154,6 +159,7 @@ void SimulatedDevice::ReadFromHost()
     if (length <= 0)
         return;
     Record(buffer, static_cast<std::size_t>(length));
+    m_hostWatch.HostSentBytes();
     std::vector<HostCommand> commands;
     const auto now = Clock::now();
     for (ssize_t i = 0; i < length; ++i)
@@ -268,10 +274,14 @@ bool SimulatedDevice::HangUpIsDue() const
 // open port goes dead. The device comes back on a new pty behind the same
 // link, so the next open of the port reaches it again. Once only: afterwards
 // the device answers until the control file asks for another hangup.
+//
+// A host that held the old line has lost it: that counts as letting go, since
+// nothing of the old line can reach the next open.
 void SimulatedDevice::HangUp()
 {
     m_hangUpSent.reset();
     m_faults.mode = ReplyMode::Answer;
+    const bool hostHeldLine = m_hostWatch.HostHasPort();
     std::string error;
     {
         // The new line is up and linked before the old one drops (here, at
@@ -286,6 +296,10 @@ void SimulatedDevice::HangUp()
         Log("cannot come back after the hangup: " + error);
         return;
     }
+    ++m_state.hangups;
+    if (hostHeldLine)
+        ++m_state.releases;
+    SaveState();
     Log("hung up, now on " + m_pty.SlavePath());
     std::cout << m_pty.SlavePath() << std::endl;
 }

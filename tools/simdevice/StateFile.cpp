@@ -16,7 +16,10 @@ bool WriteStateFile(const std::string& path, const DeviceState& state)
             << "pin=" << state.pin << '\n'
             << "queries=" << state.queries << '\n'
             << "configures=" << state.configures << '\n'
-            << "query-line=" << state.queryLine << '\n';
+            << "query-line=" << state.queryLine << '\n'
+
+            << "releases=" << state.releases << '\n'
+            << "hangups=" << state.hangups << '\n';
         out.flush();
         if (!out)
             return false;

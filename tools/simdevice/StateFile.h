@@ -6,6 +6,8 @@
 //     queries=0
 //     configures=0
 //     query-line=115200 8N1 none
+//     releases=0
+//     hangups=0
 // It is replaced atomically (written beside, then renamed), so a reader never
 // sees half of it. This is its one reader too: the tests' BenchDevice reads it
 // through ReadStateFile, scripts through `tolvane-simdevice --state FILE

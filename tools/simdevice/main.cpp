@@ -61,11 +61,11 @@ int main(int argc, char* argv[])
     // each wake-up drift by more than half a byte.
     prctl(PR_SET_TIMERSLACK, 1UL);
     // A real device has a processor of its own: however busy the host, it
-    // answers in time and a port the host closes is closed at once. This one
-    // shares the host's processors, and it drops what the host left unread
-    // only when it learns of the close (HostWatch.h); a host that reopens the
-    // port at once must not find those bytes. Running ahead of the host's
-    // work keeps that moment short. Only root may ask; others run as before.
+    // answers in time. This one shares the host's processors; running ahead
+    // of the host's work keeps its delays and gaps close to what the control
+    // file asks for on a busy machine. Only root may ask; others run as
+    // before. (What the host left unread at a close does not depend on it:
+    // tests wait for the device to report the release, HostWatch.h.)
     setpriority(PRIO_PROCESS, 0, DevicePriority);
     SimulatedDevice device(options);
     return device.Run();

@@ -1,0 +1,96 @@
+// `configure` on the bench: the command it writes, what it refuses before writing, and --verify.
+#include "CliBench.h"
+
+#include <vector>
+
+namespace {
+
+TEST_F(CliOnBench, ConfigureWritesTheWindowsCommandAndTheDeviceKeepsIt)
+{
+    const int before = Configures();
+    const ProcessResult keepPin = Cli({"configure", m_port, "--auth", "off"});
+    EXPECT_EQ(keepPin.exitCode, 0);
+    EXPECT_EQ(keepPin.out, Completed);
+    EXPECT_EQ(keepPin.err, "");
+    EXPECT_TRUE(WaitForConfigures(before + 1));
+    EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 0 1234 ");
+    EXPECT_EQ(m_device.State()["auth"], "0");
+
+    m_device.MarkReceived();
+    const ProcessResult newPin = Cli({"configure", m_port, "--auth=on", "--pin=A1b2-C3d4!~9"});
+    EXPECT_EQ(newPin.exitCode, 0);
+    EXPECT_EQ(newPin.out, Completed);
+    EXPECT_TRUE(WaitForConfigures(before + 2));
+    EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 1 A1b2-C3d4!~9 ");
+    EXPECT_EQ(m_device.State()["pin"], "A1b2-C3d4!~9");
+    EXPECT_EQ(m_device.State()["auth"], "1");
+}
+
+TEST_F(CliOnBench, ConfigureWritesNothingAfterARefusalOrABadRead)
+{
+    struct Case {
+        std::string scenario;
+        std::vector<std::string> options;
+        int code;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {"name=ABCDEFGHIJKLMNOPQRSTU\n", {}, 9, "Invalid new device name. The maximum length is 20 characters."},
+        {"", {"--pin", "1234567890123"}, 10, "Invalid new pin code. The maximum length is 12 digits."},
+        {"pin=123456789012345\n", {}, 10, "Invalid new pin code. The maximum length is 12 digits."},
+        {"", {"--pin", "12 34"}, 11, "Invalid new pin code. Spaces are not allowed."},
+        {"echo=kwd38m4tQZXh8\n", {}, 7, "Receive incorrect data from COM port."},
+        {"version=1.4\n", {}, 8, "Unsupported firmware version: \"1.4\""},
+    };
+    const int before = Configures();
+    for (const Case& refused : cases) {
+        Reset(m_device, refused.scenario);
+        m_device.MarkReceived();
+        std::vector<std::string> args = {"configure", m_port, "--auth", "off"};
+        args.insert(args.end(), refused.options.begin(), refused.options.end());
+        ExpectFailure(args, refused.code, refused.message);
+        // A PIN on the command line is refused before the port is opened.
+        EXPECT_EQ(m_device.ReceivedSinceMark(), refused.options.empty() ? AccessCodeBytes : std::string())
+            << refused.message;
+    }
+    EXPECT_EQ(Configures(), before);
+    ExpectFailure({"configure", CannotSetUpPort, "--auth", "on", "--pin", "12 34"}, 11,
+                  "Invalid new pin code. Spaces are not allowed.");
+
+    // Exactly 20 characters is a name the window accepts.
+    Reset(m_device, "name=ABCDEFGHIJKLMNOPQRST\n");
+    EXPECT_EQ(Cli({"configure", m_port, "--auth", "on"}).exitCode, 0);
+}
+
+TEST_F(CliOnBench, VerifyReadsTheDeviceAgainAndNeverWritesTwice)
+{
+    const ProcessResult verified = Cli({"configure", m_port, "--auth", "off", "--pin", "5678", "--verify"});
+    EXPECT_EQ(verified.exitCode, 0);
+    EXPECT_EQ(verified.out, std::string(Completed) + "The device reports the requested settings.\n");
+    EXPECT_EQ(verified.err, "");
+    EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 0 5678 " + AccessCodeBytes);
+
+    // A device that keeps answering with its old settings, as one does that
+    // takes them only after a reset.
+    Reset(m_device, "raw=" + AccessCodeBytes + " 1.3 1 1234 Tolvane Demo\\n\n");
+    m_device.MarkReceived();
+    const ProcessResult stale =
+        Cli({"configure", m_port, "--auth", "off", "--pin", "5678", "--verify", "--verify-wait", "50"});
+    EXPECT_EQ(stale.exitCode, 15);
+    EXPECT_EQ(stale.out, Completed);
+    EXPECT_EQ(stale.err,
+              "Not verified: The device reports authentication Enable and PIN 1234. "
+              "Some devices take new settings only after a reset.\n");
+    EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 0 5678 " + AccessCodeBytes);
+}
+
+TEST_F(CliOnBench, BadCommandLinesTouchNoDevice)
+{
+    const ProcessResult run = Cli({"configure", m_port, "--auth", "maybe"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("--auth takes on or off"), std::string::npos);
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+}
+
+}  // namespace
