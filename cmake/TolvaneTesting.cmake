@@ -29,6 +29,15 @@ if(WIN32)
   set_tests_properties(bench_wine_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120)
 endif()
 
+# tolvane_wine_test(<name> [<lock>...]): the test <name> runs under Wine, in
+# the fixture "wine", holding the locks named (wine_com_ports, wine_desktop).
+function(tolvane_wine_test name)
+  set_tests_properties(${name} PROPERTIES
+    FIXTURES_REQUIRED wine
+    ENVIRONMENT TOLVANE_WINE_ENV=${TOLVANE_WINE_DIR}
+    RESOURCE_LOCK "${ARGN}")
+endfunction()
+
 function(tolvane_add_test name)
   cmake_parse_arguments(T "DESKTOP" "PORTS;TIMEOUT" "SOURCES;LIBS;DEVICE_OPTIONS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -56,9 +65,6 @@ function(tolvane_add_test name)
     if(T_DESKTOP)
       list(APPEND locks wine_desktop)
     endif()
-    set_tests_properties(${name} PROPERTIES
-      FIXTURES_REQUIRED wine
-      ENVIRONMENT TOLVANE_WINE_ENV=${TOLVANE_WINE_DIR}
-      RESOURCE_LOCK "${locks}")
+    tolvane_wine_test(${name} ${locks})
   endif()
 endfunction()
