@@ -7,10 +7,7 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-// The whole negotiation waits at most about as long as one awaited byte, and
-// no longer than a read would (a probe's second).
-constexpr Milliseconds NegotiationWait{5000};
-constexpr Milliseconds DefaultReadByteWait{5000 + 10 * 1};
+// Data that arrives while the line is negotiated, kept for the first reads.
 constexpr std::size_t MaxEarlyData = 256;
 
 // COM-PORT-OPTION commands from the client; the server acknowledges each
@@ -100,7 +97,7 @@ PortResult SetupFailure(const std::string& reason)
 }  // namespace
 
 Rfc2217Port::Rfc2217Port(std::unique_ptr<SerialPort> connection)
-    : m_connection(std::move(connection)), m_readByteWait(DefaultReadByteWait)
+    : m_connection(std::move(connection)), m_readByteWait(PortReadByteWait)
 {}
 
 PortResult Rfc2217Port::Open(const std::string& path)
@@ -181,7 +178,9 @@ PortResult Rfc2217Port::Negotiate()
                    ? sent
                    : PortFailed(LinkResult::SetupFailed, PortOperation::Setup, sent.systemError, sent.systemText);
 
-    const Milliseconds wait = std::min(NegotiationWait, m_readByteWait);
+    // The whole negotiation waits at most about as long as one awaited byte,
+    // and no longer than a read would (a probe's second).
+    const Milliseconds wait = std::min(PortSetUpWait, m_readByteWait);
     const auto deadline = Clock::now() + wait;
     bool acknowledged[LineSettingCount] = {};
     std::size_t waiting = LineSettingCount;

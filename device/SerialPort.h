@@ -19,9 +19,20 @@
 
 #include "PortResult.h"
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
+
+// The waits of every back end: those the Win32 back end's time-outs give a
+// COM port (ReadTotalTimeoutConstant 5000 + ReadTotalTimeoutMultiplier 10 for
+// a one-byte read; WriteTotalTimeoutConstant 1000 + WriteTotalTimeoutMultiplier
+// 10 per byte written), kept by the back ends that have no such time-outs.
+// A network port connects, and sets up its line, within PortSetUpWait.
+inline constexpr std::chrono::milliseconds PortReadByteWait{5000 + 10 * 1};
+inline constexpr std::chrono::milliseconds PortWriteWaitConstant{1000};
+inline constexpr std::chrono::milliseconds PortWriteWaitPerByte{10};
+inline constexpr std::chrono::milliseconds PortSetUpWait{5000};
 
 class SerialPort {
 public:

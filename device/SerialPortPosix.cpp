@@ -24,11 +24,6 @@ namespace {
 using Clock = PosixClock;
 using Milliseconds = std::chrono::milliseconds;
 
-// The waits of the Win32 back end's time-outs: a one-byte read waits at most
-// 5000 + 10 * 1 ms; a write of n bytes may wait 1000 + 10 * n ms for room.
-constexpr Milliseconds ReadByteWait{5000 + 10 * 1};
-constexpr Milliseconds WriteWaitConstant{1000};
-constexpr Milliseconds WriteWaitPerByte{10};
 constexpr std::size_t MaxWriteLength = std::size_t{1} << 30;
 constexpr std::size_t ReadAheadSize = 256;
 
@@ -81,7 +76,7 @@ public:
 
 private:
     UniqueFd m_fd;
-    Milliseconds m_readByteWait = ReadByteWait;
+    Milliseconds m_readByteWait = PortReadByteWait;
     // What one read brought in beyond the byte asked for, handed out a byte
     // at a time: a reply that came in at once costs one call, not one a
     // byte. Dropped on close, as the tty drops its unread input.
@@ -151,7 +146,8 @@ PortResult PosixSerialPort::Write(const void* data, std::size_t length)
     // Lengths beyond what one call or the wait can express are written in
     // part and reported by their count.
     const std::size_t request = std::min<std::size_t>(length, MaxWriteLength);
-    const auto deadline = Clock::now() + WriteWaitConstant + WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
+    const auto deadline =
+        Clock::now() + PortWriteWaitConstant + PortWriteWaitPerByte * static_cast<Milliseconds::rep>(request);
     for (;;) {
         if (WaitFor(m_fd.Get(), POLLOUT, deadline) == 0)
             return PortSucceeded(PortOperation::Write, 0);  // timed out with nothing written

@@ -7,10 +7,6 @@ namespace {
 
 using Milliseconds = std::chrono::milliseconds;
 
-constexpr Milliseconds ConnectWait{5000};
-constexpr Milliseconds ReadByteWait{5000 + 10 * 1};
-constexpr Milliseconds WriteWaitConstant{1000};
-constexpr Milliseconds WriteWaitPerByte{10};
 // What one call can take on every platform (Winsock counts in int).
 constexpr std::size_t MaxWriteLength = INT_MAX;
 
@@ -18,7 +14,7 @@ constexpr char ClosedByFarSide[] = "The far side closed the connection";
 
 }  // namespace
 
-StreamPort::StreamPort(StreamConnector connect) : m_connect(std::move(connect)), m_readByteWait(ReadByteWait) {}
+StreamPort::StreamPort(StreamConnector connect) : m_connect(std::move(connect)), m_readByteWait(PortReadByteWait) {}
 
 // `path` names the port only: the stream goes where the port was made for.
 // Connecting waits no longer than a read would (a probe's second).
@@ -26,7 +22,7 @@ PortResult StreamPort::Open(const std::string& /*path*/)
 {
     Close();
     std::unique_ptr<Stream> connected;
-    const PortResult result = m_connect(connected, StreamClock::now() + std::min(ConnectWait, m_readByteWait));
+    const PortResult result = m_connect(connected, StreamClock::now() + std::min(PortSetUpWait, m_readByteWait));
     if (result.Ok())
         m_stream = std::move(connected);
     return result;
@@ -46,7 +42,7 @@ PortResult StreamPort::Write(const void* data, std::size_t length)
         return PortFailed(LinkResult::WriteFailed, PortOperation::Write);
     const std::size_t request = std::min(length, MaxWriteLength);
     const auto deadline =
-        StreamClock::now() + WriteWaitConstant + WriteWaitPerByte * static_cast<Milliseconds::rep>(request);
+        StreamClock::now() + PortWriteWaitConstant + PortWriteWaitPerByte * static_cast<Milliseconds::rep>(request);
     const char* bytes = static_cast<const char*>(data);
     std::size_t sent = 0;
     while (sent < request) {
