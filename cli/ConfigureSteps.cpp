@@ -19,6 +19,17 @@ Outcome WithReason(Outcome outcome, const std::string& port, const DeviceLink& l
     return outcome;
 }
 
+// What the port received before a query or a write is never part of an
+// answer: a line left from an earlier exchange, a server's banner, a late
+// answer to an earlier client. It is taken (and transcribed) first; a far
+// side that is gone by then ends the step with `failure`, before anything is
+// written.
+LinkResult DiscardEarlierInput(DeviceLink& link, LinkResult failure)
+{
+    std::string earlier;
+    return link.DiscardInput(earlier).Ok() ? LinkResult::Ok : failure;
+}
+
 // The device is read again once, after a pause, and never written again:
 // some devices take new settings only after a reset, and writing once more
 // would not change that.
@@ -26,7 +37,9 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(request.verifyWaitMs));
     report.verifying = true;
-    const LinkResult read = link.Query(report.after);
+    LinkResult read = DiscardEarlierInput(link, LinkResult::Timeout);
+    if (read == LinkResult::Ok)
+        read = link.Query(report.after);
     report.readAgain = read == LinkResult::Ok;
     if (!report.readAgain) {
         report.outcome = {ExitCode::NotVerified,
@@ -48,6 +61,10 @@ Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink&
                    LinkResult& result)
 {
     result = link.Open(path);
+    // A connection the server ends before the first answer could not open
+    // its port (its words, when it sent any, are the reason).
+    if (result == LinkResult::Ok)
+        result = DiscardEarlierInput(link, LinkResult::OpenFailed);
     if (result == LinkResult::Ok)
         result = link.Query(info);
     return WithReason(ReadOutcome(result, info), port, link);
@@ -68,7 +85,10 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
     if (report.outcome.code != ExitCode::Success)
         return report;
 
-    report.outcome = WithReason(ConfigureOutcome(link.Configure(request.auth, pin)), request.port, link);
+    LinkResult written = DiscardEarlierInput(link, LinkResult::WriteFailed);
+    if (written == LinkResult::Ok)
+        written = link.Configure(request.auth, pin);
+    report.outcome = WithReason(ConfigureOutcome(written), request.port, link);
     report.written = report.outcome.code == ExitCode::Success;
     if (report.written && request.verify)
         Verify(request, pin, link, report);

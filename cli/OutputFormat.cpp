@@ -74,9 +74,7 @@ std::string EscapeForText(const std::string& bytes)
     std::string text;
     for (char c : bytes) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte == '\\')
-            text += "\\\\";
-        else if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F))
+        if (byte < 0x20 || (byte >= 0x7F && byte <= 0x9F))
             text += HexEscape("\\x", byte, 2);
         else
             text += c;

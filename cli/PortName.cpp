@@ -45,7 +45,7 @@ ResolvedPort ResolvePortName(const std::string& text, PortStyle style)
         std::string reason;
         port.ok = ParseSchemeAddress(text, port.address, reason);
         if (!port.ok)
-            port.error = "Invalid port \"" + text + "\": " + reason + ".";
+            port.error = "Invalid port \"" + EscapeForText(text) + "\": " + EscapeForText(reason) + ".";
     } else {
         port = style == PortStyle::Windows ? ResolveWindowsPort(text) : ResolvePosixPort(text);
     }

@@ -6,5 +6,5 @@ std::string PortReason(const std::string& port, const PortResult& result)
 {
     if (result.systemText.empty())
         return "";
-    return " (" + EscapeForText(port) + ": " + result.systemText + PortAccessAdvice(port, result) + ")";
+    return " (" + EscapeForText(port) + ": " + EscapeForText(result.systemText) + PortAccessAdvice(port, result) + ")";
 }

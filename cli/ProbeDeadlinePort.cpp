@@ -1,22 +1,14 @@
 #include "ProbeDeadlinePort.h"
 
-#include <algorithm>
-
 ProbeDeadlinePort::ProbeDeadlinePort(std::unique_ptr<SerialPort> port, std::chrono::milliseconds byteWait,
                                      std::chrono::milliseconds budget)
-    : m_port(std::move(port)),
-      m_byteWait(byteWait),
-      m_budget(budget),
-      m_deadline(std::chrono::steady_clock::now() + budget)
+    : m_port(std::move(port)), m_byteWait(byteWait), m_budget(budget), m_deadline(DeadlineAfter(budget))
 {}
 
-PortResult ProbeDeadlinePort::Open(const std::string& path)
+PortResult ProbeDeadlinePort::Open(const std::string& path, Deadline setUpBy)
 {
-    m_deadline = std::chrono::steady_clock::now() + m_budget;
-    const PortResult wait = m_port->SetReadTimeout(static_cast<unsigned>(m_byteWait.count()));
-    if (!wait.Ok())
-        return wait;
-    return m_port->Open(path);
+    m_deadline = DeadlineAfter(m_budget);
+    return m_port->Open(path, Earlier(setUpBy, Earlier(m_deadline, DeadlineAfter(m_byteWait))));
 }
 
 void ProbeDeadlinePort::Close()
@@ -34,20 +26,12 @@ PortResult ProbeDeadlinePort::Write(const void* data, std::size_t length)
     return m_port->Write(data, length);
 }
 
-PortResult ProbeDeadlinePort::ReadByte(char& byte)
+PortResult ProbeDeadlinePort::ReadByte(char& byte, Deadline by)
 {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(m_deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0)
-        return PortFailed(LinkResult::Timeout, PortOperation::Read);
-    const PortResult wait =
-        m_port->SetReadTimeout(static_cast<unsigned>(std::min<long long>(left, m_byteWait.count())));
-    if (!wait.Ok())
-        return wait;
-    return m_port->ReadByte(byte);
+    return m_port->ReadByte(byte, Earlier(by, Earlier(m_deadline, DeadlineAfter(m_byteWait))));
 }
 
-PortResult ProbeDeadlinePort::SetReadTimeout(unsigned)
+PortResult ProbeDeadlinePort::DiscardInput(std::string& discarded)
 {
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    return m_port->DiscardInput(discarded);
 }

@@ -26,7 +26,9 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         return ExitCode::BadPlan;
     }
     const std::string source = options.plan == "-" ? "standard input" : EscapeForText(options.plan);
-    const Plan plan = ParsePlan(text, source, context.portStyle, context.identifyPort);
+    Plan plan = ParsePlan(text, source, context.portStyle, context.identifyPort);
+    if (plan.ok)
+        LookUpPlanPorts(plan, source, context.identifyPort, DeadlineAfter(PortSetUpWait));
     if (!plan.ok) {
         context.err << plan.error << '\n';
         return ExitCode::BadPlan;

@@ -1,5 +1,7 @@
 #include "ProvisionPlan.h"
 
+#include "AddressLookup.h"
+
 #include "CliOptions.h"
 #include "NewSettings.h"
 #include "OutputFormat.h"
@@ -9,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <set>
 
 namespace {
@@ -135,7 +138,7 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
     if (!port.ok)
         return Fail(port.error);
     row.address = port.address;
-    const std::string identity = AddressIdentity(row.address, m_identify);
+    const std::string identity = PortIdentities(row.address, m_identify).front();
     if (identity.empty())
         return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
     if (!m_ports.insert(identity).second)
@@ -155,14 +158,39 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
 
 }  // namespace
 
-std::string AddressIdentity(const PortAddress& address, const PortIdentifier& identify)
-{
-    return address.kind == AddressKind::Serial ? identify(address.target) : address.label;
-}
-
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify)
 {
     return PlanReader(source, style, identify).Read(text);
+}
+
+std::vector<std::string> PortIdentities(const PortAddress& address, const PortIdentifier& identify)
+{
+    if (address.kind == AddressKind::Serial)
+        return {identify(address.target)};
+    return EndpointsOf(address);
+}
+
+bool LookUpPlanPorts(Plan& plan, const std::string& source, const PortIdentifier& identify, Deadline deadline)
+{
+    std::vector<PortAddress*> addresses;
+    for (PlanRow& row : plan.rows)
+        addresses.push_back(&row.address);
+    LookUpAddresses(addresses, deadline);
+    std::map<std::string, const PlanRow*> rowOf;
+    for (const PlanRow& row : plan.rows) {
+        for (const std::string& identity : PortIdentities(row.address, identify)) {
+            const auto found = rowOf.emplace(identity, &row);
+            if (found.second || found.first->second == &row)
+                continue;
+            const PlanRow& first = *found.first->second;
+            plan.ok = false;
+            plan.error = source + ", line " + std::to_string(row.line) + ": the port \"" + EscapeForText(row.port) +
+                         "\" reaches the same port as \"" + EscapeForText(first.port) + "\" on line " +
+                         std::to_string(first.line) + ".";
+            return false;
+        }
+    }
+    return true;
 }
 
 bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error)

@@ -11,6 +11,7 @@
 // it: a batch is set up completely or not touched.
 #pragma once
 
+#include "Deadline.h"
 #include "PortName.h"
 
 #include <functional>
@@ -45,12 +46,19 @@ using PortIdentifier = std::function<std::string(const std::string& path)>;
 
 // Checks the text of a plan. `source` names it in messages. A UTF-8
 // byte-order mark and CRLF line ends are taken; blank lines are skipped.
-// The identity of the port an address names: a local port's from
-// `identify`, an address's its label, which is the same text for the same
-// server port or device however it is spelt. Empty: no such local port.
-std::string AddressIdentity(const PortAddress& address, const PortIdentifier& identify);
-
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify);
+
+// Every name the port of `address` goes by: a local port's identity from
+// `identify` (empty: no such port), a network address's endpoints once it
+// was looked up (AddressLookup.h), else its label, which is one text for
+// one server port however it is spelt. Two ports that share one are one.
+std::vector<std::string> PortIdentities(const PortAddress& address, const PortIdentifier& identify);
+
+// Looks up the network addresses of a read plan, by `deadline`, before any
+// port is opened, and refuses two rows that reach one endpoint however they
+// are spelt (rfc2217://127.0.0.1:2217 and rfc2217://localhost:2217): false
+// with a message naming both lines.
+bool LookUpPlanPorts(Plan& plan, const std::string& source, const PortIdentifier& identify, Deadline deadline);
 
 // Reads the plan file `name`, or `in` when the name is "-", into `text`, at
 // most MaxPlanBytes. False with a message when it cannot be read or is no

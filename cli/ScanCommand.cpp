@@ -1,12 +1,14 @@
 // scan: the ports of this machine, and with --probe which of them answer.
 #include "Commands.h"
 
+#include "AddressLookup.h"
 #include "CliTexts.h"
 #include "ConfigureSteps.h"
 #include "DeviceLink.h"
 #include "EachAtOnce.h"
 #include "OutputFormat.h"
 #include "ProbeDeadlinePort.h"
+#include "ProvisionPlan.h"
 
 #include <map>
 
@@ -21,20 +23,29 @@ void Probe(const PortAddress& address, std::unique_ptr<SerialPort> port, ScanEnt
 }
 
 // Each probe has its own port and its own entry. Two names of one port (the
-// same name twice, a link and its target, one address spelt two ways) are
-// one port, as in a plan: it is probed once, under its first name, and every
-// name gets that result. Two probes of one port at once would find each
-// other holding it.
-void ProbeAll(const std::vector<PortAddress>& addresses, CommandContext& context, std::vector<ScanEntry>& entries)
+// same name twice, a link and its target, one server port spelt two ways)
+// are one port, as in a plan: it is probed once, under its first name, and
+// every name gets that result. Two probes of one port at once would find
+// each other holding it. Network addresses are looked up first, within the
+// probe's wait, to tell which of them are one.
+void ProbeAll(std::vector<PortAddress>& addresses, CommandContext& context, std::vector<ScanEntry>& entries)
 {
+    std::vector<PortAddress*> lookups;
+    for (PortAddress& address : addresses)
+        lookups.push_back(&address);
+    LookUpAddresses(lookups, DeadlineAfter(std::chrono::milliseconds(ProbeReadTimeoutMs)));
     std::map<std::string, std::size_t> firstOf;  // a port's identity, and its first entry
     std::vector<std::size_t> answeredBy(addresses.size());
     std::vector<std::size_t> probes;
     for (std::size_t i = 0; i < addresses.size(); ++i) {
-        const std::string identity = AddressIdentity(addresses[i], context.identifyPort);
-        const auto found = firstOf.emplace(identity.empty() ? "path " + addresses[i].target : "port " + identity, i);
-        answeredBy[i] = found.first->second;
-        if (found.second)
+        answeredBy[i] = i;
+        for (const std::string& identity : PortIdentities(addresses[i], context.identifyPort)) {
+            const auto found =
+                firstOf.emplace(identity.empty() ? "path " + addresses[i].target : "port " + identity, i);
+            if (!found.second && answeredBy[i] == i)
+                answeredBy[i] = found.first->second;
+        }
+        if (answeredBy[i] == i)
             probes.push_back(i);
     }
     RunEachAtOnce(probes.size(), [&](std::size_t j) {

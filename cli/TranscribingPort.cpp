@@ -16,7 +16,7 @@ void TranscribingPort::FlushReceived()
 {
     if (m_received.empty())
         return;
-    m_transcript.Bytes(m_receivedAt, m_name, '<', m_received);
+    m_transcript.Bytes(m_receivedAt, m_name, Transcript::Received, m_received);
     m_received.clear();
 }
 
@@ -25,16 +25,27 @@ void TranscribingPort::NoteFailure(const PortResult& result)
     if (result.Ok())
         return;
     std::string text = PortOperationName(result.operation);
-    text += result.outcome == LinkResult::Timeout && result.systemError == 0 ? ": time-out" : ": failed";
+    switch (result.fault) {
+        case PortFault::TimedOut:
+            text += ": time-out";
+            break;
+        case PortFault::Closed:
+            text += ": closed";
+            break;
+        case PortFault::None:
+        case PortFault::Failed:
+            text += ": failed";
+            break;
+    }
     if (!result.systemText.empty())
         text += " (" + result.systemText + ")";
     m_transcript.Failure(m_name, text);
 }
 
-PortResult TranscribingPort::Open(const std::string& path)
+PortResult TranscribingPort::Open(const std::string& path, Deadline setUpBy)
 {
     FlushReceived();
-    const PortResult result = m_port->Open(path);
+    const PortResult result = m_port->Open(path, setUpBy);
     NoteFailure(result);
     return result;
 }
@@ -59,7 +70,7 @@ PortResult TranscribingPort::Write(const void* data, std::size_t length)
     const PortResult result = m_port->Write(data, length);
     const std::size_t taken = result.Ok() ? std::min(result.count, length) : 0;
     if (taken > 0)
-        m_transcript.Bytes(at, m_name, '>', std::string(static_cast<const char*>(data), taken));
+        m_transcript.Bytes(at, m_name, Transcript::Sent, std::string(static_cast<const char*>(data), taken));
     if (result.Ok() && taken < length)
         m_transcript.Failure(m_name,
                              "write: " + std::to_string(taken) + " of " + std::to_string(length) + " bytes taken");
@@ -67,9 +78,9 @@ PortResult TranscribingPort::Write(const void* data, std::size_t length)
     return result;
 }
 
-PortResult TranscribingPort::ReadByte(char& byte)
+PortResult TranscribingPort::ReadByte(char& byte, Deadline by)
 {
-    const PortResult result = m_port->ReadByte(byte);
+    const PortResult result = m_port->ReadByte(byte, by);
     if (result.Ok() && result.count == 1) {
         if (m_received.empty())
             m_receivedAt = m_transcript.Now();
@@ -83,7 +94,13 @@ PortResult TranscribingPort::ReadByte(char& byte)
     return result;
 }
 
-PortResult TranscribingPort::SetReadTimeout(unsigned milliseconds)
+PortResult TranscribingPort::DiscardInput(std::string& discarded)
 {
-    return m_port->SetReadTimeout(milliseconds);
+    FlushReceived();
+    const long long at = m_transcript.Now();
+    const PortResult result = m_port->DiscardInput(discarded);
+    if (!discarded.empty())
+        m_transcript.Bytes(at, m_name, Transcript::Discarded, discarded);
+    NoteFailure(result);
+    return result;
 }

@@ -1,7 +1,8 @@
 // A serial port that tells a Transcript what crosses the port it wraps. It
 // passes every call and result on unchanged; bytes received are kept until
 // the line is complete (or something else happens on the port) and then
-// written as one chunk, with the time of its first byte.
+// written as one chunk, with the time of its first byte. Input taken by a
+// discard is written as discarded ('x'), at the time it was taken.
 #pragma once
 
 #include "SerialPort.h"
@@ -16,12 +17,12 @@ public:
     TranscribingPort(std::unique_ptr<SerialPort> port, Transcript& transcript, std::string label);
     ~TranscribingPort() override;
 
-    PortResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
     bool IsOpen() const override;
     PortResult Write(const void* data, std::size_t length) override;
-    PortResult ReadByte(char& byte) override;
-    PortResult SetReadTimeout(unsigned milliseconds) override;
+    PortResult ReadByte(char& byte, Deadline by) override;
+    PortResult DiscardInput(std::string& discarded) override;
 
 private:
     void FlushReceived();

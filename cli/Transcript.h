@@ -7,7 +7,8 @@
 //   5017    COM6    !    read: time-out
 //
 // the milliseconds since the command started, the port, the direction (>
-// to the device, < from it, ! a failure), the bytes in hex and the same bytes
+// to the device, < from it, x from it and discarded: it came before it was
+// asked for, ! a failure), the bytes in hex and the same bytes
 // as text with escapes (or the failure). Many ports may write at once; each
 // line is written whole. The file must be a regular file (RegularFile.h).
 #pragma once
@@ -22,6 +23,10 @@
 
 class Transcript {
 public:
+    static constexpr char Sent = '>';
+    static constexpr char Received = '<';
+    static constexpr char Discarded = 'x';
+
     // The clock starts now.
     Transcript();
 
@@ -32,7 +37,7 @@ public:
     long long Now() const;
 
     // One chunk of bytes that crossed `port` at `milliseconds`; `direction`
-    // is '>' (sent) or '<' (received).
+    // is Sent, Received or Discarded.
     void Bytes(long long milliseconds, const std::string& port, char direction, const std::string& bytes);
 
     // A failure on `port`, in words.

@@ -1,6 +1,7 @@
 // Bluetooth for bt:// on Linux: an RFCOMM socket straight to the device's
 // Serial Port service, with no /dev/rfcommN in between. Without a channel
 // the device's SDP records tell it (BlueZ's library).
+#include "CallBefore.h"
 #include "NetworkPorts.h"
 #include "SocketPortPosix.h"
 
@@ -16,6 +17,7 @@
 namespace {
 
 constexpr char NoSerialPortService[] = "The device offers no Serial Port service";
+constexpr char NoServiceSearchAnswer[] = "The device did not tell its Serial Port service in time";
 
 // The RFCOMM channel of the first record in `records` that has one, or 0.
 int RfcommChannelOf(sdp_list_t* records)
@@ -62,7 +64,7 @@ PortResult FindSerialPortChannel(const bdaddr_t& device, int& channel)
 
 // The socket comes first: a system without Bluetooth says so at once
 // ("Address family not supported by protocol").
-PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& socket, StreamClock::time_point deadline)
+PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& socket, Deadline deadline)
 {
     UniqueFd candidate(::socket(AF_BLUETOOTH, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, BTPROTO_RFCOMM));
     if (!candidate.IsValid())
@@ -72,9 +74,26 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& sock
     str2ba(address.c_str(), &remote.rc_bdaddr);
     int found = channel;
     if (found == 0) {
-        const PortResult lookup = FindSerialPortChannel(remote.rc_bdaddr, found);
-        if (!lookup.Ok())
-            return lookup;
+        // The SDP search waits for the device as long as BlueZ likes: it is
+        // bounded by the set-up deadline as a name lookup is.
+        struct Search {
+            PortResult result;
+            int channel = 0;
+        } search;
+        const bdaddr_t device = remote.rc_bdaddr;
+        const bool answered = CallBefore<Search>(
+            deadline,
+            [device] {
+                Search done;
+                done.result = FindSerialPortChannel(device, done.channel);
+                return done;
+            },
+            search);
+        if (!answered)
+            return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoServiceSearchAnswer);
+        if (!search.result.Ok())
+            return search.result;
+        found = search.channel;
     }
     remote.rc_channel = static_cast<uint8_t>(found);
     const PortResult connected =
@@ -88,7 +107,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& sock
 
 std::unique_ptr<SerialPort> CreateBluetoothSerialPort(const std::string& address, int channel)
 {
-    return CreatePosixSocketPort([address, channel](UniqueFd& socket, StreamClock::time_point deadline) {
+    return CreatePosixSocketPort([address, channel](UniqueFd& socket, Deadline deadline) {
         return ConnectRfcomm(address, channel, socket, deadline);
     });
 }

@@ -28,8 +28,7 @@ BTH_ADDR BluetoothAddressValue(const std::string& address)
 }
 
 // The socket comes first: a system without Bluetooth says so at once.
-PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& socket,
-                         StreamClock::time_point deadline)
+PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& socket, Deadline deadline)
 {
     const PortResult started = StartWinsock();
     if (!started.Ok())
@@ -54,7 +53,7 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueSocket& 
 
 std::unique_ptr<SerialPort> CreateBluetoothSerialPort(const std::string& address, int channel)
 {
-    return CreateWin32SocketPort([address, channel](UniqueSocket& socket, StreamClock::time_point deadline) {
+    return CreateWin32SocketPort([address, channel](UniqueSocket& socket, Deadline deadline) {
         return ConnectRfcomm(address, channel, socket, deadline);
     });
 }

@@ -17,8 +17,14 @@ void DeviceLink::Close()
 // the link's.
 LinkResult DeviceLink::Open(const std::string& path)
 {
-    m_lastPortResult = m_port->Open(path);
+    m_lastPortResult = m_port->Open(path, DeadlineAfter(PortSetUpWait));
     return m_lastPortResult.outcome;
+}
+
+const PortResult& DeviceLink::DiscardInput(std::string& discarded)
+{
+    m_lastPortResult = m_port->DiscardInput(discarded);
+    return m_lastPortResult;
 }
 
 bool DeviceLink::IsOpen() const

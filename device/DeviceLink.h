@@ -27,6 +27,11 @@ public:
 
     bool IsOpen() const;
 
+    // Takes what the port received and nobody asked for yet, without
+    // waiting (SerialPort::DiscardInput), so that the next reply read is the
+    // answer to the next query. Its port result: Ok, or the far side gone.
+    const PortResult& DiscardInput(std::string& discarded);
+
     // Sends the access code and reads and parses the reply into a cleared
     // `info` (see ParseReply). WriteFailed and Timeout as the steps say.
     LinkResult Query(DeviceInfo& info);

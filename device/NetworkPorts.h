@@ -5,17 +5,28 @@
 //   own line settings apply;
 // - Bluetooth RFCOMM (bt://) has no line to set: the device's Serial Port
 //   service takes the bytes as they are.
-// Connecting waits at most about 5 s; a far side that closes the connection
-// fails the next read with the reason.
+// Looking up the host and connecting end by the set-up deadline; a far side
+// that closes the connection fails the next read with the reason.
 #pragma once
 
+#include "PortAddress.h"
 #include "SerialPort.h"
 
+#include <chrono>
 #include <memory>
 #include <string>
 
-// A TCP connection to `host` (a name, an IPv4 or an IPv6 address) at `port`.
-std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port);
+// How long a raw TCP server is given after the connection to send what it
+// sends on its own (a banner; a late answer to an earlier client of a server
+// that keeps its serial port open), so that it is discarded, never read as
+// the answer to the query. Long enough for a server on the same network to
+// be scheduled, short beside the device's own answer time.
+inline constexpr std::chrono::milliseconds SocketGreetingWait{100};
+
+// A TCP connection to the host and port of `address` (socket:// or
+// rfc2217://), through the addresses of its lookup when it was made. With a
+// `greetingWait`, the server's own text is waited for (StreamPort).
+std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait);
 
 // An RFCOMM connection to the Bluetooth device `address` ("AA:BB:CC:DD:EE:FF")
 // on `channel`, or with 0 on the channel of its Serial Port service.

@@ -8,6 +8,9 @@
 
 namespace {
 
+// Ctrl-C, kill, a terminal or an ssh connection that went away, Ctrl-\.
+constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 // Each slot holds a descriptor plus one, or 0 when free: zero-initialised
 // before main, and read by the handler without a lock.
 std::atomic<int> g_openPorts[MaxTrackedPorts];
@@ -47,13 +50,19 @@ void ForgetOpenPort(int fd)
     }
 }
 
+// A signal that was ignored when the program started (nohup's SIGHUP) stays
+// ignored: the user asked for the program to outlive it.
 void ReleasePortsOnInterrupt()
 {
     struct sigaction action = {};
     action.sa_handler = ReleasePortsAndExit;
     sigemptyset(&action.sa_mask);
-    sigaddset(&action.sa_mask, SIGINT);
-    sigaddset(&action.sa_mask, SIGTERM);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signalNumber : EndingSignals)
+        sigaddset(&action.sa_mask, signalNumber);
+    for (int signalNumber : EndingSignals) {
+        struct sigaction before = {};
+        if (sigaction(signalNumber, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+            continue;
+        sigaction(signalNumber, &action, nullptr);
+    }
 }

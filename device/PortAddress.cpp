@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstddef>
+#include <vector>
 
 namespace {
 
@@ -57,6 +58,89 @@ bool IsHostText(const std::string& host, bool bracketed)
     return true;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+// Four decimal numbers 0 to 255 with dots, without leading zeros (which
+// some resolvers read as octal).
+bool IsIpv4Text(const std::string& text)
+{
+    const std::vector<std::string> parts = Split(text, '.');
+    if (parts.size() != 4)
+        return false;
+    for (const std::string& part : parts) {
+        if (DecimalIn(part, 3, 0, 255) < 0 || (part.size() > 1 && part[0] == '0'))
+            return false;
+    }
+    return true;
+}
+
+// Eight groups of one to four hex digits with colons, one "::" standing for
+// one or more zero groups, the last two groups possibly as an IPv4 address,
+// and possibly a zone after '%'.
+bool IsIpv6Text(const std::string& text)
+{
+    const std::string address = text.substr(0, text.find('%'));
+    const std::size_t gap = address.find("::");
+    if (gap != std::string::npos && address.find("::", gap + 1) != std::string::npos)
+        return false;
+    std::size_t groups = 0;
+    const auto countGroups = [&groups](const std::string& half, bool last) {
+        if (half.empty())
+            return true;
+        const std::vector<std::string> parts = Split(half, ':');
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            const std::string& part = parts[i];
+            if (last && i + 1 == parts.size() && part.find('.') != std::string::npos) {
+                groups += 2;
+                return IsIpv4Text(part);
+            }
+            if (part.empty() || part.size() > 4)
+                return false;
+            for (char c : part) {
+                if (std::isxdigit(static_cast<unsigned char>(c)) == 0)
+                    return false;
+            }
+            ++groups;
+        }
+        return true;
+    };
+    if (gap == std::string::npos)
+        return countGroups(address, true) && groups == 8;
+    return countGroups(address.substr(0, gap), false) && countGroups(address.substr(gap + 2), true) && groups < 8;
+}
+
+// A name whose last label could be read as a number ("1.2.3", "127.1",
+// "0x7f000001") is taken by resolvers as an address in a form nobody means:
+// a numeric host must be four dotted decimals. No top-level name is all
+// digits.
+bool IsNumberLike(const std::string& label)
+{
+    if (label.size() > 2 && label[0] == '0' && (label[1] == 'x' || label[1] == 'X'))
+        return label.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string::npos;
+    return !label.empty() && label.find_first_not_of("0123456789") == std::string::npos;
+}
+
+bool IsHost(const std::string& host, bool bracketed)
+{
+    if (!IsHostText(host, bracketed))
+        return false;
+    if (bracketed)
+        return IsIpv6Text(host);
+    const std::string last = host.substr(host.rfind('.') + 1);
+    return !IsNumberLike(last) || IsIpv4Text(host);
+}
+
 bool ParseHostAndPort(const std::string& scheme, const std::string& rest, PortAddress& address, std::string& error)
 {
     const std::string form = "give " + scheme + "://HOST:PORT";
@@ -92,8 +176,9 @@ bool ParseHostAndPort(const std::string& scheme, const std::string& rest, PortAd
         error = "an empty host; " + form;
         return false;
     }
-    if (!IsHostText(host, bracketed)) {
-        error = "a host that is no name or address; " + form;
+    if (!IsHost(host, bracketed)) {
+        error = bracketed ? "a host in brackets that is no IPv6 address; " + form
+                          : "a host that is no name or address (a numeric host is four dotted decimals); " + form;
         return false;
     }
     if (port.empty()) {

@@ -11,7 +11,10 @@
 // HOST is a name, an IPv4 address, or an IPv6 address in brackets.
 #pragma once
 
+#include "PortResult.h"
+
 #include <string>
+#include <vector>
 
 enum class AddressKind { Serial, Socket, Rfc2217, Bluetooth };
 
@@ -27,6 +30,13 @@ struct PortAddress {
     unsigned short tcpPort = 0;  // Socket, Rfc2217: 1 to 65535
     std::string bluetooth;       // Bluetooth: "AA:BB:CC:DD:EE:FF", upper case
     int channel = 0;             // Bluetooth: 1 to 30, or 0 to look it up
+    // Socket, Rfc2217: the host's lookup, once it was made for many
+    // addresses at once (AddressLookup.h): its result, and the host's
+    // numeric addresses in the order to try them. Until then the port looks
+    // up its host itself when it opens.
+    bool lookedUp = false;
+    PortResult lookup;
+    std::vector<std::string> addresses;
 };
 
 inline constexpr int FirstRfcommChannel = 1;

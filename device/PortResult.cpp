@@ -1,6 +1,14 @@
 #include "PortResult.h"
 
+#include <algorithm>
 #include <utility>
+
+namespace {
+
+// A server's words are a reason, not a document.
+constexpr std::size_t MaxReasonLength = 200;
+
+}  // namespace
 
 const char* PortOperationName(PortOperation operation)
 {
@@ -15,8 +23,8 @@ const char* PortOperationName(PortOperation operation)
             return "write";
         case PortOperation::Read:
             return "read";
-        case PortOperation::SetReadTimeout:
-            return "read time-out";
+        case PortOperation::Discard:
+            return "discard";
     }
     return "";
 }
@@ -36,5 +44,27 @@ PortResult PortFailed(LinkResult outcome, PortOperation operation, long systemEr
     result.operation = operation;
     result.systemError = systemError;
     result.systemText = std::move(systemText);
+    result.fault = systemError != 0 || !result.systemText.empty() ? PortFault::Failed : PortFault::TimedOut;
     return result;
+}
+
+PortResult PortTimedOut(LinkResult outcome, PortOperation operation)
+{
+    return PortFailed(outcome, operation);
+}
+
+PortResult PortClosed(LinkResult outcome, PortOperation operation, std::string text)
+{
+    PortResult result = PortFailed(outcome, operation, 0, std::move(text));
+    result.fault = PortFault::Closed;
+    return result;
+}
+
+std::string FarSideReason(const std::string& text)
+{
+    const std::size_t start = text.find_first_not_of("\r\n ");
+    if (start == std::string::npos)
+        return ClosedByFarSide;
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), start + MaxReasonLength);
+    return text.substr(start, end - start);
 }

@@ -26,7 +26,7 @@ LinkResult ReadReplyLine(SerialPort& port, ReplyLine& line, PortResult* lastRead
     ClearLine(line);
     while (line.length < ReplyLine::Capacity - 1) {
         char byte = 0;
-        read = port.ReadByte(byte);
+        read = port.ReadByte(byte, NoDeadline);
         if (!read.Ok()) {
             ClearLine(line);
             return LinkResult::Timeout;

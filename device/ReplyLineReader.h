@@ -7,7 +7,8 @@
 #include "SerialPort.h"
 
 // Reads bytes one at a time up to and including a line feed: Ok; Timeout
-// when a byte does not come in time (the partial line is abandoned);
+// when a byte does not come within the port's wait for a byte (a port made
+// for a probe narrows it; the partial line is abandoned);
 // BadReply when the line fills ReplyLine without a line feed. Nothing after
 // the line feed is taken from the port: it stays for the next read. When
 // `lastRead` is given it receives the port's result of the last byte read.

@@ -5,11 +5,6 @@
 
 namespace {
 
-using Milliseconds = std::chrono::milliseconds;
-
-// Data that arrives while the line is negotiated, kept for the first reads.
-constexpr std::size_t MaxEarlyData = 256;
-
 // COM-PORT-OPTION commands from the client; the server acknowledges each
 // with its code plus 100 and the value it now has.
 constexpr unsigned char SetBaudRate = 1;
@@ -50,12 +45,6 @@ const LineSetting LineSettings[] = {
 };
 constexpr std::size_t LineSettingCount = sizeof LineSettings / sizeof LineSettings[0];
 
-// The options this client takes on both sides.
-bool IsWantedOption(unsigned char option)
-{
-    return option == Telnet::Binary || option == Telnet::SuppressGoAhead || option == Telnet::ComPortOption;
-}
-
 std::string Escaped(const std::string& bytes)
 {
     std::string escaped;
@@ -82,11 +71,11 @@ std::string ComPortCommand(const LineSetting& setting)
     return command;
 }
 
-// "5 s", "800 ms".
-std::string WaitText(Milliseconds wait)
+// Some servers add bytes after the value of an acknowledgement; a value
+// that starts with the one sent is that value.
+bool Acknowledges(const std::string& value, const std::string& sent)
 {
-    const auto count = wait.count();
-    return count % 1000 == 0 ? std::to_string(count / 1000) + " s" : std::to_string(count) + " ms";
+    return value.compare(0, sent.size(), sent) == 0;
 }
 
 PortResult SetupFailure(const std::string& reason)
@@ -94,27 +83,55 @@ PortResult SetupFailure(const std::string& reason)
     return PortFailed(LinkResult::SetupFailed, PortOperation::Setup, 0, reason);
 }
 
+// A connection that ended during the set-up could not open the server's
+// port: the server's own words are the reason when it sent any.
+PortResult ServerClosed(const PortResult& read, const std::string& text)
+{
+    if (read.fault == PortFault::Closed || !text.empty())
+        return PortClosed(LinkResult::OpenFailed, PortOperation::Open, FarSideReason(text));
+    PortResult failed = read;
+    failed.outcome = LinkResult::OpenFailed;
+    failed.operation = PortOperation::Open;
+    return failed;
+}
+
 }  // namespace
 
 Rfc2217Port::Rfc2217Port(std::unique_ptr<SerialPort> connection)
-    : m_connection(std::move(connection)), m_readByteWait(PortReadByteWait)
+    : m_connection(std::move(connection)),
+      m_options{
+          {Telnet::Binary, "BINARY", true, true, true, OptionState::Asked, OptionState::Asked},
+          {Telnet::SuppressGoAhead, "SUPPRESS-GO-AHEAD", false, true, true, OptionState::Asked, OptionState::Asked},
+          {Telnet::ComPortOption, "COM-PORT-OPTION", true, true, false, OptionState::Asked, OptionState::Asked},
+      }
 {}
 
-PortResult Rfc2217Port::Open(const std::string& path)
+Rfc2217Port::Option* Rfc2217Port::FindOption(unsigned char code)
+{
+    for (Option& option : m_options) {
+        if (option.code == code)
+            return &option;
+    }
+    return nullptr;
+}
+
+PortResult Rfc2217Port::Open(const std::string& path, Deadline setUpBy)
 {
     Close();
-    const PortResult connected = m_connection->Open(path);
+    const PortResult connected = m_connection->Open(path, setUpBy);
     if (!connected.Ok())
         return connected;
-    return Negotiate();
+    return Negotiate(setUpBy);
 }
 
 void Rfc2217Port::Close()
 {
     m_connection->Close();
     m_decoder.Reset();
-    m_early.clear();
-    m_earlyNext = 0;
+    for (Option& option : m_options)
+        option.localState = option.remoteState = OptionState::Asked;
+    m_input.clear();
+    m_inputNext = 0;
 }
 
 bool Rfc2217Port::IsOpen() const
@@ -130,46 +147,48 @@ PortResult Rfc2217Port::SendCommand(const std::string& bytes)
     return sent;
 }
 
-// Options are asked for once; the server's requests for anything else are
-// declined, and its answers to our own requests are not answered again, so
-// that the two sides never loop.
+// The options we use are asked for once, and the server's answers to them
+// are only noted, never answered again, so that the two sides never loop;
+// requests for anything else are declined. A required option refused fails
+// the set-up.
 PortResult Rfc2217Port::Answer(const TelnetEvent& event)
 {
-    if (event.kind != TelnetEventKind::Negotiation || IsWantedOption(event.option))
+    if (event.kind != TelnetEventKind::Negotiation)
         return PortSucceeded(PortOperation::Setup);
-    if (event.byte == Telnet::Do)
-        return SendCommand(Negotiation(Telnet::Wont, event.option));
-    if (event.byte == Telnet::Will)
-        return SendCommand(Negotiation(Telnet::Dont, event.option));
+    Option* option = FindOption(event.option);
+    const bool forOurSide = event.byte == Telnet::Do || event.byte == Telnet::Dont;
+    if (option == nullptr || !(forOurSide ? option->local : option->remote)) {
+        if (event.byte == Telnet::Do)
+            return SendCommand(Negotiation(Telnet::Wont, event.option));
+        if (event.byte == Telnet::Will)
+            return SendCommand(Negotiation(Telnet::Dont, event.option));
+        return PortSucceeded(PortOperation::Setup);
+    }
+    const bool enabled = event.byte == Telnet::Do || event.byte == Telnet::Will;
+    (forOurSide ? option->localState : option->remoteState) = enabled ? OptionState::Enabled : OptionState::Refused;
+    if (!enabled && option->required)
+        return SetupFailure(option->code == Telnet::ComPortOption ? std::string("the server refuses COM port control")
+                                                                  : std::string("the server refuses ") + option->name);
     return PortSucceeded(PortOperation::Setup);
 }
 
-PortResult Rfc2217Port::NextEvent(Clock::time_point deadline, TelnetEvent& event)
+PortResult Rfc2217Port::Take(unsigned char byte, TelnetEvent& event)
 {
-    for (;;) {
-        const auto left = std::chrono::ceil<Milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0)
-            return PortFailed(LinkResult::Timeout, PortOperation::Read);
-        m_connection->SetReadTimeout(static_cast<unsigned>(left));
-        char byte = 0;
-        const PortResult read = m_connection->ReadByte(byte);
-        if (!read.Ok())
-            return read;
-        event = m_decoder.Feed(static_cast<unsigned char>(byte));
-        const PortResult answered = Answer(event);
-        if (!answered.Ok())
-            return answered;
-        if (event.kind != TelnetEventKind::None)
-            return PortSucceeded(PortOperation::Read, 1);
-    }
+    event = m_decoder.Feed(byte);
+    if (event.kind == TelnetEventKind::Data && m_input.size() < MaxDiscardedInput)
+        m_input += static_cast<char>(event.byte);
+    return Answer(event);
 }
 
-PortResult Rfc2217Port::Negotiate()
+PortResult Rfc2217Port::Negotiate(Deadline deadline)
 {
-    std::string request = Negotiation(Telnet::Will, Telnet::Binary) + Negotiation(Telnet::Do, Telnet::Binary) +
-                          Negotiation(Telnet::Will, Telnet::SuppressGoAhead) +
-                          Negotiation(Telnet::Do, Telnet::SuppressGoAhead) +
-                          Negotiation(Telnet::Will, Telnet::ComPortOption);
+    std::string request;
+    for (const Option& option : m_options) {
+        if (option.local)
+            request += Negotiation(Telnet::Will, option.code);
+        if (option.remote)
+            request += Negotiation(Telnet::Do, option.code);
+    }
     for (const LineSetting& setting : LineSettings)
         request += ComPortCommand(setting);
     const PortResult sent = SendCommand(request);
@@ -178,32 +197,26 @@ PortResult Rfc2217Port::Negotiate()
                    ? sent
                    : PortFailed(LinkResult::SetupFailed, PortOperation::Setup, sent.systemError, sent.systemText);
 
-    // The whole negotiation waits at most about as long as one awaited byte,
-    // and no longer than a read would (a probe's second).
-    const Milliseconds wait = std::min(PortSetUpWait, m_readByteWait);
-    const auto deadline = Clock::now() + wait;
     bool acknowledged[LineSettingCount] = {};
     std::size_t waiting = LineSettingCount;
     while (waiting > 0) {
-        TelnetEvent event;
-        const PortResult next = NextEvent(deadline, event);
-        if (next.outcome == LinkResult::Timeout && next.systemText.empty()) {
+        char byte = 0;
+        // A server that keeps talking is stopped by the clock, not by silence.
+        const PortResult read = PortClock::now() < deadline ? m_connection->ReadByte(byte, deadline)
+                                                            : PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+        if (read.fault == PortFault::TimedOut) {
             for (std::size_t i = 0; i < LineSettingCount; ++i) {
                 if (!acknowledged[i])
                     return SetupFailure(std::string("the server did not acknowledge ") + LineSettings[i].name +
-                                        " within " + WaitText(wait));
+                                        " in time");
             }
         }
-        if (!next.Ok())
-            return PortFailed(LinkResult::SetupFailed, PortOperation::Setup, next.systemError, next.systemText);
-        if (event.kind == TelnetEventKind::Data) {
-            if (m_early.size() < MaxEarlyData)
-                m_early += static_cast<char>(event.byte);
-            continue;
-        }
-        if (event.kind == TelnetEventKind::Negotiation && event.byte == Telnet::Dont &&
-            event.option == Telnet::ComPortOption)
-            return SetupFailure("the server refuses COM port control");
+        if (!read.Ok())  // the server closed or reset the connection
+            return ServerClosed(read, m_input);
+        TelnetEvent event;
+        const PortResult taken = Take(static_cast<unsigned char>(byte), event);
+        if (!taken.Ok())
+            return taken;
         if (event.kind != TelnetEventKind::Subnegotiation || m_decoder.SubnegotiationTruncated())
             continue;
         const std::string& sub = m_decoder.Subnegotiation();
@@ -213,7 +226,7 @@ PortResult Rfc2217Port::Negotiate()
         for (std::size_t i = 0; i < LineSettingCount; ++i) {
             if (code != LineSettings[i].command + ServerReplyOffset || acknowledged[i])
                 continue;
-            if (sub.substr(2) != LineSettings[i].value)
+            if (!Acknowledges(sub.substr(2), LineSettings[i].value))
                 return SetupFailure(std::string("the server refused ") + LineSettings[i].name);
             acknowledged[i] = true;
             --waiting;
@@ -223,7 +236,10 @@ PortResult Rfc2217Port::Negotiate()
 }
 
 // The count reports the caller's bytes: all of them when the whole escaped
-// buffer went out, else those whose bytes all went out.
+// buffer went out, else those whose bytes all went out. A write that stops
+// between the two bytes of a doubled 0xFF would leave a lone IAC, and the
+// server would read the next byte as a command: the second one is sent
+// after it, alone.
 PortResult Rfc2217Port::Write(const void* data, std::size_t length)
 {
     const std::string bytes(static_cast<const char*>(data), length);
@@ -235,44 +251,78 @@ PortResult Rfc2217Port::Write(const void* data, std::size_t length)
     }
     std::size_t sent = 0, taken = 0;
     for (char c : bytes) {
-        sent += static_cast<unsigned char>(c) == Telnet::Iac ? 2 : 1;
-        if (sent > written.count)
+        const std::size_t size = static_cast<unsigned char>(c) == Telnet::Iac ? 2 : 1;
+        if (sent + size > written.count) {
+            if (sent + 1 == written.count && size == 2) {  // inside a doubled 0xFF
+                const char iac = static_cast<char>(Telnet::Iac);
+                const PortResult rest = m_connection->Write(&iac, 1);
+                if (!rest.Ok() || rest.count != 1)
+                    return PortFailed(LinkResult::WriteFailed, PortOperation::Write, rest.systemError,
+                                      rest.systemText.empty() ? "the server stopped taking data inside an escaped 0xFF"
+                                                              : rest.systemText);
+                ++taken;
+            }
             break;
+        }
+        sent += size;
         ++taken;
     }
     written.count = taken;
     return written;
 }
 
-// Waits for the next data byte as a serial port waits for one; Telnet
-// commands on the way neither count as a byte nor restart the wait.
-PortResult Rfc2217Port::ReadByte(char& byte)
+// Waits for the next data byte as a serial port waits for one, until `by`
+// and never longer than a byte's wait; Telnet commands on the way neither
+// count as a byte nor restart the wait.
+PortResult Rfc2217Port::ReadByte(char& byte, Deadline by)
 {
     if (!IsOpen())
-        return PortFailed(LinkResult::Timeout, PortOperation::Read);
-    if (m_earlyNext < m_early.size()) {
-        byte = m_early[m_earlyNext++];
-        return PortSucceeded(PortOperation::Read, 1);
-    }
-    const auto deadline = Clock::now() + m_readByteWait;
-    for (;;) {
-        TelnetEvent event;
-        PortResult next = NextEvent(deadline, event);
-        if (!next.Ok()) {
-            next.outcome = LinkResult::Timeout;  // the server's failures read as a port's failed read
-            next.operation = PortOperation::Read;
-            next.count = 0;
-            return next;
+        return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+    const Deadline deadline = Earlier(by, DeadlineAfter(PortReadByteWait));
+    while (m_inputNext >= m_input.size()) {
+        m_input.clear();
+        m_inputNext = 0;
+        if (PortClock::now() >= deadline)  // a server that only ever sends commands
+            return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+        char received = 0;
+        PortResult read = m_connection->ReadByte(received, deadline);
+        if (read.Ok()) {
+            TelnetEvent event;
+            read = Take(static_cast<unsigned char>(received), event);
         }
-        if (event.kind == TelnetEventKind::Data) {
-            byte = static_cast<char>(event.byte);
-            return PortSucceeded(PortOperation::Read, 1);
+        if (!read.Ok()) {
+            read.outcome = LinkResult::Timeout;  // the server's failures read as a port's failed read
+            read.operation = PortOperation::Read;
+            read.count = 0;
+            return read;
         }
     }
+    byte = m_input[m_inputNext++];
+    return PortSucceeded(PortOperation::Read, 1);
 }
 
-PortResult Rfc2217Port::SetReadTimeout(unsigned milliseconds)
+// What the server passed on before it was asked: data kept from the
+// negotiation, then what the connection holds, taken apart (and its
+// requests answered) without waiting.
+PortResult Rfc2217Port::DiscardInput(std::string& discarded)
 {
-    m_readByteWait = Milliseconds(milliseconds);
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    discarded.assign(m_input, std::min(m_inputNext, m_input.size()), std::string::npos);
+    m_input.clear();
+    m_inputNext = 0;
+    std::string raw;
+    PortResult taken = m_connection->DiscardInput(raw);
+    for (char c : raw) {
+        TelnetEvent event;
+        const PortResult answered = Take(static_cast<unsigned char>(c), event);
+        if (taken.Ok() && !answered.Ok())
+            taken = answered;
+    }
+    discarded += m_input;
+    m_input.clear();
+    if (taken.Ok())
+        taken.count = discarded.size();
+    else if (taken.fault == PortFault::Closed)  // the server's words, without its Telnet commands
+        taken.systemText = FarSideReason(discarded);
+    taken.operation = PortOperation::Discard;
+    return taken;
 }

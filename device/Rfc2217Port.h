@@ -2,15 +2,16 @@
 // 2217), over a connection such as a TCP socket port. Opening connects, then
 // asks for BINARY both ways, SUPPRESS-GO-AHEAD and COM-PORT-OPTION, and sets
 // the server's port to the device's line (115200 baud, 8 data bits, no
-// parity, 1 stop bit, no flow control), waiting for each acknowledgement.
-// The data then goes through with Telnet's escaping: 0xFF doubled on the way
-// out, IAC IAC as one 0xFF on the way in, commands taken out.
+// parity, 1 stop bit, no flow control), waiting for each acknowledgement;
+// all of it ends by the open's set-up deadline. A server that refuses BINARY
+// or COM-PORT-OPTION, or a setting, fails the set-up. The data then goes
+// through with Telnet's escaping: 0xFF doubled on the way out, IAC IAC as
+// one 0xFF on the way in, commands taken out and answered.
 #pragma once
 
 #include "SerialPort.h"
 #include "TelnetDecoder.h"
 
-#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -20,29 +21,40 @@ public:
     // `connection` carries the bytes as they are (a socket port).
     explicit Rfc2217Port(std::unique_ptr<SerialPort> connection);
 
-    PortResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
     bool IsOpen() const override;
     PortResult Write(const void* data, std::size_t length) override;
-    PortResult ReadByte(char& byte) override;
-    PortResult SetReadTimeout(unsigned milliseconds) override;
+    PortResult ReadByte(char& byte, Deadline by) override;
+    PortResult DiscardInput(std::string& discarded) override;
 
 private:
-    using Clock = std::chrono::steady_clock;
+    // Where each option this client uses stands, on each side.
+    enum class OptionState { Asked, Enabled, Refused };
+    struct Option {
+        unsigned char code;
+        const char* name;
+        bool required;  // the set-up fails when the server refuses it
+        bool local;     // we offer WILL (our side)
+        bool remote;    // we ask DO (the server's side)
+        OptionState localState;
+        OptionState remoteState;
+    };
 
-    PortResult Negotiate();
-    // The next event of the stream before `deadline`, answering the
-    // server's requests on the way. Not Ok when the connection failed or the
-    // time ran out.
-    PortResult NextEvent(Clock::time_point deadline, TelnetEvent& event);
+    PortResult Negotiate(Deadline deadline);
+    // Feeds one byte from the network to the decoder and answers what it
+    // completed; data bytes go to `data`. Not Ok when an answer could not be
+    // sent, or the server refused a required option.
+    PortResult Take(unsigned char byte, TelnetEvent& event);
     PortResult Answer(const TelnetEvent& event);
     PortResult SendCommand(const std::string& bytes);
+    Option* FindOption(unsigned char code);
 
     std::unique_ptr<SerialPort> m_connection;
     TelnetDecoder m_decoder;
-    std::chrono::milliseconds m_readByteWait;
-    // Data bytes that came during the negotiation, handed out first;
-    // bounded, as a device speaks only when spoken to.
-    std::string m_early;
-    std::size_t m_earlyNext = 0;
+    Option m_options[3];
+    // Data bytes that arrived and were not read yet (during the negotiation,
+    // or with a discard); bounded, and discarded before each query.
+    std::string m_input;
+    std::size_t m_inputNext = 0;
 };

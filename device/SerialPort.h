@@ -17,6 +17,7 @@
 // Addresses and the back end for each: PortAddress.h, SerialPortFactory.h.
 #pragma once
 
+#include "Deadline.h"
 #include "PortResult.h"
 
 #include <chrono>
@@ -28,23 +29,29 @@
 // COM port (ReadTotalTimeoutConstant 5000 + ReadTotalTimeoutMultiplier 10 for
 // a one-byte read; WriteTotalTimeoutConstant 1000 + WriteTotalTimeoutMultiplier
 // 10 per byte written), kept by the back ends that have no such time-outs.
-// A network port connects, and sets up its line, within PortSetUpWait.
+// A network port looks up its host, connects and sets up its line within
+// PortSetUpWait.
 inline constexpr std::chrono::milliseconds PortReadByteWait{5000 + 10 * 1};
 inline constexpr std::chrono::milliseconds PortWriteWaitConstant{1000};
 inline constexpr std::chrono::milliseconds PortWriteWaitPerByte{10};
 inline constexpr std::chrono::milliseconds PortSetUpWait{5000};
 
+// How much input that arrived before it was asked for one DiscardInput
+// takes, about: a far side that never stops talking must not hold it.
+inline constexpr std::size_t MaxDiscardedInput = 4096;
+
 class SerialPort {
 public:
     virtual ~SerialPort() = default;
 
-    // Opens the port exclusively and sets the device's time-outs and line
-    // settings as its kind does (above). `path` is a serial port's path; a
-    // network or Bluetooth port connects to the address it was made for, at
-    // most about 5 s, and `path` is that address's label. OpenFailed
+    // Opens the port exclusively and sets the device's line settings as its
+    // kind does (above). `path` is a serial port's path; a network or
+    // Bluetooth port connects to the address it was made for, and `path` is
+    // that address's label. Everything the open waits for (a name lookup, a
+    // connection, a server's acknowledgements) ends by `setUpBy`. OpenFailed
     // (operation Open) leaves no port; SetupFailed (operation Setup) leaves
     // the port open.
-    virtual PortResult Open(const std::string& path) = 0;
+    virtual PortResult Open(const std::string& path, Deadline setUpBy) = 0;
 
     // Closes the port if one is open; harmless otherwise.
     virtual void Close() = 0;
@@ -53,21 +60,21 @@ public:
 
     // One write of the whole buffer: Ok with `count` the bytes the system
     // reports written (fewer than asked when the port stayed full), or
-    // WriteFailed.
+    // WriteFailed. A connection that the far side closed fails it.
     virtual PortResult Write(const void* data, std::size_t length) = 0;
 
-    // Waits up to about 5010 ms for one byte: Ok with count 1, or Timeout
-    // with count 0 when none came in time, with the system's error when the
-    // read itself failed (the port went away, the far side hung up or closed
-    // the connection).
-    virtual PortResult ReadByte(char& byte) = 0;
+    // Waits for one byte until `by`, and never longer than PortReadByteWait
+    // (NoDeadline: that wait alone): Ok with count 1, or Timeout with count 0
+    // and `fault` saying why: the wait ran out, the far side closed the
+    // connection or hung up, or the read failed with the system's error.
+    virtual PortResult ReadByte(char& byte, Deadline by) = 0;
 
-    // Changes how long ReadByte waits for one byte, in milliseconds, from now
-    // on: at once on an open port, and on every later open. Looking for
-    // devices on many ports gives each byte what is left of the probe's one
-    // deadline, so that a silent or slow port costs about two seconds, not
-    // five a byte. SetupFailed when this back end keeps its usual wait.
-    virtual PortResult SetReadTimeout(unsigned milliseconds);
+    // Takes the bytes that have arrived and not been read, without waiting,
+    // into `discarded` (for a transcript), so that the next read sees only
+    // what comes after: all of them, or about MaxDiscardedInput from a far
+    // side that never stops. Ok, or Timeout with the fault when the far side
+    // is gone.
+    virtual PortResult DiscardInput(std::string& discarded) = 0;
 };
 
 // The back end of the platform this program was built for.

@@ -9,9 +9,11 @@ std::unique_ptr<SerialPort> CreateSerialPort(const PortAddress& address)
         case AddressKind::Serial:
             return CreateSystemSerialPort();
         case AddressKind::Socket:
-            return CreateSocketSerialPort(address.host, address.tcpPort);
+            return CreateSocketSerialPort(address, SocketGreetingWait);
         case AddressKind::Rfc2217:
-            return std::make_unique<Rfc2217Port>(CreateSocketSerialPort(address.host, address.tcpPort));
+            // The negotiation's round trips give the server's own text time
+            // to arrive before the first query: no greeting wait.
+            return std::make_unique<Rfc2217Port>(CreateSocketSerialPort(address, {}));
         case AddressKind::Bluetooth:
             return CreateBluetoothSerialPort(address.bluetooth, address.channel);
     }

@@ -63,20 +63,16 @@ class PosixSerialPort : public SerialPort {
 public:
     ~PosixSerialPort() override { Close(); }
 
-    PortResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
     bool IsOpen() const override { return m_fd.IsValid(); }
     PortResult Write(const void* data, std::size_t length) override;
-    PortResult ReadByte(char& byte) override;
-    PortResult SetReadTimeout(unsigned milliseconds) override
-    {
-        m_readByteWait = Milliseconds(milliseconds);
-        return PortSucceeded(PortOperation::SetReadTimeout, 0);
-    }
+    PortResult ReadByte(char& byte, Deadline by) override;
+    PortResult DiscardInput(std::string& discarded) override;
 
 private:
+    PortResult ReadAvailable();
     UniqueFd m_fd;
-    Milliseconds m_readByteWait = PortReadByteWait;
     // What one read brought in beyond the byte asked for, handed out a byte
     // at a time: a reply that came in at once costs one call, not one a
     // byte. Dropped on close, as the tty drops its unread input.
@@ -88,7 +84,8 @@ private:
 // A port another process holds fails with EBUSY ("Device or resource busy"),
 // from the tty's exclusive mode or from the lock; a port the user may not use
 // with EACCES ("Permission denied").
-PortResult PosixSerialPort::Open(const std::string& path)
+// Nothing here waits (O_NONBLOCK), so the set-up deadline has nothing to bound.
+PortResult PosixSerialPort::Open(const std::string& path, Deadline /*setUpBy*/)
 {
     // Exclusive, as the Win32 share mode 0: a lock that other openers of the
     // port respect, and the tty's own exclusive mode for everyone else. The
@@ -164,11 +161,11 @@ PortResult PosixSerialPort::Write(const void* data, std::size_t length)
     }
 }
 
-// Waits up to 5010 ms (or what SetReadTimeout set) for one byte. A port that
-// failed or hung up has nothing more to give, so it reports no byte at once
-// instead of waiting: with the read's error, or none for an end of file or a
-// hang-up that poll() reported.
-PortResult PosixSerialPort::ReadByte(char& byte)
+// Waits up to 5010 ms, or until `by` when that is earlier, for one byte. A
+// port that failed or hung up has nothing more to give, so it reports no
+// byte at once instead of waiting: with the read's error, or as closed for
+// an end of file or a hang-up that poll() reported.
+PortResult PosixSerialPort::ReadByte(char& byte, Deadline by)
 {
     if (!IsOpen())
         return Failed(LinkResult::Timeout, PortOperation::Read, 0);
@@ -176,27 +173,63 @@ PortResult PosixSerialPort::ReadByte(char& byte)
         byte = m_readAhead[m_readAheadNext++];
         return PortSucceeded(PortOperation::Read, 1);
     }
-    const auto deadline = Clock::now() + m_readByteWait;
+    const Deadline deadline = Earlier(by, DeadlineAfter(PortReadByteWait));
     for (;;) {
         // Bytes that are already there need no wait.
-        const ssize_t count = read(m_fd.Get(), m_readAhead, sizeof m_readAhead);
-        if (count > 0) {
-            m_readAheadNext = 1;
-            m_readAheadEnd = static_cast<std::size_t>(count);
-            byte = m_readAhead[0];
+        const PortResult read = ReadAvailable();
+        if (read.Ok() && m_readAheadEnd > 0) {
+            byte = m_readAhead[m_readAheadNext++];
             return PortSucceeded(PortOperation::Read, 1);
         }
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count == 0)
-            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // end of file
-        if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return Failed(LinkResult::Timeout, PortOperation::Read, errno);  // the port failed (e.g. hung up)
+        if (!read.Ok())
+            return read;
         const short events = WaitFor(m_fd.Get(), POLLIN, deadline);
         if (events == 0)
-            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // time-out
-        if (!(events & POLLIN))
-            return Failed(LinkResult::Timeout, PortOperation::Read, 0);  // error or hang-up without data
+            return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+        if (!(events & POLLIN))  // an error or a hang-up without data
+            return PortClosed(LinkResult::Timeout, PortOperation::Read, ClosedByFarSide);
+    }
+}
+
+// Fills the read-ahead with what the tty holds now: Ok with m_readAheadEnd
+// 0 when it holds nothing, Timeout with the fault when the port is gone.
+PortResult PosixSerialPort::ReadAvailable()
+{
+    m_readAheadNext = m_readAheadEnd = 0;
+    for (;;) {
+        const ssize_t count = read(m_fd.Get(), m_readAhead, sizeof m_readAhead);
+        if (count > 0) {
+            m_readAheadEnd = static_cast<std::size_t>(count);
+            return PortSucceeded(PortOperation::Read, m_readAheadEnd);
+        }
+        if (count == 0)  // end of file: the far side hung up
+            return PortClosed(LinkResult::Timeout, PortOperation::Read, ClosedByFarSide);
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            return PortSucceeded(PortOperation::Read, 0);
+        if (errno != EINTR)  // the port failed (e.g. hung up)
+            return Failed(LinkResult::Timeout, PortOperation::Read, errno);
+    }
+}
+
+// What was read ahead and what the tty holds, without a wait; bounded by
+// rounds of the read-ahead, so a device that never stops cannot hold it.
+PortResult PosixSerialPort::DiscardInput(std::string& discarded)
+{
+    discarded.clear();
+    if (!IsOpen())
+        return Failed(LinkResult::Timeout, PortOperation::Discard, 0);
+    for (;;) {
+        discarded.append(m_readAhead + m_readAheadNext, m_readAheadEnd - m_readAheadNext);
+        m_readAheadNext = m_readAheadEnd = 0;
+        if (discarded.size() >= MaxDiscardedInput)
+            return PortSucceeded(PortOperation::Discard, discarded.size());
+        PortResult read = ReadAvailable();
+        if (!read.Ok()) {
+            read.operation = PortOperation::Discard;
+            return read;
+        }
+        if (m_readAheadEnd == 0)
+            return PortSucceeded(PortOperation::Discard, discarded.size());
     }
 }
 

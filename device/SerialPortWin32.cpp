@@ -38,18 +38,22 @@ PortResult Failed(LinkResult outcome, PortOperation operation, DWORD error)
 
 class Win32SerialPort : public SerialPort {
 public:
-    PortResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
     bool IsOpen() const override;
     PortResult Write(const void* data, std::size_t length) override;
-    PortResult ReadByte(char& byte) override;
-    PortResult SetReadTimeout(unsigned milliseconds) override;
+    PortResult ReadByte(char& byte, Deadline by) override;
+    PortResult DiscardInput(std::string& discarded) override;
 
 private:
     void SetTimeouts();
+    void UseReadTimeouts(DWORD intervalMs, DWORD constantMs);
     bool SetLineSettings();
 
     UniqueHandle m_hPort;
+    // The read time-outs the port has now: those of the open until a caller
+    // asks for a shorter wait or for no wait at all.
+    DWORD m_readIntervalTimeout = ReadIntervalTimeoutMs;
     DWORD m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
 };
 
@@ -59,7 +63,9 @@ private:
 // current directory. With it every port number opens the same way.
 // A port another program holds fails with "Access is denied."; one that does
 // not exist with "The system cannot find the file specified."
-PortResult Win32SerialPort::Open(const std::string& path)
+// Nothing here waits for the far side, so the set-up deadline has nothing
+// to bound.
+PortResult Win32SerialPort::Open(const std::string& path, Deadline /*setUpBy*/)
 {
     // Share mode 0: nobody else may open the port while we hold it.
     // Synchronous I/O: no FILE_FLAG_OVERLAPPED.
@@ -73,6 +79,8 @@ PortResult Win32SerialPort::Open(const std::string& path)
     if (!IsOpen())
         return Failed(LinkResult::OpenFailed, PortOperation::Open, openError);  // CreateFileA
 
+    m_readIntervalTimeout = ReadIntervalTimeoutMs;
+    m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
     SetTimeouts();
     if (!SetLineSettings())  // SetCommState; the port stays open
         return Failed(LinkResult::SetupFailed, PortOperation::Setup, GetLastError());
@@ -85,7 +93,7 @@ void Win32SerialPort::SetTimeouts()
 {
     COMMTIMEOUTS timeouts = {};
     GetCommTimeouts(m_hPort.Get(), &timeouts);
-    timeouts.ReadIntervalTimeout = ReadIntervalTimeoutMs;
+    timeouts.ReadIntervalTimeout = m_readIntervalTimeout;
     timeouts.ReadTotalTimeoutMultiplier = ReadTotalTimeoutMultiplierMs;
     timeouts.ReadTotalTimeoutConstant = m_readTotalTimeoutConstant;
     timeouts.WriteTotalTimeoutMultiplier = WriteTotalTimeoutMultiplierMs;
@@ -137,24 +145,31 @@ PortResult Win32SerialPort::Write(const void* data, std::size_t length)
     return PortSucceeded(PortOperation::Write, count);
 }
 
-// Keeps the wait for the opens to come and, on an open port, sets it at once.
-// The wait of a one-byte read is the constant plus one multiplier.
-PortResult Win32SerialPort::SetReadTimeout(unsigned milliseconds)
+// Sets the read time-outs only when they change: a read with the open's wait
+// makes no call, so the window's port sees exactly the open's time-outs.
+void Win32SerialPort::UseReadTimeouts(DWORD intervalMs, DWORD constantMs)
 {
-    m_readTotalTimeoutConstant =
-        milliseconds > ReadTotalTimeoutMultiplierMs ? milliseconds - ReadTotalTimeoutMultiplierMs : 0;
-    if (IsOpen())
-        SetTimeouts();
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    if (intervalMs == m_readIntervalTimeout && constantMs == m_readTotalTimeoutConstant)
+        return;
+    m_readIntervalTimeout = intervalMs;
+    m_readTotalTimeoutConstant = constantMs;
+    SetTimeouts();
 }
 
 // Only the count decides: a time-out completes the read successfully with
 // nothing read, and a failed read has read nothing either (it brings the
-// system's error along).
-PortResult Win32SerialPort::ReadByte(char& byte)
+// system's error along). A deadline earlier than the open's wait shortens
+// this read's total time-out to what is left of it (the wait of a one-byte
+// read is the constant plus one multiplier).
+PortResult Win32SerialPort::ReadByte(char& byte, Deadline by)
 {
     if (!IsOpen())
         return Failed(LinkResult::Timeout, PortOperation::Read, NoSystemError);
+    const auto left = static_cast<DWORD>(TimeLeft(by, PortReadByteWait).count());
+    if (left == 0)
+        return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+    UseReadTimeouts(ReadIntervalTimeoutMs,
+                    left > ReadTotalTimeoutMultiplierMs ? left - ReadTotalTimeoutMultiplierMs : 0);
     char received = 0;
     DWORD count = 0;
     const BOOL read = ReadFile(m_hPort.Get(), &received, 1, &count, NULL);
@@ -162,6 +177,26 @@ PortResult Win32SerialPort::ReadByte(char& byte)
         return Failed(LinkResult::Timeout, PortOperation::Read, read == FALSE ? GetLastError() : NoSystemError);
     byte = received;
     return PortSucceeded(PortOperation::Read, 1);
+}
+
+// A read whose interval time-out is MAXDWORD and whose totals are 0 returns
+// at once with what the port holds.
+PortResult Win32SerialPort::DiscardInput(std::string& discarded)
+{
+    discarded.clear();
+    if (!IsOpen())
+        return Failed(LinkResult::Timeout, PortOperation::Discard, NoSystemError);
+    UseReadTimeouts(MAXDWORD, 0);
+    char buffer[256];
+    while (discarded.size() < MaxDiscardedInput) {
+        DWORD count = 0;
+        if (ReadFile(m_hPort.Get(), buffer, sizeof buffer, &count, NULL) == FALSE)
+            return Failed(LinkResult::Timeout, PortOperation::Discard, GetLastError());
+        if (count == 0)
+            break;
+        discarded.append(buffer, count);
+    }
+    return PortSucceeded(PortOperation::Discard, discarded.size());
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 // Bluetooth RFCOMM shares.
 #include "SocketPortPosix.h"
 
+#include "CallBefore.h"
+#include "HostLookup.h"
 #include "NetworkPorts.h"
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include <netdb.h>
 #include <netinet/in.h>
@@ -30,9 +33,11 @@ public:
         return count == 0 ? StreamResult{StreamStatus::Closed, 0, 0} : Classify(count);
     }
 
-    bool Wait(bool forWriting, StreamClock::time_point deadline) override
+    // An error or a hang-up counts as ready: the next call tells which.
+    StreamWait Wait(bool forWriting, Deadline deadline, long& /*error*/) override
     {
-        return WaitFor(m_socket.Get(), forWriting ? POLLOUT : POLLIN, deadline) != 0;
+        return WaitFor(m_socket.Get(), forWriting ? POLLOUT : POLLIN, deadline) != 0 ? StreamWait::Ready
+                                                                                     : StreamWait::TimedOut;
     }
 
     PortResult Failure(LinkResult outcome, PortOperation operation, long error) const override
@@ -53,26 +58,52 @@ private:
     UniqueFd m_socket;
 };
 
-// Resolves `host` and connects to the first of its addresses that answers;
-// the reason of the last one that did not, when none did.
-PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& socket, StreamClock::time_point deadline)
+struct Lookup {
+    int error = 0;  // getaddrinfo's
+    std::vector<std::string> addresses;
+};
+
+// The resolver's own answer, on the lookup's thread: nothing of it may
+// outlive the call but the copied addresses.
+Lookup LookUpNow(const std::string& host)
 {
+    Lookup lookup;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    const int lookup = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (lookup != 0)  // getaddrinfo: no such name, or no resolver
-        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, lookup, gai_strerror(lookup));
+    lookup.error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    for (const addrinfo* entry = lookup.error == 0 ? found : nullptr; entry != nullptr; entry = entry->ai_next) {
+        char numeric[NI_MAXHOST] = {};
+        if (getnameinfo(entry->ai_addr, entry->ai_addrlen, numeric, sizeof numeric, nullptr, 0, NI_NUMERICHOST) == 0)
+            lookup.addresses.push_back(numeric);
+    }
+    if (found != nullptr)
+        freeaddrinfo(found);
+    return lookup;
+}
+
+// Connects to the first of `addresses` (numeric) that answers; the reason of
+// the last one that did not, when none did.
+PortResult ConnectTcp(const std::vector<std::string>& addresses, unsigned short port, UniqueFd& socket,
+                      Deadline deadline)
+{
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
     PortResult result = PortFailed(LinkResult::OpenFailed, PortOperation::Open);
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+    for (const std::string& address : addresses) {
+        addrinfo* found = nullptr;
+        if (getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+            continue;  // not numeric after all: LookUpHost gives numeric forms only
         UniqueFd candidate(
-            ::socket(entry->ai_family, entry->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, entry->ai_protocol));
-        if (!candidate.IsValid()) {
+            ::socket(found->ai_family, found->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, found->ai_protocol));
+        if (candidate.IsValid())
+            result = ConnectBefore(candidate.Get(), found->ai_addr, found->ai_addrlen, deadline);
+        else
             result = PosixFailure(LinkResult::OpenFailed, PortOperation::Open, errno);
-            continue;
-        }
-        result = ConnectBefore(candidate.Get(), entry->ai_addr, entry->ai_addrlen, deadline);
+        freeaddrinfo(found);
         if (result.Ok()) {
             // Small writes go out at once: a query is 13 bytes.
             const int on = 1;
@@ -81,13 +112,24 @@ PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueFd& so
             break;
         }
     }
-    freeaddrinfo(found);
     return result;
 }
 
 }  // namespace
 
-PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, StreamClock::time_point deadline)
+PortResult LookUpHost(const std::string& host, Deadline deadline, std::vector<std::string>& addresses)
+{
+    Lookup lookup;
+    if (!CallBefore<Lookup>(
+            deadline, [host] { return LookUpNow(host); }, lookup))
+        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoLookupAnswer);
+    if (lookup.error != 0)  // getaddrinfo: no such name, or no resolver
+        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, lookup.error, gai_strerror(lookup.error));
+    addresses = std::move(lookup.addresses);
+    return PortSucceeded(PortOperation::Open);
+}
+
+PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Deadline deadline)
 {
     if (connect(fd, address, length) == 0)
         return PortSucceeded(PortOperation::Open);
@@ -104,20 +146,28 @@ PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Stre
     return PortSucceeded(PortOperation::Open);
 }
 
-std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect)
+std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait)
 {
-    return std::make_unique<StreamPort>([connect](std::unique_ptr<Stream>& stream, StreamClock::time_point deadline) {
-        UniqueFd socket;
-        const PortResult result = connect(socket, deadline);
-        if (result.Ok())
-            stream = std::make_unique<PosixSocketStream>(std::move(socket));
-        return result;
-    });
+    return std::make_unique<StreamPort>(
+        [connect](std::unique_ptr<Stream>& stream, Deadline deadline) {
+            UniqueFd socket;
+            const PortResult result = connect(socket, deadline);
+            if (result.Ok())
+                stream = std::make_unique<PosixSocketStream>(std::move(socket));
+            return result;
+        },
+        greetingWait);
 }
 
-std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
+std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
-    return CreatePosixSocketPort([host, port](UniqueFd& socket, StreamClock::time_point deadline) {
-        return ConnectTcp(host, port, socket, deadline);
-    });
+    return CreatePosixSocketPort(
+        [address](UniqueFd& socket, Deadline deadline) {
+            std::vector<std::string> found = address.addresses;
+            const PortResult lookup = address.lookedUp ? address.lookup : LookUpHost(address.host, deadline, found);
+            if (!lookup.Ok())
+                return lookup;
+            return ConnectTcp(found, address.tcpPort, socket, deadline);
+        },
+        greetingWait);
 }

@@ -9,10 +9,10 @@
 
 // Makes and connects a non-blocking socket before `deadline`: Ok with
 // `socket` set, or OpenFailed with the system's reason.
-using SocketConnector = std::function<PortResult(UniqueFd& socket, StreamClock::time_point deadline)>;
+using SocketConnector = std::function<PortResult(UniqueFd& socket, Deadline deadline)>;
 
-// A serial port over the sockets `connect` makes.
-std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect);
+// A serial port over the sockets `connect` makes (StreamPort: the greeting).
+std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait = {});
 
 // Connects `fd` (non-blocking) to `address`, waiting until `deadline`.
-PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, StreamClock::time_point deadline);
+PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Deadline deadline);

@@ -2,6 +2,8 @@
 // that Bluetooth RFCOMM shares.
 #include "SocketPortWin32.h"
 
+#include "CallBefore.h"
+#include "HostLookup.h"
 #include "NetworkPorts.h"
 #include "Win32Errors.h"
 
@@ -11,23 +13,23 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace {
-
-using Milliseconds = std::chrono::milliseconds;
 
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
 {
     return SocketFailure(outcome, operation, error);
 }
 
-// Waits until `socket` can be read (or written) or `deadline` passes. False
-// on the deadline; a failed connection counts as ready, and the next call
-// tells why.
-bool WaitFor(SOCKET socket, bool forWriting, StreamClock::time_point deadline)
+// Waits until `socket` can be read (or written) or `deadline` passes. Only
+// readable data makes a read ready: urgent data is not the device's. A
+// pending connection reports its failure in the exception set, so a wait to
+// write asks that too; the next call then tells why. A failed select is a
+// failure, never "ready".
+StreamWait WaitFor(SOCKET socket, bool forWriting, Deadline deadline, long& error)
 {
-    const auto left =
-        std::max<Milliseconds::rep>(0, std::chrono::ceil<Milliseconds>(deadline - StreamClock::now()).count());
+    const auto left = TimeLeft(deadline, std::chrono::hours(24)).count();
     timeval wait = {};
     wait.tv_sec = static_cast<long>(left / 1000);
     wait.tv_usec = static_cast<long>((left % 1000) * 1000);
@@ -37,7 +39,13 @@ bool WaitFor(SOCKET socket, bool forWriting, StreamClock::time_point deadline)
     fd_set failed;
     FD_ZERO(&failed);
     FD_SET(socket, &failed);
-    return select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, &failed, &wait) != 0;
+    const int count =
+        select(0, forWriting ? nullptr : &ready, forWriting ? &ready : nullptr, forWriting ? &failed : nullptr, &wait);
+    if (count == SOCKET_ERROR) {
+        error = WSAGetLastError();
+        return StreamWait::Failed;
+    }
+    return count > 0 ? StreamWait::Ready : StreamWait::TimedOut;
 }
 
 class Win32SocketStream : public Stream {
@@ -55,9 +63,9 @@ public:
         return count == 0 ? StreamResult{StreamStatus::Closed, 0, 0} : Classify(count);
     }
 
-    bool Wait(bool forWriting, StreamClock::time_point deadline) override
+    StreamWait Wait(bool forWriting, Deadline deadline, long& error) override
     {
-        return WaitFor(m_socket.Get(), forWriting, deadline);
+        return WaitFor(m_socket.Get(), forWriting, deadline, error);
     }
 
     PortResult Failure(LinkResult outcome, PortOperation operation, long error) const override
@@ -79,30 +87,54 @@ private:
     UniqueSocket m_socket;
 };
 
-// Resolves `host` and connects to the first of its addresses that answers;
-// the reason of the last one that did not, when none did.
-PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueSocket& socket,
-                      StreamClock::time_point deadline)
+struct Lookup {
+    int error = 0;  // getaddrinfo's
+    std::vector<std::string> addresses;
+};
+
+// The resolver's own answer, on the lookup's thread: nothing of it may
+// outlive the call but the copied addresses.
+Lookup LookUpNow(const std::string& host)
 {
-    const PortResult started = StartWinsock();
-    if (!started.Ok())
-        return started;
+    Lookup lookup;
     addrinfo hints = {};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_protocol = IPPROTO_TCP;
     addrinfo* found = nullptr;
-    const int lookup = getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found);
-    if (lookup != 0)  // getaddrinfo: no such name, or no resolver
-        return Failed(LinkResult::OpenFailed, PortOperation::Open, lookup);
+    lookup.error = getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    for (const addrinfo* entry = lookup.error == 0 ? found : nullptr; entry != nullptr; entry = entry->ai_next) {
+        char numeric[NI_MAXHOST] = {};
+        if (getnameinfo(entry->ai_addr, static_cast<socklen_t>(entry->ai_addrlen), numeric, sizeof numeric, nullptr, 0,
+                        NI_NUMERICHOST) == 0)
+            lookup.addresses.push_back(numeric);
+    }
+    if (found != nullptr)
+        freeaddrinfo(found);
+    return lookup;
+}
+
+// Connects to the first of `addresses` (numeric) that answers; the reason of
+// the last one that did not, when none did.
+PortResult ConnectTcp(const std::vector<std::string>& addresses, unsigned short port, UniqueSocket& socket,
+                      Deadline deadline)
+{
+    addrinfo hints = {};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
     PortResult result = PortFailed(LinkResult::OpenFailed, PortOperation::Open);
-    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        UniqueSocket candidate(::socket(entry->ai_family, entry->ai_socktype, entry->ai_protocol));
-        if (!candidate.IsValid()) {
+    for (const std::string& address : addresses) {
+        addrinfo* found = nullptr;
+        if (getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+            continue;  // not numeric after all: LookUpHost gives numeric forms only
+        UniqueSocket candidate(::socket(found->ai_family, found->ai_socktype, found->ai_protocol));
+        if (candidate.IsValid())
+            result = ConnectBefore(candidate.Get(), found->ai_addr, static_cast<int>(found->ai_addrlen), deadline);
+        else
             result = Failed(LinkResult::OpenFailed, PortOperation::Open, WSAGetLastError());
-            continue;
-        }
-        result = ConnectBefore(candidate.Get(), entry->ai_addr, static_cast<int>(entry->ai_addrlen), deadline);
+        freeaddrinfo(found);
         if (result.Ok()) {
             // Small writes go out at once: a query is 13 bytes.
             const BOOL on = TRUE;
@@ -111,7 +143,6 @@ PortResult ConnectTcp(const std::string& host, unsigned short port, UniqueSocket
             break;
         }
     }
-    freeaddrinfo(found);
     return result;
 }
 
@@ -138,7 +169,22 @@ PortResult StartWinsock()
     return PortSucceeded(PortOperation::Open);
 }
 
-PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, StreamClock::time_point deadline)
+PortResult LookUpHost(const std::string& host, Deadline deadline, std::vector<std::string>& addresses)
+{
+    const PortResult started = StartWinsock();
+    if (!started.Ok())
+        return started;
+    Lookup lookup;
+    if (!CallBefore<Lookup>(
+            deadline, [host] { return LookUpNow(host); }, lookup))
+        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoLookupAnswer);
+    if (lookup.error != 0)  // getaddrinfo: no such name, or no resolver
+        return Failed(LinkResult::OpenFailed, PortOperation::Open, lookup.error);
+    addresses = std::move(lookup.addresses);
+    return PortSucceeded(PortOperation::Open);
+}
+
+PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Deadline deadline)
 {
     u_long nonBlocking = 1;
     ioctlsocket(socket, FIONBIO, &nonBlocking);
@@ -147,7 +193,11 @@ PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Str
     const int error = WSAGetLastError();
     if (error != WSAEWOULDBLOCK && error != WSAEINPROGRESS)  // connect: refused at once, unreachable
         return Failed(LinkResult::OpenFailed, PortOperation::Open, error);
-    if (!WaitFor(socket, true, deadline))
+    long waitError = 0;
+    const StreamWait wait = WaitFor(socket, true, deadline, waitError);
+    if (wait == StreamWait::Failed)
+        return Failed(LinkResult::OpenFailed, PortOperation::Open, static_cast<int>(waitError));
+    if (wait == StreamWait::TimedOut)
         return Failed(LinkResult::OpenFailed, PortOperation::Open, WSAETIMEDOUT);
     int result = 0;
     int size = sizeof result;
@@ -158,20 +208,28 @@ PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Str
     return PortSucceeded(PortOperation::Open);
 }
 
-std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect)
+std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait)
 {
-    return std::make_unique<StreamPort>([connect](std::unique_ptr<Stream>& stream, StreamClock::time_point deadline) {
-        UniqueSocket socket;
-        const PortResult result = connect(socket, deadline);
-        if (result.Ok())
-            stream = std::make_unique<Win32SocketStream>(std::move(socket));
-        return result;
-    });
+    return std::make_unique<StreamPort>(
+        [connect](std::unique_ptr<Stream>& stream, Deadline deadline) {
+            UniqueSocket socket;
+            const PortResult result = connect(socket, deadline);
+            if (result.Ok())
+                stream = std::make_unique<Win32SocketStream>(std::move(socket));
+            return result;
+        },
+        greetingWait);
 }
 
-std::unique_ptr<SerialPort> CreateSocketSerialPort(const std::string& host, unsigned short port)
+std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
-    return CreateWin32SocketPort([host, port](UniqueSocket& socket, StreamClock::time_point deadline) {
-        return ConnectTcp(host, port, socket, deadline);
-    });
+    return CreateWin32SocketPort(
+        [address](UniqueSocket& socket, Deadline deadline) {
+            std::vector<std::string> found = address.addresses;
+            const PortResult lookup = address.lookedUp ? address.lookup : LookUpHost(address.host, deadline, found);
+            if (!lookup.Ok())
+                return lookup;
+            return ConnectTcp(found, address.tcpPort, socket, deadline);
+        },
+        greetingWait);
 }

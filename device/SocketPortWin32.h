@@ -6,10 +6,10 @@
 
 // Makes and connects a socket before `deadline`: Ok with `socket` set, or
 // OpenFailed with the system's reason.
-using SocketConnector = std::function<PortResult(UniqueSocket& socket, StreamClock::time_point deadline)>;
+using SocketConnector = std::function<PortResult(UniqueSocket& socket, Deadline deadline)>;
 
 // A serial port over the sockets `connect` makes.
-std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect);
+std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait = {});
 
 // A failed Winsock call with the system's words for `error`, or its number
 // where the system has none.
@@ -20,4 +20,4 @@ PortResult SocketFailure(LinkResult outcome, PortOperation operation, int error)
 PortResult StartWinsock();
 
 // Connects `socket` (made non-blocking) to `address`, waiting until `deadline`.
-PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, StreamClock::time_point deadline);
+PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Deadline deadline);

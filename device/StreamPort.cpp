@@ -10,84 +10,158 @@ using Milliseconds = std::chrono::milliseconds;
 // What one call can take on every platform (Winsock counts in int).
 constexpr std::size_t MaxWriteLength = INT_MAX;
 
-constexpr char ClosedByFarSide[] = "The far side closed the connection";
-
 }  // namespace
 
-StreamPort::StreamPort(StreamConnector connect) : m_connect(std::move(connect)), m_readByteWait(PortReadByteWait) {}
+StreamPort::StreamPort(StreamConnector connect, Milliseconds greetingWait)
+    : m_connect(std::move(connect)), m_greetingWait(greetingWait)
+{}
 
 // `path` names the port only: the stream goes where the port was made for.
-// Connecting waits no longer than a read would (a probe's second).
-PortResult StreamPort::Open(const std::string& /*path*/)
+PortResult StreamPort::Open(const std::string& /*path*/, Deadline setUpBy)
 {
     Close();
     std::unique_ptr<Stream> connected;
-    const PortResult result = m_connect(connected, StreamClock::now() + std::min(PortSetUpWait, m_readByteWait));
-    if (result.Ok())
-        m_stream = std::move(connected);
-    return result;
+    const PortResult result = m_connect(connected, setUpBy);
+    if (!result.Ok())
+        return result;
+    m_stream = std::move(connected);
+    if (m_greetingWait.count() == 0)
+        return result;
+    const PortResult greeted = Greet(Earlier(setUpBy, DeadlineAfter(m_greetingWait)));
+    if (!greeted.Ok())
+        Close();
+    return greeted;
+}
+
+// Collects what the server sends on its own until `deadline`; it stays as
+// input for the next discard.
+PortResult StreamPort::Greet(Deadline deadline)
+{
+    std::string greeting;
+    for (;;) {
+        const StreamResult result = ReceiveSome();
+        switch (result.status) {
+            case StreamStatus::Moved:
+                greeting += m_input;
+                m_input.clear();
+                if (greeting.size() < MaxDiscardedInput)
+                    continue;
+                break;
+            case StreamStatus::Closed:
+                return PortClosed(LinkResult::OpenFailed, PortOperation::Open, FarSideReason(greeting));
+            case StreamStatus::Failed:
+                return m_stream->Failure(LinkResult::OpenFailed, PortOperation::Open, result.error);
+            case StreamStatus::Waiting: {
+                long error = 0;
+                const StreamWait wait = m_stream->Wait(false, deadline, error);
+                if (wait == StreamWait::Failed)
+                    return m_stream->Failure(LinkResult::OpenFailed, PortOperation::Open, error);
+                if (wait == StreamWait::Ready)
+                    continue;
+                break;
+            }
+        }
+        m_input = std::move(greeting);
+        m_inputNext = 0;
+        return PortSucceeded(PortOperation::Open);
+    }
 }
 
 void StreamPort::Close()
 {
     m_stream.reset();
-    m_readAheadNext = m_readAheadEnd = 0;
+    m_closedByFarSide = false;
+    m_input.clear();
+    m_inputNext = 0;
+}
+
+StreamResult StreamPort::ReceiveSome()
+{
+    char buffer[ReceiveSize];
+    const StreamResult result = m_stream->Receive(buffer, sizeof buffer);
+    if (result.status == StreamStatus::Moved) {
+        m_input.assign(buffer, std::min(result.count, sizeof buffer));
+        m_inputNext = 0;
+    }
+    if (result.status == StreamStatus::Closed)
+        m_closedByFarSide = true;
+    return result;
 }
 
 // Sends until every byte is gone or the write's wait is over; a connection
-// that stays full reports a short count, as a serial port does.
+// that stays full reports a short count, as a serial port does. A
+// connection the far side closed would take the bytes and lose them, so the
+// write fails instead.
 PortResult StreamPort::Write(const void* data, std::size_t length)
 {
     if (!IsOpen())
         return PortFailed(LinkResult::WriteFailed, PortOperation::Write);
+    if (m_closedByFarSide)
+        return PortClosed(LinkResult::WriteFailed, PortOperation::Write, ClosedByFarSide);
     const std::size_t request = std::min(length, MaxWriteLength);
-    const auto deadline =
-        StreamClock::now() + PortWriteWaitConstant + PortWriteWaitPerByte * static_cast<Milliseconds::rep>(request);
+    const Deadline deadline =
+        DeadlineAfter(PortWriteWaitConstant + PortWriteWaitPerByte * static_cast<Milliseconds::rep>(request));
     const char* bytes = static_cast<const char*>(data);
     std::size_t sent = 0;
     while (sent < request) {
         const StreamResult result = m_stream->Send(bytes + sent, request - sent);
-        if (result.status == StreamStatus::Moved)
+        if (result.status == StreamStatus::Moved) {
             sent += result.count;
-        else if (result.status != StreamStatus::Waiting)  // the connection failed
+            continue;
+        }
+        if (result.status != StreamStatus::Waiting)  // the connection failed
             return m_stream->Failure(LinkResult::WriteFailed, PortOperation::Write, result.error);
-        else if (!m_stream->Wait(true, deadline))
+        long error = 0;
+        const StreamWait wait = m_stream->Wait(true, deadline, error);
+        if (wait == StreamWait::Failed)
+            return m_stream->Failure(LinkResult::WriteFailed, PortOperation::Write, error);
+        if (wait == StreamWait::TimedOut)
             break;
     }
     return PortSucceeded(PortOperation::Write, sent);
 }
 
-PortResult StreamPort::ReadByte(char& byte)
+PortResult StreamPort::ReadByte(char& byte, Deadline by)
 {
     if (!IsOpen())
-        return PortFailed(LinkResult::Timeout, PortOperation::Read);
-    if (m_readAheadNext < m_readAheadEnd) {
-        byte = m_readAhead[m_readAheadNext++];
-        return PortSucceeded(PortOperation::Read, 1);
+        return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+    const Deadline deadline = Earlier(by, DeadlineAfter(PortReadByteWait));
+    while (m_inputNext >= m_input.size()) {
+        if (m_closedByFarSide)
+            return PortClosed(LinkResult::Timeout, PortOperation::Read, ClosedByFarSide);
+        const StreamResult result = ReceiveSome();
+        if (result.status == StreamStatus::Failed)  // the connection was reset
+            return m_stream->Failure(LinkResult::Timeout, PortOperation::Read, result.error);
+        if (result.status != StreamStatus::Waiting)
+            continue;
+        long error = 0;
+        const StreamWait wait = m_stream->Wait(false, deadline, error);
+        if (wait == StreamWait::Failed)
+            return m_stream->Failure(LinkResult::Timeout, PortOperation::Read, error);
+        if (wait == StreamWait::TimedOut)
+            return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
     }
-    const auto deadline = StreamClock::now() + m_readByteWait;
-    for (;;) {
-        const StreamResult result = m_stream->Receive(m_readAhead, sizeof m_readAhead);
-        switch (result.status) {
-            case StreamStatus::Moved:
-                m_readAheadNext = 1;
-                m_readAheadEnd = std::min(result.count, sizeof m_readAhead);
-                byte = m_readAhead[0];
-                return PortSucceeded(PortOperation::Read, 1);
-            case StreamStatus::Closed:  // as a hang-up
-                return PortFailed(LinkResult::Timeout, PortOperation::Read, 0, ClosedByFarSide);
-            case StreamStatus::Failed:  // the connection was reset
-                return m_stream->Failure(LinkResult::Timeout, PortOperation::Read, result.error);
-            case StreamStatus::Waiting:
-                break;
-        }
-        if (!m_stream->Wait(false, deadline))
-            return PortFailed(LinkResult::Timeout, PortOperation::Read);  // time-out
-    }
+    byte = m_input[m_inputNext++];
+    return PortSucceeded(PortOperation::Read, 1);
 }
 
-PortResult StreamPort::SetReadTimeout(unsigned milliseconds)
+PortResult StreamPort::DiscardInput(std::string& discarded)
 {
-    m_readByteWait = Milliseconds(milliseconds);
-    return PortSucceeded(PortOperation::SetReadTimeout, 0);
+    discarded.clear();
+    if (!IsOpen())
+        return PortTimedOut(LinkResult::Timeout, PortOperation::Discard);
+    for (;;) {
+        discarded.append(m_input, m_inputNext, std::string::npos);
+        m_input.clear();
+        m_inputNext = 0;
+        if (m_closedByFarSide)
+            return PortClosed(LinkResult::Timeout, PortOperation::Discard, FarSideReason(discarded));
+        if (discarded.size() >= MaxDiscardedInput)
+            return PortSucceeded(PortOperation::Discard, discarded.size());
+        const StreamResult result = ReceiveSome();
+        if (result.status == StreamStatus::Failed)
+            return m_stream->Failure(LinkResult::Timeout, PortOperation::Discard, result.error);
+        if (result.status == StreamStatus::Waiting)
+            return PortSucceeded(PortOperation::Discard, discarded.size());
+    }
 }

@@ -198,8 +198,10 @@ TEST(Commands, ProbeWaitsLessThanTheWindowAndListingFailuresAreReported)
     EXPECT_EQ(probe.code, ExitCode::Success);
     EXPECT_EQ(probe.out, "/dev/a\tdevice\t1.3\tTolvane Demo\tother\n");
     // Each byte waits a probe's short wait, or what is left of its deadline.
-    ASSERT_FALSE(script->ReadTimeouts().empty());
-    for (unsigned wait : script->ReadTimeouts())
+    ASSERT_FALSE(script->ReadWaits().empty());
+    for (long long wait : script->ReadWaits())
+        EXPECT_LE(wait, ProbeReadTimeoutMs);
+    for (long long wait : script->SetUpWaits())
         EXPECT_LE(wait, ProbeReadTimeoutMs);
 
     const CommandRun list = RunOn(script, {"scan"});

@@ -65,6 +65,18 @@ bool LeftExclusive(const std::string& path)
 }
 #endif
 
+#ifndef _WIN32
+// sh: runs tolvane-cli query $2 and sends it SIG`name` once the device
+// received the query ($3 grows).
+std::string SignalOnceQueried(const std::string& name)
+{
+    return "sent=$(wc -c <\"$3\"); \"$1\" query \"$2\" & i=0; "
+           "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+           "kill -" +
+           name + " $!; wait $!";
+}
+#endif
+
 // A bench device's port as the command line takes it.
 std::string CliPort(int number)
 {
@@ -123,6 +135,17 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          Port5 + "\tdevice\t1.3\tTolvane Demo\tother\n" + Port5 + "\tdevice\t1.3\tTolvane Demo\tother\n",
          "",
          AccessCodeBytes,
+         "",
+         Soon},
+        {"2: a line that came with the first answer is no verification",
+         "raw=" + AccessCodeBytes + " 1.3 0 1234 Tolvane Demo\\n" + AccessCodeBytes + " 1.3 1 4321 Tolvane Demo\\n\n",
+         {"configure", Port5, "--auth", "on", "--pin", "4321", "--verify", "--verify-wait", "0"},
+         false,
+         15,
+         "Configuration is completed.\n",
+         "Not verified: The device reports authentication Disable and PIN 1234. Some devices take new settings only "
+         "after a reset.\n",
+         AccessCodeBytes + AccessCodeBytes + " 1 4321 " + AccessCodeBytes,
          "",
          Soon},
         {"10: bytes a terminal acts on are escaped",
@@ -249,15 +272,24 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          "",
          Soon},
         // The signal comes once the query has reached the device ($3 is what
-        // the device received), while the device holds its answer back.
+        // the device received), while the device holds its answer back. (sh
+        // starts a background job with SIGINT and SIGQUIT ignored, and an
+        // ignored signal stays ignored: those two cannot be tried here.)
         {"7: SIGTERM lifts the port's exclusive mode",
          "delay=3000\n",
-         {"sent=$(wc -c <\"$3\"); \"$1\" query \"$2\" & i=0; "
-          "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
-          "kill -TERM $!; wait $!",
-          Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
+         {SignalOnceQueried("TERM"), Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
          true,
          143,
+         "",
+         "",
+         AccessCodeBytes,
+         "",
+         Soon},
+        {"11: SIGHUP (a dropped ssh connection) lifts the port's exclusive mode",
+         "delay=3000\n",
+         {SignalOnceQueried("HUP"), Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
+         true,
+         129,
          "",
          "",
          AccessCodeBytes,

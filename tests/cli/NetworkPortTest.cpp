@@ -148,12 +148,12 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(telnet.exitCode, 4);
     EXPECT_EQ(telnet.err, "Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
-                              ": the server did not acknowledge SET-BAUDRATE within 5 s)\n");
+                              ": the server did not acknowledge SET-BAUDRATE in time)\n");
     EXPECT_LT(took, std::chrono::seconds(7));
-    EXPECT_NE(ReadFile(transcript)
-                  .find("rfc2217://" + host +
-                        "\t!\tset-up: failed (the server did not acknowledge SET-BAUDRATE within 5 s)\n"),
-              std::string::npos)
+    EXPECT_NE(
+        ReadFile(transcript)
+            .find("rfc2217://" + host + "\t!\tset-up: failed (the server did not acknowledge SET-BAUDRATE in time)\n"),
+        std::string::npos)
         << ReadFile(transcript);
 
     const ProcessResult raw = Cli({"query", "socket://" + host});

@@ -38,7 +38,7 @@ TEST(OutputFormat, JsonIsAsciiWithOneCharacterPerDeviceByte)
 
 TEST(OutputFormat, TextKeepsControlBytesFromTheTerminal)
 {
-    EXPECT_EQ(EscapeForText(std::string("\x1b[2J\tA\\B\x7f\xE9", 10)), "\\x1B[2J\\x09A\\\\B\\x7F\xE9");
+    EXPECT_EQ(EscapeForText(std::string("\x1b[2J\tA\\B\x7f\xE9", 10)), "\\x1B[2J\\x09A\\B\\x7F\xE9");
     EXPECT_EQ(FormatQueryText(Device("Evil\rname: fake\n")).substr(0, 25), "name: Evil\\x0Dname: fake\n");
 }
 

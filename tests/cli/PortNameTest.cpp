@@ -32,4 +32,27 @@ TEST(PortName, PosixTakesAnyPathAsItStands)
     EXPECT_FALSE(ResolvePortName("", PortStyle::Posix).ok);
 }
 
+// The window's entry COM12 and the command line's com12 open the one path.
+TEST(PortAddress, ComPortsOpenByTheirDeviceNamespacePath)
+{
+    const PortAddress window = ComPortAddress("COM12");
+    const ResolvedPort cli = ResolvePortName("com12", PortStyle::Windows);
+    EXPECT_EQ(window.kind, AddressKind::Serial);
+    EXPECT_EQ(window.target, "\\\\.\\COM12");
+    EXPECT_EQ(cli.address.target, window.target);
+    EXPECT_EQ(cli.address.label, "COM12");
+}
+
+// A refused address is named as given, with the bytes a terminal would act
+// on escaped.
+TEST(PortName, RefusedAddressesAreNamedWithoutTheirControlBytes)
+{
+    for (PortStyle style : {PortStyle::Posix, PortStyle::Windows}) {
+        const ResolvedPort port = ResolvePortName("rfc2217://\x1b]0;X\a\x1b[2Jx:80", style);
+        EXPECT_FALSE(port.ok);
+        EXPECT_EQ(port.error.rfind("Invalid port \"rfc2217://\\x1B]0;X\\x07\\x1B[2Jx:80\": ", 0), 0u) << port.error;
+        EXPECT_EQ(port.error.find('\x1b'), std::string::npos);
+    }
+}
+
 }  // namespace

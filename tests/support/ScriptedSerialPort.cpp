@@ -27,10 +27,22 @@ std::size_t PortScript::BytesRead() const
     return m_bytesRead;
 }
 
-std::vector<unsigned> PortScript::ReadTimeouts() const
+std::vector<long long> PortScript::SetUpWaits() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_readTimeouts;
+    return m_setUpWaits;
+}
+
+std::vector<long long> PortScript::ReadWaits() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_readWaits;
+}
+
+void PortScript::SendUnasked(std::string bytes)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_unasked += bytes;
 }
 
 PortResult PortScript::Fail(LinkResult outcome, PortOperation operation) const
@@ -39,11 +51,12 @@ PortResult PortScript::Fail(LinkResult outcome, PortOperation operation) const
     return PortFailed(outcome, operation, m_systemError, m_systemText);
 }
 
-PortResult ScriptedSerialPort::Open(const std::string& path)
+PortResult ScriptedSerialPort::Open(const std::string& path, Deadline setUpBy)
 {
     {
         std::lock_guard<std::mutex> lock(m_script->m_mutex);
         m_script->m_events.push_back("open " + path);
+        m_script->m_setUpWaits.push_back(TimeLeft(setUpBy, std::chrono::hours(1)).count());
     }
     const LinkResult outcome = m_script->openResult;
     m_open = outcome != LinkResult::OpenFailed;
@@ -94,19 +107,28 @@ PortResult ScriptedSerialPort::Write(const void* data, std::size_t length)
     return result;
 }
 
-PortResult ScriptedSerialPort::ReadByte(char& byte)
+// Unasked bytes come first, as bytes that arrived before the query do.
+PortResult ScriptedSerialPort::ReadByte(char& byte, Deadline by)
 {
-    if (m_nextUnread >= m_unread.size())
-        return PortFailed(LinkResult::Timeout, PortOperation::Read);  // a silent device, without the wait
-    byte = m_unread[m_nextUnread++];
     std::lock_guard<std::mutex> lock(m_script->m_mutex);
+    m_script->m_readWaits.push_back(TimeLeft(by, PortReadByteWait).count());
+    if (!m_script->m_unasked.empty()) {
+        byte = m_script->m_unasked.front();
+        m_script->m_unasked.erase(0, 1);
+        return PortSucceeded(PortOperation::Read, 1);
+    }
+    if (m_nextUnread >= m_unread.size())
+        return PortTimedOut(LinkResult::Timeout, PortOperation::Read);  // a silent device, without the wait
+    byte = m_unread[m_nextUnread++];
     ++m_script->m_bytesRead;
     return PortSucceeded(PortOperation::Read, 1);
 }
 
-PortResult ScriptedSerialPort::SetReadTimeout(unsigned milliseconds)
+PortResult ScriptedSerialPort::DiscardInput(std::string& discarded)
 {
     std::lock_guard<std::mutex> lock(m_script->m_mutex);
-    m_script->m_readTimeouts.push_back(milliseconds);
-    return PortSucceeded(PortOperation::SetReadTimeout);
+    discarded.swap(m_script->m_unasked);
+    m_script->m_unasked.clear();
+    m_script->m_events.push_back("discard " + discarded);
+    return PortSucceeded(PortOperation::Discard, discarded.size());
 }

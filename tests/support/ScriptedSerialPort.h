@@ -43,8 +43,13 @@ public:
     std::string Written() const;
     // How many reply bytes were read, over all opens.
     std::size_t BytesRead() const;
-    // Every read time-out the port was given, in milliseconds.
-    std::vector<unsigned> ReadTimeouts() const;
+    // How long each open's set-up and each read was allowed, in
+    // milliseconds from the call (a read without a deadline of its caller's
+    // gets the port's own wait).
+    std::vector<long long> SetUpWaits() const;
+    std::vector<long long> ReadWaits() const;
+    // Bytes that arrive unasked before the next discard or read.
+    void SendUnasked(std::string bytes);
 
 private:
     friend class ScriptedSerialPort;
@@ -57,19 +62,21 @@ private:
     std::vector<std::string> m_events;
     std::string m_written;
     std::size_t m_bytesRead = 0;
-    std::vector<unsigned> m_readTimeouts;
+    std::vector<long long> m_setUpWaits;
+    std::vector<long long> m_readWaits;
+    std::string m_unasked;
 };
 
 class ScriptedSerialPort : public SerialPort {
 public:
     explicit ScriptedSerialPort(std::shared_ptr<PortScript> script) : m_script(std::move(script)) {}
 
-    PortResult Open(const std::string& path) override;
+    PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
     bool IsOpen() const override { return m_open; }
     PortResult Write(const void* data, std::size_t length) override;
-    PortResult ReadByte(char& byte) override;
-    PortResult SetReadTimeout(unsigned milliseconds) override;
+    PortResult ReadByte(char& byte, Deadline by) override;
+    PortResult DiscardInput(std::string& discarded) override;
 
 private:
     std::shared_ptr<PortScript> m_script;

@@ -1,4 +1,4 @@
-#include "PortName.h"
+#include "PortAddress.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +25,15 @@ TEST(PortAddress, RefusesMalformedAddressesSayingWhy)
         {"rfc2217://[::1:2217", "closing bracket"},
         {"socket://bench a:2217", "no name or address"},
         {"socket://bench\x01:2217", "no name or address"},
+        {"socket://[1.2.3]:1", "no IPv6 address"},
+        {"socket://[127.0.0.1]:1", "no IPv6 address"},
+        {"socket://[1::2::3]:1", "no IPv6 address"},
+        {"socket://[1:2:3:4:5:6:7:8:9]:1", "no IPv6 address"},
+        {"socket://1.2.3:1", "four dotted decimals"},
+        {"socket://127.1:1", "four dotted decimals"},
+        {"socket://1.2.3.256:1", "four dotted decimals"},
+        {"socket://010.0.0.1:1", "four dotted decimals"},
+        {"socket://0x7f000001:1", "four dotted decimals"},
         {"bt://00:11:22:33:44", "six hexadecimal pairs"},
         {"bt://00:11:22:33:44:5G", "six hexadecimal pairs"},
         {"bt://001122334455", "six hexadecimal pairs"},
@@ -36,12 +45,11 @@ TEST(PortAddress, RefusesMalformedAddressesSayingWhy)
         {"://bench-a:2217", "unknown scheme"},
     };
     for (const auto& row : rows) {
-        for (PortStyle style : {PortStyle::Posix, PortStyle::Windows}) {
-            const ResolvedPort port = ResolvePortName(row.text, style);
-            EXPECT_FALSE(port.ok) << row.text;
-            EXPECT_EQ(port.error.rfind("Invalid port \"" + std::string(row.text) + "\": ", 0), 0u) << port.error;
-            EXPECT_NE(port.error.find(row.reason), std::string::npos) << port.error;
-        }
+        PortAddress address;
+        std::string error;
+        EXPECT_TRUE(HasAddressScheme(row.text)) << row.text;
+        EXPECT_FALSE(ParseSchemeAddress(row.text, address, error)) << row.text;
+        EXPECT_NE(error.find(row.reason), std::string::npos) << row.text << ": " << error;
     }
 }
 
@@ -60,30 +68,27 @@ TEST(PortAddress, TakesHostsAsNamesIpv4AndBracketedIpv6)
         {"RFC2217://Bench-A.lan:02217", AddressKind::Rfc2217, "rfc2217://bench-a.lan:2217", "bench-a.lan", 2217},
         {"rfc2217://192.168.1.20:65535", AddressKind::Rfc2217, "rfc2217://192.168.1.20:65535", "192.168.1.20", 65535},
         {"rfc2217://[::1]:1", AddressKind::Rfc2217, "rfc2217://[::1]:1", "::1", 1},
+        {"rfc2217://[0:0:0:0:0:0:0:1]:1", AddressKind::Rfc2217, "rfc2217://[0:0:0:0:0:0:0:1]:1", "0:0:0:0:0:0:0:1", 1},
+        {"socket://[::ffff:10.0.0.1]:1", AddressKind::Socket, "socket://[::ffff:10.0.0.1]:1", "::ffff:10.0.0.1", 1},
+        {"socket://0.0.0.0:1", AddressKind::Socket, "socket://0.0.0.0:1", "0.0.0.0", 1},
+        {"socket://bench-7:1", AddressKind::Socket, "socket://bench-7:1", "bench-7", 1},
         {"bt://00:1a:7d:da:71:13", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13", "", 0},
         {"bt://00:1A:7D:DA:71:13?channel=30", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13?channel=30", "", 0},
     };
     for (const auto& row : rows) {
-        const ResolvedPort port = ResolvePortName(row.text, PortStyle::Windows);
-        ASSERT_TRUE(port.ok) << row.text << ": " << port.error;
-        EXPECT_EQ(port.address.kind, row.kind) << row.text;
-        EXPECT_EQ(port.address.label, row.label);
-        EXPECT_EQ(port.address.host, row.host);
-        EXPECT_EQ(port.address.tcpPort, row.tcpPort);
-        EXPECT_EQ(port.path, row.label);
+        PortAddress address;
+        std::string error;
+        ASSERT_TRUE(ParseSchemeAddress(row.text, address, error)) << row.text << ": " << error;
+        EXPECT_EQ(address.kind, row.kind) << row.text;
+        EXPECT_EQ(address.label, row.label);
+        EXPECT_EQ(address.host, row.host);
+        EXPECT_EQ(address.tcpPort, row.tcpPort);
+        EXPECT_EQ(address.target, row.label);
     }
-    EXPECT_EQ(ResolvePortName("bt://00:1A:7D:DA:71:13?channel=7", PortStyle::Posix).address.channel, 7);
-}
-
-// The window's entry COM12 and the command line's com12 open the one path.
-TEST(PortAddress, ComPortsOpenByTheirDeviceNamespacePath)
-{
-    const PortAddress window = ComPortAddress("COM12");
-    const ResolvedPort cli = ResolvePortName("com12", PortStyle::Windows);
-    EXPECT_EQ(window.kind, AddressKind::Serial);
-    EXPECT_EQ(window.target, "\\\\.\\COM12");
-    EXPECT_EQ(cli.address.target, window.target);
-    EXPECT_EQ(cli.address.label, "COM12");
+    PortAddress bluetooth;
+    std::string error;
+    ASSERT_TRUE(ParseSchemeAddress("bt://00:1A:7D:DA:71:13?channel=7", bluetooth, error));
+    EXPECT_EQ(bluetooth.channel, 7);
 }
 
 }  // namespace

@@ -1,0 +1,56 @@
+#include "AddressLookup.h"
+
+#include "HostLookup.h"
+
+#include <map>
+#include <thread>
+
+namespace {
+
+bool IsNetwork(const PortAddress& address)
+{
+    return address.kind == AddressKind::Socket || address.kind == AddressKind::Rfc2217;
+}
+
+struct HostLookup {
+    PortResult result;
+    std::vector<std::string> addresses;
+};
+
+}  // namespace
+
+// Each lookup ends by the deadline, so joining their threads does too.
+void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadline)
+{
+    std::map<std::string, HostLookup> hosts;
+    for (const PortAddress* address : addresses) {
+        if (IsNetwork(*address))
+            hosts[address->host];
+    }
+    std::vector<std::thread> lookups;
+    for (auto& host : hosts) {
+        lookups.emplace_back(
+            [&host, deadline] { host.second.result = LookUpHost(host.first, deadline, host.second.addresses); });
+    }
+    for (std::thread& lookup : lookups)
+        lookup.join();
+    for (PortAddress* address : addresses) {
+        if (!IsNetwork(*address))
+            continue;
+        const HostLookup& found = hosts[address->host];
+        address->lookedUp = true;
+        address->lookup = found.result;
+        address->addresses = found.addresses;
+    }
+}
+
+std::vector<std::string> EndpointsOf(const PortAddress& address)
+{
+    if (!IsNetwork(address) || !address.lookedUp || address.addresses.empty())
+        return {address.label};
+    const std::string kind = address.kind == AddressKind::Socket ? "socket " : "rfc2217 ";
+    std::vector<std::string> endpoints;
+    for (const std::string& numeric : address.addresses)
+        endpoints.push_back(kind + numeric + " " + std::to_string(address.tcpPort));
+    return endpoints;
+}

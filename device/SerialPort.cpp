@@ -1,6 +1,0 @@
-#include "SerialPort.h"
-
-PortResult SerialPort::SetReadTimeout(unsigned /*milliseconds*/)
-{
-    return PortFailed(LinkResult::SetupFailed, PortOperation::SetReadTimeout);
-}
