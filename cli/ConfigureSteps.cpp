@@ -23,7 +23,7 @@ Outcome WithReason(Outcome outcome, const std::string& port, const DeviceLink& l
 // answer: a line left from an earlier exchange, a server's banner, a late
 // answer to an earlier client. It is taken (and transcribed) first; a far
 // side that is gone by then ends the step with `failure`, before anything is
-// written.
+// written (the configure command: the window's outcome of a failed write).
 LinkResult DiscardEarlierInput(DeviceLink& link, LinkResult failure)
 {
     std::string earlier;
@@ -57,24 +57,39 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
 
 }  // namespace
 
-Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink& link, DeviceInfo& info,
+// A network or Bluetooth connection that the far side ends before the first
+// answer (with words of its own, such as a serial server's "Device open
+// failure", or without) could not open the port behind it. A local port that
+// hangs up keeps the window's outcome.
+Outcome ReadDevice(const std::string& port, const PortAddress& address, DeviceLink& link, DeviceInfo& info,
                    LinkResult& result)
 {
-    result = link.Open(path);
-    // A connection the server ends before the first answer could not open
-    // its port (its words, when it sent any, are the reason).
-    if (result == LinkResult::Ok)
-        result = DiscardEarlierInput(link, LinkResult::OpenFailed);
-    if (result == LinkResult::Ok)
+    result = link.Open(address.target);
+    if (result != LinkResult::Ok)
+        return WithReason(ReadOutcome(result, info), port, link);
+    std::string earlier;
+    PortResult step = link.DiscardInput(earlier);
+    if (step.Ok()) {
         result = link.Query(info);
-    return WithReason(ReadOutcome(result, info), port, link);
+        step = link.LastPortResult();
+    }
+    const bool ended = step.fault == PortFault::Closed || step.fault == PortFault::Failed;
+    const bool endedBeforeAnswer = address.kind != AddressKind::Serial && result != LinkResult::Ok && ended;
+    if (step.operation != PortOperation::Discard && !endedBeforeAnswer)
+        return WithReason(ReadOutcome(result, info), port, link);
+    result = LinkResult::OpenFailed;
+    if (earlier.find_first_not_of("\r\n ") != std::string::npos)
+        step.systemText = FarSideReason(earlier);
+    Outcome outcome = ReadOutcome(result, info);
+    outcome.message += PortReason(port, step);
+    return outcome;
 }
 
 ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port)
 {
     ConfigureReport report;
     DeviceLink link(std::move(port));
-    report.outcome = ReadDevice(request.port, request.address.target, link, report.before, report.readResult);
+    report.outcome = ReadDevice(request.port, request.address, link, report.before, report.readResult);
     if (report.outcome.code != ExitCode::Success)
         return report;
 

@@ -38,11 +38,12 @@ struct ConfigureReport {
 
 class DeviceLink;
 
-// Opens `path` and reads the device: the same steps as choosing a port in the
-// window. Success only for a device that answered correctly with firmware
-// this program knows; a failure's message is the window's text followed by
-// the system's reason, naming `port`. `result` is the link's own outcome.
-Outcome ReadDevice(const std::string& port, const std::string& path, DeviceLink& link, DeviceInfo& info,
+// Opens the port of `address` and reads the device: the window's steps when
+// a port is chosen, after taking what the port received unasked. Success
+// only for a device that answered correctly with firmware this program
+// knows; a failure's message is the window's text followed by the system's
+// reason, naming `port`. `result` is the link's own outcome.
+Outcome ReadDevice(const std::string& port, const PortAddress& address, DeviceLink& link, DeviceInfo& info,
                    LinkResult& result);
 
 ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port);

@@ -38,7 +38,7 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context)
     DeviceLink link(context.makePort(address));
     DeviceInfo info;
     LinkResult result = LinkResult::Ok;
-    const Outcome read = ReadDevice(options.port, address.target, link, info, result);
+    const Outcome read = ReadDevice(options.port, address, link, info, result);
     if (read.code != ExitCode::Success)
         return Report(context, read);
 

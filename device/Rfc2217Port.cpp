@@ -172,11 +172,17 @@ PortResult Rfc2217Port::Answer(const TelnetEvent& event)
     return PortSucceeded(PortOperation::Setup);
 }
 
-PortResult Rfc2217Port::Take(unsigned char byte, TelnetEvent& event)
+TelnetEvent Rfc2217Port::KeepData(unsigned char byte)
 {
-    event = m_decoder.Feed(byte);
+    const TelnetEvent event = m_decoder.Feed(byte);
     if (event.kind == TelnetEventKind::Data && m_input.size() < MaxDiscardedInput)
         m_input += static_cast<char>(event.byte);
+    return event;
+}
+
+PortResult Rfc2217Port::Take(unsigned char byte, TelnetEvent& event)
+{
+    event = KeepData(byte);
     return Answer(event);
 }
 
@@ -215,8 +221,15 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
             return ServerClosed(read, m_input);
         TelnetEvent event;
         const PortResult taken = Take(static_cast<unsigned char>(byte), event);
-        if (!taken.Ok())
+        if (taken.outcome == LinkResult::SetupFailed)
             return taken;
+        if (!taken.Ok()) {  // an answer could not go out: the server has gone, perhaps with words
+            std::string rest;
+            m_connection->DiscardInput(rest);
+            for (char c : rest)
+                KeepData(static_cast<unsigned char>(c));
+            return ServerClosed(taken, m_input);
+        }
         if (event.kind != TelnetEventKind::Subnegotiation || m_decoder.SubnegotiationTruncated())
             continue;
         const std::string& sub = m_decoder.Subnegotiation();

@@ -43,9 +43,11 @@ private:
 
     PortResult Negotiate(Deadline deadline);
     // Feeds one byte from the network to the decoder and answers what it
-    // completed; data bytes go to `data`. Not Ok when an answer could not be
+    // completed; data bytes are kept in m_input. Not Ok when an answer could not be
     // sent, or the server refused a required option.
     PortResult Take(unsigned char byte, TelnetEvent& event);
+    // Feeds one byte to the decoder and keeps it when it is data.
+    TelnetEvent KeepData(unsigned char byte);
     PortResult Answer(const TelnetEvent& event);
     PortResult SendCommand(const std::string& bytes);
     Option* FindOption(unsigned char code);

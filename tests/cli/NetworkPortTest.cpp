@@ -4,6 +4,7 @@
 // baud: only a client that sets the line reaches the device at 115200.
 #include "BenchDevice.h"
 #include "RunProcess.h"
+#include "ScriptedServer.h"
 #include "Ser2netServer.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -197,6 +200,212 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
     if (noBluetooth) {
         EXPECT_NE(run.err.find("Address family not supported by protocol"), std::string::npos) << run.err;
     }
+}
+
+// Servers that misbehave, scripted: what the client may take as the
+// device's answer, what it may write, and how each ends. ADDR in a row
+// stands for the server's address.
+const std::string Stale = std::string(Query) + " 1.3 1 9999 Stale Device\n";
+const std::string Fresh = std::string(Query) + " 1.3 0 1234 Fresh Device\n";
+const std::string FreshText = "name: Fresh Device\nfirmware: 1.3\nauthentication: Disable\npin: 1234\n";
+const std::string Iac = "\xff";
+// The last of the client's set-up requests: SET-CONTROL, no flow control.
+const std::string RequestEnd = Iac + "\xfa\x2c\x05\x01" + Iac + "\xf0";
+
+std::string Ack(char code, const std::string& value)
+{
+    return Iac + "\xfa\x2c" + std::string(1, static_cast<char>(code + 100)) + value + Iac + "\xf0";
+}
+
+const std::string Acks =
+    Ack(1, std::string("\x00\x01\xc2\x00", 4)) + Ack(2, "\x08") + Ack(3, "\x01") + Ack(4, "\x01") + Ack(5, "\x01");
+
+std::string WithAddress(std::string text, const std::string& address)
+{
+    for (std::size_t at = text.find("ADDR"); at != std::string::npos; at = text.find("ADDR", at + address.size()))
+        text.replace(at, 4, address);
+    return text;
+}
+
+struct ServerRow {
+    std::string finding;
+    std::string scheme;
+    std::vector<ServerStep> script;
+    std::vector<std::string> args;
+    int code;
+    std::string out;
+    std::string err;
+    std::string received;    // by the server, after an RFC 2217 client's set-up requests
+    std::string transcript;  // a line the transcript holds, or "" for none kept
+};
+
+TEST(HostileServer, OnlyTheAnswerToThisQueryIsTakenAndNothingIsWrittenBlind)
+{
+    const std::string transcript = ::testing::TempDir() + "hostile-server.log";
+    const std::vector<std::string> configure = {"configure", "ADDR", "--auth", "on", "--pin", "4321"};
+    const std::vector<ServerRow> rows = {
+        {"1: a line during the negotiation is no answer",
+         "rfc2217",
+         {Expect(RequestEnd), Send(Stale + Acks), Expect(Query), Send(Fresh)},
+         {"query", "ADDR", "--transcript", transcript},
+         0,
+         FreshText,
+         "",
+         Query,
+         "\tADDR\tx\t6B 77 64 33 38 6D 34 74 51 5A 58 68 37 20 31 2E 33 20 31 20 39 39 39 39"},
+        {"1: a line sent at once on connection is no answer",
+         "socket",
+         {Send(Stale), Expect(Query), Send(Fresh)},
+         {"query", "ADDR", "--transcript", transcript},
+         0,
+         FreshText,
+         "",
+         Query,
+         "\tADDR\tx\t6B 77 64 33 38 6D 34 74 51 5A 58 68 37 20 31 2E 33 20 31 20 39 39 39 39"},
+        {"1: configure writes only after the answer to its own query",
+         "rfc2217",
+         {Expect(RequestEnd), Send(Stale + Acks), Expect(Query), Send(Fresh)},
+         configure,
+         0,
+         "Configuration is completed.\n",
+         "",
+         std::string(Query) + Query + " 1 4321 ",
+         ""},
+        {"3: closed after the answer, before the configure",
+         "socket",
+         {Expect(Query), SendAndClose(Fresh)},
+         configure,
+         12,
+         "",
+         "Failed to write to remote device. (ADDR: The far side closed the connection)\n",
+         Query,
+         ""},
+        {"3: closed after the answer, before the configure, over Telnet",
+         "rfc2217",
+         {Expect(RequestEnd), Send(Acks), Expect(Query), SendAndClose(Fresh)},
+         configure,
+         12,
+         "",
+         "Failed to write to remote device. (ADDR: The far side closed the connection)\n",
+         Query,
+         ""},
+        {"4, 12: closed before the answer",
+         "socket",
+         {Expect(Query), SendAndClose("")},
+         {"query", "ADDR", "--transcript", transcript},
+         3,
+         "",
+         "Cannot open the COM port. (ADDR: The far side closed the connection)\n",
+         Query,
+         "\tADDR\t!\tread: closed (The far side closed the connection)\n"},
+        {"12: a server that refuses with words",
+         "socket",
+         {SendAndClose("Port already in use\r\n")},
+         {"query", "ADDR"},
+         3,
+         "",
+         "Cannot open the COM port. (ADDR: Port already in use)\n",
+         "",
+         ""},
+        {"12: a Telnet server that refuses with words, escaped",
+         "rfc2217",
+         {Expect(RequestEnd), SendAndClose(Iac + "\xfb\x03" + "Port \x1b[2J in use\r\n")},
+         {"query", "ADDR"},
+         3,
+         "",
+         "Cannot open the COM port. (ADDR: Port \\x1B[2J in use)\n",
+         "",
+         ""},
+        {"15: a server that refuses BINARY",
+         "rfc2217",
+         {Expect(RequestEnd), Send(Iac + "\xfc" + std::string(1, '\0') + Acks)},
+         {"query", "ADDR"},
+         4,
+         "",
+         "Fail to configure the COM port: 8 N 1 N. (ADDR: the server refuses BINARY)\n",
+         "",
+         ""},
+    };
+    for (const ServerRow& row : rows) {
+        SCOPED_TRACE(row.finding);
+        ScriptedServer server(row.script);
+        const std::string address = row.scheme + "://" + server.HostAndPort();
+        std::vector<std::string> args;
+        for (const std::string& arg : row.args)
+            args.push_back(WithAddress(arg, address));
+        std::remove(transcript.c_str());
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult run = Cli(args);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        EXPECT_EQ(run.exitCode, row.code);
+        EXPECT_EQ(run.out, row.out);
+        EXPECT_EQ(run.err, WithAddress(row.err, address));
+        std::string received = server.Received();
+        if (row.scheme == "rfc2217" && received.find(RequestEnd) != std::string::npos)
+            received.erase(0, received.find(RequestEnd) + RequestEnd.size());
+        EXPECT_EQ(received, row.received);
+        if (!row.transcript.empty()) {
+            EXPECT_NE(ReadFile(transcript).find(WithAddress(row.transcript, address)), std::string::npos)
+                << ReadFile(transcript);
+        }
+    }
+}
+
+// One server port named two ways is one port: a plan that names it twice is
+// refused before anything is opened, and a probe opens it once.
+TEST(HostileServer, OneEndpointHoweverItIsSpelt)
+{
+    ScriptedServer server({Expect(Query), Send(Fresh)});
+    const std::string port = std::to_string(server.TcpPort());
+    const std::string plan = ::testing::TempDir() + "one-endpoint.csv";
+    std::ofstream(plan) << "port,auth,pin\nrfc2217://127.0.0.1:" << port << ",off,\nrfc2217://localhost:" << port
+                        << ",on,\n";
+    const ProcessResult provision = Cli({"provision", plan});
+    EXPECT_EQ(provision.exitCode, 17);
+    EXPECT_EQ(provision.err, plan + ", line 3: the port \"rfc2217://localhost:" + port +
+                                 "\" reaches the same port as \"rfc2217://127.0.0.1:" + port + "\" on line 2.\n");
+    EXPECT_EQ(server.Connections(), 0);
+
+    ScriptedServer server6({Expect(Query), Send(Fresh)}, true);
+    const std::string port6 = std::to_string(server6.TcpPort());
+    const std::string short6 = "socket://[::1]:" + port6, long6 = "socket://[0:0:0:0:0:0:0:1]:" + port6;
+    const ProcessResult scan = Cli({"scan", "--probe", short6, long6});
+    EXPECT_EQ(scan.exitCode, 0) << scan.err;
+    EXPECT_EQ(scan.out,
+              short6 + "\tdevice\t1.3\tFresh Device\tnetwork\n" + long6 + "\tdevice\t1.3\tFresh Device\tnetwork\n");
+    EXPECT_EQ(server6.Connections(), 1);
+}
+
+// ser2net's own words: a banner is no answer; a missing device or a port
+// another client holds could not be opened, and says why.
+TEST(Ser2netRefusals, ABannerIsNoAnswerAndARefusalIsTheReason)
+{
+    BenchDevice device(5);
+    device.SetScenario(BenchDevice::DefaultState);
+    Ser2netServer banner(device.PortPath(), Ser2netServer::RawTcp, "Welcome to bench-a\\r\\n");
+    const ProcessResult greeted = Cli({"query", banner.Address()});
+    EXPECT_EQ(greeted.exitCode, 0) << greeted.err;
+    EXPECT_EQ(greeted.out, DeviceText);
+
+    for (Ser2netServer::Accepter accepter : {Ser2netServer::RawTcp, Ser2netServer::Rfc2217}) {
+        Ser2netServer missing("/dev/tolvane-missing-device", accepter);
+        const ProcessResult run = Cli({"query", missing.Address()});
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.err, "Cannot open the COM port. (" + missing.Address() +
+                               ": Device open failure: Value or file not found)\n");
+    }
+
+    Ser2netServer held(device.PortPath(), Ser2netServer::Rfc2217);
+    const int holder = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in to = {};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(held.TcpPort());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(holder, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    const ProcessResult busy = Cli({"query", held.Address()});
+    close(holder);
+    EXPECT_EQ(busy.exitCode, 3);
+    EXPECT_EQ(busy.err, "Cannot open the COM port. (" + held.Address() + ": Port already in use)\n");
 }
 
 // tolvane-cli.exe under Wine through Winsock, when the Windows tests run

@@ -73,7 +73,7 @@ unsigned short FreeTcpPort()
     return port;
 }
 
-Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter)
+Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner)
     : m_accepter(accepter), m_port(FreeTcpPort())
 {
     char folder[] = "/tmp/ser2net.XXXXXX";
@@ -85,7 +85,11 @@ Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter)
         std::ofstream out(config);
         out << "%YAML 1.1\n---\nconnection: &port\n  accepter: "
             << (accepter == Rfc2217 ? "telnet(rfc2217),tcp,127.0.0.1," : "tcp,127.0.0.1,") << m_port << '\n'
-            << "  connector: serialdev," << std::filesystem::canonical(serialPath).string() << ",9600n81,local\n";
+            << "  connector: serialdev,"
+            << (std::filesystem::exists(serialPath) ? std::filesystem::canonical(serialPath).string() : serialPath)
+            << ",9600n81,local\n";
+        if (!banner.empty())  // YAML's double quotes take \r and \n as escapes
+            out << "  options:\n    banner: \"" << banner << "\"\n";
     }
     const std::string pidFile = m_folder + "/ser2net.pid";
     const std::string log = m_folder + "/ser2net.log";

@@ -15,8 +15,10 @@ public:
     enum Accepter { RawTcp, Rfc2217 };
 
     // Starts ser2net on a free TCP port and waits until it listens. Throws
-    // std::runtime_error when it does not.
-    Ser2netServer(const std::string& serialPath, Accepter accepter);
+    // std::runtime_error when it does not. `banner`: the text ser2net sends
+    // each client first. A `serialPath` that does not exist is the case of a
+    // server whose device is missing.
+    Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner = "");
     ~Ser2netServer();
 
     Ser2netServer(const Ser2netServer&) = delete;
