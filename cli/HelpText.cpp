@@ -194,8 +194,9 @@ std::string CommandLines()
 const char* const Transcripts =
     "--transcript FILE appends to FILE every byte sent to and received from\n"
     "each port, as it crossed the port, one line per chunk: milliseconds since\n"
-    "the command started, the port, > (to the device) or < (from it), the bytes\n"
-    "in hex, and the same bytes as text with escapes; and each failure to open,\n"
+    "the command started, the port, > (to the device), < (from it) or x (from\n"
+    "it before it was asked for, so discarded unread), the bytes in hex, and\n"
+    "the same bytes as text with escapes; and each failure to open,\n"
     "set up or hear from a port, with the system's reason. It never changes\n"
     "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
     "keep a plan. FILE must be a regular file: a device, terminal, serial\n"

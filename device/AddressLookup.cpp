@@ -54,3 +54,11 @@ std::vector<std::string> EndpointsOf(const PortAddress& address)
         endpoints.push_back(kind + numeric + " " + std::to_string(address.tcpPort));
     return endpoints;
 }
+
+PortResult AddressesToTry(const PortAddress& address, Deadline deadline, std::vector<std::string>& found)
+{
+    if (!address.lookedUp)
+        return LookUpHost(address.host, deadline, found);
+    found = address.addresses;
+    return address.lookup;
+}

@@ -19,3 +19,8 @@ void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadli
 // address and the TCP port for a looked-up network address; its label
 // otherwise. Two addresses that share one reach the same port.
 std::vector<std::string> EndpointsOf(const PortAddress& address);
+
+// The numeric addresses a network port connects to, in order: those of the
+// lookup made for many addresses at once, or of one made now, by `deadline`.
+// Ok, or OpenFailed with the lookup's reason.
+PortResult AddressesToTry(const PortAddress& address, Deadline deadline, std::vector<std::string>& found);

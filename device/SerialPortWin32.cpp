@@ -47,13 +47,12 @@ public:
 
 private:
     void SetTimeouts();
-    void UseReadTimeouts(DWORD intervalMs, DWORD constantMs);
+    void UseReadTimeout(DWORD constantMs);
     bool SetLineSettings();
 
     UniqueHandle m_hPort;
-    // The read time-outs the port has now: those of the open until a caller
-    // asks for a shorter wait or for no wait at all.
-    DWORD m_readIntervalTimeout = ReadIntervalTimeoutMs;
+    // The read time-out the port has now: the open's until a caller asks
+    // for a shorter wait.
     DWORD m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
 };
 
@@ -79,7 +78,6 @@ PortResult Win32SerialPort::Open(const std::string& path, Deadline /*setUpBy*/)
     if (!IsOpen())
         return Failed(LinkResult::OpenFailed, PortOperation::Open, openError);  // CreateFileA
 
-    m_readIntervalTimeout = ReadIntervalTimeoutMs;
     m_readTotalTimeoutConstant = ReadTotalTimeoutConstantMs;
     SetTimeouts();
     if (!SetLineSettings())  // SetCommState; the port stays open
@@ -93,7 +91,7 @@ void Win32SerialPort::SetTimeouts()
 {
     COMMTIMEOUTS timeouts = {};
     GetCommTimeouts(m_hPort.Get(), &timeouts);
-    timeouts.ReadIntervalTimeout = m_readIntervalTimeout;
+    timeouts.ReadIntervalTimeout = ReadIntervalTimeoutMs;
     timeouts.ReadTotalTimeoutMultiplier = ReadTotalTimeoutMultiplierMs;
     timeouts.ReadTotalTimeoutConstant = m_readTotalTimeoutConstant;
     timeouts.WriteTotalTimeoutMultiplier = WriteTotalTimeoutMultiplierMs;
@@ -145,13 +143,12 @@ PortResult Win32SerialPort::Write(const void* data, std::size_t length)
     return PortSucceeded(PortOperation::Write, count);
 }
 
-// Sets the read time-outs only when they change: a read with the open's wait
+// Sets the read time-out only when it changes: a read with the open's wait
 // makes no call, so the window's port sees exactly the open's time-outs.
-void Win32SerialPort::UseReadTimeouts(DWORD intervalMs, DWORD constantMs)
+void Win32SerialPort::UseReadTimeout(DWORD constantMs)
 {
-    if (intervalMs == m_readIntervalTimeout && constantMs == m_readTotalTimeoutConstant)
+    if (constantMs == m_readTotalTimeoutConstant)
         return;
-    m_readIntervalTimeout = intervalMs;
     m_readTotalTimeoutConstant = constantMs;
     SetTimeouts();
 }
@@ -168,8 +165,7 @@ PortResult Win32SerialPort::ReadByte(char& byte, Deadline by)
     const auto left = static_cast<DWORD>(TimeLeft(by, PortReadByteWait).count());
     if (left == 0)
         return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
-    UseReadTimeouts(ReadIntervalTimeoutMs,
-                    left > ReadTotalTimeoutMultiplierMs ? left - ReadTotalTimeoutMultiplierMs : 0);
+    UseReadTimeout(left > ReadTotalTimeoutMultiplierMs ? left - ReadTotalTimeoutMultiplierMs : 0);
     char received = 0;
     DWORD count = 0;
     const BOOL read = ReadFile(m_hPort.Get(), &received, 1, &count, NULL);
@@ -179,18 +175,25 @@ PortResult Win32SerialPort::ReadByte(char& byte, Deadline by)
     return PortSucceeded(PortOperation::Read, 1);
 }
 
-// A read whose interval time-out is MAXDWORD and whose totals are 0 returns
-// at once with what the port holds.
+// Reads exactly what the port holds (ClearCommError's count of bytes in the
+// input queue), which a read returns at once under any time-outs: the
+// port's time-outs stay as they are.
 PortResult Win32SerialPort::DiscardInput(std::string& discarded)
 {
     discarded.clear();
     if (!IsOpen())
         return Failed(LinkResult::Timeout, PortOperation::Discard, NoSystemError);
-    UseReadTimeouts(MAXDWORD, 0);
     char buffer[256];
     while (discarded.size() < MaxDiscardedInput) {
+        DWORD errors = 0;
+        COMSTAT status = {};
+        if (ClearCommError(m_hPort.Get(), &errors, &status) == FALSE)
+            return Failed(LinkResult::Timeout, PortOperation::Discard, GetLastError());
+        if (status.cbInQue == 0)
+            break;
         DWORD count = 0;
-        if (ReadFile(m_hPort.Get(), buffer, sizeof buffer, &count, NULL) == FALSE)
+        const DWORD request = std::min<DWORD>(status.cbInQue, sizeof buffer);
+        if (ReadFile(m_hPort.Get(), buffer, request, &count, NULL) == FALSE)
             return Failed(LinkResult::Timeout, PortOperation::Discard, GetLastError());
         if (count == 0)
             break;

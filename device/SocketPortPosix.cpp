@@ -2,6 +2,7 @@
 // Bluetooth RFCOMM shares.
 #include "SocketPortPosix.h"
 
+#include "AddressLookup.h"
 #include "CallBefore.h"
 #include "HostLookup.h"
 #include "NetworkPorts.h"
@@ -163,8 +164,8 @@ std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, s
 {
     return CreatePosixSocketPort(
         [address](UniqueFd& socket, Deadline deadline) {
-            std::vector<std::string> found = address.addresses;
-            const PortResult lookup = address.lookedUp ? address.lookup : LookUpHost(address.host, deadline, found);
+            std::vector<std::string> found;
+            const PortResult lookup = AddressesToTry(address, deadline, found);
             if (!lookup.Ok())
                 return lookup;
             return ConnectTcp(found, address.tcpPort, socket, deadline);
