@@ -88,7 +88,7 @@ void ReadAllLines(const std::uint8_t* data, std::size_t size)
 {
     const auto script = std::make_shared<PortScript>(std::string(reinterpret_cast<const char*>(data), size));
     ScriptedSerialPort port(script);
-    Require(port.Open("fuzz").Ok(), "scripted port opens");
+    Require(port.Open("fuzz", NoDeadline).Ok(), "scripted port opens");
     Require(port.Write(AccessCode, AccessCodeLength).Ok(), "the query is sent");
     for (std::size_t reads = 0; reads <= size; ++reads) {
         const std::size_t before = script->BytesRead();
