@@ -16,7 +16,7 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
             context.out << HelpText(context.portStyle);
             return ExitCode::Success;
         case CommandKind::Version:
-            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n";
+            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n";
             return ExitCode::Success;
         case CommandKind::Query:
             return RunQuery(options, context);

@@ -36,6 +36,13 @@ if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
   message(FATAL_ERROR "The latest entry of ${changelog} is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: "
                       "add one for this version")
 endif()
+# The Debian changelog repeats CHANGELOG.md's entries: its latest release
+# is the same version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/CHANGELOG.md release_headings REGEX "^## \\[[0-9]")
+list(GET release_headings 0 latest_release)
+if(NOT latest_release MATCHES "^## \\[${PROJECT_VERSION}\\]")
+  message(FATAL_ERROR "The latest release in CHANGELOG.md is not ${PROJECT_VERSION}: add its entry there too")
+endif()
 list(FILTER changelog_lines INCLUDE REGEX "^ -- ")
 list(GET changelog_lines 0 signature)
 string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" package_maintainer "${signature}")
@@ -76,7 +83,23 @@ add_custom_command(OUTPUT ${changelog_gz}
   DEPENDS ${changelog}
   VERBATIM)
 add_custom_target(package_changelog ALL DEPENDS ${changelog_gz})
-install(FILES ${package_source_dir}/debian/copyright ${changelog_gz} DESTINATION ${package_doc_dir})
+
+# The copyright file (DEP-5) holds the licence as LICENSE words it: its
+# holder in the Files paragraph (TolvaneVersion.cmake), its text, each line
+# indented by a space and an empty line written " .", in the licence's
+# paragraph.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(FIND "${licence}" "Permission is hereby granted" permission_start)
+if(permission_start LESS 0)
+  message(FATAL_ERROR "LICENSE has no permission notice")
+endif()
+string(SUBSTRING "${licence}" ${permission_start} -1 licence_text)
+string(STRIP "${licence_text}" licence_text)
+string(REPLACE "\n\n" "\n.\n" licence_text "${licence_text}")
+string(REPLACE "\n" "\n " EXPAT_LICENSE_TEXT " ${licence_text}")
+set(copyright ${CMAKE_BINARY_DIR}/copyright)
+configure_file(${package_source_dir}/debian/copyright.in ${copyright} @ONLY)
+install(FILES ${copyright} ${changelog_gz} DESTINATION ${package_doc_dir})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${package_name})
