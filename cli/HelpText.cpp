@@ -102,13 +102,21 @@ std::string OptionLines()
 std::string ExitCodeLines()
 {
     std::string lines = "Exit codes:\n";
-    for (int code = 0; code <= ToInt(LastExitCode); ++code) {
-        const OutcomeRow row = OutcomeRowOf(static_cast<ExitCode>(code));
+    for (const OutcomeRow& row : RowsByCode()) {
         char number[16];
-        std::snprintf(number, sizeof number, "%4d  ", code);
+        std::snprintf(number, sizeof number, "%4d  ", ToInt(row.code));
         lines += number + std::string(row.meaning != nullptr ? row.meaning : row.message) + "\n";
     }
     return lines;
+}
+
+// "a, b, c" (or "a, b or c" with `last` " or ").
+std::string JoinWords(const std::vector<std::string>& words, const char* last = ", ")
+{
+    std::string joined;
+    for (std::size_t i = 0; i < words.size(); ++i)
+        joined += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
+    return joined;
 }
 
 const char* const About =
@@ -152,18 +160,22 @@ std::string CommandLines()
                     "milliseconds (--verify-wait, default " +
                     std::to_string(DefaultVerifyWaitMs) +
                     ") and reads the device again: success only if it reports the requested authentication and "
-                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit 15. A "
+                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit " +
+                    ExitNumber(CliOutcome::NotVerified) +
+                    ". A "
                     "mismatch is never retried nor written again: some devices take new settings only after a "
                     "reset.",
                 13) +
            Wrap("  scan       ",
                 "List the serial ports of this machine, one a line, with tab-separated columns at fixed places (empty "
-                "ones at the end left out): the port; with --probe the status (device, no-answer, cannot-open, "
-                "setup-failed, write-failed, incorrect-data, unsupported-firmware), and for a device its firmware "
-                "version and name; then the kind (bluetooth, usb, network, other), the direction of a Bluetooth port "
-                "(outgoing reaches the device, incoming only waits for it to call), the remote Bluetooth address and "
-                "the system's description. --probe asks every port (the named PORTs instead, if given) at the same "
-                "time, waiting about " +
+                "ones at the end left out): the port; with --probe the status (" +
+                    JoinWords(ProbeWords()) +
+                    "), and for a device its firmware version and name; then the kind (bluetooth, usb, network, "
+                    "other), the direction of a Bluetooth port "
+                    "(outgoing reaches the device, incoming only waits for it to call), the remote Bluetooth address "
+                    "and "
+                    "the system's description. --probe asks every port (the named PORTs instead, if given) at the same "
+                    "time, waiting about " +
                     std::to_string(ProbeReadTimeoutMs / 1000) + " s for any one byte and at most about " +
                     std::to_string(ProbeDeadlineMs / 1000) +
                     " s from the open to the end of the answer; a port named twice is probed once and listed under "
@@ -183,7 +195,9 @@ std::string CommandLines()
                     maxPin +
                     " characters or with spaces, a port named twice) is reported with its line number and nothing "
                     "is done. Prints one line per row, in the plan's order, with tab-separated columns: port, status "
-                    "(verified, configured, not-verified, refused, write-failed or a scan status), firmware, name, "
+                    "(" +
+                    JoinWords(ProvisionWords()) +
+                    " or a scan status), firmware, name, "
                     "the authentication before and after, and the exit code configure would have given. With "
                     "--json one object a line with the keys port, status, firmware, name, authenticationBefore, "
                     "authenticationAfter and exitCode. PINs are never printed.",
@@ -191,23 +205,30 @@ std::string CommandLines()
            "\n";
 }
 
-const char* const Transcripts =
-    "--transcript FILE appends to FILE every byte sent to and received from\n"
-    "each port, as it crossed the port, one line per chunk: milliseconds since\n"
-    "the command started, the port, > (to the device) or < (from it), the bytes\n"
-    "in hex, and the same bytes as text with escapes; and each failure to open,\n"
-    "set up or hear from a port, with the system's reason. It never changes\n"
-    "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
-    "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
-    "port, FIFO or pipe is refused (exit 18) before any port is opened. A\n"
-    "transcript that cannot be written is reported after the work: exit 18\n"
-    "where the command succeeded, else the command's own code.\n"
-    "\n"
-    "Results go to standard output, messages to standard error. In lines for\n"
-    "people, control characters (0x00-0x1F, 0x7F-0x9F) and the backslash in what\n"
-    "the device sent and in names are shown as \\xHH and \\\\; JSON is ASCII, each\n"
-    "byte of the device one character.\n"
-    "\n";
+std::string Transcripts()
+{
+    const std::string failed = ExitNumber(CliOutcome::TranscriptFailed);
+    return "--transcript FILE appends to FILE every byte sent to and received from\n"
+           "each port, as it crossed the port, one line per chunk: milliseconds since\n"
+           "the command started, the port, > (to the device) or < (from it), the bytes\n"
+           "in hex, and the same bytes as text with escapes; and each failure to open,\n"
+           "set up or hear from a port, with the system's reason. It never changes\n"
+           "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
+           "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
+           "port, FIFO or pipe is refused (exit " +
+           failed +
+           ") before any port is opened. A\n"
+           "transcript that cannot be written is reported after the work: exit " +
+           failed +
+           "\n"
+           "where the command succeeded, else the command's own code.\n"
+           "\n"
+           "Results go to standard output, messages to standard error. In lines for\n"
+           "people, control characters (0x00-0x1F, 0x7F-0x9F) and the backslash in what\n"
+           "the device sent and in names are shown as \\xHH and \\\\; JSON is ASCII, each\n"
+           "byte of the device one character.\n"
+           "\n";
+}
 
 }  // namespace
 
@@ -216,5 +237,5 @@ std::string HelpText(PortStyle style)
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
     return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts +
-           CommandLines() + OptionLines() + Transcripts + ExitCodeLines();
+           CommandLines() + OptionLines() + Transcripts() + ExitCodeLines();
 }

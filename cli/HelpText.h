@@ -1,5 +1,5 @@
 // The text of tolvane-cli --help: usage, the port names of the platform, the
-// output formats and every exit code (ExitCode.h).
+// output formats and every exit code (OutcomeTable.h).
 #pragma once
 
 #include "PortName.h"
