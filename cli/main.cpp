@@ -2,6 +2,7 @@
 // for shells and scripts, plus a look for ports and devices.
 #include "CliOptions.h"
 #include "Commands.h"
+#include "MessageLines.h"
 #include "PortDetails.h"
 #include "SerialPortList.h"
 #include "StandardDescriptors.h"
@@ -22,14 +23,17 @@ int main(int argc, char** argv)
 #ifndef _WIN32
     ReleasePortsOnInterrupt();
 #endif
+    MessageLines messageLines(std::cerr.rdbuf(), "tolvane-cli: ");
+    std::ostream messages(&messageLines);
+
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
-        std::cerr << parsed.error << "\nTry \"tolvane-cli --help\".\n";
+        messages << parsed.error << '\n' << HintPrefix << "tolvane-cli --help lists the commands and their options.\n";
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout, std::cerr};
+    CommandContext context{std::cout, messages};
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
     const ExitCode code = RunCommand(parsed.options, context);
@@ -38,7 +42,7 @@ int main(int argc, char** argv)
     // standard output closed from the start) is no success.
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "Cannot write the result.\n";
+        messages << "Cannot write the result.\n";
         return ToInt(code == ExitCode::Success ? ExitCode::Failure : code);
     }
     return ToInt(code);

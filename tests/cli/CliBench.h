@@ -20,6 +20,12 @@
 
 inline constexpr char Completed[] = "Configuration is completed.\n";
 
+// A message on standard error, as the program words it: its name first.
+inline std::string Message(const std::string& text)
+{
+    return "tolvane-cli: " + text + "\n";
+}
+
 // The device every test starts from, plus the test's own faults.
 inline void Reset(BenchDevice& device, const std::string& extra = "")
 {
@@ -74,7 +80,7 @@ protected:
         const ProcessResult run = Cli(args);
         EXPECT_EQ(run.exitCode, code) << message;
         EXPECT_EQ(run.out, "") << message;
-        EXPECT_EQ(run.err, message + "\n");
+        EXPECT_EQ(run.err, Message(message));
     }
 
     // As ExpectFailure, with the system's `reason` for the failure on `port`
@@ -85,7 +91,7 @@ protected:
         const ProcessResult run = Cli(args);
         EXPECT_EQ(run.exitCode, code) << message;
         EXPECT_EQ(run.out, "") << message;
-        const std::string start = message + " (" + port + ": ";
+        const std::string start = "tolvane-cli: " + message + " (" + port + ": ";
         if (!reason.empty()) {
             EXPECT_EQ(run.err, start + reason + ")\n");
             return;

@@ -78,9 +78,8 @@ TEST_F(CliOnBench, VerifyReadsTheDeviceAgainAndNeverWritesTwice)
         Cli({"configure", m_port, "--auth", "off", "--pin", "5678", "--verify", "--verify-wait", "50"});
     EXPECT_EQ(stale.exitCode, 15);
     EXPECT_EQ(stale.out, Completed);
-    EXPECT_EQ(stale.err,
-              "Not verified: The device reports authentication Enable and PIN 1234. "
-              "Some devices take new settings only after a reset.\n");
+    EXPECT_EQ(stale.err, Message("Not verified: The device reports authentication Enable and PIN 1234. "
+                                 "Some devices take new settings only after a reset."));
     EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 0 5678 " + AccessCodeBytes);
 }
 

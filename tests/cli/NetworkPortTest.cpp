@@ -147,7 +147,7 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     const ProcessResult telnet = Cli({"query", "rfc2217://" + host, "--transcript", transcript});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(telnet.exitCode, 4);
-    EXPECT_EQ(telnet.err, "Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
+    EXPECT_EQ(telnet.err, "tolvane-cli: Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
                               ": the server did not acknowledge SET-BAUDRATE within 5 s)\n");
     EXPECT_LT(took, std::chrono::seconds(7));
     EXPECT_NE(ReadFile(transcript)
@@ -158,7 +158,7 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
 
     const ProcessResult raw = Cli({"query", "socket://" + host});
     EXPECT_EQ(raw.exitCode, 6);
-    EXPECT_EQ(raw.err, "Reading COM port timeout.\n");
+    EXPECT_EQ(raw.err, "tolvane-cli: Reading COM port timeout.\n");
 }
 
 // A probe waits about a second per port, set-up included.
@@ -180,7 +180,7 @@ TEST(RefusedConnection, CannotOpenWithTheSystemsReason)
     const std::string address = "socket://127.0.0.1:" + std::to_string(FreeTcpPort());
     const ProcessResult run = Cli({"query", address});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err, "Cannot open the COM port. (" + address + ": Connection refused)\n");
+    EXPECT_EQ(run.err, "tolvane-cli: Cannot open the COM port. (" + address + ": Connection refused)\n");
 }
 
 // Where the kernel has no Bluetooth sockets, bt:// says so; elsewhere the
@@ -189,7 +189,8 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
 {
     const ProcessResult run = Cli({"query", "bt://00:11:22:33:44:55?channel=1"});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err.rfind("Cannot open the COM port. (bt://00:11:22:33:44:55?channel=1: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind("tolvane-cli: Cannot open the COM port. (bt://00:11:22:33:44:55?channel=1: ", 0), 0u)
+        << run.err;
     const int probe = socket(AF_BLUETOOTH, SOCK_STREAM, 3 /* BTPROTO_RFCOMM */);
     const bool noBluetooth = probe < 0 && errno == EAFNOSUPPORT;
     if (probe >= 0)
