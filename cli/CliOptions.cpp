@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "HelpLayout.h"
 #include "OptionTable.h"
 
 #include <cstddef>
@@ -64,8 +65,10 @@ ParsedArguments ArgumentReader::Read()
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
             if (!ReadOption(arg))
                 return m_result;
-            if (m_result.options.command == CommandKind::Help)
+            if (m_result.options.command == CommandKind::Help) {
+                m_result.options.helpFor = m_command.kind;
                 break;
+            }
         } else {
             m_positionals.push_back(arg);
         }
@@ -165,11 +168,33 @@ bool ArgumentReader::CheckPositionals()
 // "query, configure, scan or provision".
 std::string CommandNames()
 {
-    std::string names;
-    const std::vector<CommandSpec>& commands = CommandTable();
-    for (std::size_t i = 0; i < commands.size(); ++i)
-        names += std::string(i == 0 ? "" : i + 1 == commands.size() ? " or " : ", ") + commands[i].name;
-    return names;
+    std::vector<std::string> names;
+    for (const CommandSpec& command : CommandTable())
+        names.emplace_back(command.name);
+    return JoinWords(names, " or ");
+}
+
+const CommandSpec* FindCommand(const std::string& name)
+{
+    for (const CommandSpec& command : CommandTable()) {
+        if (name == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
+// Windows programs take /? for help; there a port or a file is never named so.
+std::vector<std::string> WithPlatformHelp(std::vector<std::string> args)
+{
+#ifdef _WIN32
+    for (std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "/?")
+            arg = CommandOption(CommandKind::Help).name;
+    }
+#endif
+    return args;
 }
 
 }  // namespace
@@ -182,20 +207,28 @@ bool ParseAuthWord(const std::string& word, int& auth)
     return true;
 }
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args)
+ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
 {
+    const std::vector<std::string> args = WithPlatformHelp(givenArgs);
     ParsedArguments result;
     if (args.empty()) {
         result.error = "A command is needed: " + CommandNames() + ".";
         return result;
     }
     const std::string& first = args.front();
-    for (const CommandSpec& command : CommandTable()) {
-        if (first == command.name)
-            return ArgumentReader(args, command).Read();
-    }
+    if (const CommandSpec* command = FindCommand(first))
+        return ArgumentReader(args, *command).Read();
     const OptionSpec* option = FindOption(first);
     if (first == "help" || option == &CommandOption(CommandKind::Help)) {
+        // help COMMAND: that command's help.
+        if (first == "help" && args.size() > 1) {
+            const CommandSpec* command = FindCommand(args[1]);
+            if (command == nullptr) {
+                result.error = "Unknown command \"" + args[1] + "\": use " + CommandNames() + ".";
+                return result;
+            }
+            result.options.helpFor = command->kind;
+        }
         result.ok = true;
         result.options.command = CommandKind::Help;
         return result;

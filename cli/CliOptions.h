@@ -15,6 +15,7 @@ inline constexpr unsigned MaxVerifyWaitMs = 60000;
 
 struct CliOptions {
     CommandKind command = CommandKind::Help;
+    CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
     std::string port;                             // query, configure: the one port
     std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
     bool json = false;                            // query, scan, provision

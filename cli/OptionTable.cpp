@@ -131,7 +131,8 @@ std::vector<OptionSpec> MakeOptionTable()
              std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
          SetVerifyWait},
         {"--transcript", nullptr, "FILE", EveryCommand, false,
-         "Append every byte sent to and received from each port to FILE (see below). With scan, only together "
+         "Append every byte sent to and received from each port to FILE (--help tells the format). With scan, only "
+         "together "
          "with --probe.",
          SetTranscript},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
