@@ -36,6 +36,10 @@ int main(int argc, char** argv)
     CommandContext context{std::cout, messages};
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
+    context.explainReadFailure = ExplainReadFailure;
+    context.readFailureHints = [&context](const ReadFailure& failure) {
+        return ReadFailureHints(failure, context.portStyle, context.listPorts);
+    };
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a

@@ -6,6 +6,7 @@
 // devices may receive (often nothing), the exit code and the messages.
 // Rows about Windows device names run in the Windows build under Wine.
 #include "BenchDevice.h"
+#include "CliBench.h"
 #include "BenchNames.h"
 #include "BuildPath.h"
 #include "RunProcess.h"
@@ -47,13 +48,15 @@ struct Row {
 // whole queries and nothing else.
 const std::string AnyQueries = "any number of queries";
 
-// `lines` as standard error shows them: each after the program's name.
+// `lines` as standard error shows them: each message after the program's
+// name, the hints as they are.
 std::string Messages(const std::string& lines)
 {
     std::string shown;
     for (std::size_t start = 0; start < lines.size();) {
         const std::size_t end = std::min(lines.find('\n', start), lines.size() - 1) + 1;
-        shown += "tolvane-cli: " + lines.substr(start, end - start);
+        const std::string line = lines.substr(start, end - start);
+        shown += (line.rfind("hint: ", 0) == 0 ? "" : "tolvane-cli: ") + line;
         start = end;
     }
     return shown;
@@ -312,7 +315,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          false,
          3,
          "",
-         "Cannot open the COM port. (" + Port5 + "\\x0Ax: No such file or directory)\n",
+         "Cannot open the COM port. (" + Port5 + "\\x0Ax: No such file or directory)\n" + ScanHint(),
          "",
          "",
          Soon},

@@ -158,7 +158,9 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
 
     const ProcessResult raw = Cli({"query", "socket://" + host});
     EXPECT_EQ(raw.exitCode, 6);
-    EXPECT_EQ(raw.err, "tolvane-cli: Reading COM port timeout.\n");
+    EXPECT_EQ(raw.err,
+              "tolvane-cli: Reading COM port timeout.\n"
+              "hint: reset the device, check that it is switched on and connected, and try again.\n");
 }
 
 // A probe waits about a second per port, set-up included.
@@ -196,7 +198,9 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
     if (probe >= 0)
         close(probe);
     if (noBluetooth) {
-        EXPECT_NE(run.err.find("Address family not supported by protocol"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Address family not supported by protocol)\nhint: this computer has no Bluetooth"),
+                  std::string::npos)
+            << run.err;
     }
 }
 
