@@ -130,8 +130,8 @@ bool ArgumentReader::CheckPositionals()
     CliOptions& options = m_result.options;
     if (Given("--verify-wait") && !options.verify)
         return Fail("--verify-wait needs --verify.");
-    if (Given("--pin") && Given("--pin-file"))
-        return Fail("--pin and --pin-file cannot both be given: one PIN is set.");
+    if (Given("--pin") + Given("--pin-file") + Given("--pin-prompt") > 1)
+        return Fail("Only one of --pin, --pin-file and --pin-prompt may be given: one PIN is set.");
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {

@@ -24,8 +24,8 @@ std::string CommandParagraph(CommandKind kind)
         case CommandKind::Configure:
             return Wrap(
                 "  configure  ",
-                "Read the device, then set its authentication (--auth on or off) and, with --pin or "
-                "--pin-file, a new PIN of at most " +
+                "Read the device, then set its authentication (--auth on or off) and, with --pin, "
+                "--pin-file or --pin-prompt, a new PIN of at most " +
                     maxPin +
                     " characters without spaces. Without them the device keeps its PIN. Nothing is written unless "
                     "the device was read correctly and the checks passed; a PIN that fails them is refused before "

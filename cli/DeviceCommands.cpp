@@ -8,6 +8,7 @@
 #include "MessageLines.h"
 #include "OutputFormat.h"
 #include "PinFile.h"
+#include "PinPrompt.h"
 #include "UserMessages.h"
 
 namespace {
@@ -63,12 +64,16 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     ConfigureRequest request;
     request.port = options.port;
     request.auth = options.auth;
-    request.hasPin = options.hasPin || !options.pinFile.empty();
+    request.hasPin = options.hasPin || !options.pinFile.empty() || options.pinPrompt;
     request.pin = options.pin;
     request.verify = options.verify;
     request.verifyWaitMs = options.verifyWaitMs;
     std::string error;
     if (!options.pinFile.empty() && !ReadPinFile(options.pinFile, *context.in, request.pin, error)) {
+        context.err << error << '\n';
+        return ExitCode::Usage;
+    }
+    if (options.pinPrompt && !PromptNewPin(request.pin, error)) {
         context.err << error << '\n';
         return ExitCode::Usage;
     }

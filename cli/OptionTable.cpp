@@ -82,6 +82,12 @@ bool SetPinFile(CliOptions& options, const std::string& value, std::string& erro
     return true;
 }
 
+bool SetPinPrompt(CliOptions& options, const std::string&, std::string&)
+{
+    options.pinPrompt = true;
+    return true;
+}
+
 bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& error)
 {
     if (ParseMilliseconds(value, options.verifyWaitMs))
@@ -115,15 +121,19 @@ std::vector<OptionSpec> MakeOptionTable()
          SetAuth},
         {"--pin", nullptr, "NEW", Configure, false,
          "Set the PIN to NEW, at most " + maxPin +
-             " characters without spaces. Without --pin or --pin-file the device keeps its PIN. Other users of this "
+             " characters without spaces. Without --pin, --pin-file or --pin-prompt the device keeps its PIN. Other "
+             "users of this "
              "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
              "--pin-file.",
          SetPin},
         {"--pin-file", nullptr, "FILE", Configure, false,
          "Set the PIN to the first line of FILE, without its line end; - reads the line from standard input. FILE "
-         "is a regular file that is not empty, and the PIN passes the same checks as with --pin. Not together with "
-         "--pin.",
+         "is a regular file that is not empty, and the PIN passes the same checks as with --pin.",
          SetPinFile},
+        {"--pin-prompt", nullptr, nullptr, Configure, false,
+         "Ask for the new PIN twice on the terminal, without echo. Standard input must be a terminal: without one "
+         "the command is refused at once.",
+         SetPinPrompt},
         {"--verify", nullptr, nullptr, Configure | Provision, false,
          "After the write, read the device again: success only if it reports the requested settings.", SetVerify},
         {"--verify-wait", nullptr, "MS", Configure | Provision, false,
