@@ -37,6 +37,7 @@ private:
     bool ReadOption(const std::string& arg);
     bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue, std::string& value);
     bool Given(const char* name) const;
+    bool CheckGroup(OptionGroup group, const char* why);
     bool CheckPositionals();
     bool Fail(const std::string& error);
 
@@ -125,13 +126,29 @@ bool ArgumentReader::ReadOption(const std::string& arg)
     return true;
 }
 
+// At most one option of `group` given; else says why, naming them all.
+bool ArgumentReader::CheckGroup(OptionGroup group, const char* why)
+{
+    std::vector<std::string> names;
+    std::size_t given = 0;
+    for (std::size_t place = 0; place < OptionTable().size(); ++place) {
+        if (OptionTable()[place].group != group)
+            continue;
+        names.emplace_back(OptionTable()[place].name);
+        given += m_given[place] ? 1 : 0;
+    }
+    if (given <= 1)
+        return true;
+    return Fail("Only one of " + JoinWords(names, " and ") + " may be given: " + why + ".");
+}
+
 bool ArgumentReader::CheckPositionals()
 {
     CliOptions& options = m_result.options;
     if (Given("--verify-wait") && !options.verify)
         return Fail("--verify-wait needs --verify.");
-    if (Given("--pin") + Given("--pin-file") + Given("--pin-prompt") > 1)
-        return Fail("Only one of --pin, --pin-file and --pin-prompt may be given: one PIN is set.");
+    if (!CheckGroup(OptionGroup::NewPin, "one PIN is set"))
+        return false;
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {
@@ -172,15 +189,6 @@ std::string CommandNames()
     for (const CommandSpec& command : CommandTable())
         names.emplace_back(command.name);
     return JoinWords(names, " or ");
-}
-
-const CommandSpec* FindCommand(const std::string& name)
-{
-    for (const CommandSpec& command : CommandTable()) {
-        if (name == command.name)
-            return &command;
-    }
-    return nullptr;
 }
 
 // Windows programs take /? for help; there a port or a file is never named so.

@@ -2,6 +2,7 @@
 // for shells and scripts, plus a look for ports and devices.
 #include "CliOptions.h"
 #include "Commands.h"
+#include "Completion.h"
 #include "MessageLines.h"
 #include "PortDetails.h"
 #include "SerialPortList.h"
@@ -27,6 +28,12 @@ int main(int argc, char** argv)
     std::ostream messages(&messageLines);
 
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    if (!args.empty() && args.front() == CompleteOption) {
+        std::vector<std::string> ports;
+        ListSystemSerialPorts(ports);
+        std::cout << CompletionCandidates({args.begin() + 1, args.end()}, ports);
+        return ToInt(ExitCode::Success);
+    }
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
         messages << parsed.error << '\n' << HintPrefix << "tolvane-cli --help lists the commands and their options.\n";

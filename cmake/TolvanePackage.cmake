@@ -6,7 +6,8 @@
 #     device;
 #   a manual page for each in section 1, made at build time from the program's
 #     own --help and --version (package/ManPage.cmake);
-#   bash completion for tolvane-cli;
+#   completion for tolvane-cli in bash, zsh and fish (the candidates come from
+#     the program's hidden --complete);
 #   /usr/share/doc/tolvane-cli/: the copyright file and the changelog.
 # Its dependencies are computed from the programs (dpkg-shlibdeps). Its
 # version is the project's; the changelog's latest entry must name it, and
@@ -71,9 +72,15 @@ endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Completion for bash, zsh and fish, where Debian's packages of each look.
 install(FILES ${package_source_dir}/tolvane-cli.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
   RENAME tolvane-cli)
+install(FILES ${package_source_dir}/tolvane-cli.zsh-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions
+  RENAME _tolvane-cli)
+install(FILES ${package_source_dir}/tolvane-cli.fish
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 
 # Debian keeps a native package's changelog compressed, without gzip's name
 # and time.

@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "Completion.h"
 #include "HelpText.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,32 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         EXPECT_FALSE(parsed.ok) << (args.empty() ? "(nothing)" : args.back());
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+// What the shells offer: each row is a command line up to the word being
+// completed, and the candidates, one a line.
+TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
+{
+    const std::vector<std::string> ports = {"/dev/rfcomm0"};
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"pro"}, "provision\n"},
+        {{""}, "query\nconfigure\nscan\nprovision\nhelp\n"},
+        {{"--json", "q"}, ""},  // --json before a command is refused
+        {{"help", "s"}, "scan\n"},
+        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nbt://\n"},
+        {{"query", "r"}, "rfc2217://\n"},
+        {{"query", "COM5", ""}, ""},  // one port only
+        {{"query", "--"}, "--json\n--transcript\n--help\n"},
+        {{"configure", "x", "--auth", ""}, "on\noff\n"},
+        {{"configure", "x", "--pin-file", "p"}, ":files\n"},
+        {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source
+        {{"configure", "x", "--auth=on", "--a"}, ""},   // --auth once
+        {{"scan", ""}, ""},                             // ports only with --probe
+        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n"},
+        {{"provision", ""}, ":files\n"},
+    };
+    for (const auto& [words, candidates] : rows)
+        EXPECT_EQ(CompletionCandidates(words, ports), candidates) << words.back();
 }
 
 }  // namespace
