@@ -42,28 +42,6 @@ std::string UsageLines()
            CommandOption(CommandKind::Help).name + "\n";
 }
 
-// "(query, scan, provision)" for an option some commands take.
-unsigned AllCommands()
-{
-    unsigned all = 0;
-    for (const CommandSpec& command : CommandTable())
-        all |= CommandBit(command.kind);
-    return all;
-}
-
-std::string CommandsTaking(const OptionSpec& option)
-{
-    std::string names;
-    std::size_t count = 0;
-    for (const CommandSpec& command : CommandTable()) {
-        if ((option.commands & CommandBit(command.kind)) != 0) {
-            names += std::string(names.empty() ? "" : ", ") + command.name;
-            ++count;
-        }
-    }
-    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
-}
-
 // The options that any of `commands` takes, --help and --version with all.
 std::string OptionLines(unsigned commands)
 {

@@ -192,3 +192,24 @@ const OptionSpec& CommandOption(CommandKind kind)
 {
     return *FindOption(kind == CommandKind::Help ? "--help" : "--version");
 }
+
+unsigned AllCommands()
+{
+    unsigned all = 0;
+    for (const CommandSpec& command : CommandTable())
+        all |= CommandBit(command.kind);
+    return all;
+}
+
+std::string CommandsTaking(const OptionSpec& option)
+{
+    std::string names;
+    std::size_t count = 0;
+    for (const CommandSpec& command : CommandTable()) {
+        if ((option.commands & CommandBit(command.kind)) != 0) {
+            names += std::string(names.empty() ? "" : ", ") + command.name;
+            ++count;
+        }
+    }
+    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
+}

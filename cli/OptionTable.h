@@ -53,5 +53,12 @@ const CommandSpec* FindCommand(const std::string& name);
 // The option called `name` (its long or short name), or null.
 const OptionSpec* FindOption(const std::string& name);
 
+// The CommandBit()s of every command of the table.
+unsigned AllCommands();
+
+// " (query, scan, provision)" for an option some commands take; "" for one
+// that all or none take.
+std::string CommandsTaking(const OptionSpec& option);
+
 // The option that stands for a command of its own (--help, --version), by kind.
 const OptionSpec& CommandOption(CommandKind kind);

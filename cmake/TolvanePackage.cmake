@@ -4,8 +4,9 @@
 # generator) with
 #   /usr/bin/tolvane-cli, and /usr/bin/tolvane-simdevice to try it without a
 #     device;
-#   a manual page for each in section 1, made at build time from the program's
-#     own --help and --version (package/ManPage.cmake);
+#   a manual page for each in section 1, written in scdoc (docs/man), with
+#     tolvane-cli's options and exit codes from its tables
+#     (package/ManPage.cmake);
 #   completion for tolvane-cli in bash, zsh and fish (the candidates come from
 #     the program's hidden --complete);
 #   /usr/share/doc/tolvane-cli/: the copyright file and the changelog.
@@ -50,26 +51,37 @@ string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" package_maintainer "${signature}")
 
 install(TARGETS tolvane-cli tolvane-simdevice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The manual pages: program, what it is (help2man's NAME line).
+# The package's one time, as the release's: the commit's, or
+# SOURCE_DATE_EPOCH (release/SourceDateEpoch.cmake). It dates the manual
+# pages and every file in the package.
+set(package_date_file ${CMAKE_BINARY_DIR}/package-date-epoch.txt)
+add_custom_target(package_date_epoch
+  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${package_date_file}
+          -P ${CMAKE_CURRENT_LIST_DIR}/release/SourceDateEpoch.cmake
+  BYPRODUCTS ${package_date_file}
+  VERBATIM)
+
+# The manual pages, written by hand in scdoc (docs/man); tolvane-cli's
+# OPTIONS and EXIT STATUS come from its tables (tools/manpage).
 set(man_dir ${CMAKE_BINARY_DIR}/man)
 set(man_pages)
-foreach(page "tolvane-cli|read and configure Tolvane devices on serial ports"
-             "tolvane-simdevice|a Tolvane device simulated on a pseudo-terminal")
+foreach(page "tolvane-cli|-DSECTIONS_TOOL=$<TARGET_FILE:tolvane-man-sections>" "tolvane-simdevice|")
   string(REPLACE "|" ";" page "${page}")
   list(GET page 0 program)
-  list(GET page 1 description)
+  list(GET page 1 sections)
+  set(source ${PROJECT_SOURCE_DIR}/docs/man/${program}.1.scd)
   set(output ${man_dir}/${program}.1.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
-    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DDESCRIPTION=${description}
-            -DVERSION=${PROJECT_VERSION} -DOUTPUT=${output}
-            -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
-    DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} ${sections} -DSOURCE_DATE_FILE=${package_date_file}
+            -DOUTPUT=${output} -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    DEPENDS ${source} tolvane-man-sections ${package_date_file} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
     COMMENT "Manual page of ${program}"
     VERBATIM)
   list(APPEND man_pages ${output})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
+add_dependencies(man_pages package_date_epoch)
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # Completion for bash, zsh and fish, where Debian's packages of each look.
