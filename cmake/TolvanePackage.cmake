@@ -51,15 +51,8 @@ string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" package_maintainer "${signature}")
 
 install(TARGETS tolvane-cli tolvane-simdevice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The package's one time, as the release's: the commit's, or
-# SOURCE_DATE_EPOCH (release/SourceDateEpoch.cmake). It dates the manual
-# pages and every file in the package.
-set(package_date_file ${CMAKE_BINARY_DIR}/package-date-epoch.txt)
-add_custom_target(package_date_epoch
-  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${package_date_file}
-          -P ${CMAKE_CURRENT_LIST_DIR}/release/SourceDateEpoch.cmake
-  BYPRODUCTS ${package_date_file}
-  VERBATIM)
+# The package's one time (source_date_epoch, TolvaneSourceDate.cmake) dates
+# the manual pages and every file in the package.
 
 # The manual pages, written by hand in scdoc (docs/man); tolvane-cli's
 # OPTIONS and EXIT STATUS come from its tables (tools/manpage).
@@ -73,15 +66,15 @@ foreach(page "tolvane-cli|-DSECTIONS_TOOL=$<TARGET_FILE:tolvane-man-sections>" "
   set(output ${man_dir}/${program}.1.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
-    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} ${sections} -DSOURCE_DATE_FILE=${package_date_file}
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} ${sections} -DSOURCE_DATE_FILE=${source_date_file}
             -DOUTPUT=${output} -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
-    DEPENDS ${source} tolvane-man-sections ${package_date_file} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    DEPENDS ${source} tolvane-man-sections ${source_date_file} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
     COMMENT "Manual page of ${program}"
     VERBATIM)
   list(APPEND man_pages ${output})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
-add_dependencies(man_pages package_date_epoch)
+add_dependencies(man_pages source_date_epoch)
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # Completion for bash, zsh and fish, where Debian's packages of each look.
@@ -120,6 +113,12 @@ set(copyright ${CMAKE_BINARY_DIR}/copyright)
 configure_file(${package_source_dir}/debian/copyright.in ${copyright} @ONLY)
 install(FILES ${copyright} ${changelog_gz} DESTINATION ${package_doc_dir})
 
+# Every date in the package (the files', the archives' members') is the
+# package's one time: CPack takes SOURCE_DATE_EPOCH, which
+# package/PackageDate.cmake sets from source_date_file when CPack starts.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package/PackageDate.cmake)
+set(CPACK_TOLVANE_DATE_FILE ${source_date_file})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${package_name})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -131,6 +130,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${package_maintainer}")
+# No Homepage field: the project has no home page to name.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and configure Tolvane Bluetooth devices over a serial port")
 # The summary is the description's first line; the rest follows it.
 set(CPACK_PACKAGE_DESCRIPTION "tolvane-cli reads a Tolvane device (name, firmware version, authentication

@@ -16,15 +16,8 @@ endif()
 # The programs in the zip, in the order they are packed after the documents.
 set(released_programs Tolvane tolvane-cli)
 
-# The time, rewritten at each build only when it changes, so that a new
-# commit relinks the released programs and nothing else.
-set(source_date_file ${CMAKE_BINARY_DIR}/source-date-epoch.txt)
-add_custom_target(source_date_epoch
-  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${source_date_file}
-          -P ${CMAKE_CURRENT_LIST_DIR}/release/SourceDateEpoch.cmake
-  BYPRODUCTS ${source_date_file}
-  VERBATIM)
-# The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
+# The time (source_date_epoch, TolvaneSourceDate.cmake) relinks the
+# released programs when a new commit changes it. The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
 foreach(program ${released_programs})
   add_dependencies(${program} source_date_epoch)
   set_target_properties(${program} PROPERTIES
