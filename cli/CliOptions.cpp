@@ -1,5 +1,6 @@
 #include "CliOptions.h"
 
+#include "HelpLayout.h"
 #include "OptionTable.h"
 
 #include <cstddef>
@@ -36,6 +37,7 @@ private:
     bool ReadOption(const std::string& arg);
     bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue, std::string& value);
     bool Given(const char* name) const;
+    bool CheckGroup(OptionGroup group, const char* why);
     bool CheckPositionals();
     bool Fail(const std::string& error);
 
@@ -64,8 +66,10 @@ ParsedArguments ArgumentReader::Read()
         } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
             if (!ReadOption(arg))
                 return m_result;
-            if (m_result.options.command == CommandKind::Help)
+            if (m_result.options.command == CommandKind::Help) {
+                m_result.options.helpFor = m_command.kind;
                 break;
+            }
         } else {
             m_positionals.push_back(arg);
         }
@@ -122,13 +126,29 @@ bool ArgumentReader::ReadOption(const std::string& arg)
     return true;
 }
 
+// At most one option of `group` given; else says why, naming them all.
+bool ArgumentReader::CheckGroup(OptionGroup group, const char* why)
+{
+    std::vector<std::string> names;
+    std::size_t given = 0;
+    for (std::size_t place = 0; place < OptionTable().size(); ++place) {
+        if (OptionTable()[place].group != group)
+            continue;
+        names.emplace_back(OptionTable()[place].name);
+        given += m_given[place] ? 1 : 0;
+    }
+    if (given <= 1)
+        return true;
+    return Fail("Only one of " + JoinWords(names, " and ") + " may be given: " + why + ".");
+}
+
 bool ArgumentReader::CheckPositionals()
 {
     CliOptions& options = m_result.options;
     if (Given("--verify-wait") && !options.verify)
         return Fail("--verify-wait needs --verify.");
-    if (Given("--pin") && Given("--pin-file"))
-        return Fail("--pin and --pin-file cannot both be given: one PIN is set.");
+    if (!CheckGroup(OptionGroup::NewPin, "one PIN is set"))
+        return false;
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {
@@ -165,11 +185,24 @@ bool ArgumentReader::CheckPositionals()
 // "query, configure, scan or provision".
 std::string CommandNames()
 {
-    std::string names;
-    const std::vector<CommandSpec>& commands = CommandTable();
-    for (std::size_t i = 0; i < commands.size(); ++i)
-        names += std::string(i == 0 ? "" : i + 1 == commands.size() ? " or " : ", ") + commands[i].name;
-    return names;
+    std::vector<std::string> names;
+    for (const CommandSpec& command : CommandTable())
+        names.emplace_back(command.name);
+    return JoinWords(names, " or ");
+}
+
+// Windows programs take /? for help; there a port or a file is never named so.
+std::vector<std::string> WithPlatformHelp(std::vector<std::string> args)
+{
+#ifdef _WIN32
+    for (std::string& arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "/?")
+            arg = CommandOption(CommandKind::Help).name;
+    }
+#endif
+    return args;
 }
 
 }  // namespace
@@ -182,20 +215,28 @@ bool ParseAuthWord(const std::string& word, int& auth)
     return true;
 }
 
-ParsedArguments ParseArguments(const std::vector<std::string>& args)
+ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
 {
+    const std::vector<std::string> args = WithPlatformHelp(givenArgs);
     ParsedArguments result;
     if (args.empty()) {
         result.error = "A command is needed: " + CommandNames() + ".";
         return result;
     }
     const std::string& first = args.front();
-    for (const CommandSpec& command : CommandTable()) {
-        if (first == command.name)
-            return ArgumentReader(args, command).Read();
-    }
+    if (const CommandSpec* command = FindCommand(first))
+        return ArgumentReader(args, *command).Read();
     const OptionSpec* option = FindOption(first);
     if (first == "help" || option == &CommandOption(CommandKind::Help)) {
+        // help COMMAND: that command's help.
+        if (first == "help" && args.size() > 1) {
+            const CommandSpec* command = FindCommand(args[1]);
+            if (command == nullptr) {
+                result.error = "Unknown command \"" + args[1] + "\": use " + CommandNames() + ".";
+                return result;
+            }
+            result.options.helpFor = command->kind;
+        }
         result.ok = true;
         result.options.command = CommandKind::Help;
         return result;

@@ -15,6 +15,7 @@ inline constexpr unsigned MaxVerifyWaitMs = 60000;
 
 struct CliOptions {
     CommandKind command = CommandKind::Help;
+    CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
     std::string port;                             // query, configure: the one port
     std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
     bool json = false;                            // query, scan, provision
@@ -23,6 +24,7 @@ struct CliOptions {
     bool hasPin = false;                          // configure: --pin given
     std::string pin;                              // configure: the new PIN, never empty when given
     std::string pinFile;                          // configure: --pin-file, "-" for standard input
+    bool pinPrompt = false;                       // configure: the PIN typed on the terminal
     bool verify = false;                          // configure, provision: read the device again after the write
     unsigned verifyWaitMs = DefaultVerifyWaitMs;  // configure, provision: the pause before that read
     std::string plan;                             // provision: the plan file, "-" for standard input

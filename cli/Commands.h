@@ -8,6 +8,7 @@
 #include "PortDetails.h"
 #include "PortName.h"
 #include "ProvisionPlan.h"
+#include "ReadFailureHelp.h"
 #include "SerialPort.h"
 #include "SerialPortFactory.h"
 #include "SerialPortList.h"
@@ -32,7 +33,16 @@ struct CommandContext {
     std::function<std::vector<PortDetails>(const std::vector<std::string>&)> describePorts =
         [](const std::vector<std::string>&) { return std::vector<PortDetails>(); };
     PortIdentifier identifyPort = [](const std::string& path) { return path; };  // PortIdentity
-    std::istream* in = &std::cin;                                                // a plan given as "-"
+    // What a failed read of one port tells beyond the window's words, from a
+    // look at the system (ExplainReadFailure, ReadFailureHints); a test gets
+    // the message as it is and no hints.
+    std::function<Outcome(const ReadFailure&, Outcome)> explainReadFailure = [](const ReadFailure&, Outcome outcome) {
+        return outcome;
+    };
+    std::function<std::vector<std::string>(const ReadFailure&)> readFailureHints = [](const ReadFailure&) {
+        return std::vector<std::string>();
+    };
+    std::istream* in = &std::cin;  // a plan given as "-"
 };
 
 // A probe waits at most ProbeReadTimeoutMs for any one byte (or for a

@@ -42,17 +42,16 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
         read = link.Query(report.after);
     report.readAgain = read == LinkResult::Ok;
     if (!report.readAgain) {
-        report.outcome = {ExitCode::NotVerified,
-                          std::string(CliText::NotVerified) + " " +
-                              WithReason(ReadOutcome(read, report.after), request.port, link).message};
+        report.outcome = OutcomeOf(CliRow(CliOutcome::NotVerified),
+                                   WithReason(ReadOutcome(read, report.after), request.port, link).message);
         return;
     }
     report.verified = report.after.auth == request.auth && std::string(report.after.pin) == pin;
     if (report.verified)
         return;
-    report.outcome = {ExitCode::NotVerified, std::string(CliText::NotVerified) + " The device reports authentication " +
-                                                 AuthenticationText(report.after) + " and PIN " +
-                                                 EscapeForText(report.after.pin) + ". " + CliText::MayNeedReset};
+    report.outcome = OutcomeOf(CliRow(CliOutcome::NotVerified),
+                               std::string("The device reports authentication ") + AuthenticationText(report.after) +
+                                   " and PIN " + EscapeForText(report.after.pin) + ". " + CliText::MayNeedReset);
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include "ConfigureChecks.h"
 #include "ConfigureSteps.h"
 #include "DeviceLink.h"
+#include "MessageLines.h"
 #include "OutputFormat.h"
 #include "PinFile.h"
+#include "PinPrompt.h"
 #include "UserMessages.h"
 
 namespace {
@@ -16,6 +18,15 @@ ExitCode Report(CommandContext& context, const Outcome& outcome)
     if (!outcome.message.empty())
         context.err << outcome.message << '\n';
     return outcome.code;
+}
+
+// A read that failed: its message, then what the user can do about it.
+ExitCode ReportReadFailure(CommandContext& context, const ReadFailure& failure, const Outcome& outcome)
+{
+    const ExitCode code = Report(context, context.explainReadFailure(failure, outcome));
+    for (const std::string& hint : context.readFailureHints(failure))
+        context.err << HintPrefix << hint << '\n';
+    return code;
 }
 
 // The port's address, or false after saying why the name is refused.
@@ -40,7 +51,7 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context)
     LinkResult result = LinkResult::Ok;
     const Outcome read = ReadDevice(options.port, address, link, info, result);
     if (read.code != ExitCode::Success)
-        return Report(context, read);
+        return ReportReadFailure(context, {options.port, address, result}, read);
 
     context.out << (options.json ? FormatQueryJson(info) : FormatQueryText(info));
     return ExitCode::Success;
@@ -53,12 +64,16 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     ConfigureRequest request;
     request.port = options.port;
     request.auth = options.auth;
-    request.hasPin = options.hasPin || !options.pinFile.empty();
+    request.hasPin = options.hasPin || !options.pinFile.empty() || options.pinPrompt;
     request.pin = options.pin;
     request.verify = options.verify;
     request.verifyWaitMs = options.verifyWaitMs;
     std::string error;
     if (!options.pinFile.empty() && !ReadPinFile(options.pinFile, *context.in, request.pin, error)) {
+        context.err << error << '\n';
+        return ExitCode::Usage;
+    }
+    if (options.pinPrompt && !PromptNewPin(request.pin, error)) {
         context.err << error << '\n';
         return ExitCode::Usage;
     }
@@ -74,5 +89,7 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         context.out << UserMessages::Configured << '\n';
     if (report.verified)
         context.out << CliText::Verified << '\n';
+    if (report.readResult != LinkResult::Ok)
+        return ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome);
     return Report(context, report.outcome);
 }

@@ -1,11 +1,10 @@
 #include "HelpText.h"
 
 #include "CliOptions.h"
-#include "Commands.h"
-#include "NewSettings.h"
+#include "CommandHelp.h"
+#include "HelpLayout.h"
 #include "OptionTable.h"
 #include "OutcomeTable.h"
-#include "ProvisionPlan.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,88 +12,50 @@
 
 namespace {
 
-// Lines of --help stay within a terminal of 80 columns.
-constexpr std::size_t LineWidth = 79;
-// Where an option's paragraph starts: after "  --transcript FILE" and two spaces.
-constexpr std::size_t OptionTextColumn = 21;
-
-// `words` in lines of at most LineWidth columns, the first line after
-// `first` and the rest indented by `indent` spaces.
-std::string Wrap(std::string first, const std::vector<std::string>& words, std::size_t indent)
-{
-    std::string wrapped;
-    std::string line = std::move(first);
-    bool lineHasWord = false;
-    for (const std::string& word : words) {
-        if (lineHasWord && line.size() + 1 + word.size() > LineWidth) {
-            wrapped += line + "\n";
-            line = std::string(indent, ' ');
-            lineHasWord = false;
-        }
-        line += (lineHasWord ? " " : "") + word;
-        lineHasWord = true;
-    }
-    return wrapped + line + "\n";
-}
-
-std::string Wrap(std::string first, const std::string& text, std::size_t indent)
-{
-    std::vector<std::string> words;
-    for (std::size_t start = 0, end = 0; start < text.size(); start = end + 1) {
-        end = std::min(text.find(' ', start), text.size());
-        words.push_back(text.substr(start, end - start));
-    }
-    return Wrap(std::move(first), words, indent);
-}
-
 std::string OptionForm(const OptionSpec& option)
 {
     return std::string(option.name) + (option.argument != nullptr ? std::string(" ") + option.argument : "");
 }
 
-// GNU's layout, which help2man turns into the manual's synopsis: the first
-// form after "Usage:", each further one after "  or:", one line each.
+// "tolvane-cli query PORT [--json] [--transcript FILE]": the command, its
+// operands and its options, those it needs without brackets.
+std::string UsageForm(const CommandSpec& command)
+{
+    std::string form = std::string("tolvane-cli ") + command.name + " " + command.operands;
+    for (const OptionSpec& option : OptionTable()) {
+        if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
+            continue;
+        form += " " + (option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
+    }
+    return form;
+}
+
+// GNU's layout: the first form after "Usage:", each further one after
+// "  or:", one line each.
 std::string UsageLines()
 {
     std::string usage;
-    for (const CommandSpec& command : CommandTable()) {
-        std::string line =
-            std::string(usage.empty() ? "Usage: " : "  or:  ") + "tolvane-cli " + command.name + " " + command.operands;
-        for (const OptionSpec& option : OptionTable()) {
-            if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
-                continue;
-            line += " " + (option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
-        }
-        usage += line + "\n";
-    }
+    for (const CommandSpec& command : CommandTable())
+        usage += std::string(usage.empty() ? "Usage: " : "  or:  ") + UsageForm(command) + "\n";
     return usage + "  or:  tolvane-cli " + CommandOption(CommandKind::Help).name + " | " +
-           CommandOption(CommandKind::Version).name + "\n";
+           CommandOption(CommandKind::Version).name + "\n" + "  or:  tolvane-cli COMMAND " +
+           CommandOption(CommandKind::Help).name + "\n";
 }
 
-// "(query, scan, provision)" for an option some commands take.
-std::string CommandsTaking(const OptionSpec& option)
-{
-    std::string names;
-    std::size_t count = 0;
-    for (const CommandSpec& command : CommandTable()) {
-        if ((option.commands & CommandBit(command.kind)) != 0) {
-            names += std::string(names.empty() ? "" : ", ") + command.name;
-            ++count;
-        }
-    }
-    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
-}
-
-std::string OptionLines()
+// The options that any of `commands` takes, --help and --version with all.
+std::string OptionLines(unsigned commands)
 {
     std::string lines = "Options:\n";
     for (const OptionSpec& option : OptionTable()) {
+        const bool all = commands == AllCommands();
+        if ((option.commands & commands) == 0 && !(all && &option == &CommandOption(CommandKind::Version)))
+            continue;
         std::string label = "  ";
         if (option.shortName != nullptr)
             label += std::string(option.shortName) + ", ";
         label += OptionForm(option);
         label.resize(std::max(label.size() + 2, OptionTextColumn), ' ');
-        lines += Wrap(label, option.help + CommandsTaking(option), OptionTextColumn);
+        lines += Wrap(label, option.help + (all ? CommandsTaking(option) : ""), OptionTextColumn);
     }
     return lines + "\n";
 }
@@ -102,10 +63,9 @@ std::string OptionLines()
 std::string ExitCodeLines()
 {
     std::string lines = "Exit codes:\n";
-    for (int code = 0; code <= ToInt(LastExitCode); ++code) {
-        const OutcomeRow row = OutcomeRowOf(static_cast<ExitCode>(code));
+    for (const OutcomeRow& row : RowsByCode()) {
         char number[16];
-        std::snprintf(number, sizeof number, "%4d  ", code);
+        std::snprintf(number, sizeof number, "%4d  ", ToInt(row.code));
         lines += number + std::string(row.meaning != nullptr ? row.meaning : row.message) + "\n";
     }
     return lines;
@@ -132,83 +92,37 @@ const char* const AddressPorts =
 
 std::string CommandLines()
 {
-    const std::string maxPin = std::to_string(MaxPinLength);
-    return "Commands:\n"
-           "  query      Read the device and print its name, firmware version,\n"
-           "             authentication (Enable or Disable) and PIN, one line each:\n"
-           "               name: NAME\n"
-           "               firmware: VERSION\n"
-           "               authentication: Enable\n"
-           "               pin: PIN\n"
-           "             With --json, one object with the keys name, firmware,\n"
-           "             authentication and pin.\n" +
-           Wrap("  configure  ",
-                "Read the device, then set its authentication (--auth on or off) and, with --pin or "
-                "--pin-file, a new PIN of at most " +
-                    maxPin +
-                    " characters without spaces. Without them the device keeps its PIN. Nothing is written unless "
-                    "the device was read correctly and the checks passed; a PIN that fails them is refused before "
-                    "the port is opened. Prints \"Configuration is completed.\" With --verify, waits MS "
-                    "milliseconds (--verify-wait, default " +
-                    std::to_string(DefaultVerifyWaitMs) +
-                    ") and reads the device again: success only if it reports the requested authentication and "
-                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit 15. A "
-                    "mismatch is never retried nor written again: some devices take new settings only after a "
-                    "reset.",
-                13) +
-           Wrap("  scan       ",
-                "List the serial ports of this machine, one a line, with tab-separated columns at fixed places (empty "
-                "ones at the end left out): the port; with --probe the status (device, no-answer, cannot-open, "
-                "setup-failed, write-failed, incorrect-data, unsupported-firmware), and for a device its firmware "
-                "version and name; then the kind (bluetooth, usb, network, other), the direction of a Bluetooth port "
-                "(outgoing reaches the device, incoming only waits for it to call), the remote Bluetooth address and "
-                "the system's description. --probe asks every port (the named PORTs instead, if given) at the same "
-                "time, waiting about " +
-                    std::to_string(ProbeReadTimeoutMs / 1000) + " s for any one byte and at most about " +
-                    std::to_string(ProbeDeadlineMs / 1000) +
-                    " s from the open to the end of the answer; a port named twice is probed once and listed under "
-                    "each name. With --json, an array of objects with the keys port, status, firmware, name, "
-                    "authentication, pin, kind, direction, address and description, unknown ones left out.",
-                13) +
-           Wrap("  provision  ",
-                "Configure every device of PLAN at the same time, each with configure's steps and checks (and "
-                "--verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin and a row "
-                "per port: auth on or off, an empty pin keeps the device's PIN. Fields may be quoted as in CSV "
-                "(\"0123\", with \"\" for one quote); an unclosed quote is a bad row. PLAN must be a regular file. A "
-                "plan has at most " +
-                    std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
-                    " characters, and at most " + std::to_string(MaxPlanBytes) +
-                    " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
-                    "bad auth, a PIN over " +
-                    maxPin +
-                    " characters or with spaces, a port named twice) is reported with its line number and nothing "
-                    "is done. Prints one line per row, in the plan's order, with tab-separated columns: port, status "
-                    "(verified, configured, not-verified, refused, write-failed or a scan status), firmware, name, "
-                    "the authentication before and after, and the exit code configure would have given. With "
-                    "--json one object a line with the keys port, status, firmware, name, authenticationBefore, "
-                    "authenticationAfter and exitCode. PINs are never printed.",
-                13) +
-           "\n";
+    std::string lines = "Commands:\n";
+    for (const CommandSpec& command : CommandTable())
+        lines += CommandParagraph(command.kind);
+    return lines + "\n";
 }
 
-const char* const Transcripts =
-    "--transcript FILE appends to FILE every byte sent to and received from\n"
-    "each port, as it crossed the port, one line per chunk: milliseconds since\n"
-    "the command started, the port, > (to the device), < (from it) or x (from\n"
-    "it before it was asked for, so discarded unread), the bytes in hex, and\n"
-    "the same bytes as text with escapes; and each failure to open,\n"
-    "set up or hear from a port, with the system's reason. It never changes\n"
-    "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
-    "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
-    "port, FIFO or pipe is refused (exit 18) before any port is opened. A\n"
-    "transcript that cannot be written is reported after the work: exit 18\n"
-    "where the command succeeded, else the command's own code.\n"
-    "\n"
-    "Results go to standard output, messages to standard error. In lines for\n"
-    "people, control characters (0x00-0x1F, 0x7F-0x9F) and the backslash in what\n"
-    "the device sent and in names are shown as \\xHH and \\\\; JSON is ASCII, each\n"
-    "byte of the device one character.\n"
-    "\n";
+std::string Transcripts()
+{
+    const std::string failed = ExitNumber(CliOutcome::TranscriptFailed);
+    return "--transcript FILE appends to FILE every byte sent to and received from\n"
+           "each port, as it crossed the port, one line per chunk: milliseconds since\n"
+           "the command started, the port, > (to the device), < (from it) or x (from\n"
+           "it before it was asked for, so discarded unread), the bytes in hex, and\n"
+           "the same bytes as text with escapes; and each failure to open,\n"
+           "set up or hear from a port, with the system's reason. It never changes\n"
+           "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
+           "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
+           "port, FIFO or pipe is refused (exit " +
+           failed +
+           ") before any port is opened. A\n"
+           "transcript that cannot be written is reported after the work: exit " +
+           failed +
+           "\n"
+           "where the command succeeded, else the command's own code.\n"
+           "\n"
+           "Results go to standard output, messages to standard error. In lines for\n"
+           "people, control characters (0x00-0x1F, 0x7F-0x9F) in what the device sent\n"
+           "and in names are shown as \\xHH, and everything else as it is; JSON is\n"
+           "ASCII, each byte of the device one character.\n"
+           "\n";
+}
 
 }  // namespace
 
@@ -217,5 +131,17 @@ std::string HelpText(PortStyle style)
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
     return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts +
-           CommandLines() + OptionLines() + Transcripts + ExitCodeLines();
+           CommandLines() + OptionLines(AllCommands()) + Transcripts() + ExitCodeLines();
+}
+
+std::string CommandHelpText(CommandKind kind, PortStyle style)
+{
+    for (const CommandSpec& command : CommandTable()) {
+        if (command.kind != kind)
+            continue;
+        return "Usage: " + UsageForm(command) + "\n\n" + CommandParagraph(kind) + "\n" + OptionLines(CommandBit(kind)) +
+               "Example:\n  " + CommandExample(kind, style) + "\n\n" +
+               "tolvane-cli --help tells the rest: ports and addresses, transcripts, exit codes.\n";
+    }
+    return HelpText(style);
 }

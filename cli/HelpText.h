@@ -1,9 +1,14 @@
 // The text of tolvane-cli --help: usage, the port names of the platform, the
-// output formats and every exit code (ExitCode.h).
+// output formats and every exit code (OutcomeTable.h).
 #pragma once
 
+#include "CliOptions.h"
 #include "PortName.h"
 
 #include <string>
 
 std::string HelpText(PortStyle style);
+
+// tolvane-cli COMMAND --help: the command's usage, paragraph, options and an
+// example. Help and --version have none of their own: HelpText.
+std::string CommandHelpText(CommandKind kind, PortStyle style);

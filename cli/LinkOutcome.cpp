@@ -1,29 +1,22 @@
 #include "LinkOutcome.h"
 
-#include "OutcomeTable.h"
 #include "OutputFormat.h"
 
-namespace {
-
-Outcome FromTable(ExitCode code)
+Outcome OutcomeOf(const OutcomeRow& row, const std::string& details)
 {
-    const char* message = code == ExitCode::Success ? nullptr : OutcomeRowOf(code).message;
-    return {code, message != nullptr ? message : ""};
+    std::string message = row.message != nullptr ? row.message : "";
+    if (!details.empty())
+        message += (message.empty() ? "" : " ") + details;
+    return {row.code, message, row.word};
 }
-
-}  // namespace
 
 Outcome ReadOutcome(LinkResult result, const DeviceInfo& info)
 {
-    Outcome outcome = FromTable(ReadExitCode(result));
-    // The window passes over unknown firmware without a word; a script has
-    // to be told, with the version the device reported.
-    if (result == LinkResult::UnsupportedVersion)
-        outcome.message += " " + JsonString(info.version);
-    return outcome;
+    // Unknown firmware is named with the version the device reported.
+    return OutcomeOf(ReadRow(result), result == LinkResult::UnsupportedVersion ? JsonString(info.version) : "");
 }
 
 Outcome ConfigureOutcome(LinkResult result)
 {
-    return FromTable(ConfigureExitCode(result));
+    return OutcomeOf(WriteRow(result));
 }

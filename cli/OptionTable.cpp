@@ -82,6 +82,12 @@ bool SetPinFile(CliOptions& options, const std::string& value, std::string& erro
     return true;
 }
 
+bool SetPinPrompt(CliOptions& options, const std::string&, std::string&)
+{
+    options.pinPrompt = true;
+    return true;
+}
+
 bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& error)
 {
     if (ParseMilliseconds(value, options.verifyWaitMs))
@@ -112,28 +118,33 @@ std::vector<OptionSpec> MakeOptionTable()
          "--probe.",
          SetProbe},
         {"--auth", nullptr, "on|off", Configure, true, "Set the device's authentication: on to require it, off not to.",
-         SetAuth},
+         SetAuth, ValueKind::Choice},
         {"--pin", nullptr, "NEW", Configure, false,
          "Set the PIN to NEW, at most " + maxPin +
-             " characters without spaces. Without --pin or --pin-file the device keeps its PIN. Other users of this "
+             " characters without spaces. Without --pin, --pin-file or --pin-prompt the device keeps its PIN. Other "
+             "users of this "
              "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
              "--pin-file.",
-         SetPin},
+         SetPin, ValueKind::Typed, OptionGroup::NewPin},
         {"--pin-file", nullptr, "FILE", Configure, false,
          "Set the PIN to the first line of FILE, without its line end; - reads the line from standard input. FILE "
-         "is a regular file that is not empty, and the PIN passes the same checks as with --pin. Not together with "
-         "--pin.",
-         SetPinFile},
+         "is a regular file that is not empty, and the PIN passes the same checks as with --pin.",
+         SetPinFile, ValueKind::File, OptionGroup::NewPin},
+        {"--pin-prompt", nullptr, nullptr, Configure, false,
+         "Ask for the new PIN twice on the terminal, without echo. Standard input must be a terminal: without one "
+         "the command is refused at once.",
+         SetPinPrompt, ValueKind::None, OptionGroup::NewPin},
         {"--verify", nullptr, nullptr, Configure | Provision, false,
          "After the write, read the device again: success only if it reports the requested settings.", SetVerify},
         {"--verify-wait", nullptr, "MS", Configure | Provision, false,
          "Wait MS milliseconds, from 0 to " + std::to_string(MaxVerifyWaitMs) + " (default " +
              std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
-         SetVerifyWait},
+         SetVerifyWait, ValueKind::Typed},
         {"--transcript", nullptr, "FILE", EveryCommand, false,
-         "Append every byte sent to and received from each port to FILE (see below). With scan, only together "
+         "Append every byte sent to and received from each port to FILE (--help tells the format). With scan, only "
+         "together "
          "with --probe.",
-         SetTranscript},
+         SetTranscript, ValueKind::File},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
          SetHelp},
         {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},
@@ -159,6 +170,15 @@ const std::vector<OptionSpec>& OptionTable()
     return options;
 }
 
+const CommandSpec* FindCommand(const std::string& name)
+{
+    for (const CommandSpec& command : CommandTable()) {
+        if (name == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
 const OptionSpec* FindOption(const std::string& name)
 {
     for (const OptionSpec& option : OptionTable()) {
@@ -171,4 +191,25 @@ const OptionSpec* FindOption(const std::string& name)
 const OptionSpec& CommandOption(CommandKind kind)
 {
     return *FindOption(kind == CommandKind::Help ? "--help" : "--version");
+}
+
+unsigned AllCommands()
+{
+    unsigned all = 0;
+    for (const CommandSpec& command : CommandTable())
+        all |= CommandBit(command.kind);
+    return all;
+}
+
+std::string CommandsTaking(const OptionSpec& option)
+{
+    std::string names;
+    std::size_t count = 0;
+    for (const CommandSpec& command : CommandTable()) {
+        if ((option.commands & CommandBit(command.kind)) != 0) {
+            names += std::string(names.empty() ? "" : ", ") + command.name;
+            ++count;
+        }
+    }
+    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
 }

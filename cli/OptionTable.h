@@ -22,6 +22,14 @@ constexpr unsigned CommandBit(CommandKind kind)
     return 1u << static_cast<unsigned>(kind);
 }
 
+// What an option's value is, for the completion: a choice of the words of
+// its argument ("on|off"), a file name, or something typed (a PIN, a number)
+// that nothing can propose.
+enum class ValueKind { None, Choice, File, Typed };
+
+// Options of one nonzero group exclude each other: each sets the same thing.
+enum class OptionGroup { None, NewPin };
+
 struct OptionSpec {
     const char* name;       // "--pin"
     const char* shortName;  // "-h", or null
@@ -32,13 +40,25 @@ struct OptionSpec {
     // Stores the option (with its value) in `options`, or says in `error`
     // why the value is refused.
     bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
+    ValueKind value = ValueKind::None;
+    OptionGroup group = OptionGroup::None;
 };
 
 // Every option, in the order the usage and the help list them.
 const std::vector<OptionSpec>& OptionTable();
 
+// The command called `name`, or null.
+const CommandSpec* FindCommand(const std::string& name);
+
 // The option called `name` (its long or short name), or null.
 const OptionSpec* FindOption(const std::string& name);
+
+// The CommandBit()s of every command of the table.
+unsigned AllCommands();
+
+// " (query, scan, provision)" for an option some commands take; "" for one
+// that all or none take.
+std::string CommandsTaking(const OptionSpec& option);
 
 // The option that stands for a command of its own (--help, --version), by kind.
 const OptionSpec& CommandOption(CommandKind kind);

@@ -3,82 +3,175 @@
 #include "CliTexts.h"
 #include "UserMessages.h"
 
-OutcomeRow OutcomeRowOf(ExitCode code)
+#include <algorithm>
+
+OutcomeRow ReadRow(LinkResult result)
 {
-    switch (code) {
-        case ExitCode::Success:
-            return {"device", nullptr, "success"};
-        case ExitCode::Failure:
-            return {nullptr, nullptr, "another failure (the ports could not be listed, output failed)"};
-        case ExitCode::Usage:
-            return {nullptr, nullptr, "bad command line or port name, or --pin-file without a PIN"};
-        case ExitCode::CannotOpen:
-            return {"cannot-open", UserMessages::CannotOpenPort, nullptr};
-        case ExitCode::SetupFailed:
-            return {"setup-failed", UserMessages::CannotSetUpPort, nullptr};
-        case ExitCode::QueryWriteFailed:
-            return {"write-failed", UserMessages::CannotWriteQuery, nullptr};
-        case ExitCode::Timeout:
-            return {"no-answer", UserMessages::ReplyTimedOut, nullptr};
-        case ExitCode::IncorrectData:
-            return {"incorrect-data", UserMessages::IncorrectReply, nullptr};
-        case ExitCode::UnsupportedFirmware:
-            return {"unsupported-firmware", CliText::UnsupportedFirmware,
+    const char* window = QueryFailureMessage(result);
+    switch (result) {
+        case LinkResult::Ok:
+            return {ExitCode::Success, "device", nullptr, nullptr};
+        case LinkResult::OpenFailed:
+            return {ExitCode::CannotOpen, "cannot-open", window, nullptr};
+        case LinkResult::SetupFailed:
+            return {ExitCode::SetupFailed, "setup-failed", window, nullptr};
+        case LinkResult::WriteFailed:
+            return {ExitCode::QueryWriteFailed, "write-failed", window, nullptr};
+        case LinkResult::Timeout:
+            return {ExitCode::Timeout, "no-answer", window, nullptr};
+        case LinkResult::BadEcho:
+        case LinkResult::BadReply:
+        case LinkResult::ShortWrite:  // the window's word for it: a query never ends so
+            return {ExitCode::IncorrectData, "incorrect-data", window, nullptr};
+        case LinkResult::UnsupportedVersion:
+            // The window passes over such a device without a word; a script
+            // has to be told.
+            return {ExitCode::UnsupportedFirmware, "unsupported-firmware", CliText::UnsupportedFirmware,
                     "unsupported firmware version (the device is not configured)"};
-        case ExitCode::NameTooLong:
-            return {"refused", UserMessages::NameTooLong, nullptr};
-        case ExitCode::PinTooLong:
-            return {"refused", UserMessages::PinTooLong, nullptr};
-        case ExitCode::PinHasSpaces:
-            return {"refused", UserMessages::PinHasSpace, nullptr};
-        case ExitCode::ConfigureWriteFailed:
-            return {"write-failed", UserMessages::CannotWriteDevice, nullptr};
-        case ExitCode::ShortWrite:
-            return {"write-failed", UserMessages::ShortWrite, nullptr};
-        case ExitCode::NoDeviceFound:
-            return {nullptr, CliText::NoDeviceFound, "scan --probe: no port answered as a device"};
-        case ExitCode::NotVerified:
-            return {"not-verified", CliText::NotVerified,
-                    "configure --verify: the device does not report the requested settings"};
-        case ExitCode::ProvisionFailed:
-            return {nullptr, nullptr, "provision: at least one row did not succeed (each row has its code)"};
-        case ExitCode::BadPlan:
-            return {nullptr, nullptr, "provision: the plan cannot be read or has a bad row (nothing was done)"};
-        case ExitCode::TranscriptFailed:
-            return {nullptr, nullptr, "--transcript: the file is no regular file, cannot be opened or written"};
     }
-    return {nullptr, nullptr, nullptr};  // not an ExitCode at all
+    return {ExitCode::Failure, nullptr, nullptr, nullptr};  // not a LinkResult at all
+}
+
+OutcomeRow WriteRow(LinkResult result)
+{
+    const char* window = ConfigureFailureMessage(result);
+    switch (result) {
+        case LinkResult::Ok:
+            return {ExitCode::Success, "configured", nullptr, nullptr};
+        case LinkResult::ShortWrite:
+            return {ExitCode::ShortWrite, "write-failed", window, nullptr};
+        case LinkResult::WriteFailed:
+        // Writing the command has no other outcome; the window counts
+        // anything else as the failed write.
+        case LinkResult::OpenFailed:
+        case LinkResult::SetupFailed:
+        case LinkResult::Timeout:
+        case LinkResult::BadEcho:
+        case LinkResult::BadReply:
+        case LinkResult::UnsupportedVersion:
+            return {ExitCode::ConfigureWriteFailed, "write-failed", window, nullptr};
+    }
+    return {ExitCode::Failure, nullptr, nullptr, nullptr};
+}
+
+OutcomeRow SettingsRow(SettingsProblem problem)
+{
+    const char* window = SettingsProblemMessage(problem);
+    switch (problem) {
+        case SettingsProblem::None:
+            return {ExitCode::Success, nullptr, nullptr, nullptr};
+        case SettingsProblem::NameTooLong:
+            return {ExitCode::NameTooLong, "refused", window, nullptr};
+        case SettingsProblem::PinTooLong:
+            return {ExitCode::PinTooLong, "refused", window, nullptr};
+        case SettingsProblem::PinHasSpace:
+            return {ExitCode::PinHasSpaces, "refused", window, nullptr};
+    }
+    return {ExitCode::Failure, nullptr, nullptr, nullptr};
+}
+
+OutcomeRow CliRow(CliOutcome outcome)
+{
+    switch (outcome) {
+        case CliOutcome::Success:
+            return {ExitCode::Success, nullptr, nullptr, "success"};
+        case CliOutcome::Failure:
+            return {ExitCode::Failure, nullptr, nullptr,
+                    "another failure (the ports could not be listed, output failed)"};
+        case CliOutcome::Usage:
+            return {ExitCode::Usage, nullptr, nullptr, "bad command line or port name, or --pin-file without a PIN"};
+        case CliOutcome::NoDeviceFound:
+            return {ExitCode::NoDeviceFound, nullptr, CliText::NoDeviceFound,
+                    "scan --probe: no port answered as a device"};
+        case CliOutcome::Verified:
+            return {ExitCode::Success, "verified", nullptr, nullptr};
+        case CliOutcome::NotVerified:
+            return {ExitCode::NotVerified, "not-verified", CliText::NotVerified,
+                    "configure --verify: the device does not report the requested settings"};
+        case CliOutcome::ProvisionFailed:
+            return {ExitCode::ProvisionFailed, nullptr, nullptr,
+                    "provision: at least one row did not succeed (each row has its code)"};
+        case CliOutcome::BadPlan:
+            return {ExitCode::BadPlan, nullptr, nullptr,
+                    "provision: the plan cannot be read or has a bad row (nothing was done)"};
+        case CliOutcome::TranscriptFailed:
+            return {ExitCode::TranscriptFailed, nullptr, nullptr,
+                    "--transcript: the file is no regular file, cannot be opened or written"};
+    }
+    return {ExitCode::Failure, nullptr, nullptr, nullptr};
 }
 
 namespace {
 
-// The outcome whose row shows the window's `text`: the window's switches
-// (UserMessages.cpp) say which text each LinkResult gets, and this table
-// only adds its code.
-ExitCode CodeShowing(const char* text)
+// Every key of the four kinds, for the lists below; a key left out here
+// loses only its line in --help, which the OutcomeTable test notices.
+constexpr LinkResult LinkResults[] = {
+    LinkResult::Ok,          LinkResult::OpenFailed, LinkResult::SetupFailed,
+    LinkResult::WriteFailed, LinkResult::ShortWrite, LinkResult::Timeout,
+    LinkResult::BadEcho,     LinkResult::BadReply,   LinkResult::UnsupportedVersion,
+};
+constexpr SettingsProblem SettingsProblems[] = {
+    SettingsProblem::None,
+    SettingsProblem::NameTooLong,
+    SettingsProblem::PinTooLong,
+    SettingsProblem::PinHasSpace,
+};
+constexpr CliOutcome CliOutcomes[] = {
+    CliOutcome::Success,         CliOutcome::Failure,  CliOutcome::Usage,
+    CliOutcome::NoDeviceFound,   CliOutcome::Verified, CliOutcome::NotVerified,
+    CliOutcome::ProvisionFailed, CliOutcome::BadPlan,  CliOutcome::TranscriptFailed,
+};
+
+void AddWord(std::vector<std::string>& words, const char* word)
 {
-    for (int code = 0; code <= ToInt(LastExitCode); ++code) {
-        if (OutcomeRowOf(static_cast<ExitCode>(code)).message == text)
-            return static_cast<ExitCode>(code);
-    }
-    return ExitCode::Failure;  // every text the window shows has its row
+    if (word != nullptr && std::find(words.begin(), words.end(), word) == words.end())
+        words.emplace_back(word);
 }
 
 }  // namespace
 
-ExitCode ReadExitCode(LinkResult result)
+std::vector<OutcomeRow> RowsByCode()
 {
-    // The window has no words for these two: a device read correctly, and
-    // one whose firmware it passes over without a word.
-    if (result == LinkResult::Ok)
-        return ExitCode::Success;
-    if (result == LinkResult::UnsupportedVersion)
-        return ExitCode::UnsupportedFirmware;
-    return CodeShowing(QueryFailureMessage(result));
+    std::vector<OutcomeRow> rows;
+    for (CliOutcome outcome : CliOutcomes)
+        rows.push_back(CliRow(outcome));
+    for (LinkResult result : LinkResults) {
+        rows.push_back(ReadRow(result));
+        rows.push_back(WriteRow(result));
+    }
+    for (SettingsProblem problem : SettingsProblems)
+        rows.push_back(SettingsRow(problem));
+
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const OutcomeRow& a, const OutcomeRow& b) { return ToInt(a.code) < ToInt(b.code); });
+    rows.erase(std::unique(rows.begin(), rows.end(),
+                           [](const OutcomeRow& a, const OutcomeRow& b) { return a.code == b.code; }),
+               rows.end());
+    return rows;
 }
 
-ExitCode ConfigureExitCode(LinkResult result)
+std::vector<std::string> ProbeWords()
 {
-    const char* text = ConfigureFailureMessage(result);
-    return text == nullptr ? ExitCode::Success : CodeShowing(text);
+    std::vector<std::string> words;
+    for (LinkResult result : LinkResults)
+        AddWord(words, ReadRow(result).word);
+    return words;
+}
+
+std::vector<std::string> ProvisionWords()
+{
+    std::vector<std::string> words;
+    AddWord(words, CliRow(CliOutcome::Verified).word);
+    AddWord(words, WriteRow(LinkResult::Ok).word);
+    AddWord(words, CliRow(CliOutcome::NotVerified).word);
+    for (SettingsProblem problem : SettingsProblems)
+        AddWord(words, SettingsRow(problem).word);
+    for (LinkResult result : LinkResults)
+        AddWord(words, WriteRow(result).word);
+    return words;
+}
+
+std::string ExitNumber(CliOutcome outcome)
+{
+    return std::to_string(ToInt(CliRow(outcome).code));
 }

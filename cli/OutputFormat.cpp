@@ -131,7 +131,7 @@ std::string FormatQueryJson(const DeviceInfo& info)
 
 const char* ProbeStatusWord(LinkResult result)
 {
-    return OutcomeRowOf(ReadExitCode(result)).word;
+    return ReadRow(result).word;
 }
 
 namespace {

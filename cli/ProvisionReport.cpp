@@ -32,14 +32,13 @@ std::string AuthenticationAfter(int requestedAuth, const ConfigureReport& report
 
 }  // namespace
 
-// A failed row has its outcome's word, which for a failed read is the
-// probe's. Each outcome of configure's steps has one.
+// Each row has its outcome's word (a failed read's is the probe's); a
+// verified one says so.
 const char* ProvisionStatusWord(const ConfigureReport& report)
 {
-    if (report.outcome.code == ExitCode::Success)
-        return report.verified ? "verified" : "configured";
-    const char* word = OutcomeRowOf(report.outcome.code).word;
-    return word != nullptr ? word : "";
+    if (report.verified)
+        return CliRow(CliOutcome::Verified).word;
+    return report.outcome.word != nullptr ? report.outcome.word : "";
 }
 
 std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report, bool json)

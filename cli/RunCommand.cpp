@@ -13,10 +13,10 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
 {
     switch (options.command) {
         case CommandKind::Help:
-            context.out << HelpText(context.portStyle);
+            context.out << CommandHelpText(options.helpFor, context.portStyle);
             return ExitCode::Success;
         case CommandKind::Version:
-            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n";
+            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n";
             return ExitCode::Success;
         case CommandKind::Query:
             return RunQuery(options, context);

@@ -2,6 +2,8 @@
 // for shells and scripts, plus a look for ports and devices.
 #include "CliOptions.h"
 #include "Commands.h"
+#include "Completion.h"
+#include "MessageLines.h"
 #include "PortDetails.h"
 #include "SerialPortList.h"
 #include "StandardDescriptors.h"
@@ -22,23 +24,36 @@ int main(int argc, char** argv)
 #ifndef _WIN32
     ReleasePortsOnInterrupt();
 #endif
+    MessageLines messageLines(std::cerr.rdbuf(), "tolvane-cli: ");
+    std::ostream messages(&messageLines);
+
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + (argc > 0 ? argc : 0));
+    if (!args.empty() && args.front() == CompleteOption) {
+        std::vector<std::string> ports;
+        ListSystemSerialPorts(ports);
+        std::cout << CompletionCandidates({args.begin() + 1, args.end()}, ports);
+        return ToInt(ExitCode::Success);
+    }
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
-        std::cerr << parsed.error << "\nTry \"tolvane-cli --help\".\n";
+        messages << parsed.error << '\n' << HintPrefix << "tolvane-cli --help lists the commands and their options.\n";
         return ToInt(ExitCode::Usage);
     }
 
-    CommandContext context{std::cout, std::cerr};
+    CommandContext context{std::cout, messages};
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
+    context.explainReadFailure = ExplainReadFailure;
+    context.readFailureHints = [&context](const ReadFailure& failure) {
+        return ReadFailureHints(failure, context.portStyle, context.listPorts);
+    };
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a
     // standard output closed from the start) is no success.
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "Cannot write the result.\n";
+        messages << "Cannot write the result.\n";
         return ToInt(code == ExitCode::Success ? ExitCode::Failure : code);
     }
     return ToInt(code);

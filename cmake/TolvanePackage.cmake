@@ -4,9 +4,11 @@
 # generator) with
 #   /usr/bin/tolvane-cli, and /usr/bin/tolvane-simdevice to try it without a
 #     device;
-#   a manual page for each in section 1, made at build time from the program's
-#     own --help and --version (package/ManPage.cmake);
-#   bash completion for tolvane-cli;
+#   a manual page for each in section 1, written in scdoc (docs/man), with
+#     tolvane-cli's options and exit codes from its tables
+#     (package/ManPage.cmake);
+#   completion for tolvane-cli in bash, zsh and fish (the candidates come from
+#     the program's hidden --complete);
 #   /usr/share/doc/tolvane-cli/: the copyright file and the changelog.
 # Its dependencies are computed from the programs (dpkg-shlibdeps). Its
 # version is the project's; the changelog's latest entry must name it, and
@@ -36,37 +38,54 @@ if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
   message(FATAL_ERROR "The latest entry of ${changelog} is for ${CMAKE_MATCH_1}, not ${PROJECT_VERSION}: "
                       "add one for this version")
 endif()
+# The Debian changelog repeats CHANGELOG.md's entries: its latest release
+# is the same version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/CHANGELOG.md release_headings REGEX "^## \\[[0-9]")
+list(GET release_headings 0 latest_release)
+if(NOT latest_release MATCHES "^## \\[${PROJECT_VERSION}\\]")
+  message(FATAL_ERROR "The latest release in CHANGELOG.md is not ${PROJECT_VERSION}: add its entry there too")
+endif()
 list(FILTER changelog_lines INCLUDE REGEX "^ -- ")
 list(GET changelog_lines 0 signature)
 string(REGEX REPLACE "^ -- (.*>)  .*$" "\\1" package_maintainer "${signature}")
 
 install(TARGETS tolvane-cli tolvane-simdevice RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The manual pages: program, what it is (help2man's NAME line).
+# The package's one time (source_date_epoch, TolvaneSourceDate.cmake) dates
+# the manual pages and every file in the package.
+
+# The manual pages, written by hand in scdoc (docs/man); tolvane-cli's
+# OPTIONS and EXIT STATUS come from its tables (tools/manpage).
 set(man_dir ${CMAKE_BINARY_DIR}/man)
 set(man_pages)
-foreach(page "tolvane-cli|read and configure Tolvane devices on serial ports"
-             "tolvane-simdevice|a Tolvane device simulated on a pseudo-terminal")
+foreach(page "tolvane-cli|-DSECTIONS_TOOL=$<TARGET_FILE:tolvane-man-sections>" "tolvane-simdevice|")
   string(REPLACE "|" ";" page "${page}")
   list(GET page 0 program)
-  list(GET page 1 description)
+  list(GET page 1 sections)
+  set(source ${PROJECT_SOURCE_DIR}/docs/man/${program}.1.scd)
   set(output ${man_dir}/${program}.1.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${man_dir}
-    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${program}> -DDESCRIPTION=${description}
-            -DVERSION=${PROJECT_VERSION} -DOUTPUT=${output}
-            -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
-    DEPENDS ${program} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    COMMAND ${CMAKE_COMMAND} -DSOURCE=${source} ${sections} -DSOURCE_DATE_FILE=${source_date_file}
+            -DOUTPUT=${output} -P ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
+    DEPENDS ${source} tolvane-man-sections ${source_date_file} ${CMAKE_CURRENT_LIST_DIR}/package/ManPage.cmake
     COMMENT "Manual page of ${program}"
     VERBATIM)
   list(APPEND man_pages ${output})
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
+add_dependencies(man_pages source_date_epoch)
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Completion for bash, zsh and fish, where Debian's packages of each look.
 install(FILES ${package_source_dir}/tolvane-cli.bash-completion
   DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
   RENAME tolvane-cli)
+install(FILES ${package_source_dir}/tolvane-cli.zsh-completion
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions
+  RENAME _tolvane-cli)
+install(FILES ${package_source_dir}/tolvane-cli.fish
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
 
 # Debian keeps a native package's changelog compressed, without gzip's name
 # and time.
@@ -76,7 +95,29 @@ add_custom_command(OUTPUT ${changelog_gz}
   DEPENDS ${changelog}
   VERBATIM)
 add_custom_target(package_changelog ALL DEPENDS ${changelog_gz})
-install(FILES ${package_source_dir}/debian/copyright ${changelog_gz} DESTINATION ${package_doc_dir})
+
+# The copyright file (DEP-5) holds the licence as LICENSE words it: its
+# holder in the Files paragraph (TolvaneVersion.cmake), its text, each line
+# indented by a space and an empty line written " .", in the licence's
+# paragraph.
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
+string(FIND "${licence}" "Permission is hereby granted" permission_start)
+if(permission_start LESS 0)
+  message(FATAL_ERROR "LICENSE has no permission notice")
+endif()
+string(SUBSTRING "${licence}" ${permission_start} -1 licence_text)
+string(STRIP "${licence_text}" licence_text)
+string(REPLACE "\n\n" "\n.\n" licence_text "${licence_text}")
+string(REPLACE "\n" "\n " EXPAT_LICENSE_TEXT " ${licence_text}")
+set(copyright ${CMAKE_BINARY_DIR}/copyright)
+configure_file(${package_source_dir}/debian/copyright.in ${copyright} @ONLY)
+install(FILES ${copyright} ${changelog_gz} DESTINATION ${package_doc_dir})
+
+# Every date in the package (the files', the archives' members') is the
+# package's one time: CPack takes SOURCE_DATE_EPOCH, which
+# package/PackageDate.cmake sets from source_date_file when CPack starts.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package/PackageDate.cmake)
+set(CPACK_TOLVANE_DATE_FILE ${source_date_file})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME ${package_name})
@@ -89,6 +130,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION comm)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${package_maintainer}")
+# No Homepage field: the project has no home page to name.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "read and configure Tolvane Bluetooth devices over a serial port")
 # The summary is the description's first line; the rest follows it.
 set(CPACK_PACKAGE_DESCRIPTION "tolvane-cli reads a Tolvane device (name, firmware version, authentication

@@ -1,7 +1,8 @@
-# The release: a zip for Windows users with Tolvane.exe, tolvane-cli.exe and a
-# short read-me,
+# The release: a zip for Windows users with Tolvane.exe, tolvane-cli.exe, a
+# short read-me, the licence, the third-party notices and the changelog,
 #   cmake --build --preset windows --target release
-# gives build/windows/Tolvane-<version>-win64.zip.
+# gives build/windows/Tolvane-<version>-win64.zip, and beside it SHA256SUMS
+# (sha256sum's format, checked with sha256sum -c).
 #
 # The same commit gives the same bytes, whatever folder it is built in and
 # whenever: the one time that lands in the programs (their PE headers' time
@@ -12,18 +13,11 @@ if(NOT WIN32)
   return()
 endif()
 
-# The programs in the zip, in the order they are packed after the read-me.
+# The programs in the zip, in the order they are packed after the documents.
 set(released_programs Tolvane tolvane-cli)
 
-# The time, rewritten at each build only when it changes, so that a new
-# commit relinks the released programs and nothing else.
-set(source_date_file ${CMAKE_BINARY_DIR}/source-date-epoch.txt)
-add_custom_target(source_date_epoch
-  COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DOUTPUT=${source_date_file}
-          -P ${CMAKE_CURRENT_LIST_DIR}/release/SourceDateEpoch.cmake
-  BYPRODUCTS ${source_date_file}
-  VERBATIM)
-# The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
+# The time (source_date_epoch, TolvaneSourceDate.cmake) relinks the
+# released programs when a new commit changes it. The MinGW linker writes SOURCE_DATE_EPOCH, when set, as the time stamp.
 foreach(program ${released_programs})
   add_dependencies(${program} source_date_epoch)
   set_target_properties(${program} PROPERTIES
@@ -31,9 +25,23 @@ foreach(program ${released_programs})
     LINK_DEPENDS ${source_date_file})
 endforeach()
 
-# Windows users open the read-me with Notepad: CRLF line ends.
-configure_file(${PROJECT_SOURCE_DIR}/docs/README-Windows.txt ${CMAKE_BINARY_DIR}/README-Windows.txt
-  @ONLY NEWLINE_STYLE CRLF)
+# The documents in the zip, in the order they are packed before the
+# programs, as source|name in the zip. Windows users open them with Notepad:
+# CRLF line ends.
+set(released_documents
+  docs/README-Windows.txt|README-Windows.txt
+  LICENSE|LICENSE.txt
+  packaging/windows/THIRD-PARTY.txt|THIRD-PARTY.txt
+  CHANGELOG.md|CHANGELOG.md)
+set(released_document_files)
+foreach(document ${released_documents})
+  string(REPLACE "|" ";" document "${document}")
+  list(GET document 0 source)
+  list(GET document 1 name)
+  configure_file(${PROJECT_SOURCE_DIR}/${source} ${CMAKE_BINARY_DIR}/release-documents/${name}
+    @ONLY NEWLINE_STYLE CRLF)
+  list(APPEND released_document_files ${CMAKE_BINARY_DIR}/release-documents/${name})
+endforeach()
 
 # Info-ZIP's zip: unlike the archivers CMake brings, it can leave out the
 # entries' access and change times and the builder's user and group.
@@ -48,7 +56,7 @@ add_custom_target(release
   COMMAND ${CMAKE_COMMAND}
           -DNAME=${release_name}
           "-DPROGRAMS=${released_program_files}"
-          -DREADME=${CMAKE_BINARY_DIR}/README-Windows.txt
+          "-DDOCUMENTS=${released_document_files}"
           -DSOURCE_DATE_FILE=${source_date_file}
           -DZIP=${TOLVANE_ZIP}
           -DSOURCE_DIR=${PROJECT_SOURCE_DIR}

@@ -133,6 +133,11 @@ void CConfigDialog::ShowDevice(const DeviceInfo& info)
     SetDlgItemText(IDC_FIRMWARE_VERSION, m_szVersion);
     SetDlgItemText(IDC_AUTH_STATUS, m_nAuth != 0 ? ConfigTexts::AuthRequired : ConfigTexts::AuthNotRequired);
     SetDlgItemText(IDC_PIN_CODE, m_szDevicePin);
+    // A button left checked from the device read before would show a choice
+    // that OK does not send: OK sends m_nAuth, which now holds this device's
+    // setting. With neither checked, the status field is what OK keeps.
+    CheckDlgButton(IDC_AUTH_ENABLE, BST_UNCHECKED);
+    CheckDlgButton(IDC_AUTH_DISABLE, BST_UNCHECKED);
 }
 
 void CConfigDialog::EnableControls(std::initializer_list<int> ids, BOOL enable)

@@ -27,6 +27,11 @@ int CWnd::GetDlgItemText(int id, CString& text) const
     return text.GetLength();
 }
 
+void CWnd::CheckDlgButton(int id, UINT check)
+{
+    ::CheckDlgButton(m_hWnd, id, check);
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
 {
     return ::SendMessageA(m_hWnd, message, wParam, lParam);

@@ -23,6 +23,8 @@ public:
     void SetDlgItemText(int id, LPCSTR text);
     // Copies the whole text of control `id` into `text`; returns its length.
     int GetDlgItemText(int id, CString& text) const;
+    // Sets the check state of button `id` (BST_UNCHECKED, BST_CHECKED).
+    void CheckDlgButton(int id, UINT check);
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 

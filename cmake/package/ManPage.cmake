@@ -1,32 +1,37 @@
-# cmake -DPROGRAM=... -DDESCRIPTION=... -DVERSION=... -DOUTPUT=...
+# cmake -DSOURCE=page.1.scd [-DSECTIONS_TOOL=...] -DSOURCE_DATE_FILE=... -DOUTPUT=page.1.gz
 #       -P ManPage.cmake
 #
-# Writes OUTPUT (name.1.gz), the manual page of PROGRAM in section 1, made by
-# help2man from the program's own --help and --version, so that the text has
-# one home. A program whose --version does not answer (it fails, or prints
-# nothing) gets VERSION, the project's version, instead.
+# Writes OUTPUT, a manual page in roff, gzipped, from its hand-written scdoc
+# SOURCE (docs/man). With SECTIONS_TOOL (tolvane-man-sections) the page's
+# @OPTIONS@ and @EXIT_STATUS@ lines are first filled from the program's own
+# tables, so that those sections cannot drift from the program.
 #
-# help2man takes its date from SOURCE_DATE_EPOCH when set, and gzip -n leaves
-# out the file's name and time: the same sources give the same bytes.
-find_program(HELP2MAN help2man)
-if(NOT HELP2MAN)
-  message(FATAL_ERROR "The manual pages are made with help2man: install it (Debian: help2man)")
-endif()
-
-execute_process(COMMAND ${PROGRAM} --version RESULT_VARIABLE status OUTPUT_VARIABLE answer ERROR_QUIET)
-set(version_source)
-if(NOT status EQUAL 0 OR answer STREQUAL "")
-  set(version_source --version-string=${VERSION})
+# The page's date is the release's time (SOURCE_DATE_FILE: the commit's, or
+# SOURCE_DATE_EPOCH), which scdoc takes from SOURCE_DATE_EPOCH, and gzip -n
+# leaves out the file's name and time: the same sources give the same bytes.
+find_program(SCDOC scdoc)
+if(NOT SCDOC)
+  message(FATAL_ERROR "The manual pages are made with scdoc: install it (Debian: scdoc)")
 endif()
 
 get_filename_component(page ${OUTPUT} NAME_WLE)
 get_filename_component(folder ${OUTPUT} DIRECTORY)
-execute_process(
-  COMMAND ${HELP2MAN} --no-info --section=1 --name=${DESCRIPTION} ${version_source}
-          --output=${folder}/${page} ${PROGRAM}
-  RESULT_VARIABLE status)
+set(filled ${folder}/${page}.scd)
+if(SECTIONS_TOOL)
+  execute_process(COMMAND ${SECTIONS_TOOL} ${SOURCE} OUTPUT_FILE ${filled} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${SECTIONS_TOOL} could not fill the sections of ${SOURCE}")
+  endif()
+else()
+  configure_file(${SOURCE} ${filled} COPYONLY)
+endif()
+
+file(READ ${SOURCE_DATE_FILE} epoch)
+string(STRIP "${epoch}" epoch)
+set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+execute_process(COMMAND ${SCDOC} INPUT_FILE ${filled} OUTPUT_FILE ${folder}/${page} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "help2man could not make the manual page from ${PROGRAM}")
+  message(FATAL_ERROR "scdoc could not make the manual page from ${filled}")
 endif()
 execute_process(COMMAND gzip -9 -n -f ${folder}/${page} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)

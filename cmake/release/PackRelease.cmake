@@ -1,14 +1,15 @@
-# cmake -DNAME=... -DPROGRAMS=a.exe;b.exe -DREADME=... -DSOURCE_DATE_FILE=... -DZIP=...
+# cmake -DNAME=... -DPROGRAMS=a.exe;b.exe -DDOCUMENTS=a.txt;b.txt -DSOURCE_DATE_FILE=... -DZIP=...
 #       -DSOURCE_DIR=... -DBINARY_DIR=... -P PackRelease.cmake
 #
 # Checks that each program is fit to ship the same from any build of its
-# commit, then packs BINARY_DIR/NAME.zip with the read-me and the programs in
-# a folder NAME. Fails, and packs nothing, when:
+# commit, then packs BINARY_DIR/NAME.zip with the documents and the programs in
+# a folder NAME, the documents first. Fails, and packs nothing, when:
 #   - a PE header's time stamp is not the release's time (SOURCE_DATE_FILE);
 #   - a program holds the source or the build folder's path;
 #   - the zip, unpacked again, does not give the same files with that time.
 # The zip holds the files in a fixed order, with fixed permissions, the time
-# as their only date and no user or group.
+# as their only date and no user or group. SHA256SUMS beside it holds its
+# hash.
 file(READ ${SOURCE_DATE_FILE} epoch)
 string(STRIP "${epoch}" epoch)
 if(epoch EQUAL 0)
@@ -70,14 +71,15 @@ unset(ENV{ZIPOPT})
 set(stage ${BINARY_DIR}/release)
 set(zip_file ${BINARY_DIR}/${NAME}.zip)
 file(REMOVE_RECURSE ${stage})
-file(REMOVE ${zip_file})
+file(REMOVE ${zip_file} ${BINARY_DIR}/SHA256SUMS)
 file(MAKE_DIRECTORY ${stage}/${NAME})
 set(entries)
-foreach(file ${README} ${PROGRAMS})
+foreach(file ${DOCUMENTS} ${PROGRAMS})
   get_filename_component(name ${file} NAME)
   file(COPY_FILE ${file} ${stage}/${NAME}/${name})
   list(APPEND entries ${NAME}/${name})
-  if("${file}" STREQUAL "${README}")
+  list(FIND DOCUMENTS "${file}" document_index)
+  if(document_index GREATER_EQUAL 0)
     file(CHMOD ${stage}/${NAME}/${name} PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
   else()
     file(CHMOD ${stage}/${NAME}/${name} PERMISSIONS
@@ -119,4 +121,8 @@ foreach(entry ${entries})
   endif()
 endforeach()
 file(REMOVE_RECURSE ${unpacked})
+
+# What a user checks the download against, in sha256sum's format.
+file(SHA256 ${zip_file} zip_hash)
+file(WRITE ${BINARY_DIR}/SHA256SUMS "${zip_hash}  ${NAME}.zip\n")
 message(STATUS "${zip_file}: ${entries}, dated ${zip_time}")

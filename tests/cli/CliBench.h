@@ -20,6 +20,42 @@
 
 inline constexpr char Completed[] = "Configuration is completed.\n";
 
+// A message on standard error, as the program words it: its name first.
+inline std::string Message(const std::string& text)
+{
+    return "tolvane-cli: " + text + "\n";
+}
+
+// The lines that follow a message and say what the user can do.
+inline std::string Hints(const std::vector<std::string>& hints)
+{
+    std::string lines;
+    for (const std::string& hint : hints)
+        lines += "hint: " + hint + "\n";
+    return lines;
+}
+
+// The hint after a port that does not exist: the ports a scan finds. A scan
+// opens no port, so it runs beside the bench's devices.
+inline std::string ScanHint()
+{
+    const ProcessResult scan = RunProcess(BuildPath(TOLVANE_CLI_PATH), {"scan"}, 20000);
+    std::vector<std::string> ports;
+    for (std::size_t start = 0; start < scan.out.size(); start = scan.out.find('\n', start) + 1)
+        ports.push_back(scan.out.substr(start, scan.out.find_first_of("\t\n", start) - start));
+    if (ports.empty())
+        return Hints({"tolvane-cli scan finds no serial port on this computer."});
+    std::string list;
+    for (std::size_t i = 0; i < ports.size(); ++i)
+        list += (i == 0 ? "" : ", ") + ports[i];
+    return Hints({"tolvane-cli scan finds these ports: " + list + "."});
+}
+
+inline const std::string TimeoutHints =
+    Hints({"reset the device, check that it is switched on and connected, and try again.",
+           "a paired Bluetooth device has two serial ports and only the outgoing one reaches it: tolvane-cli scan "
+           "tells them apart."});
+
 // The device every test starts from, plus the test's own faults.
 inline void Reset(BenchDevice& device, const std::string& extra = "")
 {
@@ -37,7 +73,6 @@ inline const std::string CannotSetUpReason;
 inline const std::string CannotOpenPort = BenchDevice::BenchFolder() + "/no-such-port";
 inline const std::string CannotSetUpPort = "/dev/null";
 inline const std::string CannotOpenReason = "No such file or directory";
-inline const std::string CannotSetUpReason = "Inappropriate ioctl for device";
 #endif
 
 class CliOnBench : public ::testing::Test {
@@ -68,31 +103,35 @@ protected:
     }
 
     // Runs the program on COM5 and expects what a failing command leaves: no
-    // result, exactly `message` on standard error, and `code`.
-    void ExpectFailure(std::vector<std::string> args, int code, const std::string& message)
+    // result, exactly `message` and `hints` on standard error, and `code`.
+    void ExpectFailure(std::vector<std::string> args, int code, const std::string& message,
+                       const std::string& hints = "")
     {
         const ProcessResult run = Cli(args);
         EXPECT_EQ(run.exitCode, code) << message;
         EXPECT_EQ(run.out, "") << message;
-        EXPECT_EQ(run.err, message + "\n");
+        EXPECT_EQ(run.err, Message(message) + hints);
     }
 
     // As ExpectFailure, with the system's `reason` for the failure on `port`
     // after the message (any reason, where `reason` is empty).
     void ExpectFailureWithReason(std::vector<std::string> args, int code, const std::string& message,
-                                 const std::string& port, const std::string& reason)
+                                 const std::string& port, const std::string& reason, const std::string& hints = "")
     {
         const ProcessResult run = Cli(args);
         EXPECT_EQ(run.exitCode, code) << message;
         EXPECT_EQ(run.out, "") << message;
-        const std::string start = message + " (" + port + ": ";
+        const std::string start = "tolvane-cli: " + message + " (" + port + ": ";
+        const std::size_t end = run.err.find('\n') + 1;
+        EXPECT_EQ(run.err.substr(end), hints);
+        const std::string line = run.err.substr(0, end);
         if (!reason.empty()) {
-            EXPECT_EQ(run.err, start + reason + ")\n");
+            EXPECT_EQ(line, start + reason + ")\n");
             return;
         }
-        EXPECT_EQ(run.err.compare(0, start.size(), start), 0) << run.err;
-        EXPECT_GT(run.err.size(), start.size() + 2) << run.err;
-        EXPECT_EQ(run.err.substr(run.err.size() - std::min<std::size_t>(run.err.size(), 2)), ")\n") << run.err;
+        EXPECT_EQ(line.compare(0, start.size(), start), 0) << line;
+        EXPECT_GT(line.size(), start.size() + 2) << line;
+        EXPECT_EQ(line.substr(line.size() - std::min<std::size_t>(line.size(), 2)), ")\n") << line;
     }
 
     // Configure commands the device took so far (the bench runs one device

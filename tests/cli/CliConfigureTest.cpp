@@ -1,9 +1,69 @@
 // `configure` on the bench: the command it writes, what it refuses before writing, and --verify.
 #include "CliBench.h"
 
+#ifndef _WIN32
+#include "PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+#include <utility>
 #include <vector>
 
 namespace {
+
+#ifndef _WIN32
+struct TerminalRun {
+    int exitCode = -1;
+    std::string screen;  // all the terminal showed: prompts, echo, messages
+};
+
+// Runs the program on a pseudo-terminal of its own, as a user at a terminal
+// would, and types each of `lines` once the terminal shows its prompt.
+TerminalRun RunOnTerminal(const std::vector<std::string>& args,
+                          const std::vector<std::pair<std::string, std::string>>& promptsAndLines)
+{
+    PseudoTerminal terminal;
+    const std::string cli = BuildPath(TOLVANE_CLI_PATH);
+    std::vector<char*> argv = {const_cast<char*>(cli.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        const int slave = open(terminal.SlavePath().c_str(), O_RDWR);
+        dup2(slave, 0);
+        dup2(slave, 1);
+        dup2(slave, 2);
+        execv(cli.c_str(), argv.data());
+        _exit(127);
+    }
+    TerminalRun run;
+    for (const auto& [prompt, line] : promptsAndLines) {
+        while (run.screen.find(prompt) == std::string::npos) {
+            const std::string more = terminal.Receive(1, 10000);
+            if (more.empty())
+                break;
+            run.screen += more;
+        }
+        terminal.Send(line);
+    }
+    int status = 0;
+    for (int i = 0; i < 200 && waitpid(pid, &status, WNOHANG) == 0; ++i)
+        run.screen += terminal.Receive(4096, 50);
+    if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    run.screen += terminal.Receive(4096, 50);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+#endif
 
 TEST_F(CliOnBench, ConfigureWritesTheWindowsCommandAndTheDeviceKeepsIt)
 {
@@ -78,10 +138,35 @@ TEST_F(CliOnBench, VerifyReadsTheDeviceAgainAndNeverWritesTwice)
         Cli({"configure", m_port, "--auth", "off", "--pin", "5678", "--verify", "--verify-wait", "50"});
     EXPECT_EQ(stale.exitCode, 15);
     EXPECT_EQ(stale.out, Completed);
-    EXPECT_EQ(stale.err,
-              "Not verified: The device reports authentication Enable and PIN 1234. "
-              "Some devices take new settings only after a reset.\n");
+    EXPECT_EQ(stale.err, Message("Not verified: The device reports authentication Enable and PIN 1234. "
+                                 "Some devices take new settings only after a reset."));
     EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 0 5678 " + AccessCodeBytes);
+}
+
+TEST_F(CliOnBench, PinPromptAsksTwiceWithoutEchoAndOnlyOnATerminal)
+{
+    ExpectFailure({"configure", m_port, "--auth", "on", "--pin-prompt"}, 2,
+                  "--pin-prompt asks on a terminal, and standard input is none: use --pin-file instead.");
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+#ifndef _WIN32
+    const TerminalRun typed = RunOnTerminal({"configure", m_port, "--auth", "on", "--pin-prompt"},
+                                            {{"New PIN: ", "8642\n"}, {"New PIN again: ", "8642\n"}});
+    EXPECT_EQ(typed.exitCode, 0) << typed.screen;
+    EXPECT_EQ(typed.screen.find("8642"), std::string::npos) << typed.screen;
+    EXPECT_NE(typed.screen.find("Configuration is completed."), std::string::npos) << typed.screen;
+    // The device records bytes as they come: the configure may still be on its way.
+    const std::string written = AccessCodeBytes + AccessCodeBytes + " 1 8642 ";
+    m_device.WaitForReceivedSinceMark(written.size(), 2000);
+    EXPECT_EQ(m_device.ReceivedSinceMark(), written);
+
+    m_device.MarkReceived();
+    const TerminalRun differ = RunOnTerminal({"configure", m_port, "--auth", "on", "--pin-prompt"},
+                                             {{"New PIN: ", "8642\n"}, {"New PIN again: ", "8643\n"}});
+    EXPECT_EQ(differ.exitCode, 2) << differ.screen;
+    EXPECT_NE(differ.screen.find("tolvane-cli: Inconsistent new pin code. Confirmation error."), std::string::npos)
+        << differ.screen;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+#endif
 }
 
 TEST_F(CliOnBench, BadCommandLinesTouchNoDevice)

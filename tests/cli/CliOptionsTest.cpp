@@ -1,6 +1,10 @@
 #include "CliOptions.h"
+#include "Completion.h"
+#include "HelpText.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -44,15 +48,35 @@ TEST(CliOptions, DoubleDashLetsAPortStartWithADash)
     EXPECT_EQ(parsed.options.port, "-odd-name");
 }
 
-TEST(CliOptions, HelpWinsAnywhere)
+TEST(CliOptions, HelpWinsAnywhereAndKnowsItsCommand)
 {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--help"}, {"-h"}, {"help"}, {"query", "--help"}, {"configure", "COM1", "-h", "--bogus"}}) {
+    const std::vector<std::pair<std::vector<std::string>, CommandKind>> rows = {
+        {{"--help"}, CommandKind::Help},
+        {{"-h"}, CommandKind::Help},
+        {{"help"}, CommandKind::Help},
+        {{"query", "--help"}, CommandKind::Query},
+        {{"configure", "COM1", "-h", "--bogus"}, CommandKind::Configure},
+        {{"help", "scan"}, CommandKind::Scan},
+#ifdef _WIN32
+        {{"provision", "/?"}, CommandKind::Provision},
+#endif
+    };
+    for (const auto& [args, helpFor] : rows) {
         ParsedArguments parsed = Parse(args);
-        EXPECT_TRUE(parsed.ok) << args.front();
-        EXPECT_EQ(parsed.options.command, CommandKind::Help) << args.front();
+        EXPECT_TRUE(parsed.ok) << args.back();
+        EXPECT_EQ(parsed.options.command, CommandKind::Help) << args.back();
+        EXPECT_EQ(parsed.options.helpFor, helpFor) << args.back();
     }
     EXPECT_EQ(Parse({"--version"}).options.command, CommandKind::Version);
+}
+
+TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
+{
+    const std::string help = CommandHelpText(CommandKind::Query, PortStyle::Posix);
+    EXPECT_EQ(help.rfind("Usage: tolvane-cli query PORT [--json] [--transcript FILE]\n", 0), 0u) << help;
+    EXPECT_NE(help.find("\n  --json "), std::string::npos) << help;
+    EXPECT_EQ(help.find("--pin"), std::string::npos) << help;
+    EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
 }
 
 TEST(CliOptions, RefusesMalformedLinesWithAReason)
@@ -74,12 +98,39 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"scan", "COM1"},
         {"scan", "--json=yes"},
         {"--version", "extra"},
+        {"help", "read"},
     };
     for (const auto& args : bad) {
         ParsedArguments parsed = Parse(args);
         EXPECT_FALSE(parsed.ok) << (args.empty() ? "(nothing)" : args.back());
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+// What the shells offer: each row is a command line up to the word being
+// completed, and the candidates, one a line.
+TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
+{
+    const std::vector<std::string> ports = {"/dev/rfcomm0"};
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"pro"}, "provision\n"},
+        {{""}, "query\nconfigure\nscan\nprovision\nhelp\n"},
+        {{"--json", "q"}, ""},  // --json before a command is refused
+        {{"help", "s"}, "scan\n"},
+        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nbt://\n"},
+        {{"query", "r"}, "rfc2217://\n"},
+        {{"query", "COM5", ""}, ""},  // one port only
+        {{"query", "--"}, "--json\n--transcript\n--help\n"},
+        {{"configure", "x", "--auth", ""}, "on\noff\n"},
+        {{"configure", "x", "--pin-file", "p"}, ":files\n"},
+        {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source
+        {{"configure", "x", "--auth=on", "--a"}, ""},   // --auth once
+        {{"scan", ""}, ""},                             // ports only with --probe
+        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n"},
+        {{"provision", ""}, ":files\n"},
+    };
+    for (const auto& [words, candidates] : rows)
+        EXPECT_EQ(CompletionCandidates(words, ports), candidates) << words.back();
 }
 
 }  // namespace

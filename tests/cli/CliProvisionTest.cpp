@@ -11,7 +11,7 @@ TEST_F(CliOnBench, APlanWithABadRowOpensNoPort)
     const ProcessResult run = Cli({"provision", plan});
     EXPECT_EQ(run.exitCode, 17);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, plan + ", line 3: auth takes on or off, not \"maybe\".\n");
+    EXPECT_EQ(run.err, Message(plan + ", line 3: auth takes on or off, not \"maybe\"."));
     EXPECT_EQ(m_device.ReceivedSinceMark(), "");
     EXPECT_EQ(m_third.ReceivedSinceMark(), "");
 }
@@ -27,7 +27,7 @@ TEST_F(CliOnBench, ASilentPortFailsOnlyItsOwnRowOfAPlan)
     EXPECT_EQ(run.out, m_port + "\tverified\t1.3\tTolvane Demo\tEnable\tDisable\t0\n" + m_other.PortName() +
                            "\tno-answer\t\t\t\t\t6\n" + m_third.PortName() +
                            "\tverified\t1.3\tBench Three\tDisable\tEnable\t0\n");
-    EXPECT_EQ(run.err, "1 of 3 ports were not provisioned.\n");
+    EXPECT_EQ(run.err, Message("1 of 3 ports were not provisioned."));
     EXPECT_EQ(m_device.State()["pin"], "5678");
     EXPECT_EQ(m_third.State()["auth"], "1");
     EXPECT_EQ(m_third.State()["pin"], "1234");

@@ -1,6 +1,14 @@
 // `query` on the bench: what it prints, and what reaches the device.
 #include "CliBench.h"
 
+#ifndef _WIN32
+#include "UniqueFd.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
@@ -23,10 +31,35 @@ TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
 
 TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
 {
-    ExpectFailureWithReason({"query", CannotOpenPort}, 3, "Cannot open the COM port.", CannotOpenPort,
-                            CannotOpenReason);
+    ExpectFailureWithReason({"query", CannotOpenPort}, 3, "Cannot open the COM port.", CannotOpenPort, CannotOpenReason,
+                            ScanHint());
+#ifdef _WIN32
     ExpectFailureWithReason({"query", CannotSetUpPort}, 4, "Fail to configure the COM port: 8 N 1 N.", CannotSetUpPort,
                             CannotSetUpReason);
+#else
+    // Something that opens but is no terminal is named for what it is.
+    ExpectFailure({"query", CannotSetUpPort}, 4, CannotSetUpPort + " is not a serial port.");
+    ExpectFailure({"query", WriteFile("plain-file", "")}, 4,
+                  BenchDevice::BenchFolder() + "/plain-file is not a serial port.");
+    // A Windows name, here a file that is not there.
+    ExpectFailureWithReason({"query", "COM5"}, 3, "Cannot open the COM port.", "COM5", "No such file or directory",
+                            Hints({"ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
+                                   "straight over Bluetooth."}) +
+                                ScanHint());
+    // A port another program holds names that program (here this test, and
+    // the simulated device that keeps the terminal open).
+    {
+        const UniqueFd holder(open(m_port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
+        ASSERT_TRUE(holder.IsValid());
+        ASSERT_EQ(flock(holder.Get(), LOCK_EX | LOCK_NB), 0);
+        const ProcessResult busy = Cli({"query", m_port});
+        EXPECT_EQ(busy.exitCode, 3);
+        EXPECT_NE(busy.err.find("Device or resource busy)\nhint: " + m_port + " is open in process "),
+                  std::string::npos)
+            << busy.err;
+        EXPECT_NE(busy.err.find(std::to_string(getpid()) + " ("), std::string::npos) << busy.err;
+    }
+#endif
     Reset(m_device, "echo=KWD38M4TQZXH7\n");
     ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
     Reset(m_device, "raw=" + AccessCodeBytes + " 1.3 x\\n\n");
@@ -37,7 +70,7 @@ TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
     // Five seconds of waiting; under Wine the scan below meets a silent
     // device through the same Win32 read time-out, only shorter.
     Reset(m_device, "mode=silent\n");
-    ExpectFailure({"query", m_port}, 6, "Reading COM port timeout.");
+    ExpectFailure({"query", m_port}, 6, "Reading COM port timeout.", TimeoutHints);
 #endif
 }
 

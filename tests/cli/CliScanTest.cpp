@@ -30,7 +30,7 @@ TEST_F(CliOnBench, ScanFindsThePortsAndProbesThemBriefly)
     EXPECT_EQ(none.exitCode, 14);
     EXPECT_EQ(none.out,
               "[\n{\"port\":\"" + m_other.PortName() + "\",\"status\":\"no-answer\",\"kind\":\"other\"}\n]\n");
-    EXPECT_EQ(none.err, "No device answered.\n");
+    EXPECT_EQ(none.err, Message("No device answered."));
 }
 
 }  // namespace

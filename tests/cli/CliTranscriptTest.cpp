@@ -52,7 +52,8 @@ TEST_F(CliOnBench, ATranscriptHoldsEveryByteAndEveryFailureAndChangesNothing)
 
     const ProcessResult directory = Cli({"query", m_port, "--transcript", BenchDevice::BenchFolder()});
     EXPECT_EQ(directory.exitCode, 18);
-    EXPECT_EQ(directory.err.rfind("Cannot open the transcript " + BenchDevice::BenchFolder() + ": ", 0), 0u)
+    EXPECT_EQ(directory.err.rfind("tolvane-cli: Cannot open the transcript " + BenchDevice::BenchFolder() + ": ", 0),
+              0u)
         << directory.err;
     EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes);
 }

@@ -6,6 +6,7 @@
 // devices may receive (often nothing), the exit code and the messages.
 // Rows about Windows device names run in the Windows build under Wine.
 #include "BenchDevice.h"
+#include "CliBench.h"
 #include "BenchNames.h"
 #include "BuildPath.h"
 #include "RunProcess.h"
@@ -37,7 +38,7 @@ struct Row {
     bool shell;                     // POSIX: run through sh -c, with tolvane-cli as $1
     int code;
     std::string out;
-    std::string err;
+    std::string err;        // each line as the program writes it after its name, "tolvane-cli: "
     std::string received5;  // what the device on COM5 received (AnyQueries: only whole queries)
     std::string received6;  // and the one on COM6
     int maxMs;              // how long the run may take
@@ -46,6 +47,20 @@ struct Row {
 // For a row whose count of queries is up to the system: the device received
 // whole queries and nothing else.
 const std::string AnyQueries = "any number of queries";
+
+// `lines` as standard error shows them: each message after the program's
+// name, the hints as they are.
+std::string Messages(const std::string& lines)
+{
+    std::string shown;
+    for (std::size_t start = 0; start < lines.size();) {
+        const std::size_t end = std::min(lines.find('\n', start), lines.size() - 1) + 1;
+        const std::string line = lines.substr(start, end - start);
+        shown += (line.rfind("hint: ", 0) == 0 ? "" : "tolvane-cli: ") + line;
+        start = end;
+    }
+    return shown;
+}
 
 std::string WriteBenchFile(const std::string& name, const std::string& text)
 {
@@ -343,7 +358,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          false,
          3,
          "",
-         "Cannot open the COM port. (" + Port5 + "\\x0Ax: No such file or directory)\n",
+         "Cannot open the COM port. (" + Port5 + "\\x0Ax: No such file or directory)\n" + ScanHint(),
          "",
          "",
          Soon},
@@ -417,7 +432,7 @@ TEST(HostileInvocation, NothingReachesADeviceThatMayNotAndEveryWaitEnds)
 
         EXPECT_EQ(run.exitCode, row.code);
         EXPECT_EQ(run.out, row.out);
-        EXPECT_EQ(run.err, row.err);
+        EXPECT_EQ(run.err, Messages(row.err));
         EXPECT_LT(took, std::chrono::milliseconds(row.maxMs));
         // The device records bytes as they come; a row that expects none
         // does not wait.

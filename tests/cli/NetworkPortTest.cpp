@@ -150,7 +150,7 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     const ProcessResult telnet = Cli({"query", "rfc2217://" + host, "--transcript", transcript});
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(telnet.exitCode, 4);
-    EXPECT_EQ(telnet.err, "Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
+    EXPECT_EQ(telnet.err, "tolvane-cli: Fail to configure the COM port: 8 N 1 N. (rfc2217://" + host +
                               ": the server did not acknowledge SET-BAUDRATE in time)\n");
     EXPECT_LT(took, std::chrono::milliseconds(6000));
     EXPECT_NE(
@@ -161,7 +161,9 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
 
     const ProcessResult raw = Cli({"query", "socket://" + host});
     EXPECT_EQ(raw.exitCode, 6);
-    EXPECT_EQ(raw.err, "Reading COM port timeout.\n");
+    EXPECT_EQ(raw.err,
+              "tolvane-cli: Reading COM port timeout.\n"
+              "hint: reset the device, check that it is switched on and connected, and try again.\n");
 }
 
 // A probe waits about a second per port, set-up included.
@@ -183,7 +185,7 @@ TEST(RefusedConnection, CannotOpenWithTheSystemsReason)
     const std::string address = "socket://127.0.0.1:" + std::to_string(FreeTcpPort());
     const ProcessResult run = Cli({"query", address});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err, "Cannot open the COM port. (" + address + ": Connection refused)\n");
+    EXPECT_EQ(run.err, "tolvane-cli: Cannot open the COM port. (" + address + ": Connection refused)\n");
 }
 
 // Where the kernel has no Bluetooth sockets, bt:// says so; elsewhere the
@@ -192,13 +194,16 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
 {
     const ProcessResult run = Cli({"query", "bt://00:11:22:33:44:55?channel=1"});
     EXPECT_EQ(run.exitCode, 3);
-    EXPECT_EQ(run.err.rfind("Cannot open the COM port. (bt://00:11:22:33:44:55?channel=1: ", 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind("tolvane-cli: Cannot open the COM port. (bt://00:11:22:33:44:55?channel=1: ", 0), 0u)
+        << run.err;
     const int probe = socket(AF_BLUETOOTH, SOCK_STREAM, 3 /* BTPROTO_RFCOMM */);
     const bool noBluetooth = probe < 0 && errno == EAFNOSUPPORT;
     if (probe >= 0)
         close(probe);
     if (noBluetooth) {
-        EXPECT_NE(run.err.find("Address family not supported by protocol"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Address family not supported by protocol)\nhint: this computer has no Bluetooth"),
+                  std::string::npos)
+            << run.err;
     }
 }
 
@@ -270,7 +275,7 @@ std::vector<ServerRow> HostileServerRows()
          configure,
          12,
          "",
-         "Failed to write to remote device. (ADDR: The far side closed the connection)\n",
+         "tolvane-cli: Failed to write to remote device. (ADDR: The far side closed the connection)\n",
          Query,
          ""},
         {"3: closed after the answer, before the configure, over Telnet",
@@ -279,7 +284,7 @@ std::vector<ServerRow> HostileServerRows()
          configure,
          12,
          "",
-         "Failed to write to remote device. (ADDR: The far side closed the connection)\n",
+         "tolvane-cli: Failed to write to remote device. (ADDR: The far side closed the connection)\n",
          Query,
          ""},
         {"4, 12: closed before the answer",
@@ -288,7 +293,7 @@ std::vector<ServerRow> HostileServerRows()
          {"query", "ADDR", "--transcript", transcript},
          3,
          "",
-         "Cannot open the COM port. (ADDR: The far side closed the connection)\n",
+         "tolvane-cli: Cannot open the COM port. (ADDR: The far side closed the connection)\n",
          Query,
          "\tADDR\t!\tread: closed (The far side closed the connection)\n"},
         {"12: a server that refuses with words",
@@ -297,7 +302,7 @@ std::vector<ServerRow> HostileServerRows()
          {"query", "ADDR"},
          3,
          "",
-         "Cannot open the COM port. (ADDR: Port already in use)\n",
+         "tolvane-cli: Cannot open the COM port. (ADDR: Port already in use)\n",
          "",
          ""},
         {"12: a Telnet server that refuses with words, escaped",
@@ -306,7 +311,7 @@ std::vector<ServerRow> HostileServerRows()
          {"query", "ADDR"},
          3,
          "",
-         "Cannot open the COM port. (ADDR: Port \\x1B[2J in use)\n",
+         "tolvane-cli: Cannot open the COM port. (ADDR: Port \\x1B[2J in use)\n",
          "",
          ""},
         {"15: a server that refuses BINARY",
@@ -315,7 +320,7 @@ std::vector<ServerRow> HostileServerRows()
          {"query", "ADDR"},
          4,
          "",
-         "Fail to configure the COM port: 8 N 1 N. (ADDR: the server refuses BINARY)\n",
+         "tolvane-cli: Fail to configure the COM port: 8 N 1 N. (ADDR: the server refuses BINARY)\n",
          "",
          ""},
     };
@@ -399,7 +404,7 @@ TEST(HostileServer, OneEndpointHoweverItIsSpelt)
                         << ",on,\n";
     const ProcessResult provision = Cli({"provision", plan});
     EXPECT_EQ(provision.exitCode, 17);
-    EXPECT_EQ(provision.err, plan + ", line 3: the port \"rfc2217://localhost:" + port +
+    EXPECT_EQ(provision.err, "tolvane-cli: " + plan + ", line 3: the port \"rfc2217://localhost:" + port +
                                  "\" reaches the same port as \"rfc2217://127.0.0.1:" + port + "\" on line 2.\n");
     EXPECT_EQ(server.Connections(), 0);
 
@@ -428,7 +433,7 @@ TEST(Ser2netRefusals, ABannerIsNoAnswerAndARefusalIsTheReason)
         Ser2netServer missing("/dev/tolvane-missing-device", accepter);
         const ProcessResult run = Cli({"query", missing.Address()});
         EXPECT_EQ(run.exitCode, 3);
-        EXPECT_EQ(run.err, "Cannot open the COM port. (" + missing.Address() +
+        EXPECT_EQ(run.err, "tolvane-cli: Cannot open the COM port. (" + missing.Address() +
                                ": Device open failure: Value or file not found)\n");
     }
 
@@ -442,7 +447,7 @@ TEST(Ser2netRefusals, ABannerIsNoAnswerAndARefusalIsTheReason)
     const ProcessResult busy = Cli({"query", held.Address()});
     close(holder);
     EXPECT_EQ(busy.exitCode, 3);
-    EXPECT_EQ(busy.err, "Cannot open the COM port. (" + held.Address() + ": Port already in use)\n");
+    EXPECT_EQ(busy.err, "tolvane-cli: Cannot open the COM port. (" + held.Address() + ": Port already in use)\n");
 }
 
 // A name server that never answers: the lookup belongs to the set-up, and

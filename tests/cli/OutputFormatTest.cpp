@@ -1,8 +1,10 @@
+#include "OutcomeTable.h"
 #include "OutputFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -26,6 +28,18 @@ TEST(OutputFormat, QueryShowsTheDisplayNameWithoutItsTerminator)
               "{\"name\":\"Tolvane Demo\",\"firmware\":\"1.3\",\"authentication\":\"Enable\",\"pin\":\"1234\"}\n");
     EXPECT_EQ(FormatQueryJson(Device("", "1.2", 0)),
               "{\"name\":\"\",\"firmware\":\"1.2\",\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
+}
+
+// A kind of outcome left out of the table's lists would lose its line in
+// --help and the manual: the codes run from 0 without a gap, each worded.
+TEST(OutcomeTable, EveryExitCodeHasItsHelpLine)
+{
+    const std::vector<OutcomeRow> rows = RowsByCode();
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(ToInt(rows[i].code), static_cast<int>(i));
+        EXPECT_TRUE(rows[i].meaning != nullptr || rows[i].message != nullptr) << i;
+    }
+    EXPECT_EQ(rows.size(), 19u);
 }
 
 TEST(OutputFormat, JsonIsAsciiWithOneCharacterPerDeviceByte)

@@ -63,6 +63,15 @@ TEST_F(ConfigureDeviceTest, BlankPinsSendTheDevicesOwnPinWithTheFlag)
     EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 0 1234 ");
     EXPECT_EQ(com5.State()["auth"], "0");
     EXPECT_EQ(com5.State()["pin"], "1234");
+
+    // A choice left from the device read before is cleared with the next
+    // read: the window shows no choice, and OK keeps what the status shows.
+    ReadDevice("1.3", "0", "1234");
+    dialog->Click(IDC_AUTH_DISABLE);
+    ASSERT_THAT(CheckedIn(*dialog, EditGroup), ElementsAre("IDC_AUTH_DISABLE"));
+    ReadDevice("1.3", "1", "1234");
+    EXPECT_THAT(CheckedIn(*dialog, EditGroup), IsEmpty());
+    EXPECT_EQ(ConfigureSuccessfully(), AccessCodeBytes + " 1 1234 ");
 }
 
 TEST_F(ConfigureDeviceTest, ANewPinTypedTwiceIsSentAndKept)

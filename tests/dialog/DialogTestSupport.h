@@ -9,6 +9,7 @@
 #include "ScriptedSerialPort.h"
 #include "resource.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,16 +25,26 @@ inline const std::vector<int> EditGroup = {
     IDC_NEW_NAME, IDC_AUTH_ENABLE, IDC_AUTH_DISABLE, IDC_NEW_PIN, IDC_CONFIRM_PIN, IDOK,
 };
 
-// The names of the enabled controls of `group`: a failed expectation then
-// says which control is off.
+// The names of the controls of `group` that are enabled (or checked): a
+// failed expectation then says which control is off.
+inline std::vector<std::string> NamesWhere(const std::vector<int>& group, const std::function<bool(int)>& holds)
+{
+    std::vector<std::string> names;
+    for (int id : group) {
+        if (holds(id))
+            names.emplace_back(ControlNameOf(id));
+    }
+    return names;
+}
+
 inline std::vector<std::string> EnabledIn(const RunningDialog& dialog, const std::vector<int>& group)
 {
-    std::vector<std::string> enabled;
-    for (int id : group) {
-        if (dialog.IsEnabled(id))
-            enabled.emplace_back(ControlNameOf(id));
-    }
-    return enabled;
+    return NamesWhere(group, [&dialog](int id) { return dialog.IsEnabled(id); });
+}
+
+inline std::vector<std::string> CheckedIn(const RunningDialog& dialog, const std::vector<int>& group)
+{
+    return NamesWhere(group, [&dialog](int id) { return dialog.IsChecked(id); });
 }
 
 inline std::vector<std::string> All(const std::vector<int>& group)

@@ -210,6 +210,11 @@ bool RunningDialog::IsEnabled(int id) const
     return ::IsWindowEnabled(Control(id)) != FALSE;
 }
 
+bool RunningDialog::IsChecked(int id) const
+{
+    return ::SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 std::vector<std::string> RunningDialog::ComboEntries(int comboId) const
 {
     const HWND combo = Control(comboId);

@@ -72,6 +72,7 @@ public:
     // --- What a user sees --------------------------------------------------
     std::string Text(int id) const;
     bool IsEnabled(int id) const;
+    bool IsChecked(int id) const;  // a button's check mark
     std::vector<std::string> ComboEntries(int comboId) const;
     int ComboSelection(int comboId) const;
 

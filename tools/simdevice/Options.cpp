@@ -13,7 +13,7 @@ constexpr char Usage[] =
     "Device state:\n"
     "  --name TEXT         device name, may contain spaces (default \"Tolvane Demo\")\n"
     "  --firmware TEXT     firmware version (default 1.3), also as --version=TEXT\n"
-    "  --auth TOKEN        authentication flag token (default 1)\n"
+    "  --auth 0|1          authentication off or on, also as off|on (default 1)\n"
     "  --pin TEXT          PIN (default 1234)\n"
     "\n"
     "Files:\n"
@@ -78,6 +78,20 @@ constexpr KnownOption KnownOptions[] = {
     {"help", false},
     {"print-state", true},
 };
+
+// A device starts with authentication off (0) or on (1). Any other token
+// reaches it only through a configure command or a scenario's auth=, as a
+// fault.
+bool ParseAuthFlag(const std::string& value, std::string& flag)
+{
+    if (value == "0" || value == "off")
+        flag = "0";
+    else if (value == "1" || value == "on")
+        flag = "1";
+    else
+        return false;
+    return true;
+}
 
 const KnownOption* FindKnownOption(const std::string& name)
 {
@@ -153,6 +167,8 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
             options.exitWithParent = true;
         else if (name == "print-state")
             options.printStateKey = value;
+        else if (name == "auth" && !ParseAuthFlag(value, options.state.auth))
+            return "option '--auth' takes 0, 1, on or off, not '" + value + "'";
         else {
             partial = partial || name == "partial";
             const std::string error =

@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (options.printVersion) {
-        std::cout << "tolvane-simdevice (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n";
+        std::cout << "tolvane-simdevice (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n";
         return 0;
     }
     if (!options.printStateKey.empty()) {

@@ -1,0 +1,107 @@
+#include "CommandHelp.h"
+
+#include "Commands.h"
+#include "HelpLayout.h"
+#include "NewSettings.h"
+#include "OutcomeTable.h"
+#include "ProvisionPlan.h"
+
+#include <string>
+
+std::string CommandParagraph(CommandKind kind)
+{
+    const std::string maxPin = std::to_string(MaxPinLength);
+    switch (kind) {
+        case CommandKind::Query:
+            return "  query      Read the device and print its name, firmware version,\n"
+                   "             authentication (Enable or Disable) and PIN, one line each:\n"
+                   "               name: NAME\n"
+                   "               firmware: VERSION\n"
+                   "               authentication: Enable\n"
+                   "               pin: PIN\n"
+                   "             With --json, one object with the keys name, firmware,\n"
+                   "             authentication and pin.\n";
+        case CommandKind::Configure:
+            return Wrap(
+                "  configure  ",
+                "Read the device, then set its authentication (--auth on or off) and, with --pin, "
+                "--pin-file or --pin-prompt, a new PIN of at most " +
+                    maxPin +
+                    " characters without spaces. Without them the device keeps its PIN. Nothing is written unless "
+                    "the device was read correctly and the checks passed; a PIN that fails them is refused before "
+                    "the port is opened. Prints \"Configuration is completed.\" With --verify, waits MS "
+                    "milliseconds (--verify-wait, default " +
+                    std::to_string(DefaultVerifyWaitMs) +
+                    ") and reads the device again: success only if it reports the requested authentication and "
+                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit " +
+                    ExitNumber(CliOutcome::NotVerified) +
+                    ". A "
+                    "mismatch is never retried nor written again: some devices take new settings only after a "
+                    "reset.",
+                CommandTextColumn);
+        case CommandKind::Scan:
+            return Wrap(
+                "  scan       ",
+                "List the serial ports of this machine, one a line, with tab-separated columns at fixed places (empty "
+                "ones at the end left out): the port; with --probe the status (" +
+                    JoinWords(ProbeWords()) +
+                    "), and for a device its firmware version and name; then the kind (bluetooth, usb, network, "
+                    "other), the direction of a Bluetooth port "
+                    "(outgoing reaches the device, incoming only waits for it to call), the remote Bluetooth address "
+                    "and "
+                    "the system's description. --probe asks every port (the named PORTs instead, if given) at the same "
+                    "time, waiting about " +
+                    std::to_string(ProbeReadTimeoutMs / 1000) + " s for any one byte and at most about " +
+                    std::to_string(ProbeDeadlineMs / 1000) +
+                    " s from the open to the end of the answer; a port named twice is probed once and listed under "
+                    "each name. With --json, an array of objects with the keys port, status, firmware, name, "
+                    "authentication, pin, kind, direction, address and description, unknown ones left out.",
+                CommandTextColumn);
+        case CommandKind::Provision:
+            return Wrap(
+                "  provision  ",
+                "Configure every device of PLAN at the same time, each with configure's steps and checks (and "
+                "--verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin and a row "
+                "per port: auth on or off, an empty pin keeps the device's PIN. Fields may be quoted as in CSV "
+                "(\"0123\", with \"\" for one quote); an unclosed quote is a bad row. PLAN must be a regular file. A "
+                "plan has at most " +
+                    std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
+                    " characters, and at most " + std::to_string(MaxPlanBytes) +
+                    " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
+                    "bad auth, a PIN over " +
+                    maxPin +
+                    " characters or with spaces, a port named twice) is reported with its line number and nothing "
+                    "is done. Prints one line per row, in the plan's order, with tab-separated columns: port, status "
+                    "(" +
+                    JoinWords(ProvisionWords()) +
+                    " or a scan status), firmware, name, "
+                    "the authentication before and after, and the exit code configure would have given. With "
+                    "--json one object a line with the keys port, status, firmware, name, authenticationBefore, "
+                    "authenticationAfter and exitCode. PINs are never printed.",
+                CommandTextColumn);
+        case CommandKind::Help:
+        case CommandKind::Version:
+            break;
+    }
+    return "";
+}
+
+std::string CommandExample(CommandKind kind, PortStyle style)
+{
+    const std::string port = style == PortStyle::Windows ? "COM5" : "/dev/rfcomm0";
+    switch (kind) {
+        case CommandKind::Query:
+            return "tolvane-cli query " + port + " --json";
+        case CommandKind::Configure:
+            return "tolvane-cli configure " + port + " --auth on --pin-file pin.txt --verify";
+        case CommandKind::Scan:
+            return "tolvane-cli scan --probe";
+        case CommandKind::Provision:
+            return "tolvane-cli provision plan.csv --verify --transcript support.log";
+        case CommandKind::Help:
+            return "tolvane-cli help configure";
+        case CommandKind::Version:
+            return "tolvane-cli --version";
+    }
+    return "";
+}

@@ -1,0 +1,159 @@
+#include "Completion.h"
+
+#include "OptionTable.h"
+
+#include <algorithm>
+
+namespace {
+
+const char* const AddressSchemes[] = {"socket://", "rfc2217://", "bt://"};
+
+// The words of "on|off".
+std::vector<std::string> Choices(const char* argument)
+{
+    std::vector<std::string> choices;
+    std::string rest = argument != nullptr ? argument : "";
+    for (std::size_t bar = rest.find('|');; bar = rest.find('|')) {
+        choices.push_back(rest.substr(0, bar));
+        if (bar == std::string::npos)
+            return choices;
+        rest.erase(0, bar + 1);
+    }
+}
+
+// What the command line after `command` holds so far.
+struct Given {
+    std::vector<const OptionSpec*> options;
+    std::size_t operands = 0;
+    bool optionsDone = false;  // after "--"
+
+    bool Has(const OptionSpec& option) const
+    {
+        return std::find(options.begin(), options.end(), &option) != options.end();
+    }
+};
+
+Given ReadGiven(const std::vector<std::string>& words, std::size_t end)
+{
+    Given given;
+    for (std::size_t i = 1; i < end; ++i) {
+        const std::string& word = words[i];
+        if (!given.optionsDone && word == "--") {
+            given.optionsDone = true;
+        } else if (!given.optionsDone && word.size() > 1 && word[0] == '-') {
+            const OptionSpec* option = FindOption(word.substr(0, word.find('=')));
+            if (option != nullptr)
+                given.options.push_back(option);
+            if (option != nullptr && option->argument != nullptr && word.find('=') == std::string::npos)
+                ++i;  // its value
+        } else {
+            ++given.operands;
+        }
+    }
+    return given;
+}
+
+// An option the command takes and the line may still have.
+bool Offered(const OptionSpec& option, const CommandSpec& command, const Given& given)
+{
+    if ((option.commands & CommandBit(command.kind)) == 0 || (option.argument != nullptr && given.Has(option)))
+        return false;
+    for (const OptionSpec* other : given.options) {
+        if (option.group != OptionGroup::None && other != &option && other->group == option.group)
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> Operands(const CommandSpec& command, const Given& given, const std::vector<std::string>& ports)
+{
+    std::vector<std::string> operands;
+    switch (command.kind) {
+        case CommandKind::Provision:
+            if (given.operands == 0)
+                operands.push_back(CompleteFiles);
+            return operands;
+        case CommandKind::Scan:
+            // Ports are named to a scan only with --probe.
+            if (!given.Has(*FindOption("--probe")))
+                return operands;
+            break;
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            if (given.operands > 0)
+                return operands;
+            break;
+        case CommandKind::Help:
+        case CommandKind::Version:
+            return operands;
+    }
+    operands = ports;
+    operands.insert(operands.end(), std::begin(AddressSchemes), std::end(AddressSchemes));
+    return operands;
+}
+
+std::vector<std::string> ForCommand(const CommandSpec& command, const std::vector<std::string>& words,
+                                    const std::vector<std::string>& ports)
+{
+    const std::string& current = words.back();
+    const Given given = ReadGiven(words, words.size() - 1);
+    // The value of the option before the current word.
+    if (words.size() > 2 && !given.optionsDone) {
+        const std::string& previous = words[words.size() - 2];
+        const OptionSpec* option = FindOption(previous);
+        if (option != nullptr && option->argument != nullptr && (option->commands & CommandBit(command.kind))) {
+            switch (option->value) {
+                case ValueKind::Choice:
+                    return Choices(option->argument);
+                case ValueKind::File:
+                    return {CompleteFiles};
+                case ValueKind::Typed:
+                case ValueKind::None:
+                    return {};
+            }
+        }
+    }
+    if (!given.optionsDone && !current.empty() && current[0] == '-') {
+        std::vector<std::string> names;
+        for (const OptionSpec& option : OptionTable()) {
+            if (Offered(option, command, given))
+                names.emplace_back(option.name);
+        }
+        return names;
+    }
+    return Operands(command, given, ports);
+}
+
+std::vector<std::string> Candidates(const std::vector<std::string>& words, const std::vector<std::string>& ports)
+{
+    std::vector<std::string> commands;
+    for (const CommandSpec& command : CommandTable())
+        commands.emplace_back(command.name);
+    if (words.size() == 1) {
+        if (!words[0].empty() && words[0][0] == '-')
+            return {CommandOption(CommandKind::Help).name, CommandOption(CommandKind::Version).name};
+        commands.emplace_back("help");
+        return commands;
+    }
+    if (words[0] == "help")
+        return words.size() == 2 ? commands : std::vector<std::string>();
+    const CommandSpec* command = FindCommand(words[0]);
+    return command != nullptr ? ForCommand(*command, words, ports) : std::vector<std::string>();
+}
+
+}  // namespace
+
+std::string CompletionCandidates(const std::vector<std::string>& words, const std::vector<std::string>& ports)
+{
+    if (words.empty())
+        return "";
+    const std::string& current = words.back();
+    std::string lines;
+    for (const std::string& candidate : Candidates(words, ports)) {
+        if (candidate == CompleteFiles)
+            return std::string(CompleteFiles) + "\n";
+        if (candidate.compare(0, current.size(), current) == 0)
+            lines += candidate + "\n";
+    }
+    return lines;
+}
