@@ -11,6 +11,7 @@
 #include "SerialPort.h"
 #include "SerialPortFactory.h"
 #include "SerialPortList.h"
+#include "SystemRandom.h"
 
 #include <functional>
 #include <iostream>
@@ -33,6 +34,7 @@ struct CommandContext {
         [](const std::vector<std::string>&) { return std::vector<PortDetails>(); };
     PortIdentifier identifyPort = [](const std::string& path) { return path; };  // PortIdentity
     std::istream* in = &std::cin;                                                // a plan given as "-"
+    RandomSource random = SystemRandomBytes;                                     // random PINs
 };
 
 // A probe waits at most ProbeReadTimeoutMs for any one byte (or for a

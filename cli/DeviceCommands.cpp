@@ -7,6 +7,7 @@
 #include "DeviceLink.h"
 #include "OutputFormat.h"
 #include "PinFile.h"
+#include "RandomPin.h"
 #include "UserMessages.h"
 
 namespace {
@@ -69,7 +70,19 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     }
     if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;
+    // A random PIN is drawn once the device was read, to differ from its own.
+    PinDrawer pins(context.random);
+    std::string drawn;
+    if (options.randomPinDigits > 0) {
+        request.choosePin = [&](const DeviceInfo& before, std::string& pin) {
+            const Outcome outcome = pins.Draw(options.randomPinDigits, before.pin, pin);
+            drawn = pin;
+            return outcome;
+        };
+    }
     const ConfigureReport report = ConfigureDevice(request, context.makePort(request.address));
+    if (report.written && !drawn.empty())
+        context.out << "pin: " << drawn << '\n';
     if (report.written)
         context.out << UserMessages::Configured << '\n';
     if (report.verified)

@@ -20,46 +20,80 @@ bool DeviceAnswered(const ConfigureReport& report)
 
 // What the device holds afterwards, as far as this program knows it: what
 // it reported when read again, else what was written, else (nothing written)
-// what it had.
-std::string AuthenticationAfter(int requestedAuth, const ConfigureReport& report)
+// what it had; --check: what it would hold.
+std::string AuthenticationAfter(const ProvisionRowResult& result)
 {
+    const ConfigureReport& report = result.report;
     if (report.readAgain)
         return AuthenticationWord(report.after.auth);
-    if (report.written)
-        return report.verifying ? "" : AuthenticationWord(requestedAuth);
+    if (report.written || (result.check && report.outcome.code == ExitCode::Success))
+        return report.verifying ? "" : AuthenticationWord(result.requestedAuth);
     return report.readResult == LinkResult::Ok ? AuthenticationWord(report.before.auth) : "";
+}
+
+std::vector<ReportField> Fields(const ProvisionRowResult& result)
+{
+    const ConfigureReport& report = result.report;
+    const bool read = report.readResult == LinkResult::Ok;
+    std::vector<ReportField> fields = {
+        {"port", result.port, true},
+        {"status", ProvisionStatusWord(result), true},
+        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
+        {"name", read ? DisplayNameOf(report.before) : "", true},
+        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", true},
+        {"authenticationAfter", AuthenticationAfter(result), true},
+        {"exitCode", std::to_string(ToInt(report.outcome.code)), false},
+    };
+    if (result.check) {
+        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", true});
+        fields.push_back({"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", true});
+    } else {
+        fields.push_back({"pin", result.pinDrawn, true});
+    }
+    fields.push_back({"reason", report.outcome.message, true});
+    return fields;
 }
 
 }  // namespace
 
 // A failed row has its outcome's word, which for a failed read is the
 // probe's. Each outcome of configure's steps has one.
-const char* ProvisionStatusWord(const ConfigureReport& report)
+std::string ProvisionStatusWord(const ProvisionRowResult& result)
 {
+    const ConfigureReport& report = result.report;
+    if (report.outcome.code == ExitCode::Success && result.check) {
+        const bool same = report.before.auth == result.requestedAuth && result.pinAfter == report.before.pin;
+        return same ? "unchanged" : "would-change";
+    }
     if (report.outcome.code == ExitCode::Success)
         return report.verified ? "verified" : "configured";
     const char* word = OutcomeRowOf(report.outcome.code).word;
-    return word != nullptr ? word : "";
+    return word != nullptr ? word : "failed";
 }
 
-std::string FormatProvisionLine(const std::string& port, int requestedAuth, const ConfigureReport& report, bool json)
+std::string ProvisionHeaderLine(bool check)
 {
-    const std::vector<ReportField> fields = {
-        {"port", port, true},
-        {"status", ProvisionStatusWord(report), true},
-        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
-        {"name", report.readResult == LinkResult::Ok ? DisplayNameOf(report.before) : "", true},
-        {"authenticationBefore", report.readResult == LinkResult::Ok ? AuthenticationWord(report.before.auth) : "",
-         true},
-        {"authenticationAfter", AuthenticationAfter(requestedAuth, report), true},
-        {"exitCode", std::to_string(ToInt(report.outcome.code)), false},
-    };
+    ProvisionRowResult none;
+    none.check = check;
+    std::string line;
+    for (const ReportField& field : Fields(none))
+        line += (line.empty() ? "" : "\t") + std::string(field.key);
+    return line + "\n";
+}
+
+std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
+{
+    std::vector<ReportField> fields = Fields(result);
+    if (!json) {
+        while (fields.back().value.empty())
+            fields.pop_back();  // the exit code is never empty
+        std::string line;
+        for (const ReportField& field : fields)
+            line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
+        return line + "\n";
+    }
     std::string line;
     for (const ReportField& field : fields) {
-        if (!json) {
-            line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
-            continue;
-        }
         if (field.value.empty())
             continue;
         line += line.empty() ? "{\"" : ",\"";
@@ -67,5 +101,5 @@ std::string FormatProvisionLine(const std::string& port, int requestedAuth, cons
         line += "\":";
         line += field.quoted ? JsonString(field.value) : field.value;
     }
-    return line + (json ? "}\n" : "\n");
+    return line + "}\n";
 }
