@@ -3,26 +3,38 @@
 
 #include "ConfigureSteps.h"
 #include "EachAtOnce.h"
+#include "EarlierRun.h"
 #include "InterruptWatch.h"
 #include "OutputFormat.h"
 #include "ProvisionOutput.h"
 #include "ProvisionPlan.h"
 #include "RandomPin.h"
+#include "RecordedPort.h"
+#include "RunRecord.h"
 
 #include <algorithm>
 #include <mutex>
 
 namespace {
 
+// The row's pin field: a PIN, "random:N", or empty to keep the device's.
+std::string PinAsked(const PlanRow& row)
+{
+    return row.randomDigits > 0 ? std::string(RandomPinWord) + ":" + std::to_string(row.randomDigits) : row.pin;
+}
+
 // What the rows of one run share: the plan, read again a row at a time, the
-// drawer of its PINs and what is printed.
+// drawer of its PINs, the record and what is printed.
 class ProvisionRun {
 public:
-    ProvisionRun(const CliOptions& options, CommandContext& context, const std::string& planText, std::size_t jobs)
+    ProvisionRun(const CliOptions& options, CommandContext& context, const std::string& planText, std::size_t jobs,
+                 RunRecord* record, const EarlierRun& earlier)
         : m_options(options),
           m_context(context),
           m_rows(planText, context.portStyle),
           m_pins(context.random),
+          m_record(record),
+          m_earlier(earlier),
           m_output(context.out, context.err, options.json, options.check, jobs)
     {}
 
@@ -33,12 +45,16 @@ public:
 
 private:
     ProvisionRowResult WorkRow(std::size_t slot, const PlanRow& row);
+    ProvisionRowResult SkipRow(const PlanRow& row);
+    RecordRow RecordRowOf(const PlanRow& row) const;
 
     const CliOptions& m_options;
     CommandContext& m_context;
     std::mutex m_rowsMutex;
     PlanCursor m_rows;
     PinDrawer m_pins;
+    RunRecord* m_record;  // null without --record
+    const EarlierRun& m_earlier;
     ProvisionOutput m_output;
 };
 
@@ -52,8 +68,30 @@ void ProvisionRun::Work(std::size_t slot)
                 return;
         }
         m_output.Begin(slot, row);
-        m_output.End(slot, WorkRow(slot, row));
+        m_output.End(slot, m_earlier.doneLines.count(row.line) != 0 ? SkipRow(row) : WorkRow(slot, row));
     }
+}
+
+RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
+{
+    RecordRow recorded;
+    recorded.line = row.line;
+    recorded.port = row.port;
+    recorded.bluetooth = BluetoothAddressOf(row.port, row.address, m_context.describePorts);
+    recorded.authAsked = row.auth;
+    recorded.pinAsked = PinAsked(row);
+    return recorded;
+}
+
+ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row)
+{
+    ProvisionRowResult result;
+    result.port = row.port;
+    result.requestedAuth = row.auth;
+    result.doneEarlier = true;
+    result.report.outcome = {};
+    m_record->DoneEarlier(RecordRowOf(row), m_earlier.run);
+    return result;
 }
 
 // A random PIN is drawn once the device was read, so that it can differ
@@ -73,7 +111,7 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
     request.pin = row.pin;
     request.verify = m_options.verify;
     request.verifyWaitMs = m_options.verifyWaitMs;
-    const std::string randomText = std::string(RandomPinWord) + ":" + std::to_string(row.randomDigits);
+    request.readOnly = m_options.check;
     if (row.randomDigits > 0 && m_options.check) {
         request.hasPin = true;
         request.pin.assign(static_cast<std::size_t>(row.randomDigits), '0');
@@ -84,42 +122,69 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
             return drawn;
         };
     }
-    request.readOnly = m_options.check;
-    request.beforeWrite = [this, slot](const DeviceInfo&, const std::string&) {
+    const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
+    std::string pinSent;
+    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
         m_output.Writing(slot);
-        return Outcome();
+        pinSent = pin;
+        return m_record != nullptr ? m_record->Written(recorded, before, pin) : Outcome();
     };
     result.report = ConfigureDevice(request, m_context.makePort(row.address));
     if (m_options.check)
-        result.pinAfter = row.randomDigits > 0 ? randomText : row.hasPin ? row.pin : result.report.before.pin;
+        result.pinAfter = row.hasPin || row.randomDigits > 0 ? PinAsked(row) : result.report.before.pin;
+    if (m_record != nullptr)
+        m_record->Result(recorded, result, pinSent);
     return result;
+}
+
+bool ReadCheckedPlan(const CliOptions& options, CommandContext& context, std::string& text, PlanCheck& plan)
+{
+    std::string error;
+    if (!ReadPlanText(options.plan, *context.in, text, error)) {
+        context.err << error << '\n';
+        return false;
+    }
+    const std::string source = options.plan == "-" ? "standard input" : EscapeForText(options.plan);
+    plan = CheckPlan(text, source, context.portStyle, context.identifyPort);
+    if (!plan.ok)
+        context.err << plan.error << '\n';
+    return plan.ok;
 }
 
 }  // namespace
 
 // The plan is read and checked whole before any port is opened; then its
 // rows are worked, at most --jobs at once, each with configure's steps on
-// its own port, and each printed as it ends.
+// its own port, and each printed (and recorded) as it ends.
 ExitCode RunProvision(const CliOptions& options, CommandContext& context)
 {
     std::string text, error;
-    if (!ReadPlanText(options.plan, *context.in, text, error)) {
+    PlanCheck plan;
+    if (!ReadCheckedPlan(options, context, text, plan))
+        return ExitCode::BadPlan;
+    EarlierRun earlier;
+    if (options.resume && !FindEarlierRun(options.record, options.plan, PlanHash(text), earlier, error)) {
         context.err << error << '\n';
-        return ExitCode::BadPlan;
+        return ExitCode::Failure;
     }
-    const std::string source = options.plan == "-" ? "standard input" : EscapeForText(options.plan);
-    const PlanCheck plan = CheckPlan(text, source, context.portStyle, context.identifyPort);
-    if (!plan.ok) {
-        context.err << plan.error << '\n';
-        return ExitCode::BadPlan;
+    RunRecord record;
+    const bool recording = !options.record.empty();
+    if (recording && !record.Open(options.record, "provision", options.plan, text, context.random, error)) {
+        context.err << error << '\n';
+        return ExitCode::Failure;
     }
 
     const std::size_t jobs = std::min<std::size_t>(options.jobs, plan.rows);
-    ProvisionRun run(options, context, text, jobs);
+    ProvisionRun run(options, context, text, jobs, recording ? &record : nullptr, earlier);
     run.Output().Start();
     {
         const InterruptWatch watch([&run] { run.Output().ListInterrupted(); });
         RunEachAtOnce(jobs, [&run](std::size_t slot) { run.Work(slot); });
     }
-    return run.Output().Finish(plan.rows);
+    const ExitCode code = run.Output().Finish(plan.rows);
+    const std::string writeError = recording ? record.WriteError() : "";
+    if (writeError.empty())
+        return code;
+    context.err << "Cannot write the record " << EscapeForText(options.record) << ": " << writeError << ".\n";
+    return code == ExitCode::Success ? ExitCode::Failure : code;
 }

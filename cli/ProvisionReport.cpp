@@ -1,17 +1,12 @@
 #include "ProvisionReport.h"
 
+#include "JsonLine.h"
 #include "OutcomeTable.h"
 #include "OutputFormat.h"
 
 #include <vector>
 
 namespace {
-
-struct ReportField {
-    const char* key;
-    std::string value;  // empty when unknown
-    bool quoted;        // a string, or a number as it stands
-};
 
 bool DeviceAnswered(const ConfigureReport& report)
 {
@@ -31,11 +26,11 @@ std::string AuthenticationAfter(const ProvisionRowResult& result)
     return report.readResult == LinkResult::Ok ? AuthenticationWord(report.before.auth) : "";
 }
 
-std::vector<ReportField> Fields(const ProvisionRowResult& result)
+std::vector<JsonField> Fields(const ProvisionRowResult& result)
 {
     const ConfigureReport& report = result.report;
     const bool read = report.readResult == LinkResult::Ok;
-    std::vector<ReportField> fields = {
+    std::vector<JsonField> fields = {
         {"port", result.port, true},
         {"status", ProvisionStatusWord(result), true},
         {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
@@ -61,6 +56,8 @@ std::vector<ReportField> Fields(const ProvisionRowResult& result)
 std::string ProvisionStatusWord(const ProvisionRowResult& result)
 {
     const ConfigureReport& report = result.report;
+    if (result.doneEarlier)
+        return DoneEarlierStatus;
     if (report.outcome.code == ExitCode::Success && result.check) {
         const bool same = report.before.auth == result.requestedAuth && result.pinAfter == report.before.pin;
         return same ? "unchanged" : "would-change";
@@ -76,30 +73,20 @@ std::string ProvisionHeaderLine(bool check)
     ProvisionRowResult none;
     none.check = check;
     std::string line;
-    for (const ReportField& field : Fields(none))
+    for (const JsonField& field : Fields(none))
         line += (line.empty() ? "" : "\t") + std::string(field.key);
     return line + "\n";
 }
 
 std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
 {
-    std::vector<ReportField> fields = Fields(result);
-    if (!json) {
-        while (fields.back().value.empty())
-            fields.pop_back();  // the exit code is never empty
-        std::string line;
-        for (const ReportField& field : fields)
-            line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
-        return line + "\n";
-    }
+    std::vector<JsonField> fields = Fields(result);
+    if (json)
+        return JsonObjectLine(fields);
+    while (fields.back().value.empty())
+        fields.pop_back();  // the exit code is never empty
     std::string line;
-    for (const ReportField& field : fields) {
-        if (field.value.empty())
-            continue;
-        line += line.empty() ? "{\"" : ",\"";
-        line += field.key;
-        line += "\":";
-        line += field.quoted ? JsonString(field.value) : field.value;
-    }
-    return line + "}\n";
+    for (const JsonField& field : fields)
+        line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
+    return line + "\n";
 }

@@ -16,6 +16,10 @@
 
 #include <string>
 
+// The status of a row that --resume skipped, as it succeeded in an earlier
+// run of the plan.
+inline constexpr char DoneEarlierStatus[] = "done-earlier";
+
 struct ProvisionRowResult {
     std::string port;  // as the plan names it
     int requestedAuth = 0;
@@ -24,6 +28,7 @@ struct ProvisionRowResult {
     // --check: nothing was written, and the PIN the device would get
     bool check = false;
     std::string pinAfter;
+    bool doneEarlier = false;  // --resume: skipped, nothing was done to the device
 };
 
 // "verified", "configured", "not-verified", "refused", "write-failed", or the

@@ -85,6 +85,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
     const std::string openQuotePlan = WriteBenchFile("open-quote.csv", "port,auth,pin\n" + Port5 + ",on,\"1111\n");
     const std::string streamPlan =
         WriteBenchFile("stream.csv", "port,auth,pin\n" + Port5 + ",on,\n" + Port6 + ",on,\n");
+    const std::string onePlan = WriteBenchFile("one.csv", "port,auth,pin\n" + Port5 + ",on,\n");
     const std::string transcript = "Cannot open the transcript ";
     const int Soon = 15000;  // a refusal or an exchange; it ends at once
     const std::vector<Row> rows = {
@@ -294,6 +295,24 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          "Interrupted: " + Port5 + " (line 2), nothing was written to it.\n",
          AccessCodeBytes,
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         Soon},
+        // Killed after the configure command reached the device and before
+        // the verification read: the record holds the device's "written"
+        // entry and no result, and the row is named as maybe written.
+        {"12: the record says which device may have been written",
+         "",
+         {": >\"$3\"; sent=$(wc -c <\"$4\"); "
+          "\"$1\" provision \"$2\" --record \"$3\" --verify --verify-wait 3000 >/dev/null & i=0; "
+          "while [ \"$(wc -c <\"$4\")\" -lt $((sent + 34)) ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+          "kill -TERM $!; wait $!; code=$?; grep -c '\"entry\":\"written\"' \"$3\"; "
+          "grep -c '\"entry\":\"result\"' \"$3\"; exit $code",
+          onePlan, BenchDevice::BenchFolder() + "/killed.jsonl", BenchDevice::BenchFolder() + "/com5-transcript"},
+         true,
+         143,
+         "1\n0\n",
+         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n",
+         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         "",
          Soon},
         {"8: a transcript that cannot be written",
          "",
