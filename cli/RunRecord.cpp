@@ -63,6 +63,25 @@ const char* Boolean(bool value)
 
 }  // namespace
 
+const char* const RecordHelpText =
+    "--record FILE appends to FILE (created with mode 0600, never truncated,\n"
+    "a regular file) one JSON object a line for each device: an entry\n"
+    "\"written\", on the disk before the configure command is sent, and an\n"
+    "entry \"result\" once the row ended. A \"written\" entry without its result\n"
+    "names a device that may have been changed and was not confirmed. Keys,\n"
+    "left out where unknown: time (UTC, ISO 8601 with milliseconds), run (the\n"
+    "run's id), entry, version, command, plan and planHash (the plan's name and\n"
+    "the hash of its contents), line (the plan's line), port, bluetooth (the\n"
+    "device's address where the port tells it), nameBefore, firmwareBefore,\n"
+    "authenticationBefore, pinBefore (what the device reported), then\n"
+    "authenticationAsked, pinAsked (random:N for a PIN to draw), pinSet (the\n"
+    "PIN sent); a result also has written and verified (true or false),\n"
+    "status, exitCode, reason, and for a row --resume skipped earlierRun.\n"
+    "Several programs may append to one FILE at once: each entry is one write\n"
+    "under a lock. An entry that cannot be written stops its row before the\n"
+    "write; the command then exits 1.\n"
+    "\n";
+
 std::string PlanHash(const std::string& planText)
 {
     // FNV-1a: a check that a file did not change, not a guard against anyone.

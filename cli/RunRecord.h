@@ -73,5 +73,8 @@ private:
     std::string m_writeError;
 };
 
+// The record's paragraph in --help, and so in the manual page.
+extern const char* const RecordHelpText;
+
 // The hash that tells whether a plan is the one a run in a record worked.
 std::string PlanHash(const std::string& planText);

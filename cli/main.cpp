@@ -32,6 +32,7 @@ int main(int argc, char** argv)
     CommandContext context{std::cout, std::cerr};
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
+    context.arguments = args;
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a

@@ -1,4 +1,5 @@
 #include "CliOptions.h"
+#include "MaskedCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -71,8 +72,13 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"configure", "COM1", "--auth", "on", "--pin", "1", "--pin", "2"},
         {"configure", "COM1", "--auth", "on", "--pin", "--verify"},
         {"configure", "COM1", "--auth", "on", "--json"},
+        {"configure", "COM1", "--auth", "on", "--pin", "random:3"},
         {"scan", "COM1"},
         {"scan", "--json=yes"},
+        {"provision", "plan.csv", "--jobs", "0"},
+        {"provision", "plan.csv", "--jobs", "1025"},
+        {"provision", "plan.csv", "--resume"},
+        {"provision", "plan.csv", "--check", "--record", "r.jsonl"},
         {"--version", "extra"},
     };
     for (const auto& args : bad) {
@@ -80,6 +86,14 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         EXPECT_FALSE(parsed.ok) << (args.empty() ? "(nothing)" : args.back());
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+// A transcript's header shows the command line without its PINs.
+TEST(CliOptions, CommandLineWithoutPinsHidesEveryPin)
+{
+    EXPECT_EQ(
+        CommandLineWithoutPins({"configure", "COM5", "--pin", "5678", "--pin=91", "--auth", "on", "--", "--pin", "x"}),
+        "configure COM5 --pin *** --pin=*** --auth on -- --pin x");
 }
 
 }  // namespace
