@@ -51,7 +51,7 @@ std::string SimulatedDevice::StartLine()
         if (!error.empty())
             return error;
     }
-    const std::string watchError = m_hostWatch.Start(m_pty.SlavePath());
+    const std::string watchError = m_hostWatch.Start(m_pty.SlavePath(), m_pty.MasterFd());
     if (!watchError.empty())
         Log("cannot watch the host's opens, unread bytes will stay: " + watchError);
     return {};
@@ -83,10 +83,12 @@ int SimulatedDevice::Run()
     std::cout << m_pty.SlavePath() << std::endl;
 
     while (!StopRequested()) {
+        // While no host holds the port the master reports a hangup at every
+        // poll: the host's open event wakes the device instead.
         pollfd fds[3] = {
-            {m_pty.MasterFd(), POLLIN, 0},
+            {m_hostWatch.HostHasPort() ? m_pty.MasterFd() : -1, POLLIN, 0},  // poll skips a negative descriptor
             {StopSignalFd(), POLLIN, 0},
-            {m_hostWatch.Fd(), POLLIN, 0},  // poll skips a negative descriptor
+            {m_hostWatch.Fd(), POLLIN, 0},
         };
         timespec wait{};
         const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
@@ -94,9 +96,14 @@ int SimulatedDevice::Run()
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
+        // The close event comes before the close itself is done: the
+        // master's hangup after it wakes the device for the last look.
+        const bool woken = ready > 0 && ((fds[2].revents & POLLIN) || (fds[0].revents & POLLHUP));
+        if (woken && m_hostWatch.Update(fds[0].revents & POLLHUP))
             OnHostReleasedPort();
-        if (ready > 0 && (fds[0].revents & POLLIN))
+        // A host that opened, wrote and closed before the device woke left
+        // its bytes on the master: they were received all the same.
+        if ((ready > 0 && (fds[0].revents & POLLIN)) || (woken && MasterHasInput()))
             ReadFromHost();
 
         const auto deadline = m_scanner.Deadline();
@@ -150,6 +157,12 @@ const timespec* SimulatedDevice::WaitTime(timespec& storage) const
     storage.tv_sec = static_cast<time_t>(nanoseconds / 1000000000);
     storage.tv_nsec = static_cast<long>(nanoseconds % 1000000000);
     return &storage;
+}
+
+bool SimulatedDevice::MasterHasInput() const
+{
+    pollfd master = {m_pty.MasterFd(), POLLIN, 0};
+    return poll(&master, 1, 0) > 0 && (master.revents & POLLIN);
 }
 
 void SimulatedDevice::ReadFromHost()

@@ -27,6 +27,7 @@ public:
 
 private:
     std::string StartLine();
+    bool MasterHasInput() const;
     void ReadFromHost();
     void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
