@@ -9,6 +9,10 @@
 
 // Writes `text` to the end of `file` (opened for appending, never written
 // through the stream) in one write while holding an exclusive lock on the
-// file, then flushes it to the disk (fdatasync, FlushFileBuffers). False with
-// the system's reason.
+// file. False with the system's reason.
 bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason);
+
+// Flushes what was written to `file` to the disk (fdatasync,
+// FlushFileBuffers). Needs no lock: many threads may wait for the disk at
+// once, and the system writes their entries out together.
+bool SyncToDisk(std::FILE* file, std::string& reason);

@@ -9,7 +9,7 @@
 namespace {
 
 // Taken after the lock is held, so the lock is always released.
-bool WriteAndSync(int fd, const std::string& text, std::string& reason)
+bool WriteAll(int fd, const std::string& text, std::string& reason)
 {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -21,10 +21,6 @@ bool WriteAndSync(int fd, const std::string& text, std::string& reason)
             return false;
         }
         done += static_cast<std::size_t>(wrote);
-    }
-    if (fdatasync(fd) != 0) {
-        reason = std::strerror(errno);
-        return false;
     }
     return true;
 }
@@ -43,7 +39,15 @@ bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
             return false;
         }
     }
-    const bool written = WriteAndSync(fd, text, reason);
+    const bool written = WriteAll(fd, text, reason);
     flock(fd, LOCK_UN);
     return written;
+}
+
+bool SyncToDisk(std::FILE* file, std::string& reason)
+{
+    if (fdatasync(fileno(file)) == 0)
+        return true;
+    reason = std::strerror(errno);
+    return false;
 }

@@ -14,7 +14,7 @@ std::string Reason(const char* operation)
     return std::string(operation) + ": " + (text.empty() ? "error " + std::to_string(error) : text);
 }
 
-bool WriteAtEndAndFlush(HANDLE handle, const std::string& text, std::string& reason)
+bool WriteAtEnd(HANDLE handle, const std::string& text, std::string& reason)
 {
     LARGE_INTEGER none = {};
     if (!SetFilePointerEx(handle, none, nullptr, FILE_END)) {
@@ -26,11 +26,12 @@ bool WriteAtEndAndFlush(HANDLE handle, const std::string& text, std::string& rea
         reason = Reason("WriteFile");
         return false;
     }
-    if (!FlushFileBuffers(handle)) {
-        reason = Reason("FlushFileBuffers");
-        return false;
-    }
     return true;
+}
+
+HANDLE HandleOf(std::FILE* file)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
 }
 
 }  // namespace
@@ -40,13 +41,21 @@ bool WriteAtEndAndFlush(HANDLE handle, const std::string& text, std::string& rea
 // locked, the end found, and the entry written, in that order.
 bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
 {
-    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    const HANDLE handle = HandleOf(file);
     OVERLAPPED whole = {};
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
         reason = Reason("LockFileEx");
         return false;
     }
-    const bool written = WriteAtEndAndFlush(handle, text, reason);
+    const bool written = WriteAtEnd(handle, text, reason);
     UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
     return written;
+}
+
+bool SyncToDisk(std::FILE* file, std::string& reason)
+{
+    if (FlushFileBuffers(HandleOf(file)))
+        return true;
+    reason = Reason("FlushFileBuffers");
+    return false;
 }

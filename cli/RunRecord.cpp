@@ -118,11 +118,18 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
     return true;
 }
 
+// The entry is written under the lock and waited for on the disk outside
+// it, so rows that end together share the disk's flushes.
 bool RunRecord::Append(const std::string& entry, std::string& reason)
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
-    if (AppendLocked(m_file.Get(), entry, reason))
+    bool written = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        written = AppendLocked(m_file.Get(), entry, reason);
+    }
+    if (written && SyncToDisk(m_file.Get(), reason))
         return true;
+    const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_writeError.empty())
         m_writeError = reason;
     return false;

@@ -3,17 +3,18 @@
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
-#include <sys/inotify.h>
-#include <unistd.h>
+#include <sys/epoll.h>
 
-std::string HostWatch::Start(const std::string& path, int masterFd)
+std::string HostWatch::Start(int masterFd)
 {
     Stop();
-    m_fd.Reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    m_fd.Reset(epoll_create1(EPOLL_CLOEXEC));
     if (!m_fd.IsValid())
-        return std::string("inotify_init1: ") + std::strerror(errno);
-    if (inotify_add_watch(m_fd.Get(), path.c_str(), IN_OPEN | IN_CLOSE) < 0) {
-        const std::string error = "inotify_add_watch " + path + ": " + std::strerror(errno);
+        return std::string("epoll_create1: ") + std::strerror(errno);
+    epoll_event event = {};
+    event.events = EPOLLIN | EPOLLET;
+    if (epoll_ctl(m_fd.Get(), EPOLL_CTL_ADD, masterFd, &event) != 0) {
+        const std::string error = std::string("epoll_ctl: ") + std::strerror(errno);
         Stop();
         return error;
     }
@@ -38,15 +39,15 @@ bool HostWatch::SlaveHeld() const
     return (master.revents & POLLHUP) == 0;
 }
 
-bool HostWatch::Update(bool masterHungUp)
+bool HostWatch::Update()
 {
     if (!m_fd.IsValid())
         return false;
-    bool events = false;
-    alignas(inotify_event) char buffer[4096];
-    while (read(m_fd.Get(), buffer, sizeof buffer) > 0)
-        events = true;
-    if (!events && !masterHungUp)
+    epoll_event events[4];
+    bool woken = false;
+    while (epoll_wait(m_fd.Get(), events, 4, 0) > 0)
+        woken = true;
+    if (!woken)
         return false;
     const bool held = m_hostHolds;
     m_hostHolds = SlaveHeld();

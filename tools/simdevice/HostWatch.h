@@ -10,9 +10,11 @@
 // The kernel counts the slave's openers itself: the master side reports a
 // hangup (POLLHUP) exactly while no one holds the slave. The device keeps no
 // descriptor of its own on the slave, so that count is the hosts' alone, and
-// asking it costs one poll whatever else the machine runs. inotify's open and
-// close events on the slave's path only wake the device up: the kernel merges
-// an event with an identical one still unread, so they cannot be counted.
+// asking it costs one poll whatever else the machine runs. The master is
+// watched edge-triggered (epoll): it wakes the device when bytes arrive and
+// when the last host closes, and not again and again while the hangup lasts.
+// A host that opens and sends nothing needs no answer, so its open wakes no
+// one.
 #pragma once
 
 #include "UniqueFd.h"
@@ -21,23 +23,23 @@
 
 class HostWatch {
 public:
-    // Starts watching the slave at `path` of the pty whose master is
-    // `masterFd`; no host holds it yet. Returns an empty string or an error
-    // (the device then runs without it).
-    std::string Start(const std::string& path, int masterFd);
+    // Starts watching the pty whose master is `masterFd`; no host holds it
+    // yet. Returns an empty string or an error (the device then runs without
+    // it, and treats the port as held).
+    std::string Start(int masterFd);
     void Stop();
 
-    // The descriptor to poll for readability; -1 when not watching.
+    // The descriptor to poll for readability: something happened on the
+    // master. -1 when not watching.
     int Fd() const { return m_fd.Get(); }
 
-    // Reads the pending events and, after any or after the master showed a
-    // hangup, asks the kernel whether a host holds the port now. Returns true
-    // when a host held it and none does any longer.
-    bool Update(bool masterHungUp = false);
+    // Takes the pending wake-ups and, after any, asks the kernel whether a
+    // host holds the port now. Returns true when a host held it and none
+    // does any longer.
+    bool Update();
 
     // The host sent bytes. Asked again if no host was known to hold the
-    // port: bytes may arrive before their open's event is read, or from a
-    // host that has already closed.
+    // port: the bytes may come from a host that has already closed.
     void HostSentBytes();
 
     // Whether a host holds the port (true when not watching: unknown).
@@ -46,7 +48,7 @@ public:
 private:
     bool SlaveHeld() const;
 
-    UniqueFd m_fd;
+    UniqueFd m_fd;  // epoll
     int m_master = -1;
     bool m_hostHolds = false;
 };

@@ -51,9 +51,9 @@ std::string SimulatedDevice::StartLine()
         if (!error.empty())
             return error;
     }
-    const std::string watchError = m_hostWatch.Start(m_pty.SlavePath(), m_pty.MasterFd());
+    const std::string watchError = m_hostWatch.Start(m_pty.MasterFd());
     if (!watchError.empty())
-        Log("cannot watch the host's opens, unread bytes will stay: " + watchError);
+        Log("cannot watch for the host, unread bytes will stay: " + watchError);
     return {};
 }
 
@@ -83,10 +83,9 @@ int SimulatedDevice::Run()
     std::cout << m_pty.SlavePath() << std::endl;
 
     while (!StopRequested()) {
-        // While no host holds the port the master reports a hangup at every
-        // poll: the host's open event wakes the device instead.
+        // The master is polled through the watch; only without one directly.
         pollfd fds[3] = {
-            {m_hostWatch.HostHasPort() ? m_pty.MasterFd() : -1, POLLIN, 0},  // poll skips a negative descriptor
+            {m_hostWatch.Fd() < 0 ? m_pty.MasterFd() : -1, POLLIN, 0},  // poll skips a negative descriptor
             {StopSignalFd(), POLLIN, 0},
             {m_hostWatch.Fd(), POLLIN, 0},
         };
@@ -96,15 +95,11 @@ int SimulatedDevice::Run()
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        // The close event comes before the close itself is done: the
-        // master's hangup after it wakes the device for the last look.
-        const bool woken = ready > 0 && ((fds[2].revents & POLLIN) || (fds[0].revents & POLLHUP));
-        if (woken && m_hostWatch.Update(fds[0].revents & POLLHUP))
+        if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
             OnHostReleasedPort();
-        // A host that opened, wrote and closed before the device woke left
-        // its bytes on the master: they were received all the same.
-        if ((ready > 0 && (fds[0].revents & POLLIN)) || (woken && MasterHasInput()))
-            ReadFromHost();
+        // Everything the host sent, also when it has closed since.
+        while (ready > 0 && MasterHasInput() && ReadFromHost()) {
+        }
 
         const auto deadline = m_scanner.Deadline();
         if (deadline && *deadline <= Clock::now()) {
@@ -165,12 +160,12 @@ bool SimulatedDevice::MasterHasInput() const
     return poll(&master, 1, 0) > 0 && (master.revents & POLLIN);
 }
 
-void SimulatedDevice::ReadFromHost()
+bool SimulatedDevice::ReadFromHost()
 {
     char buffer[4096];
     const ssize_t length = read(m_pty.MasterFd(), buffer, sizeof buffer);
     if (length <= 0)
-        return;
+        return false;
     Record(buffer, static_cast<std::size_t>(length));
     m_hostWatch.HostSentBytes();
     std::vector<HostCommand> commands;
@@ -178,6 +173,7 @@ void SimulatedDevice::ReadFromHost()
     for (ssize_t i = 0; i < length; ++i)
         m_scanner.Feed(buffer[i], now, commands);
     Handle(commands);
+    return true;
 }
 
 void SimulatedDevice::Handle(const std::vector<HostCommand>& commands)

@@ -28,7 +28,7 @@ public:
 private:
     std::string StartLine();
     bool MasterHasInput() const;
-    void ReadFromHost();
+    bool ReadFromHost();  // false when nothing was there
     void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
     void AnswerQuery(std::chrono::steady_clock::time_point recognised);
