@@ -35,6 +35,7 @@ struct CommandContext {
     PortIdentifier identifyPort = [](const std::string& path) { return path; };  // PortIdentity
     std::istream* in = &std::cin;                                                // a plan given as "-"
     RandomSource random = SystemRandomBytes;                                     // random PINs
+    bool errIsTerminal = false;                                                  // provision shows its progress there
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
 };
 

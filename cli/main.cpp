@@ -5,6 +5,7 @@
 #include "PortDetails.h"
 #include "SerialPortList.h"
 #include "StandardDescriptors.h"
+#include "Terminal.h"
 
 #ifndef _WIN32
 #include "OpenPortsPosix.h"
@@ -33,6 +34,7 @@ int main(int argc, char** argv)
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
     context.arguments = args;
+    context.errIsTerminal = StandardErrorIsTerminal();
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a
