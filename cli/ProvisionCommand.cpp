@@ -167,6 +167,9 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         context.err << error << '\n';
         return ExitCode::Failure;
     }
+    if (options.resume && !earlier.found)
+        context.err << "The record " << EscapeForText(options.record)
+                    << " holds no run of this plan: every row is worked.\n";
     RunRecord record;
     const bool recording = !options.record.empty();
     if (recording && !record.Open(options.record, "provision", options.plan, text, context.random, error)) {
