@@ -42,10 +42,9 @@ ConfigureReport ConfigureRecorded(ConfigureRequest& request, const CliOptions& o
     row.port = request.port;
     row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
     row.authAsked = request.auth;
-    row.pinAsked = options.randomPinDigits > 0
-                       ? std::string(RandomPinWord) + ":" + std::to_string(options.randomPinDigits)
-                   : request.hasPin ? request.pin
-                                    : "";
+    row.pinAsked = options.randomPinDigits > 0 ? RandomPinRequest(options.randomPinDigits)
+                   : request.hasPin            ? request.pin
+                                               : "";
     std::string pinSent;
     request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
         pinSent = pin;

@@ -20,7 +20,7 @@ namespace {
 // The row's pin field: a PIN, "random:N", or empty to keep the device's.
 std::string PinAsked(const PlanRow& row)
 {
-    return row.randomDigits > 0 ? std::string(RandomPinWord) + ":" + std::to_string(row.randomDigits) : row.pin;
+    return row.randomDigits > 0 ? RandomPinRequest(row.randomDigits) : row.pin;
 }
 
 // What the rows of one run share: the plan, read again a row at a time, the

@@ -40,6 +40,11 @@ RandomPinText ParseRandomPin(const std::string& text, int& digits)
     return RandomPinText::Random;
 }
 
+std::string RandomPinRequest(int digits)
+{
+    return std::string(RandomPinWord) + ":" + std::to_string(digits);
+}
+
 std::string BadRandomPinMessage(const std::string& text)
 {
     return std::string("a random PIN is ") + RandomPinWord + " or " + RandomPinWord + ":N with N from " +

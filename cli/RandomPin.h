@@ -33,6 +33,9 @@ enum class RandomPinText {
 
 RandomPinText ParseRandomPin(const std::string& text, int& digits);
 
+// "random:N", as a record and --check show a PIN still to be drawn.
+std::string RandomPinRequest(int digits);
+
 // What a bad "random:N" is told: "a random PIN has 4 to 12 digits: ...".
 std::string BadRandomPinMessage(const std::string& text);
 
