@@ -149,6 +149,10 @@ bool ArgumentReader::CheckPositionals()
         return Fail("--verify-wait needs --verify.");
     if (!CheckGroup(OptionGroup::NewPin, "one PIN is set"))
         return false;
+    if (options.resume && options.record.empty())
+        return Fail("--resume needs --record: the record tells which rows were done.");
+    if (options.check && !options.record.empty())
+        return Fail("--check writes nothing, so it has nothing to record: leave out --record.");
     if (!options.transcript.empty() && options.command == CommandKind::Scan && !options.probe)
         return Fail("--transcript needs --probe: a scan without it sends nothing.");
     switch (options.command) {

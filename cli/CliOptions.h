@@ -13,6 +13,11 @@ enum class CommandKind { Help, Version, Query, Configure, Scan, Provision };
 inline constexpr unsigned DefaultVerifyWaitMs = 200;
 inline constexpr unsigned MaxVerifyWaitMs = 60000;
 
+// provision --jobs: rows at work at once. Each is a thread with its port;
+// a thousand is more than any bench holds.
+inline constexpr unsigned DefaultJobs = 64;
+inline constexpr unsigned MaxJobs = 1024;
+
 struct CliOptions {
     CommandKind command = CommandKind::Help;
     CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
@@ -23,12 +28,17 @@ struct CliOptions {
     int auth = 0;                                 // configure: 1 for --auth on, 0 for off
     bool hasPin = false;                          // configure: --pin given
     std::string pin;                              // configure: the new PIN, never empty when given
+    int randomPinDigits = 0;                      // configure --pin random[:N]: draw a PIN of N digits
     std::string pinFile;                          // configure: --pin-file, "-" for standard input
     bool pinPrompt = false;                       // configure: the PIN typed on the terminal
     bool verify = false;                          // configure, provision: read the device again after the write
     unsigned verifyWaitMs = DefaultVerifyWaitMs;  // configure, provision: the pause before that read
     std::string plan;                             // provision: the plan file, "-" for standard input
     std::string transcript;                       // query, configure, scan --probe, provision: empty for none
+    unsigned jobs = DefaultJobs;                  // provision: rows at work at once
+    bool check = false;                           // provision: read every device, write nothing
+    std::string record;                           // configure, provision: the record to append to, or empty
+    bool resume = false;                          // provision: go on with the record's last run of the plan
 };
 
 struct ParsedArguments {

@@ -60,9 +60,11 @@ std::string CommandParagraph(CommandKind kind)
         case CommandKind::Provision:
             return Wrap(
                 "  provision  ",
-                "Configure every device of PLAN at the same time, each with configure's steps and checks (and "
-                "--verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin and a row "
-                "per port: auth on or off, an empty pin keeps the device's PIN. Fields may be quoted as in CSV "
+                "Configure every device of PLAN, at most --jobs at the same time, each with configure's steps and "
+                "checks (and --verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin "
+                "and a row per port: auth on or off, an empty pin keeps the device's PIN, random (6 digits) or "
+                "random:N (N from 4 to 12) draws a new one from the system's generator, different for each device "
+                "and from the device's own. Fields may be quoted as in CSV "
                 "(\"0123\", with \"\" for one quote); an unclosed quote is a bad row. PLAN must be a regular file. A "
                 "plan has at most " +
                     std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
@@ -71,13 +73,15 @@ std::string CommandParagraph(CommandKind kind)
                     "bad auth, a PIN over " +
                     maxPin +
                     " characters or with spaces, a port named twice) is reported with its line number and nothing "
-                    "is done. Prints one line per row, in the plan's order, with tab-separated columns: port, status "
-                    "(" +
+                    "is done. Prints a header line, then one line per row as the row ends, with tab-separated "
+                    "columns: port, status (" +
                     JoinWords(ProvisionWords()) +
-                    " or a scan status), firmware, name, "
-                    "the authentication before and after, and the exit code configure would have given. With "
-                    "--json one object a line with the keys port, status, firmware, name, authenticationBefore, "
-                    "authenticationAfter and exitCode. PINs are never printed.",
+                    " or a scan status), firmware, name, the authentication before and after, the exit code "
+                    "configure would have given, the PIN drawn for a random pin, and a failure's reason; with --check "
+                    "pinBefore and pinAfter in place of the PIN drawn, and the status would-change or unchanged. "
+                    "With --json one object a line with the header's names as keys. No other PIN is printed. A "
+                    "summary follows on standard error. On Ctrl-C or SIGTERM the rows still at work are listed "
+                    "there, with whether their configure command had been written.",
                 CommandTextColumn);
         case CommandKind::Help:
         case CommandKind::Version:

@@ -12,6 +12,7 @@
 #include "SerialPort.h"
 #include "SerialPortFactory.h"
 #include "SerialPortList.h"
+#include "SystemRandom.h"
 
 #include <functional>
 #include <iostream>
@@ -42,7 +43,10 @@ struct CommandContext {
     std::function<std::vector<std::string>(const ReadFailure&)> readFailureHints = [](const ReadFailure&) {
         return std::vector<std::string>();
     };
-    std::istream* in = &std::cin;  // a plan given as "-"
+    std::istream* in = &std::cin;                                                // a plan given as "-"
+    RandomSource random = SystemRandomBytes;                                     // random PINs
+    bool errIsTerminal = false;                                                  // provision shows its progress there
+    std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
 };
 
 // A probe waits at most ProbeReadTimeoutMs for any one byte (or for a

@@ -94,10 +94,18 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
 
     // Without a new PIN the device's own is sent back, as with the window's
     // two blank PIN fields.
-    const std::string pin = request.hasPin ? request.pin : std::string(report.before.pin);
-    report.outcome = CheckNewConfiguration(report.before.name, pin);
-    if (report.outcome.code != ExitCode::Success)
+    std::string pin = request.hasPin ? request.pin : std::string(report.before.pin);
+    if (request.choosePin)
+        report.outcome = request.choosePin(report.before, pin);
+    if (report.outcome.code == ExitCode::Success)
+        report.outcome = CheckNewConfiguration(report.before.name, pin);
+    if (report.outcome.code != ExitCode::Success || request.readOnly)
         return report;
+    if (request.beforeWrite) {
+        report.outcome = request.beforeWrite(report.before, pin);
+        if (report.outcome.code != ExitCode::Success)
+            return report;
+    }
 
     LinkResult written = DiscardEarlierInput(link, LinkResult::WriteFailed);
     if (written == LinkResult::Ok)

@@ -11,6 +11,7 @@
 #include "PortAddress.h"
 #include "SerialPort.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -22,6 +23,13 @@ struct ConfigureRequest {
     std::string pin;  // the new PIN when hasPin; otherwise the device keeps its own
     bool verify = false;
     unsigned verifyWaitMs = DefaultVerifyWaitMs;
+    // Optional steps of provision and --record. choosePin may replace the PIN
+    // once the device was read (a PIN drawn at random must differ from the
+    // device's own); beforeWrite learns the PIN just before the configure
+    // command goes out. A failure of either ends the row with nothing written.
+    std::function<Outcome(const DeviceInfo& before, std::string& pin)> choosePin;
+    std::function<Outcome(const DeviceInfo& before, const std::string& pin)> beforeWrite;
+    bool readOnly = false;  // provision --check: stop after the checks
 };
 
 // How far one device got, and what it reported.

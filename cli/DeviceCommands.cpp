@@ -9,6 +9,9 @@
 #include "OutputFormat.h"
 #include "PinFile.h"
 #include "PinPrompt.h"
+#include "RandomPin.h"
+#include "RecordedPort.h"
+#include "RunRecord.h"
 #include "UserMessages.h"
 
 namespace {
@@ -37,6 +40,33 @@ bool ResolvePort(const std::string& name, CommandContext& context, PortAddress& 
         context.err << port.error << '\n';
     address = port.address;
     return port.ok;
+}
+
+// With --record the device's entries frame the write: "written" before
+// it, "result" after the command's last step.
+ConfigureReport ConfigureRecorded(ConfigureRequest& request, const CliOptions& options, CommandContext& context,
+                                  RunRecord* record)
+{
+    if (record == nullptr)
+        return ConfigureDevice(request, context.makePort(request.address));
+    RecordRow row;
+    row.port = request.port;
+    row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
+    row.authAsked = request.auth;
+    row.pinAsked = options.randomPinDigits > 0 ? RandomPinRequest(options.randomPinDigits)
+                   : request.hasPin            ? request.pin
+                                               : "";
+    std::string pinSent;
+    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        pinSent = pin;
+        return record->Written(row, before, pin);
+    };
+    ProvisionRowResult result;
+    result.port = request.port;
+    result.requestedAuth = request.auth;
+    result.report = ConfigureDevice(request, context.makePort(request.address));
+    record->Result(row, result, pinSent);
+    return result.report;
 }
 
 }  // namespace
@@ -84,12 +114,36 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     }
     if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;
-    const ConfigureReport report = ConfigureDevice(request, context.makePort(request.address));
+    RunRecord record;
+    if (!options.record.empty() && !record.Open(options.record, "configure", "", "", context.random, error)) {
+        context.err << error << '\n';
+        return ExitCode::Failure;
+    }
+    // A random PIN is drawn once the device was read, to differ from its own.
+    PinDrawer pins(context.random);
+    std::string drawn;
+    if (options.randomPinDigits > 0) {
+        request.choosePin = [&](const DeviceInfo& before, std::string& pin) {
+            const Outcome outcome = pins.Draw(options.randomPinDigits, before.pin, pin);
+            drawn = pin;
+            return outcome;
+        };
+    }
+    const ConfigureReport report =
+        ConfigureRecorded(request, options, context, options.record.empty() ? nullptr : &record);
+    if (report.written && !drawn.empty())
+        context.out << "pin: " << drawn << '\n';
     if (report.written)
         context.out << UserMessages::Configured << '\n';
     if (report.verified)
         context.out << CliText::Verified << '\n';
-    if (report.readResult != LinkResult::Ok)
-        return ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome);
-    return Report(context, report.outcome);
+    const ExitCode code = report.readResult != LinkResult::Ok
+                              ? ReportReadFailure(context, {options.port, request.address, report.readResult},
+                                                  report.outcome)
+                              : Report(context, report.outcome);
+    const std::string writeError = options.record.empty() ? "" : record.WriteError();
+    if (writeError.empty() || code != ExitCode::Success)
+        return code;
+    context.err << "Cannot write the record " << EscapeForText(options.record) << ": " << writeError << ".\n";
+    return ExitCode::Failure;
 }

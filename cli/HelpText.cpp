@@ -5,6 +5,7 @@
 #include "HelpLayout.h"
 #include "OptionTable.h"
 #include "OutcomeTable.h"
+#include "RunRecord.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -101,21 +102,22 @@ std::string CommandLines()
 std::string Transcripts()
 {
     const std::string failed = ExitNumber(CliOutcome::TranscriptFailed);
-    return "--transcript FILE appends to FILE every byte sent to and received from\n"
-           "each port, as it crossed the port, one line per chunk: milliseconds since\n"
-           "the command started, the port, > (to the device), < (from it) or x (from\n"
-           "it before it was asked for, so discarded unread), the bytes in hex, and\n"
-           "the same bytes as text with escapes; and each failure to open,\n"
-           "set up or hear from a port, with the system's reason. It never changes\n"
-           "what is sent, or when. It holds the PINs that were sent: keep it as you\n"
-           "keep a plan. FILE must be a regular file: a device, terminal, serial\n"
-           "port, FIFO or pipe is refused (exit " +
+    return "--transcript FILE appends to FILE a header line for the run (#, the time\n"
+           "in UTC, the version, and the command line with each --pin value shown as\n"
+           "***), then every byte sent to and received from each port, as it crossed\n"
+           "the port, one line per chunk: milliseconds since the header, the port, >\n"
+           "(to the device), < (from it) or x (from it before it was asked for, so\n"
+           "discarded unread), the bytes in hex, and the same bytes as text with\n"
+           "escapes; and each failure to open, set up or hear from a port, with the\n"
+           "system's reason. It never changes what is sent, or when. It holds the\n"
+           "PINs that were sent: a new FILE is readable by its owner only (mode\n"
+           "0600); keep it as you keep a plan. FILE must be a regular file: a device,\n"
+           "terminal, serial port, FIFO or pipe is refused (exit " +
            failed +
-           ") before any port is opened. A\n"
-           "transcript that cannot be written is reported after the work: exit " +
-           failed +
-           "\n"
-           "where the command succeeded, else the command's own code.\n"
+           ") before any port\n"
+           "is opened. A transcript that cannot be written is reported after the\n"
+           "work: exit " +
+           failed + " where the command succeeded, else the command's own code.\n"
            "\n"
            "Results go to standard output, messages to standard error. In lines for\n"
            "people, control characters (0x00-0x1F, 0x7F-0x9F) in what the device sent\n"
@@ -131,7 +133,7 @@ std::string HelpText(PortStyle style)
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
     return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts +
-           CommandLines() + OptionLines(AllCommands()) + Transcripts() + ExitCodeLines();
+           CommandLines() + OptionLines(AllCommands()) + Transcripts() + RecordHelpText + ExitCodeLines();
 }
 
 std::string CommandHelpText(CommandKind kind, PortStyle style)

@@ -1,6 +1,7 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
+#include "RandomPin.h"
 
 namespace {
 
@@ -10,8 +11,8 @@ constexpr unsigned Scan = CommandBit(CommandKind::Scan);
 constexpr unsigned Provision = CommandBit(CommandKind::Provision);
 constexpr unsigned EveryCommand = Query | Configure | Scan | Provision;
 
-// Decimal digits only, at most MaxVerifyWaitMs.
-bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
+// Decimal digits only, at most `max` (below 100000).
+bool ParseDecimal(const std::string& text, unsigned max, unsigned& number)
 {
     if (text.empty() || text.size() > 5)
         return false;
@@ -21,9 +22,9 @@ bool ParseMilliseconds(const std::string& text, unsigned& milliseconds)
             return false;
         value = value * 10 + static_cast<unsigned>(c - '0');
     }
-    if (value > MaxVerifyWaitMs)
+    if (value > max)
         return false;
-    milliseconds = value;
+    number = value;
     return true;
 }
 
@@ -67,6 +68,15 @@ bool SetPin(CliOptions& options, const std::string& value, std::string& error)
         error = "--pin needs a PIN; leave --pin out to keep the device's PIN.";
         return false;
     }
+    switch (ParseRandomPin(value, options.randomPinDigits)) {
+        case RandomPinText::Random:
+            return true;
+        case RandomPinText::Bad:
+            error = "--pin: " + BadRandomPinMessage(value);
+            return false;
+        case RandomPinText::NotRandom:
+            break;
+    }
     options.pin = value;
     options.hasPin = true;
     return true;
@@ -90,7 +100,7 @@ bool SetPinPrompt(CliOptions& options, const std::string&, std::string&)
 
 bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& error)
 {
-    if (ParseMilliseconds(value, options.verifyWaitMs))
+    if (ParseDecimal(value, MaxVerifyWaitMs, options.verifyWaitMs))
         return true;
     error =
         "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" + value + "\".";
@@ -104,6 +114,39 @@ bool SetTranscript(CliOptions& options, const std::string& value, std::string& e
         return false;
     }
     options.transcript = value;
+    return true;
+}
+
+bool SetJobs(CliOptions& options, const std::string& value, std::string& error)
+{
+    unsigned jobs = 0;
+    if (!ParseDecimal(value, MaxJobs, jobs) || jobs < 1) {
+        error = "--jobs takes a number from 1 to " + std::to_string(MaxJobs) + ", not \"" + value + "\".";
+        return false;
+    }
+    options.jobs = jobs;
+    return true;
+}
+
+bool SetCheck(CliOptions& options, const std::string&, std::string&)
+{
+    options.check = true;
+    return true;
+}
+
+bool SetRecord(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (value.empty()) {
+        error = "--record needs a file name.";
+        return false;
+    }
+    options.record = value;
+    return true;
+}
+
+bool SetResume(CliOptions& options, const std::string&, std::string&)
+{
+    options.resume = true;
     return true;
 }
 
@@ -121,8 +164,9 @@ std::vector<OptionSpec> MakeOptionTable()
          SetAuth, ValueKind::Choice},
         {"--pin", nullptr, "NEW", Configure, false,
          "Set the PIN to NEW, at most " + maxPin +
-             " characters without spaces. Without --pin, --pin-file or --pin-prompt the device keeps its PIN. Other "
-             "users of this "
+             " characters without spaces; random or random:N draws a PIN of 6 or N digits (4 to 12) that differs "
+             "from the device's, and prints it as \"pin: NEW\". Without --pin, --pin-file or --pin-prompt the device "
+             "keeps its PIN. Other users of this "
              "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
              "--pin-file.",
          SetPin, ValueKind::Typed, OptionGroup::NewPin},
@@ -145,6 +189,20 @@ std::vector<OptionSpec> MakeOptionTable()
          "together "
          "with --probe.",
          SetTranscript, ValueKind::File},
+        {"--jobs", nullptr, "N", Provision, false,
+         "Work at most N rows at once, from 1 to " + std::to_string(MaxJobs) + " (default " +
+             std::to_string(DefaultJobs) + ").",
+         SetJobs, ValueKind::Typed},
+        {"--check", nullptr, nullptr, Provision, false,
+         "Read every device of the plan and write nothing: each row tells what would change. Exit 0 when every "
+         "row could be provisioned.",
+         SetCheck},
+        {"--record", nullptr, "FILE", Configure | Provision, false,
+         "Append what is done to each device to FILE, one JSON object a line (see below).", SetRecord,
+         ValueKind::File},
+        {"--resume", nullptr, nullptr, Provision, false,
+         "Go on with the last run of the same plan in the --record FILE: rows that succeeded there are skipped.",
+         SetResume},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
          SetHelp},
         {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},

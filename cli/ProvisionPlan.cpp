@@ -5,10 +5,12 @@
 #include "CliOptions.h"
 #include "NewSettings.h"
 #include "OutputFormat.h"
+#include "RandomPin.h"
 #include "RegularFile.h"
 #include "UniqueFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -18,26 +20,42 @@ namespace {
 
 constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
+// Reads a plan's text line by line, a row at a time. Checking a plan also
+// keeps the identity of every port named so far, to find one named twice,
+// and counts the random PINs asked for; reading a checked plan again needs
+// neither.
 class PlanReader {
 public:
-    PlanReader(const std::string& source, PortStyle style, const PortIdentifier& identify)
-        : m_source(source), m_style(style), m_identify(identify)
-    {}
+    PlanReader(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier* identify)
+        : m_text(text), m_source(source), m_style(style), m_identify(identify)
+    {
+        m_start = m_text.compare(0, 3, ByteOrderMark) == 0 ? 3 : 0;
+    }
 
-    Plan Read(const std::string& text);
+    // The next row, or false at the end of the text or at a bad line.
+    bool Next(PlanRow& row);
+    // After the last row: false with the error when the plan held none.
+    bool Finish();
+    const std::string& Error() const { return m_error; }
 
 private:
-    bool ReadLine(const std::string& line);
-    bool ReadRow(const std::vector<std::string>& fields);
-    bool Fail(const std::string& problem);
+    enum class LineKind { Skipped, Row, Bad };
+    LineKind ReadLine(const std::string& line, PlanRow& row);
+    LineKind ReadRow(const std::vector<std::string>& fields, PlanRow& row);
+    bool ReadPin(const std::string& field, PlanRow& row);
+    LineKind Fail(const std::string& problem);
 
-    const std::string& m_source;
+    const std::string& m_text;
+    const std::string m_source;
     PortStyle m_style;
-    const PortIdentifier& m_identify;
+    const PortIdentifier* m_identify;  // null when the plan was checked before
+    std::size_t m_start = 0;           // of the next line
     int m_line = 0;
     bool m_headerSeen = false;
-    std::set<std::string> m_ports;  // identities of the ports named so far
-    Plan m_plan;
+    std::size_t m_rows = 0;
+    std::set<std::string> m_ports;                            // identities of the ports named so far
+    std::uint64_t m_randomPins[MaxRandomPinDigits + 1] = {};  // by digits
+    std::string m_error;
 };
 
 // A line's fields as CSV has them (RFC 4180), as spreadsheets write them to
@@ -70,47 +88,48 @@ bool SplitCsvFields(const std::string& line, std::vector<std::string>& fields)
     return true;
 }
 
-bool PlanReader::Fail(const std::string& problem)
+PlanReader::LineKind PlanReader::Fail(const std::string& problem)
 {
-    m_plan.error = m_source + (m_line > 0 ? ", line " + std::to_string(m_line) : std::string()) + ": " + problem;
+    m_error = m_source + (m_line > 0 ? ", line " + std::to_string(m_line) : std::string()) + ": " + problem;
+    return LineKind::Bad;
+}
+
+bool PlanReader::Next(PlanRow& row)
+{
+    while (m_error.empty() && m_start < m_text.size()) {
+        ++m_line;
+        std::size_t end = m_text.find('\n', m_start);
+        if (end == std::string::npos)
+            end = m_text.size();
+        std::string line = m_text.substr(m_start, end - m_start);
+        m_start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const LineKind kind = ReadLine(line, row);
+        if (kind != LineKind::Skipped)
+            return kind == LineKind::Row;
+    }
     return false;
 }
 
-Plan PlanReader::Read(const std::string& text)
+bool PlanReader::Finish()
 {
-    std::size_t start = text.compare(0, 3, ByteOrderMark) == 0 ? 3 : 0;
-    while (start < text.size()) {
-        ++m_line;
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!ReadLine(line))
-            return m_plan;
-    }
-    if (!m_headerSeen) {
-        m_line = 0;
+    if (!m_error.empty())
+        return false;
+    m_line = 0;
+    if (!m_headerSeen)
         Fail(std::string("the plan is empty: it needs the header ") + PlanHeader + " and a row per port.");
-        return m_plan;
-    }
-    if (m_plan.rows.empty()) {
-        m_line = 0;
+    else if (m_rows == 0)
         Fail("the plan has no rows: nothing to do.");
-        return m_plan;
-    }
-    m_plan.ok = true;
-    return m_plan;
+    return m_error.empty();
 }
 
-bool PlanReader::ReadLine(const std::string& line)
+PlanReader::LineKind PlanReader::ReadLine(const std::string& line, PlanRow& row)
 {
     if (line.size() > MaxPlanLineLength)
         return Fail("the line is longer than " + std::to_string(MaxPlanLineLength) + " characters.");
     if (line.empty())
-        return true;
+        return LineKind::Skipped;
     std::vector<std::string> fields;
     const bool split = SplitCsvFields(line, fields);
     if (!m_headerSeen) {
@@ -118,41 +137,66 @@ bool PlanReader::ReadLine(const std::string& line)
             return Fail(std::string("the first line must be the header ") + PlanHeader + ", not \"" +
                         EscapeForText(line) + "\".");
         m_headerSeen = true;
-        return true;
+        return LineKind::Skipped;
     }
     if (!split)
         return Fail("the quotes do not pair up: a quoted field is \"...\" whole, with \"\" for one quote in it.");
     if (fields.size() != 3)
         return Fail("a row has three fields, port,auth,pin, not " + std::to_string(fields.size()) + ".");
-    if (m_plan.rows.size() == MaxPlanRows)
+    if (m_rows == MaxPlanRows)
         return Fail("a plan has at most " + std::to_string(MaxPlanRows) + " rows.");
-    return ReadRow(fields);
+    return ReadRow(fields, row);
 }
 
-bool PlanReader::ReadRow(const std::vector<std::string>& fields)
+PlanReader::LineKind PlanReader::ReadRow(const std::vector<std::string>& fields, PlanRow& row)
 {
-    PlanRow row;
+    row = PlanRow();
     row.line = m_line;
     row.port = fields[0];
     const ResolvedPort port = ResolvePortName(row.port, m_style);
     if (!port.ok)
         return Fail(port.error);
     row.address = port.address;
-    const std::string identity = PortIdentities(row.address, m_identify).front();
-    if (identity.empty())
-        return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
-    if (!m_ports.insert(identity).second)
-        return Fail("the port \"" + EscapeForText(row.port) + "\" is named twice.");
+    if (m_identify != nullptr) {
+        const std::string identity = PortIdentities(row.address, *m_identify).front();
+        if (identity.empty())
+            return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
+        if (!m_ports.insert(identity).second)
+            return Fail("the port \"" + EscapeForText(row.port) + "\" is named twice.");
+    }
     if (!ParseAuthWord(fields[1], row.auth))
         return Fail("auth takes on or off, not \"" + EscapeForText(fields[1]) + "\".");
-    row.hasPin = !fields[2].empty();
-    row.pin = fields[2];
+    if (!ReadPin(fields[2], row))
+        return LineKind::Bad;
+    ++m_rows;
+    return LineKind::Row;
+}
+
+bool PlanReader::ReadPin(const std::string& field, PlanRow& row)
+{
+    const RandomPinText random = ParseRandomPin(field, row.randomDigits);
+    if (random == RandomPinText::Bad) {
+        Fail(BadRandomPinMessage(field));
+        return false;
+    }
+    if (random == RandomPinText::Random) {
+        const int digits = row.randomDigits;
+        if (++m_randomPins[digits] > MaxRandomPinsPerRun(digits)) {
+            Fail("a plan may ask for at most " + std::to_string(MaxRandomPinsPerRun(digits)) + " random PINs of " +
+                 std::to_string(digits) + " digits, so that they can all differ.");
+            return false;
+        }
+        return true;
+    }
+    row.hasPin = !field.empty();
+    row.pin = field;
     if (row.hasPin) {
         const SettingsProblem problem = CheckNewPin(row.pin);
-        if (problem != SettingsProblem::None)
-            return Fail(SettingsProblemMessage(problem));
+        if (problem != SettingsProblem::None) {
+            Fail(SettingsProblemMessage(problem));
+            return false;
+        }
     }
-    m_plan.rows.push_back(row);
     return true;
 }
 
@@ -160,7 +204,42 @@ bool PlanReader::ReadRow(const std::vector<std::string>& fields)
 
 Plan ParsePlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify)
 {
-    return PlanReader(source, style, identify).Read(text);
+    Plan plan;
+    PlanReader reader(text, source, style, &identify);
+    for (PlanRow row; reader.Next(row);)
+        plan.rows.push_back(row);
+    plan.ok = reader.Finish();
+    plan.error = reader.Error();
+    if (!plan.ok)
+        plan.rows.clear();
+    return plan;
+}
+
+PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyle style, const PortIdentifier& identify)
+{
+    PlanCheck check;
+    PlanReader reader(text, source, style, &identify);
+    for (PlanRow row; reader.Next(row);)
+        ++check.rows;
+    check.ok = reader.Finish();
+    check.error = reader.Error();
+    return check;
+}
+
+class PlanCursor::Reader : public PlanReader {
+public:
+    using PlanReader::PlanReader;
+};
+
+PlanCursor::PlanCursor(const std::string& text, PortStyle style)
+    : m_reader(std::make_unique<Reader>(text, std::string(), style, nullptr))
+{}
+
+PlanCursor::~PlanCursor() = default;
+
+bool PlanCursor::Next(PlanRow& row)
+{
+    return m_reader->Next(row);
 }
 
 std::vector<std::string> PortIdentities(const PortAddress& address, const PortIdentifier& identify)
@@ -170,27 +249,41 @@ std::vector<std::string> PortIdentities(const PortAddress& address, const PortId
     return EndpointsOf(address);
 }
 
-bool LookUpPlanPorts(Plan& plan, const std::string& source, const PortIdentifier& identify, Deadline deadline)
+bool PlanLookups::LookUp(const std::string& text, const std::string& source, PortStyle style,
+                         const PortIdentifier& identify, Deadline deadline, std::string& error)
 {
+    std::vector<PlanRow> rows;  // the network rows only: a plan's local ports need no lookup
+    PlanCursor cursor(text, style);
+    for (PlanRow row; cursor.Next(row);) {
+        if (row.address.kind == AddressKind::Socket || row.address.kind == AddressKind::Rfc2217)
+            rows.push_back(row);
+    }
     std::vector<PortAddress*> addresses;
-    for (PlanRow& row : plan.rows)
+    for (PlanRow& row : rows)
         addresses.push_back(&row.address);
     LookUpAddresses(addresses, deadline);
     std::map<std::string, const PlanRow*> rowOf;
-    for (const PlanRow& row : plan.rows) {
+    for (const PlanRow& row : rows) {
         for (const std::string& identity : PortIdentities(row.address, identify)) {
             const auto found = rowOf.emplace(identity, &row);
             if (found.second || found.first->second == &row)
                 continue;
             const PlanRow& first = *found.first->second;
-            plan.ok = false;
-            plan.error = source + ", line " + std::to_string(row.line) + ": the port \"" + EscapeForText(row.port) +
-                         "\" reaches the same port as \"" + EscapeForText(first.port) + "\" on line " +
-                         std::to_string(first.line) + ".";
+            error = source + ", line " + std::to_string(row.line) + ": the port \"" + EscapeForText(row.port) +
+                    "\" reaches the same port as \"" + EscapeForText(first.port) + "\" on line " +
+                    std::to_string(first.line) + ".";
             return false;
         }
+        m_byLabel[row.address.label] = row.address;
     }
     return true;
+}
+
+void PlanLookups::Apply(PortAddress& address) const
+{
+    const auto found = m_byLabel.find(address.label);
+    if (found != m_byLabel.end())
+        address = found->second;
 }
 
 bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error)

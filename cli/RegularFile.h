@@ -1,5 +1,5 @@
-// The files the command line reads and writes itself, a plan and a
-// transcript, are files on a disk. A name that leads to anything else is
+// The files the command line reads and writes itself, a plan, a transcript
+// and a record, are files on a disk. A name that leads to anything else is
 // refused before it is opened where the name tells, and after the open
 // otherwise, before a byte is read or written: a transcript written into a
 // serial port reaches a device as commands, a plan read from a port, a FIFO
@@ -11,8 +11,9 @@
 
 #include <string>
 
-// Opens `path` with fopen's `mode` ("rb", or "ab", which creates the file)
-// when it is a regular file, through symlinks. Otherwise no file, and in
+// Opens `path` with fopen's `mode` ("rb", or "ab", which creates the file,
+// on POSIX with mode 0600 whatever the umask) when it is a regular file,
+// through symlinks. Otherwise no file, and in
 // `reason` why, in words that follow "Cannot open the transcript X: " ("it is
 // a device, not a file", or the system's words).
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);

@@ -26,6 +26,11 @@ const char* NotARegularFile(mode_t mode)
 
 }  // namespace
 
+// A file this program creates holds PINs (a transcript, a record): only its
+// owner may read it, whatever the umask. One that exists keeps the mode its
+// owner gave it.
+constexpr mode_t PrivateFileMode = 0600;
+
 // stat() first, so that a port is never opened (opening one may already
 // raise its modem lines); fstat() after the open, for a name that changed in
 // between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
@@ -37,8 +42,15 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
         reason = NotARegularFile(info.st_mode);
         return UniqueFile();
     }
-    const int access = mode[0] == 'a' ? O_WRONLY | O_APPEND | O_CREAT : O_RDONLY;
-    UniqueFd fd(open(path.c_str(), access | O_NOCTTY | O_NONBLOCK | O_CLOEXEC, 0666));
+    const bool append = mode[0] == 'a';
+    const int flags = (append ? O_WRONLY | O_APPEND : O_RDONLY) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    UniqueFd fd(append ? open(path.c_str(), flags | O_CREAT | O_EXCL, PrivateFileMode) : -1);
+    if (fd.IsValid() && fchmod(fd.Get(), PrivateFileMode) != 0) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    if (!fd.IsValid() && (!append || errno == EEXIST))
+        fd = UniqueFd(open(path.c_str(), flags));
     if (!fd.IsValid()) {
         reason = std::strerror(errno);
         return UniqueFile();

@@ -42,7 +42,7 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return Dispatch(options, context);
     Transcript transcript;
     std::string error;
-    if (!transcript.Open(options.transcript, error)) {
+    if (!transcript.Open(options.transcript, context.arguments, error)) {
         context.err << error << '\n';
         return ExitCode::TranscriptFailed;
     }

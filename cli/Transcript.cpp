@@ -1,7 +1,11 @@
 #include "Transcript.h"
 
 #include "OutputFormat.h"
+#include "MaskedCommandLine.h"
 #include "RegularFile.h"
+#include "UtcTime.h"
+
+#include "TolvaneVersion.h"
 
 #include <cerrno>
 #include <cstring>
@@ -26,7 +30,7 @@ std::string Hex(const std::string& bytes)
 
 Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 
-bool Transcript::Open(const std::string& path, std::string& error)
+bool Transcript::Open(const std::string& path, const std::vector<std::string>& arguments, std::string& error)
 {
     std::string reason;
     m_file = OpenRegularFile(path, "ab", reason);
@@ -34,6 +38,9 @@ bool Transcript::Open(const std::string& path, std::string& error)
         error = "Cannot open the transcript " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    m_start = std::chrono::steady_clock::now();
+    WriteLine("#\t" + UtcTimeText(std::chrono::system_clock::now()) + "\ttolvane-cli " TOLVANE_VERSION "\t" +
+              EscapeForText(CommandLineWithoutPins(arguments)));
     return true;
 }
 

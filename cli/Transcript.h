@@ -1,16 +1,20 @@
 // A transcript for support: every byte sent to and received from each port,
 // as it crossed the port, and each failure with the system's reason. Lines
-// are appended to a file, tab-separated:
+// are appended to a file, tab-separated. Each run starts with a header line:
 //
+//   #       2026-12-08T17:30:00.123Z        tolvane-cli 1.0.0.1     query COM5 --transcript support.log
 //   12      COM5    >    6B 77 64 33 ...   kwd38m4tQZXh7
 //   64      COM5    <    6B 77 64 33 ...   kwd38m4tQZXh7 1.3 1 1234 Tolvane Demo\x0A
 //   5017    COM6    !    read: time-out
 //
-// the milliseconds since the command started, the port, the direction (>
-// to the device, < from it, x from it and discarded: it came before it was
-// asked for, ! a failure), the bytes in hex and the same bytes
-// as text with escapes (or the failure). Many ports may write at once; each
-// line is written whole. The file must be a regular file (RegularFile.h).
+// the header's "#", the time it was written (UTC), the program and its
+// version, and the command line with every --pin's value shown as ***; then
+// the milliseconds since the header, the port, the direction (> to the
+// device, < from it, x from it and discarded: it came before it was asked
+// for, ! a failure), the bytes in hex and the same bytes as text with
+// escapes (or the failure). Many ports may write at once; each line is
+// written whole. The file must be a regular file (RegularFile.h), and is
+// created readable by its owner only: it holds the PINs sent.
 #pragma once
 
 #include "UniqueFile.h"
@@ -20,6 +24,7 @@
 #include <cstdio>
 #include <mutex>
 #include <string>
+#include <vector>
 
 class Transcript {
 public:
@@ -30,10 +35,12 @@ public:
     // The clock starts now.
     Transcript();
 
-    // Opens `path` for appending. False with the system's reason in `error`.
-    bool Open(const std::string& path, std::string& error);
+    // Opens `path` for appending and writes the run's header with
+    // `arguments`, the command line after the program's name; the clock
+    // starts then. False with the system's reason in `error`.
+    bool Open(const std::string& path, const std::vector<std::string>& arguments, std::string& error);
 
-    // The milliseconds since the command started.
+    // The milliseconds since the header.
     long long Now() const;
 
     // One chunk of bytes that crossed `port` at `milliseconds`; `direction`

@@ -7,6 +7,7 @@
 #include "PortDetails.h"
 #include "SerialPortList.h"
 #include "StandardDescriptors.h"
+#include "Terminal.h"
 
 #ifndef _WIN32
 #include "OpenPortsPosix.h"
@@ -47,6 +48,8 @@ int main(int argc, char** argv)
     context.readFailureHints = [&context](const ReadFailure& failure) {
         return ReadFailureHints(failure, context.portStyle, context.listPorts);
     };
+    context.arguments = args;
+    context.errIsTerminal = StandardErrorIsTerminal();
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a

@@ -1,6 +1,7 @@
 #include "CliOptions.h"
 #include "Completion.h"
 #include "HelpText.h"
+#include "MaskedCommandLine.h"
 
 #include <gtest/gtest.h>
 
@@ -95,8 +96,13 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"configure", "COM1", "--auth", "on", "--pin", "1", "--pin", "2"},
         {"configure", "COM1", "--auth", "on", "--pin", "--verify"},
         {"configure", "COM1", "--auth", "on", "--json"},
+        {"configure", "COM1", "--auth", "on", "--pin", "random:3"},
         {"scan", "COM1"},
         {"scan", "--json=yes"},
+        {"provision", "plan.csv", "--jobs", "0"},
+        {"provision", "plan.csv", "--jobs", "1025"},
+        {"provision", "plan.csv", "--resume"},
+        {"provision", "plan.csv", "--check", "--record", "r.jsonl"},
         {"--version", "extra"},
         {"help", "read"},
     };
@@ -131,6 +137,14 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
     };
     for (const auto& [words, candidates] : rows)
         EXPECT_EQ(CompletionCandidates(words, ports), candidates) << words.back();
+}
+
+// A transcript's header shows the command line without its PINs.
+TEST(CliOptions, CommandLineWithoutPinsHidesEveryPin)
+{
+    EXPECT_EQ(
+        CommandLineWithoutPins({"configure", "COM5", "--pin", "5678", "--pin=91", "--auth", "on", "--", "--pin", "x"}),
+        "configure COM5 --pin *** --pin=*** --auth on -- --pin x");
 }
 
 }  // namespace

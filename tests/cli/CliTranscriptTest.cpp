@@ -27,15 +27,23 @@ TEST_F(CliOnBench, ATranscriptHoldsEveryByteAndEveryFailureAndChangesNothing)
     EXPECT_EQ(probe.exitCode, 14);
 
     std::ifstream file(transcript, std::ios::binary);
-    std::vector<std::vector<std::string>> lines;
+    std::vector<std::vector<std::string>> lines, headers;
     for (std::string line; std::getline(file, line);) {
         std::vector<std::string> fields;
         std::size_t start = 0;
         for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
             fields.push_back(line.substr(start, tab - start));
         fields.push_back(line.substr(start));
-        lines.push_back(fields);
+        (fields[0] == "#" ? headers : lines).push_back(fields);
     }
+    // Each run's header: the time, the program, its command line.
+    ASSERT_EQ(headers.size(), 2u);
+    for (const auto& fields : headers) {
+        ASSERT_EQ(fields.size(), 4u);
+        EXPECT_EQ(fields[1].size(), 24u) << fields[1];  // 2026-12-08T17:30:00.123Z
+        EXPECT_EQ(fields[2].rfind("tolvane-cli ", 0), 0u) << fields[2];
+    }
+    EXPECT_EQ(headers[0][3], "query " + m_port + " --transcript " + transcript);
     ASSERT_EQ(lines.size(), 3u);
     for (const auto& fields : lines) {
         ASSERT_GE(fields.size(), 4u);

@@ -28,6 +28,8 @@
 
 namespace {
 
+const std::string ProvisionHeader =
+    "port\tstatus\tfirmware\tname\tauthenticationBefore\tauthenticationAfter\texitCode\tpin\treason\n";
 const std::string DemoText = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
 
 // Every field is given in every row.
@@ -108,6 +110,9 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
     const std::string Port6 = CliPort(6);
     const std::string quotedPlan = WriteBenchFile("quoted.csv", "port,auth,pin\n\"" + Port5 + "\",on,\"0123\"\n");
     const std::string openQuotePlan = WriteBenchFile("open-quote.csv", "port,auth,pin\n" + Port5 + ",on,\"1111\n");
+    const std::string streamPlan =
+        WriteBenchFile("stream.csv", "port,auth,pin\n" + Port5 + ",on,\n" + Port6 + ",on,\n");
+    const std::string onePlan = WriteBenchFile("one.csv", "port,auth,pin\n" + Port5 + ",on,\n");
     const std::string transcript = "Cannot open the transcript ";
     const int Soon = 15000;  // a refusal or an exchange; it ends at once
     const std::vector<Row> rows = {
@@ -116,8 +121,8 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          {"provision", quotedPlan, "--verify", "--verify-wait", "0"},
          false,
          0,
-         Port5 + "\tverified\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
-         "",
+         ProvisionHeader + Port5 + "\tverified\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
+         "1 of 1 ports were provisioned, 0 were not.\n",
          AccessCodeBytes + AccessCodeBytes + " 1 0123 " + AccessCodeBytes,
          "",
          Soon},
@@ -319,6 +324,52 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          "",
          "",
          AccessCodeBytes,
+         "",
+         Soon},
+        // The device on COM5 holds its answer back for 3 s; COM6's row ends
+        // at once, and its line must reach the pipe then.
+        {"11: each row's line leaves as the row ends",
+         "delay=3000\n",
+         {"start=$(date +%s%N); \"$1\" provision \"$2\" | { read -r header; read -r row; "
+          "echo \"$row\"; [ $(( ($(date +%s%N) - start) / 1000000 )) -lt 2000 ] && echo early; cat; }",
+          streamPlan},
+         true,
+         0,
+         Port6 + "\tconfigured\t1.3\tTolvane Demo\tEnable\tEnable\t0\nearly\n" + Port5 +
+             "\tconfigured\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
+         "2 of 2 ports were provisioned, 0 were not.\n",
+         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         Soon},
+        {"11: Ctrl-C leaves the ended rows printed and names the rows at work",
+         "delay=3000\n",
+         {": >\"$3\"; \"$1\" provision \"$2\" >\"$3\" & i=0; "
+          "while [ \"$(wc -l <\"$3\")\" -lt 2 ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+          "kill -INT $!; wait $!; code=$?; cat \"$3\"; exit $code",
+          streamPlan, BenchDevice::BenchFolder() + "/interrupted.out"},
+         true,
+         130,
+         ProvisionHeader + Port6 + "\tconfigured\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
+         "Interrupted: " + Port5 + " (line 2), nothing was written to it.\n",
+         AccessCodeBytes,
+         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         Soon},
+        // Killed after the configure command reached the device and before
+        // the verification read: the record holds the device's "written"
+        // entry and no result, and the row is named as maybe written.
+        {"12: the record says which device may have been written",
+         "",
+         {": >\"$3\"; sent=$(wc -c <\"$4\"); "
+          "\"$1\" provision \"$2\" --record \"$3\" --verify --verify-wait 3000 >/dev/null & i=0; "
+          "while [ \"$(wc -c <\"$4\")\" -lt $((sent + 34)) ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+          "kill -TERM $!; wait $!; code=$?; grep -c '\"entry\":\"written\"' \"$3\"; "
+          "grep -c '\"entry\":\"result\"' \"$3\"; exit $code",
+          onePlan, BenchDevice::BenchFolder() + "/killed.jsonl", BenchDevice::BenchFolder() + "/com5-transcript"},
+         true,
+         143,
+         "1\n0\n",
+         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n",
+         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          "",
          Soon},
         {"8: a transcript that cannot be written",

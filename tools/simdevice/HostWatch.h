@@ -1,18 +1,20 @@
-// Knows whether a host holds the port (the pty's slave path), and notices
+// Knows whether a host holds the port (the pty's slave side), and notices
 // when it lets go.
 //
-// Why: the simulator keeps the slave open, so the kernel never sees the host's
-// close as the last one and keeps bytes the host did not read. A real port
-// starts empty at every open; the device uses this watch to drop unread reply
-// bytes when the host lets go of the port, and to send nothing while no host
-// holds it, so one test's late reply never turns up in the next test's read.
+// Why: a real port starts empty at every open, but a pty keeps the bytes the
+// host did not read for its next open; the device uses this watch to drop
+// unread reply bytes when the host lets go of the port, and to send nothing
+// while no host holds it, so one test's late reply never turns up in the next
+// test's read.
 //
-// inotify's open and close events on the path only wake the device up: they
-// cannot be counted. The kernel merges an event with an identical one still
-// unread, so two openers that fail on the port's lock and close again, while
-// a third holds it, can arrive as one open and one close. Who holds the port
-// is therefore looked up in the system each time (the open descriptors of
-// every process, /proc/PID/fd), which counts every holder exactly.
+// The kernel counts the slave's openers itself: the master side reports a
+// hangup (POLLHUP) exactly while no one holds the slave. The device keeps no
+// descriptor of its own on the slave, so that count is the hosts' alone, and
+// asking it costs one poll whatever else the machine runs. The master is
+// watched edge-triggered (epoll): it wakes the device when bytes arrive and
+// when the last host closes, and not again and again while the hangup lasts.
+// A host that opens and sends nothing needs no answer, so its open wakes no
+// one.
 #pragma once
 
 #include "UniqueFd.h"
@@ -21,28 +23,32 @@
 
 class HostWatch {
 public:
-    // Starts watching `path`; no host holds it yet.
-    // Returns an empty string or an error (the device then runs without it).
-    std::string Start(const std::string& path);
+    // Starts watching the pty whose master is `masterFd`; no host holds it
+    // yet. Returns an empty string or an error (the device then runs without
+    // it, and treats the port as held).
+    std::string Start(int masterFd);
     void Stop();
 
-    // The descriptor to poll for readability; -1 when not watching.
+    // The descriptor to poll for readability: something happened on the
+    // master. -1 when not watching.
     int Fd() const { return m_fd.Get(); }
 
-    // Reads the pending events and looks up who holds the port now. Returns
-    // true when a host held it and none does any longer.
+    // Takes the pending wake-ups and, after any, asks the kernel whether a
+    // host holds the port now. Returns true when a host held it and none
+    // does any longer.
     bool Update();
 
-    // The host sent bytes. Looked up again if no host was known to hold the
-    // port: a new descriptor reaches its process's table only after its open
-    // event, and bytes may arrive from a host that has already closed.
+    // The host sent bytes. Asked again if no host was known to hold the
+    // port: the bytes may come from a host that has already closed.
     void HostSentBytes();
 
     // Whether a host holds the port (true when not watching: unknown).
     bool HostHasPort() const { return !m_fd.IsValid() || m_hostHolds; }
 
 private:
-    UniqueFd m_fd;
-    std::string m_path;
+    bool SlaveHeld() const;
+
+    UniqueFd m_fd;  // epoll
+    int m_master = -1;
     bool m_hostHolds = false;
 };

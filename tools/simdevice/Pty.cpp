@@ -44,8 +44,9 @@ std::string Pty::Open()
     if (!name)
         return SystemError("ptsname");
     const std::string slavePath = name;
-    // Non-blocking: the device reads its own slave only to empty it.
-    UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    // Opened once to set the line up, then closed: the device holds no
+    // descriptor of the slave while a host may use it. Its termios stay.
+    const UniqueFd slave(open(slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!slave.IsValid())
         return SystemError(("open " + slavePath).c_str());
     termios settings{};
@@ -57,15 +58,23 @@ std::string Pty::Open()
     if (tcsetattr(slave.Get(), TCSANOW, &settings) != 0)
         return SystemError("tcsetattr");
     m_master = std::move(master);
-    m_slave = std::move(slave);
     m_slavePath = slavePath;
     return {};
 }
 
+// Non-blocking: the device reads the slave only to empty it.
+UniqueFd Pty::OpenSlave() const
+{
+    if (m_slavePath.empty())
+        return UniqueFd();
+    return UniqueFd(open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+}
+
 std::string Pty::LineSettingsText() const
 {
+    // A pty's master reports its slave's line settings.
     termios settings{};
-    if (!m_slave.IsValid() || tcgetattr(m_slave.Get(), &settings) != 0)
+    if (!m_master.IsValid() || tcgetattr(m_master.Get(), &settings) != 0)
         return "unknown";
     static const struct {
         speed_t code;
@@ -93,8 +102,9 @@ std::string Pty::LineSettingsText() const
 
 int Pty::UnreadByHost() const
 {
+    const UniqueFd slave = OpenSlave();
     int count = 0;
-    if (!m_slave.IsValid() || ioctl(m_slave.Get(), FIONREAD, &count) != 0)
+    if (!slave.IsValid() || ioctl(slave.Get(), FIONREAD, &count) != 0)
         return 0;
     return count;
 }
@@ -106,12 +116,13 @@ int Pty::UnreadByHost() const
 // its way, so reading until nothing is left drops those too.
 void Pty::DiscardUnreadOutput()
 {
-    if (!m_slave.IsValid())
+    const UniqueFd slave = OpenSlave();
+    if (!slave.IsValid())
         return;
     char unread[4096];
-    while (read(m_slave.Get(), unread, sizeof unread) > 0) {
+    while (read(slave.Get(), unread, sizeof unread) > 0) {
     }
-    tcflush(m_slave.Get(), TCIFLUSH);
+    tcflush(slave.Get(), TCIFLUSH);
 }
 
 std::string PointLinkAt(const std::string& link, const std::string& target)

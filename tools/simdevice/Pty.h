@@ -1,7 +1,9 @@
 // The device's end of the line: a pseudo-terminal whose master side the
 // simulator reads and writes, and whose slave side is the host's serial port.
-// The simulator keeps its own descriptor of the slave open for the pty's whole
-// life: without it, reads on the master fail as soon as the host closes the port.
+// The simulator holds no descriptor of the slave between its own short
+// looks, so the kernel's count of the slave's openers is the hosts' alone
+// (HostWatch.h); reads of the master then fail while no host holds the port,
+// which the device expects.
 //
 // Moving hands the pty on; it closes when its last owner goes.
 #pragma once
@@ -19,7 +21,6 @@ public:
     std::string Open();
 
     int MasterFd() const { return m_master.Get(); }
-    int SlaveFd() const { return m_slave.Get(); }
     const std::string& SlavePath() const { return m_slavePath; }
 
     // The line as the host set it: "115200 8N1 none", the speed, data bits,
@@ -34,8 +35,11 @@ public:
     void DiscardUnreadOutput();
 
 private:
+    // The slave, opened for a look of the device's own; invalid when it
+    // cannot be opened (a host holds it in exclusive mode).
+    UniqueFd OpenSlave() const;
+
     UniqueFd m_master;
-    UniqueFd m_slave;
     std::string m_slavePath;
 };
 

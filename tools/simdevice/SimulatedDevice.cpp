@@ -51,9 +51,9 @@ std::string SimulatedDevice::StartLine()
         if (!error.empty())
             return error;
     }
-    const std::string watchError = m_hostWatch.Start(m_pty.SlavePath());
+    const std::string watchError = m_hostWatch.Start(m_pty.MasterFd());
     if (!watchError.empty())
-        Log("cannot watch the host's opens, unread bytes will stay: " + watchError);
+        Log("cannot watch for the host, unread bytes will stay: " + watchError);
     return {};
 }
 
@@ -83,10 +83,11 @@ int SimulatedDevice::Run()
     std::cout << m_pty.SlavePath() << std::endl;
 
     while (!StopRequested()) {
+        // The master is polled through the watch; only without one directly.
         pollfd fds[3] = {
-            {m_pty.MasterFd(), POLLIN, 0},
+            {m_hostWatch.Fd() < 0 ? m_pty.MasterFd() : -1, POLLIN, 0},  // poll skips a negative descriptor
             {StopSignalFd(), POLLIN, 0},
-            {m_hostWatch.Fd(), POLLIN, 0},  // poll skips a negative descriptor
+            {m_hostWatch.Fd(), POLLIN, 0},
         };
         timespec wait{};
         const int ready = ppoll(fds, 3, WaitTime(wait), nullptr);
@@ -96,8 +97,9 @@ int SimulatedDevice::Run()
         }
         if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
             OnHostReleasedPort();
-        if (ready > 0 && (fds[0].revents & POLLIN))
-            ReadFromHost();
+        // Everything the host sent, also when it has closed since.
+        while (ready > 0 && MasterHasInput() && ReadFromHost()) {
+        }
 
         const auto deadline = m_scanner.Deadline();
         if (deadline && *deadline <= Clock::now()) {
@@ -152,12 +154,18 @@ const timespec* SimulatedDevice::WaitTime(timespec& storage) const
     return &storage;
 }
 
-void SimulatedDevice::ReadFromHost()
+bool SimulatedDevice::MasterHasInput() const
+{
+    pollfd master = {m_pty.MasterFd(), POLLIN, 0};
+    return poll(&master, 1, 0) > 0 && (master.revents & POLLIN);
+}
+
+bool SimulatedDevice::ReadFromHost()
 {
     char buffer[4096];
     const ssize_t length = read(m_pty.MasterFd(), buffer, sizeof buffer);
     if (length <= 0)
-        return;
+        return false;
     Record(buffer, static_cast<std::size_t>(length));
     m_hostWatch.HostSentBytes();
     std::vector<HostCommand> commands;
@@ -165,6 +173,7 @@ void SimulatedDevice::ReadFromHost()
     for (ssize_t i = 0; i < length; ++i)
         m_scanner.Feed(buffer[i], now, commands);
     Handle(commands);
+    return true;
 }
 
 void SimulatedDevice::Handle(const std::vector<HostCommand>& commands)

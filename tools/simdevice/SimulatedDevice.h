@@ -27,7 +27,8 @@ public:
 
 private:
     std::string StartLine();
-    void ReadFromHost();
+    bool MasterHasInput() const;
+    bool ReadFromHost();  // false when nothing was there
     void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
     void AnswerQuery(std::chrono::steady_clock::time_point recognised);

@@ -1,0 +1,66 @@
+#include "EarlierRun.h"
+
+#include "JsonLine.h"
+#include "OutputFormat.h"
+#include "RegularFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <sys/stat.h>
+
+namespace {
+
+// Longer lines are no entry of this program's, whose longest is a few
+// kilobytes (a reason and a name, escaped).
+constexpr std::size_t MaxEntryLength = 64 * 1024;
+
+bool RecordExists(const std::string& path)
+{
+    struct stat info = {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+}  // namespace
+
+bool FindEarlierRun(const std::string& path, const std::string& plan, const std::string& planHash, EarlierRun& earlier,
+                    std::string& error)
+{
+    earlier = EarlierRun();
+    if (!RecordExists(path))
+        return true;
+    std::string reason;
+    const UniqueFile file = OpenRegularFile(path, "rb", reason);
+    if (!file.IsValid()) {
+        error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
+        return false;
+    }
+    std::map<std::string, std::set<int>> doneByRun;
+    std::map<std::string, std::string> fields;
+    std::string line;
+    bool tooLong = false;
+    for (int c; (c = std::fgetc(file.Get())) != EOF;) {
+        if (c != '\n') {
+            tooLong = tooLong || line.size() == MaxEntryLength;
+            if (!tooLong)
+                line += static_cast<char>(c);
+            continue;
+        }
+        if (!tooLong && ReadJsonObjectLine(line, fields) && fields["command"] == "provision" &&
+            fields["plan"] == plan && fields["planHash"] == planHash) {
+            earlier.found = true;
+            earlier.run = fields["run"];
+            if (fields["entry"] == "result" && fields["exitCode"] == "0")
+                doneByRun[earlier.run].insert(std::atoi(fields["line"].c_str()));
+        }
+        line.clear();
+        tooLong = false;
+    }
+    if (std::ferror(file.Get())) {
+        error = "Cannot read the record " + EscapeForText(path) + ": " + std::strerror(errno) + ".";
+        return false;
+    }
+    earlier.doneLines = doneByRun[earlier.run];
+    return true;
+}

@@ -1,0 +1,91 @@
+#include "InterruptWatch.h"
+
+#include "UniqueFd.h"
+
+#include <cerrno>
+#include <system_error>
+#include <thread>
+
+#include <poll.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+sigset_t InterruptSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    return signals;
+}
+
+}  // namespace
+
+struct InterruptWatch::State {
+    std::function<void()> onInterrupt;
+    sigset_t previousMask;
+    UniqueFd signals;   // signalfd of SIGINT and SIGTERM
+    UniqueFd stopRead;  // readable once the watch ends
+    UniqueFd stopWrite;
+    std::thread thread;
+
+    void Watch()
+    {
+        pollfd fds[2] = {{signals.Get(), POLLIN, 0}, {stopRead.Get(), POLLIN, 0}};
+        for (;;) {
+            if (poll(fds, 2, -1) < 0)
+                continue;  // EINTR: no handler of ours runs here, but others may
+            if (fds[1].revents != 0)
+                return;
+            signalfd_siginfo info = {};
+            if (read(signals.Get(), &info, sizeof info) != sizeof info)
+                continue;
+            onInterrupt();
+            // Unblocked in this thread and raised here: the installed handler
+            // releases the ports and ends the process, or the default action
+            // ends it.
+            const sigset_t interrupts = InterruptSignals();
+            pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+            raise(static_cast<int>(info.ssi_signo));
+        }
+    }
+};
+
+// The signals are blocked in this thread, and so in every thread it starts,
+// before the watching thread is started to read them. Should the system
+// refuse the descriptors or the thread, the signals act as without the watch.
+InterruptWatch::InterruptWatch(std::function<void()> onInterrupt) : m_state(std::make_unique<State>())
+{
+    m_state->onInterrupt = std::move(onInterrupt);
+    const sigset_t interrupts = InterruptSignals();
+    int pipeFds[2] = {-1, -1};
+    m_state->signals.Reset(signalfd(-1, &interrupts, SFD_CLOEXEC));
+    if (!m_state->signals.IsValid() || pipe2(pipeFds, O_CLOEXEC) != 0)
+        return;
+    m_state->stopRead.Reset(pipeFds[0]);
+    m_state->stopWrite.Reset(pipeFds[1]);
+    pthread_sigmask(SIG_BLOCK, &interrupts, &m_state->previousMask);
+    try {
+        m_state->thread = std::thread([state = m_state.get()] { state->Watch(); });
+    } catch (const std::system_error&) {
+        pthread_sigmask(SIG_SETMASK, &m_state->previousMask, nullptr);
+    }
+}
+
+// A signal that arrives after the thread stopped stays pending until the
+// mask is restored, and is then handled as without the watch.
+InterruptWatch::~InterruptWatch()
+{
+    if (!m_state->thread.joinable())
+        return;
+    const char stop = 0;
+    while (write(m_state->stopWrite.Get(), &stop, 1) < 0 && errno == EINTR) {
+    }
+    m_state->thread.join();
+    pthread_sigmask(SIG_SETMASK, &m_state->previousMask, nullptr);
+}

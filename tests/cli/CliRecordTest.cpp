@@ -1,0 +1,130 @@
+// --record on the bench: the entries of a run, the file's mode, two
+// programs appending at once, and --resume.
+#include "CliBench.h"
+
+#include <fstream>
+#include <thread>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The value of `key` in a line of the record, as it stands in the JSON.
+std::string Value(const std::string& line, const std::string& key)
+{
+    const std::string start = "\"" + key + "\":";
+    const std::size_t at = line.find(start);
+    if (at == std::string::npos)
+        return "";
+    const std::size_t from = at + start.size();
+    return line.substr(from, line.find_first_of(",}", from) - from);
+}
+
+class CliRecord : public CliOnBench {
+protected:
+    void SetUp() override
+    {
+        CliOnBench::SetUp();
+        std::remove(m_record.c_str());
+    }
+
+    std::string m_record = BenchDevice::BenchFolder() + "/record.jsonl";
+};
+
+// Each device's "written" entry comes before its result; both carry what the
+// device had, what was asked and the PIN set, under the run's one id.
+TEST_F(CliRecord, ARunRecordsEachDeviceBeforeAndAfterItsWrite)
+{
+    Reset(m_other, "mode=silent\n");
+    const std::string plan =
+        WriteFile("recorded.csv", "port,auth,pin\n" + m_port + ",off,random:7\n" + m_other.PortName() + ",on,\n");
+    const ProcessResult run = Cli({"provision", plan, "--record", m_record, "--jobs", "1"});
+    EXPECT_EQ(run.exitCode, 16);
+#ifndef _WIN32
+    struct stat info = {};
+    ASSERT_EQ(stat(m_record.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+#endif
+    const std::vector<std::string> lines = Lines(m_record);
+    ASSERT_EQ(lines.size(), 3u);
+    const std::string pin = m_device.State()["pin"];
+    const std::string written = lines[0], done = lines[1], failed = lines[2];
+    EXPECT_EQ(Value(written, "entry"), "\"written\"");
+    EXPECT_EQ(Value(written, "line"), "2");
+    EXPECT_EQ(Value(written, "pinBefore"), "\"1234\"");
+    EXPECT_EQ(Value(written, "pinAsked"), "\"random:7\"");
+    EXPECT_EQ(Value(written, "pinSet"), "\"" + pin + "\"");
+    EXPECT_EQ(Value(written, "status"), "");
+    EXPECT_EQ(Value(done, "entry"), "\"result\"");
+    EXPECT_EQ(Value(done, "pinSet"), "\"" + pin + "\"");
+    EXPECT_EQ(Value(done, "written"), "true");
+    EXPECT_EQ(Value(done, "status"), "\"configured\"");
+    EXPECT_EQ(Value(failed, "line"), "3");
+    EXPECT_EQ(Value(failed, "written"), "false");
+    EXPECT_EQ(Value(failed, "exitCode"), "6");
+    EXPECT_EQ(Value(failed, "reason"), "\"Reading COM port timeout.\"");
+    for (const std::string& line : lines) {
+        EXPECT_EQ(Value(line, "run"), Value(written, "run"));
+        EXPECT_EQ(Value(line, "run").size(), 18u) << line;
+        EXPECT_EQ(Value(line, "time").size(), 26u) << line;  // "2026-12-08T17:30:00.123Z"
+        EXPECT_EQ(Value(line, "port").empty(), false);
+    }
+
+    // Resumed: only the row that failed is worked again.
+    Reset(m_other);
+    const std::string configures = std::to_string(std::atoi(m_other.State()["configures"].c_str()) + 1);
+    m_device.MarkReceived();
+    m_other.MarkReceived();
+    const ProcessResult resumed = Cli({"provision", plan, "--record", m_record, "--resume"});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+    EXPECT_NE(resumed.out.find(m_port + "\tdone-earlier\t\t\t\t\t0\n"), std::string::npos) << resumed.out;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+    EXPECT_EQ(m_device.State()["pin"], pin);
+    EXPECT_EQ(m_other.State()["configures"], configures);
+    // Resumed once more, the resumed run is the last: nothing is left to do.
+    const ProcessResult again = Cli({"provision", plan, "--record", m_record, "--resume"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_EQ(m_other.State()["configures"], configures);
+    EXPECT_EQ(Lines(m_record).size(), 8u);
+}
+
+// Two programs append to one record at once: every line is one whole entry.
+TEST_F(CliRecord, TwoProgramsAppendWholeEntries)
+{
+    const std::string planA = WriteFile("a.csv", "port,auth,pin\n" + m_port + ",on,\n");
+    const std::string planB = WriteFile("b.csv", "port,auth,pin\n" + m_other.PortName() + ",on,\n");
+    const BenchDevice::PortUse useA = m_device.BeginPortUse(), useB = m_other.BeginPortUse();
+    ProcessResult runA, runB;
+    std::thread a([&] {
+        runA = RunProcess(BuildPath(TOLVANE_CLI_PATH), {"provision", planA, "--record", m_record}, 20000);
+    });
+    std::thread b([&] {
+        runB = RunProcess(BuildPath(TOLVANE_CLI_PATH), {"provision", planB, "--record", m_record}, 20000);
+    });
+    a.join();
+    b.join();
+    EXPECT_TRUE(m_device.WaitForRelease(useA, 10000));
+    EXPECT_TRUE(m_other.WaitForRelease(useB, 10000));
+    EXPECT_EQ(runA.exitCode, 0) << runA.err;
+    EXPECT_EQ(runB.exitCode, 0) << runB.err;
+    const std::vector<std::string> lines = Lines(m_record);
+    ASSERT_EQ(lines.size(), 4u);
+    for (const std::string& line : lines) {
+        EXPECT_EQ(line.rfind("{\"time\":\"", 0), 0u) << line;
+        EXPECT_EQ(line.back(), '}') << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '{'), 1) << line;
+    }
+}
+
+}  // namespace
