@@ -10,15 +10,10 @@ namespace {
 // "--auth on or --auth off" for a required option with the argument "on|off".
 std::string EachForm(const OptionSpec& option)
 {
-    std::string forms;
-    std::string argument = option.argument != nullptr ? option.argument : "";
-    for (std::size_t bar = argument.find('|');; bar = argument.find('|')) {
-        forms += std::string(forms.empty() ? "" : " or ") + option.name + (argument.empty() ? "" : " ") +
-                 argument.substr(0, bar);
-        if (bar == std::string::npos)
-            return forms;
-        argument.erase(0, bar + 1);
-    }
+    std::vector<std::string> forms;
+    for (const std::string& choice : ArgumentChoices(option))
+        forms.push_back(option.name + (choice.empty() ? "" : " " + choice));
+    return JoinWords(forms, " or ");
 }
 
 // One command's line as it is read: options and their values, then the

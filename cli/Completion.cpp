@@ -8,19 +8,6 @@ namespace {
 
 const char* const AddressSchemes[] = {"socket://", "rfc2217://", "bt://"};
 
-// The words of "on|off".
-std::vector<std::string> Choices(const char* argument)
-{
-    std::vector<std::string> choices;
-    std::string rest = argument != nullptr ? argument : "";
-    for (std::size_t bar = rest.find('|');; bar = rest.find('|')) {
-        choices.push_back(rest.substr(0, bar));
-        if (bar == std::string::npos)
-            return choices;
-        rest.erase(0, bar + 1);
-    }
-}
-
 // What the command line after `command` holds so far.
 struct Given {
     std::vector<const OptionSpec*> options;
@@ -104,7 +91,7 @@ std::vector<std::string> ForCommand(const CommandSpec& command, const std::vecto
         if (option != nullptr && option->argument != nullptr && (option->commands & CommandBit(command.kind))) {
             switch (option->value) {
                 case ValueKind::Choice:
-                    return Choices(option->argument);
+                    return ArgumentChoices(*option);
                 case ValueKind::File:
                     return {CompleteFiles};
                 case ValueKind::Typed:

@@ -271,3 +271,15 @@ std::string CommandsTaking(const OptionSpec& option)
     }
     return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
 }
+
+std::vector<std::string> ArgumentChoices(const OptionSpec& option)
+{
+    std::vector<std::string> choices;
+    std::string rest = option.argument != nullptr ? option.argument : "";
+    for (std::size_t bar = rest.find('|');; bar = rest.find('|')) {
+        choices.push_back(rest.substr(0, bar));
+        if (bar == std::string::npos)
+            return choices;
+        rest.erase(0, bar + 1);
+    }
+}

@@ -53,6 +53,10 @@ const CommandSpec* FindCommand(const std::string& name);
 // The option called `name` (its long or short name), or null.
 const OptionSpec* FindOption(const std::string& name);
 
+// The words of an argument such as "on|off"; one word for "NEW", and one
+// empty word for an option without a value.
+std::vector<std::string> ArgumentChoices(const OptionSpec& option);
+
 // The CommandBit()s of every command of the table.
 unsigned AllCommands();
 

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "Completion.h"
 #include "MessageLines.h"
+#include "OptionTable.h"
 #include "PortDetails.h"
 #include "SerialPortList.h"
 #include "StandardDescriptors.h"
@@ -16,6 +17,21 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+namespace {
+
+// Where to read up on a command line that was refused: the command's own
+// help when the command was known.
+std::string UsageHint(CommandKind kind)
+{
+    for (const CommandSpec& command : CommandTable()) {
+        if (command.kind == kind)
+            return std::string("tolvane-cli ") + command.name + " --help shows its usage, options and an example.";
+    }
+    return "tolvane-cli --help lists the commands and their options.";
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -37,7 +53,7 @@ int main(int argc, char** argv)
     }
     const ParsedArguments parsed = ParseArguments(args);
     if (!parsed.ok) {
-        messages << parsed.error << '\n' << HintPrefix << "tolvane-cli --help lists the commands and their options.\n";
+        messages << parsed.error << '\n' << HintPrefix << UsageHint(parsed.options.command) << '\n';
         return ToInt(ExitCode::Usage);
     }
 

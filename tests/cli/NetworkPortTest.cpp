@@ -63,6 +63,14 @@ protected:
     Ser2netServer m_telnetServer{m_telnet.PortPath(), Ser2netServer::Rfc2217};
 };
 
+// A file of this run, in the bench's folder (with-bench removes it): the
+// shared temporary folder may hold the same name from another checkout's
+// run of these tests at the same time.
+std::string TempFile(const std::string& name)
+{
+    return BenchDevice::BenchFolder() + "/" + name;
+}
+
 TEST_F(NetworkPorts, QueryOverRawTcpKeepsTheServersLine)
 {
     const ProcessResult run = Cli({"query", m_rawServer.Address()});
@@ -75,7 +83,7 @@ TEST_F(NetworkPorts, QueryOverRawTcpKeepsTheServersLine)
 // The transcript holds the device's bytes, none of Telnet's.
 TEST_F(NetworkPorts, QueryOverRfc2217SetsTheLineBeforeTheQueryArrives)
 {
-    const std::string transcript = ::testing::TempDir() + "rfc2217-query.log";
+    const std::string transcript = TempFile("rfc2217-query.log");
     std::remove(transcript.c_str());
     const ProcessResult run = Cli({"query", m_telnetServer.Address(), "--transcript", transcript});
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -120,7 +128,7 @@ TEST_F(NetworkPorts, ScanProbesAddressesAndProvisionTakesThem)
     EXPECT_EQ(scan.out, m_rawServer.Address() + "\tdevice\t1.3\tTolvane Demo\tnetwork\n" + m_telnetServer.Address() +
                             "\tdevice\t1.3\tTolvane Demo\tnetwork\n");
 
-    const std::string plan = ::testing::TempDir() + "network-plan.csv";
+    const std::string plan = TempFile("network-plan.csv");
     std::ofstream(plan) << "port,auth,pin\n"
                         << m_rawServer.Address() << ",off,4321\n"
                         << m_telnetServer.Address() << ",on,\n";
@@ -133,7 +141,7 @@ TEST_F(NetworkPorts, ScanProbesAddressesAndProvisionTakesThem)
 // Two spellings of one address are one port: refused before anything opens.
 TEST(NetworkPlan, NamesOneAddressOnce)
 {
-    const std::string plan = ::testing::TempDir() + "twice-plan.csv";
+    const std::string plan = TempFile("twice-plan.csv");
     std::ofstream(plan) << "port,auth,pin\nrfc2217://Bench-A:2217,off,\nRFC2217://bench-a:02217,on,\n";
     const ProcessResult run = Cli({"provision", plan});
     EXPECT_EQ(run.exitCode, 17);
@@ -145,7 +153,7 @@ TEST(SilentServer, FailsTheSetUpOverRfc2217AndTimesOutOverRawTcp)
     SilentServer server;
     const std::string host = "127.0.0.1:" + std::to_string(server.TcpPort());
     const auto start = std::chrono::steady_clock::now();
-    const std::string transcript = ::testing::TempDir() + "silent-server.log";
+    const std::string transcript = TempFile("silent-server.log");
     std::remove(transcript.c_str());
     const ProcessResult telnet = Cli({"query", "rfc2217://" + host, "--transcript", transcript});
     const auto took = std::chrono::steady_clock::now() - start;
