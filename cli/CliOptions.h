@@ -18,6 +18,10 @@ inline constexpr unsigned MaxVerifyWaitMs = 60000;
 inline constexpr unsigned DefaultJobs = 64;
 inline constexpr unsigned MaxJobs = 1024;
 
+// configure without --auth: the device keeps its authentication setting,
+// as the window's OK does when neither button was clicked.
+inline constexpr int KeepDeviceAuth = -1;
+
 struct CliOptions {
     CommandKind command = CommandKind::Help;
     CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
@@ -25,7 +29,7 @@ struct CliOptions {
     std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
     bool json = false;                            // query, scan, provision
     bool probe = false;                           // scan
-    int auth = 0;                                 // configure: 1 for --auth on, 0 for off
+    int auth = KeepDeviceAuth;                    // configure: 1 for --auth on, 0 for off
     bool hasPin = false;                          // configure: --pin given
     std::string pin;                              // configure: the new PIN, never empty when given
     int randomPinDigits = 0;                      // configure --pin random[:N]: draw a PIN of N digits

@@ -33,7 +33,8 @@ LinkResult DiscardEarlierInput(DeviceLink& link, LinkResult failure)
 // The device is read again once, after a pause, and never written again:
 // some devices take new settings only after a reset, and writing once more
 // would not change that.
-void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink& link, ConfigureReport& report)
+void Verify(const ConfigureRequest& request, int auth, const std::string& pin, DeviceLink& link,
+            ConfigureReport& report)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(request.verifyWaitMs));
     report.verifying = true;
@@ -46,7 +47,7 @@ void Verify(const ConfigureRequest& request, const std::string& pin, DeviceLink&
                                    WithReason(ReadOutcome(read, report.after), request.port, link).message);
         return;
     }
-    report.verified = report.after.auth == request.auth && std::string(report.after.pin) == pin;
+    report.verified = report.after.auth == auth && std::string(report.after.pin) == pin;
     if (report.verified)
         return;
     report.outcome = OutcomeOf(CliRow(CliOutcome::NotVerified),
@@ -95,6 +96,7 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
     // Without a new PIN the device's own is sent back, as with the window's
     // two blank PIN fields.
     std::string pin = request.hasPin ? request.pin : std::string(report.before.pin);
+    const int auth = request.auth == KeepDeviceAuth ? report.before.auth : request.auth;
     if (request.choosePin)
         report.outcome = request.choosePin(report.before, pin);
     if (report.outcome.code == ExitCode::Success)
@@ -109,10 +111,10 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
 
     LinkResult written = DiscardEarlierInput(link, LinkResult::WriteFailed);
     if (written == LinkResult::Ok)
-        written = link.Configure(request.auth, pin);
+        written = link.Configure(auth, pin);
     report.outcome = WithReason(ConfigureOutcome(written), request.port, link);
     report.written = report.outcome.code == ExitCode::Success;
     if (report.written && request.verify)
-        Verify(request, pin, link, report);
+        Verify(request, auth, pin, link, report);
     return report;
 }

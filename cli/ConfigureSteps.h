@@ -18,7 +18,7 @@
 struct ConfigureRequest {
     std::string port;     // as the user named it, for the system's reason in messages
     PortAddress address;  // the port's kind and what SerialPort::Open is given
-    int auth = 0;         // 1 on, 0 off
+    int auth = 0;         // 1 on, 0 off, KeepDeviceAuth: the device's own
     bool hasPin = false;
     std::string pin;  // the new PIN when hasPin; otherwise the device keeps its own
     bool verify = false;

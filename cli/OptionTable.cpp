@@ -160,7 +160,8 @@ std::vector<OptionSpec> MakeOptionTable()
          "Ask every port (the named PORTs instead, if given) whether a device answers. Ports may be named only with "
          "--probe.",
          SetProbe},
-        {"--auth", nullptr, "on|off", Configure, true, "Set the device's authentication: on to require it, off not to.",
+        {"--auth", nullptr, "on|off", Configure, false,
+         "Set the device's authentication: on to require it, off not to. Without --auth the device keeps its own.",
          SetAuth, ValueKind::Choice},
         {"--pin", nullptr, "NEW", Configure, false,
          "Set the PIN to NEW, at most " + maxPin +

@@ -1,5 +1,6 @@
 #include "RunRecord.h"
 
+#include "CliOptions.h"
 #include "JsonLine.h"
 #include "LockedAppend.h"
 #include "OutputFormat.h"
@@ -51,7 +52,8 @@ void AddBefore(std::vector<JsonField>& fields, const DeviceInfo& before, bool re
 
 void AddAsked(std::vector<JsonField>& fields, const RecordRow& row, const std::string& pinSet)
 {
-    fields.push_back({"authenticationAsked", AuthenticationWord(row.authAsked), true});
+    fields.push_back(
+        {"authenticationAsked", row.authAsked == KeepDeviceAuth ? "" : AuthenticationWord(row.authAsked), true});
     fields.push_back({"pinAsked", row.pinAsked, true});
     fields.push_back({"pinSet", pinSet, true});
 }

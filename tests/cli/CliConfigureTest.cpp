@@ -84,6 +84,14 @@ TEST_F(CliOnBench, ConfigureWritesTheWindowsCommandAndTheDeviceKeepsIt)
     EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 1 A1b2-C3d4!~9 ");
     EXPECT_EQ(m_device.State()["pin"], "A1b2-C3d4!~9");
     EXPECT_EQ(m_device.State()["auth"], "1");
+
+    // Without --auth the device's own setting goes back, as the window's OK
+    // sends it when neither button was clicked.
+    m_device.MarkReceived();
+    const ProcessResult pinOnly = Cli({"configure", m_port, "--pin", "2468", "--verify"});
+    EXPECT_EQ(pinOnly.exitCode, 0) << pinOnly.err;
+    EXPECT_TRUE(WaitForConfigures(before + 3));
+    EXPECT_EQ(m_device.ReceivedSinceMark(), AccessCodeBytes + AccessCodeBytes + " 1 2468 " + AccessCodeBytes);
 }
 
 TEST_F(CliOnBench, ConfigureWritesNothingAfterARefusalOrABadRead)

@@ -88,7 +88,7 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"query"},
         {"query", "COM1", "COM2"},
         {"query", "COM1", "--probe"},
-        {"configure", "COM1"},
+        {"configure"},
         {"configure", "COM1", "--auth"},
         {"configure", "COM1", "--auth", "yes"},
         {"configure", "COM1", "--auth", "on", "--auth", "off"},
