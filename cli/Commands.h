@@ -43,9 +43,9 @@ struct CommandContext {
     std::function<std::vector<std::string>(const ReadFailure&)> readFailureHints = [](const ReadFailure&) {
         return std::vector<std::string>();
     };
-    std::istream* in = &std::cin;                                                // a plan given as "-"
-    RandomSource random = SystemRandomBytes;                                     // random PINs
-    bool errIsTerminal = false;                                                  // provision shows its progress there
+    std::istream* in = &std::cin;             // a plan given as "-"
+    RandomSource random = SystemRandomBytes;  // random PINs
+    bool errIsTerminal = false;               // provision shows its progress there
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
 };
 

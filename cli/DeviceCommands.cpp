@@ -137,10 +137,10 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         context.out << UserMessages::Configured << '\n';
     if (report.verified)
         context.out << CliText::Verified << '\n';
-    const ExitCode code = report.readResult != LinkResult::Ok
-                              ? ReportReadFailure(context, {options.port, request.address, report.readResult},
-                                                  report.outcome)
-                              : Report(context, report.outcome);
+    const ExitCode code =
+        report.readResult != LinkResult::Ok
+            ? ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome)
+            : Report(context, report.outcome);
     const std::string writeError = options.record.empty() ? "" : record.WriteError();
     if (writeError.empty() || code != ExitCode::Success)
         return code;

@@ -117,7 +117,8 @@ std::string Transcripts()
            ") before any port\n"
            "is opened. A transcript that cannot be written is reported after the\n"
            "work: exit " +
-           failed + " where the command succeeded, else the command's own code.\n"
+           failed +
+           " where the command succeeded, else the command's own code.\n"
            "\n"
            "Results go to standard output, messages to standard error. In lines for\n"
            "people, control characters (0x00-0x1F, 0x7F-0x9F) in what the device sent\n"

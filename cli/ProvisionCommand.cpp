@@ -152,8 +152,8 @@ bool ReadCheckedPlan(const CliOptions& options, CommandContext& context, std::st
     }
     const std::string source = options.plan == "-" ? "standard input" : EscapeForText(options.plan);
     plan = CheckPlan(text, source, context.portStyle, context.identifyPort);
-    if (plan.ok && !lookups.LookUp(text, source, context.portStyle, context.identifyPort,
-                                   DeadlineAfter(PortSetUpWait), plan.error))
+    if (plan.ok && !lookups.LookUp(text, source, context.portStyle, context.identifyPort, DeadlineAfter(PortSetUpWait),
+                                   plan.error))
         plan.ok = false;
     if (!plan.ok)
         context.err << plan.error << '\n';
