@@ -15,12 +15,18 @@
 
 namespace {
 
+// A signal ignored when the program started (a background job's SIGINT in
+// a script) stays ignored, as the ports' own handler leaves it: it is not
+// watched either.
 sigset_t InterruptSignals()
 {
     sigset_t signals;
     sigemptyset(&signals);
-    sigaddset(&signals, SIGINT);
-    sigaddset(&signals, SIGTERM);
+    for (int signalNumber : {SIGINT, SIGTERM}) {
+        struct sigaction current = {};
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            sigaddset(&signals, signalNumber);
+    }
     return signals;
 }
 

@@ -102,7 +102,7 @@ TEST_F(CliOnBench, ACheckedPlanWritesNothing)
                            "\tunsupported-firmware\t2.0\t\t\t\t8\t\t\tUnsupported firmware "
                            "version: \"2.0\"\n" +
                            third + "\twould-change\t1.3\tTolvane Demo\tEnable\tDisable\t0\t1234\trandom:5\n");
-    EXPECT_EQ(run.err, "2 of 3 ports could be provisioned, 1 could not.\n");
+    EXPECT_EQ(run.err, Message("2 of 3 ports could be provisioned, 1 could not."));
     for (BenchDevice* device : Devices())
         EXPECT_EQ(device->ReceivedSinceMark(), AccessCodeBytes) << device->PortName();
 }

@@ -84,10 +84,12 @@ bool LeftExclusive(const std::string& path)
 
 #ifndef _WIN32
 // sh: runs tolvane-cli query $2 and sends it SIG`name` once the device
-// received the query ($3 grows).
+// received the query ($3 grows). sh starts a background job with SIGINT and
+// SIGQUIT ignored, and a program keeps an ignored signal ignored: env gives
+// the job the signal's default back, as an interactive shell's job has it.
 std::string SignalOnceQueried(const std::string& name)
 {
-    return "sent=$(wc -c <\"$3\"); \"$1\" query \"$2\" & i=0; "
+    return "sent=$(wc -c <\"$3\"); env --default-signal=" + name + " \"$1\" query \"$2\" & i=0; "
            "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
            "kill -" +
            name + " $!; wait $!";
@@ -303,9 +305,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          "",
          Soon},
         // The signal comes once the query has reached the device ($3 is what
-        // the device received), while the device holds its answer back. (sh
-        // starts a background job with SIGINT and SIGQUIT ignored, and an
-        // ignored signal stays ignored: those two cannot be tried here.)
+        // the device received), while the device holds its answer back.
         {"7: SIGTERM lifts the port's exclusive mode",
          "delay=3000\n",
          {SignalOnceQueried("TERM"), Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
@@ -321,6 +321,16 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          {SignalOnceQueried("HUP"), Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
          true,
          129,
+         "",
+         "",
+         AccessCodeBytes,
+         "",
+         Soon},
+        {"11: SIGQUIT (Ctrl-\\) lifts the port's exclusive mode",
+         "delay=3000\n",
+         {SignalOnceQueried("QUIT"), Port5, BenchDevice::BenchFolder() + "/com5-transcript"},
+         true,
+         131,
          "",
          "",
          AccessCodeBytes,
@@ -343,7 +353,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          Soon},
         {"11: Ctrl-C leaves the ended rows printed and names the rows at work",
          "delay=3000\n",
-         {": >\"$3\"; \"$1\" provision \"$2\" >\"$3\" & i=0; "
+         {": >\"$3\"; env --default-signal=INT \"$1\" provision \"$2\" >\"$3\" & i=0; "
           "while [ \"$(wc -l <\"$3\")\" -lt 2 ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
           "kill -INT $!; wait $!; code=$?; cat \"$3\"; exit $code",
           streamPlan, BenchDevice::BenchFolder() + "/interrupted.out"},
