@@ -89,7 +89,8 @@ bool LeftExclusive(const std::string& path)
 // the job the signal's default back, as an interactive shell's job has it.
 std::string SignalOnceQueried(const std::string& name)
 {
-    return "sent=$(wc -c <\"$3\"); env --default-signal=" + name + " \"$1\" query \"$2\" & i=0; "
+    return "sent=$(wc -c <\"$3\"); env --default-signal=" + name +
+           " \"$1\" query \"$2\" & i=0; "
            "while [ \"$(wc -c <\"$3\")\" = \"$sent\" ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
            "kill -" +
            name + " $!; wait $!";
