@@ -22,6 +22,16 @@ bool RecordExists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
+// A plan's line, from 1 to a length no plan reaches; a record edited by
+// hand may hold anything there.
+bool LineNumber(const std::string& text, int& line)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    line = std::stoi(text);
+    return line > 0;
+}
+
 }  // namespace
 
 bool FindEarlierRun(const std::string& path, const std::string& plan, const std::string& planHash, EarlierRun& earlier,
@@ -51,8 +61,9 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
             fields["plan"] == plan && fields["planHash"] == planHash) {
             earlier.found = true;
             earlier.run = fields["run"];
-            if (fields["entry"] == "result" && fields["exitCode"] == "0")
-                doneByRun[earlier.run].insert(std::atoi(fields["line"].c_str()));
+            int line = 0;
+            if (fields["entry"] == "result" && fields["exitCode"] == "0" && LineNumber(fields["line"], line))
+                doneByRun[earlier.run].insert(line);
         }
         line.clear();
         tooLong = false;

@@ -1,8 +1,13 @@
 #include "RegularFile.h"
 
+#include "OwnerOnlyWin32.h"
+#include "UniqueHandle.h"
+#include "Win32Errors.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -43,6 +48,37 @@ bool IsReservedDeviceName(const std::string& path)
     return numbered && base.size() > 3 && base.find_first_not_of("0123456789\xB9\xB2\xB3", 3) == std::string::npos;
 }
 
+// For appending: a file created here holds PINs, so only its creator may
+// open it; one that exists keeps the security its owner gave it. The C
+// library's append mode seeks to the end before each of its writes.
+UniqueFile OpenForAppending(const std::string& path, std::string& reason)
+{
+    OwnerOnlySecurity security;
+    if (!security.Make(reason))
+        return UniqueFile();
+    UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    security.Attributes(), OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle.IsValid()) {
+        const DWORD error = GetLastError();
+        reason = SystemText(error);
+        if (reason.empty())
+            reason = "error " + std::to_string(error);
+        return UniqueFile();
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_WRONLY | _O_APPEND | _O_BINARY);
+    if (fd < 0) {
+        reason = std::strerror(errno);
+        return UniqueFile();
+    }
+    handle.Release();  // the descriptor owns it now
+    UniqueFile file(_fdopen(fd, "ab"));
+    if (!file.IsValid()) {
+        reason = std::strerror(errno);
+        _close(fd);
+    }
+    return file;
+}
+
 }  // namespace
 
 // The name decides first, so that a port is never opened; what the system
@@ -55,9 +91,10 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
         return UniqueFile();
     }
     errno = 0;
-    UniqueFile file(std::fopen(path.c_str(), mode));
+    UniqueFile file = mode[0] == 'a' ? OpenForAppending(path, reason) : UniqueFile(std::fopen(path.c_str(), mode));
     if (!file.IsValid()) {
-        reason = std::strerror(errno);
+        if (mode[0] != 'a')
+            reason = std::strerror(errno);
         return UniqueFile();
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.Get())));
