@@ -27,6 +27,10 @@ struct CliOptions {
     unsigned verifyWaitMs = DefaultVerifyWaitMs;  // configure, provision: the pause before that read
     std::string plan;                             // provision: the plan file, "-" for standard input
     std::string transcript;                       // query, configure, scan --probe, provision: empty for none
+    std::string tlsCa;                            // the +tls addresses: --tls-ca FILE, empty for none
+    std::string tlsFingerprint;                   // --tls-fingerprint as 32 bytes, empty for none
+    std::string tlsCert;                          // --tls-cert FILE, empty for none
+    std::string tlsKey;                           // --tls-key FILE, empty for none
 };
 
 struct ParsedArguments {

@@ -6,6 +6,7 @@
 #include "CallBefore.h"
 #include "HostLookup.h"
 #include "NetworkPorts.h"
+#include "PlainStream.h"
 #include "Win32Errors.h"
 
 #include <winsock2.h>
@@ -222,15 +223,24 @@ std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::
         greetingWait);
 }
 
+// This build speaks no TLS yet: PortName refuses the "+tls" addresses
+// before a port is made (NetworkTlsSupported), and a port made for one
+// anyway connects nowhere.
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
-    return CreateWin32SocketPort(
-        [address](UniqueSocket& socket, Deadline deadline) {
+    return std::make_unique<StreamPort>(
+        [address](std::unique_ptr<Stream>& stream, Deadline deadline) {
+            if (address.tls)
+                return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoTlsInThisBuild);
             std::vector<std::string> found;
             const PortResult lookup = AddressesToTry(address, deadline, found);
             if (!lookup.Ok())
                 return lookup;
-            return ConnectTcp(found, address.tcpPort, socket, deadline);
+            UniqueSocket socket;
+            const PortResult connected = ConnectTcp(found, address.tcpPort, socket, deadline);
+            if (connected.Ok())
+                stream = PlainStream(std::make_unique<Win32SocketStream>(std::move(socket)));
+            return connected;
         },
         greetingWait);
 }

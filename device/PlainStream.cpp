@@ -1,0 +1,59 @@
+#include "PlainStream.h"
+
+#include "TlsReasons.h"
+
+namespace {
+
+// A TLS record's header: a content type from change_cipher_spec (20) to
+// application_data (23), then a version 3.0 to 3.4. No Telnet command
+// (0xFF), no text and no device's answer starts so.
+bool IsTlsRecordStart(const char* bytes, std::size_t count)
+{
+    if (count < 3)
+        return false;
+    const unsigned char type = static_cast<unsigned char>(bytes[0]);
+    return type >= 20 && type <= 23 && bytes[1] == 3 && static_cast<unsigned char>(bytes[2]) <= 4;
+}
+
+class CheckedPlainStream : public Stream {
+public:
+    explicit CheckedPlainStream(std::unique_ptr<Stream> connection) : m_connection(std::move(connection)) {}
+
+    StreamResult Send(const char* data, std::size_t length) override { return m_connection->Send(data, length); }
+
+    StreamResult Receive(char* buffer, std::size_t size) override
+    {
+        if (m_tlsServer)
+            return {StreamStatus::Failed, 0, 0};
+        const StreamResult result = m_connection->Receive(buffer, size);
+        if (result.status != StreamStatus::Moved || !m_first)
+            return result;
+        m_first = false;
+        m_tlsServer = IsTlsRecordStart(buffer, result.count);
+        return m_tlsServer ? StreamResult{StreamStatus::Failed, 0, 0} : result;
+    }
+
+    StreamWait Wait(bool forWriting, Deadline deadline, long& error) override
+    {
+        return m_connection->Wait(forWriting, deadline, error);
+    }
+
+    PortResult Failure(LinkResult outcome, PortOperation operation, long error) const override
+    {
+        if (m_tlsServer)
+            return PortFailed(outcome, operation, 0, TlsReason::TlsServer);
+        return m_connection->Failure(outcome, operation, error);
+    }
+
+private:
+    std::unique_ptr<Stream> m_connection;
+    bool m_first = true;
+    bool m_tlsServer = false;
+};
+
+}  // namespace
+
+std::unique_ptr<Stream> PlainStream(std::unique_ptr<Stream> connection)
+{
+    return std::make_unique<CheckedPlainStream>(std::move(connection));
+}
