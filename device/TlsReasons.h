@@ -22,6 +22,12 @@ inline constexpr char ClientCertificateRefused[] = "the server refused the clien
 inline constexpr char PlainServer[] =
     "the server does not speak TLS; a plain server is reached with socket:// or rfc2217://";
 inline constexpr char TlsServer[] = "the server speaks TLS; it is reached with socket+tls:// or rfc2217+tls://";
+// A plain connection the server closed, without a byte, after ours: what a
+// TLS server does with bytes that are no TLS (ser2net's ssl gensio sends no
+// alert first).
+inline constexpr char SilentClose[] =
+    "the server closed the connection without a word; a server that speaks TLS does so, and is reached with "
+    "socket+tls:// or rfc2217+tls://";
 inline constexpr char NoHandshake[] =
     "no TLS answer within the set-up wait; a plain server on this port is reached with socket:// or rfc2217://";
 // Followed by what is wrong with them.

@@ -161,12 +161,12 @@ TEST_F(TlsPorts, PlainAndTlsServersAreToldApartWithinTheSetUpWait)
     const std::string plainRawAsTls = "socket+tls" + plainRaw.Address().substr(6);
     const struct {
         std::string address;
-        std::string reason;  // "" for the far side's closing alone
+        std::string reason;
     } rows[] = {
         {plainTelnetAsTls, "the server does not speak TLS"},
         {plainRawAsTls, "no TLS answer within the set-up wait"},
-        {tlsAsPlain, "The far side closed the connection"},
-        {tlsAsRaw, "The far side closed the connection"},
+        {tlsAsPlain, "the server closed the connection without a word; a server that speaks TLS does so"},
+        {tlsAsRaw, "the server closed the connection without a word; a server that speaks TLS does so"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.address);
