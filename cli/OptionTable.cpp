@@ -178,7 +178,9 @@ std::vector<OptionSpec> MakeOptionTable()
          "colons; the host name is then not checked.",
          SetTlsFingerprint},
         {"--tls-cert", nullptr, "FILE", EveryCommand, false,
-         "Present the client certificate in FILE (PEM) to a server that asks for one. Needs --tls-key.", SetTlsCert},
+         "Present the client certificate in FILE (PEM) to a server that asks for one (not on Windows yet). Needs "
+         "--tls-key.",
+         SetTlsCert},
         {"--tls-key", nullptr, "FILE", EveryCommand, false,
          "The private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.", SetTlsKey},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",

@@ -1,6 +1,5 @@
 #include "PortName.h"
 
-#include "NetworkPorts.h"
 #include "OutputFormat.h"
 
 namespace {
@@ -45,10 +44,6 @@ ResolvedPort ResolvePortName(const std::string& text, PortStyle style)
     if (HasAddressScheme(text)) {
         std::string reason;
         port.ok = ParseSchemeAddress(text, port.address, reason);
-        if (port.ok && port.address.tls && !NetworkTlsSupported) {
-            port.ok = false;
-            reason = NoTlsInThisBuild;
-        }
         if (!port.ok)
             port.error = "Invalid port \"" + EscapeForText(text) + "\": " + EscapeForText(reason) + ".";
     } else {

@@ -53,6 +53,14 @@ bool HasTlsOptions(const CliOptions& options)
 
 bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream& err, std::string& error)
 {
+#ifdef _WIN32
+    // Schannel takes a client certificate from a certificate store, not from
+    // PEM files: not done yet.
+    if (!options.tlsCert.empty()) {
+        error = "--tls-cert is not supported on Windows yet.";
+        return false;
+    }
+#endif
     if (options.tlsCert.empty() != options.tlsKey.empty()) {
         error = options.tlsCert.empty() ? "--tls-key needs --tls-cert." : "--tls-cert needs --tls-key.";
         return false;

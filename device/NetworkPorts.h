@@ -23,19 +23,9 @@
 // be scheduled, short beside the device's own answer time.
 inline constexpr std::chrono::milliseconds SocketGreetingWait{100};
 
-// Whether this build speaks TLS (socket+tls://, rfc2217+tls://): OpenSSL on
-// POSIX; the Windows build has no TLS yet.
-#ifdef _WIN32
-inline constexpr bool NetworkTlsSupported = false;
-#else
-inline constexpr bool NetworkTlsSupported = true;
-#endif
-// Why a "+tls" address is refused where there is no TLS.
-inline constexpr char NoTlsInThisBuild[] =
-    "this build of tolvane-cli does not support TLS (socket+tls://, rfc2217+tls://) yet";
-
 // A TCP connection to the host and port of `address` (socket:// or
-// rfc2217://, inside TLS for their "+tls" forms), through the addresses of its lookup when it was made. With a
+// rfc2217://, inside TLS for their "+tls" forms: OpenSSL on POSIX, Schannel
+// on Windows), through the addresses of its lookup when it was made. With a
 // `greetingWait`, the server's own text is waited for (StreamPort).
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait);
 

@@ -4,17 +4,6 @@
 
 namespace {
 
-// A TLS record's header: a content type from change_cipher_spec (20) to
-// application_data (23), then a version 3.0 to 3.4. No Telnet command
-// (0xFF), no text and no device's answer starts so.
-bool IsTlsRecordStart(const char* bytes, std::size_t count)
-{
-    if (count < 3)
-        return false;
-    const unsigned char type = static_cast<unsigned char>(bytes[0]);
-    return type >= 20 && type <= 23 && bytes[1] == 3 && static_cast<unsigned char>(bytes[2]) <= 4;
-}
-
 class CheckedPlainStream : public Stream {
 public:
     explicit CheckedPlainStream(std::unique_ptr<Stream> connection) : m_connection(std::move(connection)) {}
@@ -65,4 +54,12 @@ private:
 std::unique_ptr<Stream> PlainStream(std::unique_ptr<Stream> connection)
 {
     return std::make_unique<CheckedPlainStream>(std::move(connection));
+}
+
+bool IsTlsRecordStart(const char* bytes, std::size_t count)
+{
+    if (count < 3)
+        return false;
+    const unsigned char type = static_cast<unsigned char>(bytes[0]);
+    return type >= 20 && type <= 23 && bytes[1] == 3 && static_cast<unsigned char>(bytes[2]) <= 4;
 }

@@ -8,6 +8,12 @@
 
 #include "StreamPort.h"
 
+#include <cstddef>
 #include <memory>
 
 std::unique_ptr<Stream> PlainStream(std::unique_ptr<Stream> connection);
+
+// Whether `bytes` start as a TLS record does: a content type from
+// change_cipher_spec (20) to application_data (23), then a version 3.0 to
+// 3.4. No Telnet command (0xFF), no text and no device's answer starts so.
+bool IsTlsRecordStart(const char* bytes, std::size_t count);

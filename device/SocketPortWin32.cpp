@@ -7,6 +7,7 @@
 #include "HostLookup.h"
 #include "NetworkPorts.h"
 #include "PlainStream.h"
+#include "TlsStreamWin32.h"
 #include "Win32Errors.h"
 
 #include <winsock2.h>
@@ -223,23 +224,24 @@ std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::
         greetingWait);
 }
 
-// This build speaks no TLS yet: PortName refuses the "+tls" addresses
-// before a port is made (NetworkTlsSupported), and a port made for one
-// anyway connects nowhere.
+// TLS, for a "+tls" address, starts on the connected socket within the same
+// set-up deadline (Schannel).
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
     return std::make_unique<StreamPort>(
         [address](std::unique_ptr<Stream>& stream, Deadline deadline) {
-            if (address.tls)
-                return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoTlsInThisBuild);
             std::vector<std::string> found;
             const PortResult lookup = AddressesToTry(address, deadline, found);
             if (!lookup.Ok())
                 return lookup;
             UniqueSocket socket;
             const PortResult connected = ConnectTcp(found, address.tcpPort, socket, deadline);
-            if (connected.Ok())
-                stream = PlainStream(std::make_unique<Win32SocketStream>(std::move(socket)));
+            if (!connected.Ok())
+                return connected;
+            auto transport = std::make_unique<Win32SocketStream>(std::move(socket));
+            if (address.tls)
+                return StartTls(std::move(transport), address.host, address.tlsSettings, deadline, stream);
+            stream = PlainStream(std::move(transport));
             return connected;
         },
         greetingWait);

@@ -1,4 +1,3 @@
-#include "NetworkPorts.h"
 #include "PortName.h"
 
 #include <gtest/gtest.h>
@@ -53,17 +52,6 @@ TEST(PortName, RefusedAddressesAreNamedWithoutTheirControlBytes)
         EXPECT_FALSE(port.ok);
         EXPECT_EQ(port.error.rfind("Invalid port \"rfc2217://\\x1B]0;X\\x07\\x1B[2Jx:80\": ", 0), 0u) << port.error;
         EXPECT_EQ(port.error.find('\x1b'), std::string::npos);
-    }
-}
-
-// A build without TLS refuses the +tls forms as it reads the line (exit 2),
-// saying so; a build with it takes them.
-TEST(PortName, TlsAddressesNeedABuildWithTls)
-{
-    const ResolvedPort port = ResolvePortName("rfc2217+tls://bench-a:2217", SystemPortStyle);
-    EXPECT_EQ(port.ok, NetworkTlsSupported);
-    if (!NetworkTlsSupported) {
-        EXPECT_EQ(port.error, std::string("Invalid port \"rfc2217+tls://bench-a:2217\": ") + NoTlsInThisBuild + ".");
     }
 }
 

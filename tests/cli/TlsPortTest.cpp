@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -221,6 +222,40 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
         Cli({"query", address, "--tls-cert", Certificates().Certificate("client"), "--tls-key", "/dev/null"});
     EXPECT_EQ(device.exitCode, 2);
     EXPECT_EQ(device.err, "Cannot read the --tls-key file /dev/null: it is a device, not a file.\n");
+}
+
+// tolvane-cli.exe under Wine, whose Schannel runs over GnuTLS, when the
+// Windows tests run this: TOLVANE_WINDOWS_CLI names it, tools/bench/wine-run
+// starts it. Wine gives both outputs as one, with CR LF line ends.
+TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
+{
+    const char* program = std::getenv("TOLVANE_WINDOWS_CLI");
+    const char* wineRun = std::getenv("TOLVANE_WINE_RUN");
+    if (program == nullptr || wineRun == nullptr)
+        GTEST_SKIP() << "runs with the Windows tests (TOLVANE_WINDOWS_CLI, TOLVANE_WINE_RUN)";
+    const std::string ca = "Z:" + Ca();
+    const Ser2netServer server(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
+    const Ser2netServer other(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "other"));
+    const std::string hostAndPort = "localhost" + server.Address().substr(server.Address().rfind(':'));
+    const std::string otherAddress = "rfc2217+tls://localhost" + other.Address().substr(other.Address().rfind(':'));
+    const struct {
+        std::string address;
+        int code;
+        std::string output;
+    } rows[] = {
+        {"rfc2217+tls://" + hostAndPort, 0, DeviceText},
+        {otherAddress, 3, CannotOpen + otherAddress + ": the server's certificate is not made out to localhost)\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.address);
+        const ProcessResult run = RunProcess(wineRun, {program, "query", row.address, "--tls-ca", ca}, 60000);
+        std::string output;
+        for (char c : run.out + run.err)
+            output += c == '\r' ? "" : std::string(1, c);
+        EXPECT_EQ(run.exitCode, row.code) << output;
+        EXPECT_EQ(output, row.output);
+    }
+    EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
 }
 
 }  // namespace
