@@ -18,6 +18,7 @@ namespace {
 constexpr ULONG ContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT | ISC_REQ_CONFIDENTIALITY |
                                ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
 constexpr std::size_t ReceiveSize = 16 * 1024 + 512;  // a whole TLS record and more
+constexpr int MaxEmptyRecords = 32;
 
 PortResult Refusal(const std::string& reason)
 {
@@ -78,9 +79,12 @@ public:
         return {StreamStatus::Moved, chunk, 0};  // what is left of the record goes first next time
     }
 
+    // A server that sends record after record without data is stopped after
+    // MaxEmptyRecords of them, as OpenSSL stops it: it would hold the read
+    // past its deadline.
     StreamResult Receive(char* buffer, std::size_t size) override
     {
-        for (;;) {
+        for (int empty = 0; empty <= MaxEmptyRecords;) {
             if (!m_plain.empty()) {
                 const std::size_t count = std::min(size, m_plain.size());
                 std::copy(m_plain.begin(), m_plain.begin() + static_cast<std::ptrdiff_t>(count), buffer);
@@ -89,13 +93,18 @@ public:
             }
             if (!m_encrypted.empty()) {
                 const StreamResult decrypted = Decrypt();
+                if (decrypted.status == StreamStatus::Moved) {
+                    empty += m_plain.empty() ? 1 : 0;
+                    continue;
+                }
                 if (decrypted.status != StreamStatus::Waiting)
-                    return decrypted.status == StreamStatus::Moved ? Receive(buffer, size) : decrypted;
+                    return decrypted;
             }
             const StreamResult received = ReceiveEncrypted();
             if (received.status != StreamStatus::Moved)
                 return received;
         }
+        return Fail(std::string(TlsReason::Failed) + "the server sends records without data");
     }
 
     StreamWait Wait(bool forWriting, Deadline deadline, long& error) override
@@ -237,6 +246,8 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, Deadline d
     SchannelHandles& handles = stream.Handles();
     std::string& input = stream.Encrypted();
     for (bool first = true;; first = false) {
+        if (PortClock::now() >= deadline)  // a server that keeps sending
+            return Refusal(TlsReason::NoHandshake);
         std::vector<char> token(input.begin(), input.end());
         SecBuffer in[2] = {{static_cast<ULONG>(token.size()), SECBUFFER_TOKEN, token.data()},
                            {0, SECBUFFER_EMPTY, nullptr}};
@@ -266,8 +277,8 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, Deadline d
                     : std::string();
         if (status == SEC_E_OK)
             return PortSucceeded(PortOperation::Open);
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS)  // asked for a client certificate: go on without
-            continue;
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS)  // asked for a client certificate, which this build has not
+            return Refusal(TlsReason::ClientCertificateRequired);
         if (status != SEC_I_CONTINUE_NEEDED)
             return Refusal(status == SEC_E_ILLEGAL_MESSAGE || status == SEC_E_INVALID_TOKEN ? TlsReason::PlainServer
                                                                                             : StatusText(status));
