@@ -11,6 +11,7 @@
 #include <sspi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -25,9 +26,12 @@ PortResult Refusal(const std::string& reason)
     return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, reason);
 }
 
+// Schannel's status as Windows writes it: 0x80090304.
 std::string StatusText(SECURITY_STATUS status)
 {
-    return TlsReason::Failed + std::string("Schannel error ") + std::to_string(static_cast<unsigned long>(status));
+    char hex[16] = {};
+    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(status));
+    return TlsReason::Failed + std::string("Schannel error ") + hex;
 }
 
 // The handles of one connection, each released once.
