@@ -43,6 +43,10 @@ struct CliOptions {
     bool check = false;                           // provision: read every device, write nothing
     std::string record;                           // configure, provision: the record to append to, or empty
     bool resume = false;                          // provision: go on with the record's last run of the plan
+    std::string tlsCa;                            // the +tls addresses: --tls-ca FILE, empty for none
+    std::string tlsFingerprint;                   // --tls-fingerprint as 32 bytes, empty for none
+    std::string tlsCert;                          // --tls-cert FILE, empty for none
+    std::string tlsKey;                           // --tls-key FILE, empty for none
 };
 
 struct ParsedArguments {

@@ -86,9 +86,14 @@ const char* const AddressPorts =
     "PORT may also be a serial server or a Bluetooth device:\n"
     "  socket://HOST:PORT                  raw TCP (the server's line settings)\n"
     "  rfc2217://HOST:PORT                 Telnet COM Port Control (RFC 2217)\n"
+    "  socket+tls://HOST:PORT              raw TCP inside TLS 1.2 or later\n"
+    "  rfc2217+tls://HOST:PORT             RFC 2217 inside TLS 1.2 or later\n"
     "  bt://AA:BB:CC:DD:EE:FF[?channel=N]  Bluetooth RFCOMM, channel 1 to 30\n"
-    "HOST is a name, an IPv4 address or an IPv6 address in brackets. TCP and\n"
-    "Telnet carry the PIN in clear text: use a trusted network or ssh -L.\n"
+    "HOST is a name, an IPv4 address or an IPv6 address in brackets. Without\n"
+    "+tls, TCP and Telnet carry the PIN in clear text: prefer the +tls forms.\n"
+    "Inside TLS the server's certificate must name HOST and come from an\n"
+    "authority the system trusts (or --tls-ca's), or have --tls-fingerprint.\n"
+    "The TLS files are PEM files; client certificates need Linux for now.\n"
     "\n";
 
 std::string CommandLines()

@@ -2,6 +2,7 @@
 
 #include "NewSettings.h"
 #include "RandomPin.h"
+#include "TlsSettings.h"
 
 namespace {
 
@@ -150,6 +151,40 @@ bool SetResume(CliOptions& options, const std::string&, std::string&)
     return true;
 }
 
+// --tls-ca, --tls-cert, --tls-key: a file name, read when the command starts.
+bool SetTlsFile(std::string& file, const char* option, const std::string& value, std::string& error)
+{
+    if (value.empty()) {
+        error = std::string(option) + " needs a file name.";
+        return false;
+    }
+    file = value;
+    return true;
+}
+
+bool SetTlsCa(CliOptions& options, const std::string& value, std::string& error)
+{
+    return SetTlsFile(options.tlsCa, "--tls-ca", value, error);
+}
+
+bool SetTlsCert(CliOptions& options, const std::string& value, std::string& error)
+{
+    return SetTlsFile(options.tlsCert, "--tls-cert", value, error);
+}
+
+bool SetTlsKey(CliOptions& options, const std::string& value, std::string& error)
+{
+    return SetTlsFile(options.tlsKey, "--tls-key", value, error);
+}
+
+bool SetTlsFingerprint(CliOptions& options, const std::string& value, std::string& error)
+{
+    if (ParseFingerprint(value, options.tlsFingerprint))
+        return true;
+    error = "--tls-fingerprint takes the 64 hex digits of a SHA-256, with or without colons.";
+    return false;
+}
+
 std::vector<OptionSpec> MakeOptionTable()
 {
     const std::string maxPin = std::to_string(MaxPinLength);
@@ -203,6 +238,20 @@ std::vector<OptionSpec> MakeOptionTable()
         {"--resume", nullptr, nullptr, Provision, false,
          "Go on with the last run of the same plan in the --record FILE: rows that succeeded there are skipped.",
          SetResume},
+        {"--tls-ca", nullptr, "FILE", EveryCommand, false,
+         "Trust the certificates in FILE (PEM) instead of the system's, for socket+tls:// and rfc2217+tls://: the "
+         "bench's own certificate authority.",
+         SetTlsCa, ValueKind::File},
+        {"--tls-fingerprint", nullptr, "SHA256", EveryCommand, false,
+         "Accept exactly the server certificate whose SHA-256 (of its DER form) is SHA256, in hex with or without "
+         "colons; the host name is then not checked.",
+         SetTlsFingerprint, ValueKind::Typed},
+        {"--tls-cert", nullptr, "FILE", EveryCommand, false,
+         "Present the client certificate in FILE (PEM) to a server that asks for one (not on Windows yet). Needs "
+         "--tls-key.",
+         SetTlsCert, ValueKind::File},
+        {"--tls-key", nullptr, "FILE", EveryCommand, false,
+         "The private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.", SetTlsKey, ValueKind::File},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
          SetHelp},
         {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},

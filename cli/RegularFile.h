@@ -18,3 +18,8 @@
 // `reason` why, in words that follow "Cannot open the transcript X: " ("it is
 // a device, not a file", or the system's words).
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);
+
+// Whether users other than the owner of the open `file` may read it (its
+// group or everyone, by its mode). Windows keeps such rights in access
+// lists, which are not read: false there.
+bool ReadableByOthers(const UniqueFile& file);

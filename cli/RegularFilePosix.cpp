@@ -71,3 +71,9 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     fd.Release();  // the stream owns it now
     return file;
 }
+
+bool ReadableByOthers(const UniqueFile& file)
+{
+    struct stat info = {};
+    return file.IsValid() && fstat(fileno(file.Get()), &info) == 0 && (info.st_mode & (S_IRGRP | S_IROTH)) != 0;
+}

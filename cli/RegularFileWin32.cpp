@@ -104,3 +104,8 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     }
     return file;
 }
+
+bool ReadableByOthers(const UniqueFile& /*file*/)
+{
+    return false;
+}

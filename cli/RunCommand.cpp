@@ -2,6 +2,7 @@
 
 #include "HelpText.h"
 #include "OutputFormat.h"
+#include "TlsFiles.h"
 #include "TranscribingPort.h"
 #include "Transcript.h"
 
@@ -30,13 +31,11 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
     return ExitCode::Failure;
 }
 
-}  // namespace
-
 // With --transcript every port the command makes tells the transcript what
 // crosses it. The file is opened before anything else is done. A transcript
 // that could not be written is reported after the work; the work's own
 // failure keeps its code, a success becomes TranscriptFailed.
-ExitCode RunCommand(const CliOptions& options, CommandContext& context)
+ExitCode RunTranscribed(const CliOptions& options, CommandContext& context)
 {
     if (options.transcript.empty())
         return Dispatch(options, context);
@@ -48,7 +47,11 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
     }
     CommandContext transcribed = context;
     transcribed.makePort = [&context, &transcript](const PortAddress& address) {
-        return std::make_unique<TranscribingPort>(context.makePort(address), transcript, address.label);
+        PortAddress noted = address;
+        noted.tlsSettings.noteSession = [&transcript, label = address.label](const std::string& text) {
+            transcript.Secured(label, text);
+        };
+        return std::make_unique<TranscribingPort>(context.makePort(noted), transcript, address.label);
     };
     const ExitCode code = Dispatch(options, transcribed);
     transcript.Flush();
@@ -57,4 +60,27 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return code;
     context.err << "Cannot write the transcript " << EscapeForText(options.transcript) << ": " << writeError << ".\n";
     return code == ExitCode::Success ? ExitCode::TranscriptFailed : code;
+}
+}  // namespace
+
+// The TLS options' files are read before anything is opened; every port the
+// command makes then checks its server with them.
+ExitCode RunCommand(const CliOptions& options, CommandContext& context)
+{
+    if (!HasTlsOptions(options))
+        return RunTranscribed(options, context);
+    TlsSettings settings;
+    std::string error;
+    if (!ReadTlsFiles(options, settings, context.err, error)) {
+        context.err << error << '\n';
+        return ExitCode::Usage;
+    }
+    CommandContext secured = context;
+    secured.makePort = [&context, &settings](const PortAddress& address) {
+        PortAddress withSettings = address;
+        withSettings.tlsSettings = settings;
+        withSettings.tlsSettings.noteSession = address.tlsSettings.noteSession;
+        return context.makePort(withSettings);
+    };
+    return RunTranscribed(options, secured);
 }

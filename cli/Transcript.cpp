@@ -60,6 +60,11 @@ void Transcript::Failure(const std::string& port, const std::string& text)
     WriteLine(std::to_string(Now()) + "\t" + EscapeForText(port) + "\t!\t" + EscapeForText(text));
 }
 
+void Transcript::Secured(const std::string& port, const std::string& text)
+{
+    WriteLine(std::to_string(Now()) + "\t" + EscapeForText(port) + "\t=\t" + EscapeForText(text));
+}
+
 // The stream buffers the lines: appending one costs a copy in memory, so the
 // exchange on the port goes on at its own pace.
 void Transcript::WriteLine(const std::string& line)

@@ -6,15 +6,17 @@
 //   12      COM5    >    6B 77 64 33 ...   kwd38m4tQZXh7
 //   64      COM5    <    6B 77 64 33 ...   kwd38m4tQZXh7 1.3 1 1234 Tolvane Demo\x0A
 //   5017    COM6    !    read: time-out
+//   40      rfc2217+tls://bench-a:2217    =    TLS 1.3, server certificate SHA-256 AB:12:...
 //
 // the header's "#", the time it was written (UTC), the program and its
 // version, and the command line with every --pin's value shown as ***; then
 // the milliseconds since the header, the port, the direction (> to the
 // device, < from it, x from it and discarded: it came before it was asked
-// for, ! a failure), the bytes in hex and the same bytes as text with
-// escapes (or the failure). Many ports may write at once; each line is
-// written whole. The file must be a regular file (RegularFile.h), and is
-// created readable by its owner only: it holds the PINs sent.
+// for, ! a failure, = how the connection was secured), the bytes in hex and
+// the same bytes as text with escapes (or the failure, or the connection's
+// words). Many ports may write at once; each line is written whole. The file
+// must be a regular file (RegularFile.h), and is created readable by its
+// owner only: it holds the PINs sent.
 #pragma once
 
 #include "UniqueFile.h"
@@ -49,6 +51,9 @@ public:
 
     // A failure on `port`, in words.
     void Failure(const std::string& port, const std::string& text);
+
+    // How the connection to `port` was secured (TLS), in words.
+    void Secured(const std::string& port, const std::string& text);
 
     // Hands what is written so far to the system.
     void Flush();

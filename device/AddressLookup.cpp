@@ -48,7 +48,10 @@ std::vector<std::string> EndpointsOf(const PortAddress& address)
 {
     if (!IsNetwork(address) || !address.lookedUp || address.addresses.empty())
         return {address.label};
-    const std::string kind = address.kind == AddressKind::Socket ? "socket " : "rfc2217 ";
+    // A plain and a TLS address of one server port do not share a port: one
+    // of them fails, and says so itself.
+    const std::string kind =
+        std::string(address.kind == AddressKind::Socket ? "socket" : "rfc2217") + (address.tls ? "+tls " : " ");
     std::vector<std::string> endpoints;
     for (const std::string& numeric : address.addresses)
         endpoints.push_back(kind + numeric + " " + std::to_string(address.tcpPort));

@@ -24,7 +24,8 @@
 inline constexpr std::chrono::milliseconds SocketGreetingWait{100};
 
 // A TCP connection to the host and port of `address` (socket:// or
-// rfc2217://), through the addresses of its lookup when it was made. With a
+// rfc2217://, inside TLS for their "+tls" forms: OpenSSL on POSIX, Schannel
+// on Windows), through the addresses of its lookup when it was made. With a
 // `greetingWait`, the server's own text is waited for (StreamPort).
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait);
 

@@ -10,6 +10,7 @@ constexpr char SchemeSeparator[] = "://";
 constexpr char SocketScheme[] = "socket";
 constexpr char Rfc2217Scheme[] = "rfc2217";
 constexpr char BluetoothScheme[] = "bt";
+constexpr char TlsSuffix[] = "+tls";
 constexpr char ChannelQuery[] = "?channel=";
 constexpr unsigned LastTcpPort = 65535;
 // "AA:BB:CC:DD:EE:FF": six pairs and five colons.
@@ -256,24 +257,32 @@ bool ParseSchemeAddress(const std::string& text, PortAddress& address, std::stri
 {
     const std::size_t separator = text.find(SchemeSeparator);
     if (separator == std::string::npos) {
-        error = "no scheme; give socket://, rfc2217:// or bt://";
+        error = "no scheme; give socket://, rfc2217://, their +tls forms or bt://";
         return false;
     }
-    const std::string scheme = Lower(text.substr(0, separator));
-    const std::string rest = text.substr(separator + sizeof SchemeSeparator - 1);
+    std::string scheme = Lower(text.substr(0, separator));
+    const std::size_t suffix = sizeof TlsSuffix - 1;
+    // "+tls" wraps a network scheme: the rest of the address is the same.
     PortAddress parsed;
+    if (scheme.size() > suffix && scheme.compare(scheme.size() - suffix, suffix, TlsSuffix) == 0 &&
+        scheme != std::string(BluetoothScheme) + TlsSuffix) {
+        parsed.tls = true;
+        scheme.resize(scheme.size() - suffix);
+    }
+    const std::string rest = text.substr(separator + sizeof SchemeSeparator - 1);
+    const std::string written = parsed.tls ? scheme + TlsSuffix : scheme;
     bool ok = false;
     if (scheme == SocketScheme) {
         parsed.kind = AddressKind::Socket;
-        ok = ParseHostAndPort(scheme, rest, parsed, error);
+        ok = ParseHostAndPort(written, rest, parsed, error);
     } else if (scheme == Rfc2217Scheme) {
         parsed.kind = AddressKind::Rfc2217;
-        ok = ParseHostAndPort(scheme, rest, parsed, error);
+        ok = ParseHostAndPort(written, rest, parsed, error);
     } else if (scheme == BluetoothScheme) {
         parsed.kind = AddressKind::Bluetooth;
         ok = ParseBluetooth(rest, parsed, error);
     } else {
-        error = "an unknown scheme; give socket://, rfc2217:// or bt://";
+        error = "an unknown scheme; give socket://, rfc2217://, their +tls forms or bt://";
     }
     if (!ok)
         return false;

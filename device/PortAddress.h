@@ -6,12 +6,15 @@
 //   COM5, /dev/ttyUSB0                   a serial port of this machine
 //   socket://HOST:PORT                   raw TCP to a serial server
 //   rfc2217://HOST:PORT                  Telnet with COM Port Control (RFC 2217)
+//   socket+tls://HOST:PORT               raw TCP inside TLS 1.2 or later
+//   rfc2217+tls://HOST:PORT              RFC 2217 inside TLS 1.2 or later
 //   bt://AA:BB:CC:DD:EE:FF[?channel=N]   Bluetooth RFCOMM, the channel 1 to 30
 //
 // HOST is a name, an IPv4 address, or an IPv6 address in brackets.
 #pragma once
 
 #include "PortResult.h"
+#include "TlsSettings.h"
 
 #include <string>
 #include <vector>
@@ -28,8 +31,12 @@ struct PortAddress {
     std::string label;
     std::string host;            // Socket, Rfc2217: a name or an address, without brackets
     unsigned short tcpPort = 0;  // Socket, Rfc2217: 1 to 65535
-    std::string bluetooth;       // Bluetooth: "AA:BB:CC:DD:EE:FF", upper case
-    int channel = 0;             // Bluetooth: 1 to 30, or 0 to look it up
+    // Socket, Rfc2217: inside TLS (a "+tls" scheme), checked as `tlsSettings`
+    // say; they are the command's, not the text's.
+    bool tls = false;
+    TlsSettings tlsSettings;
+    std::string bluetooth;  // Bluetooth: "AA:BB:CC:DD:EE:FF", upper case
+    int channel = 0;        // Bluetooth: 1 to 30, or 0 to look it up
     // Socket, Rfc2217: the host's lookup, once it was made for many
     // addresses at once (AddressLookup.h): its result, and the host's
     // numeric addresses in the order to try them. Until then the port looks

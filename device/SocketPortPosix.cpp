@@ -6,6 +6,8 @@
 #include "CallBefore.h"
 #include "HostLookup.h"
 #include "NetworkPorts.h"
+#include "PlainStream.h"
+#include "TlsStreamOpenSsl.h"
 
 #include <cerrno>
 #include <string>
@@ -160,15 +162,24 @@ std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect, std::
         greetingWait);
 }
 
+// TLS, for a "+tls" address, starts on the connected socket within the same
+// set-up deadline.
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
-    return CreatePosixSocketPort(
-        [address](UniqueFd& socket, Deadline deadline) {
+    return std::make_unique<StreamPort>(
+        [address](std::unique_ptr<Stream>& stream, Deadline deadline) {
             std::vector<std::string> found;
             const PortResult lookup = AddressesToTry(address, deadline, found);
             if (!lookup.Ok())
                 return lookup;
-            return ConnectTcp(found, address.tcpPort, socket, deadline);
+            UniqueFd socket;
+            const PortResult connected = ConnectTcp(found, address.tcpPort, socket, deadline);
+            if (!connected.Ok())
+                return connected;
+            if (address.tls)
+                return StartTls(std::move(socket), address.host, address.tlsSettings, deadline, stream);
+            stream = PlainStream(std::make_unique<PosixSocketStream>(std::move(socket)));
+            return connected;
         },
         greetingWait);
 }

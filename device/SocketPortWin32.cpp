@@ -6,6 +6,8 @@
 #include "CallBefore.h"
 #include "HostLookup.h"
 #include "NetworkPorts.h"
+#include "PlainStream.h"
+#include "TlsStreamWin32.h"
 #include "Win32Errors.h"
 
 #include <winsock2.h>
@@ -222,15 +224,25 @@ std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::
         greetingWait);
 }
 
+// TLS, for a "+tls" address, starts on the connected socket within the same
+// set-up deadline (Schannel).
 std::unique_ptr<SerialPort> CreateSocketSerialPort(const PortAddress& address, std::chrono::milliseconds greetingWait)
 {
-    return CreateWin32SocketPort(
-        [address](UniqueSocket& socket, Deadline deadline) {
+    return std::make_unique<StreamPort>(
+        [address](std::unique_ptr<Stream>& stream, Deadline deadline) {
             std::vector<std::string> found;
             const PortResult lookup = AddressesToTry(address, deadline, found);
             if (!lookup.Ok())
                 return lookup;
-            return ConnectTcp(found, address.tcpPort, socket, deadline);
+            UniqueSocket socket;
+            const PortResult connected = ConnectTcp(found, address.tcpPort, socket, deadline);
+            if (!connected.Ok())
+                return connected;
+            auto transport = std::make_unique<Win32SocketStream>(std::move(socket));
+            if (address.tls)
+                return StartTls(std::move(transport), address.host, address.tlsSettings, deadline, stream);
+            stream = PlainStream(std::move(transport));
+            return connected;
         },
         greetingWait);
 }

@@ -2,6 +2,7 @@
 #include "Completion.h"
 #include "HelpText.h"
 #include "MaskedCommandLine.h"
+#include "TlsSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,23 @@ TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
     EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
 }
 
+// A fingerprint as openssl prints it, or its hex digits alone, in either case.
+TEST(CliOptions, TakesAFingerprintWithOrWithoutColons)
+{
+    std::string colons, plain;
+    for (int i = 0; i < 32; ++i) {
+        colons += std::string(colons.empty() ? "" : ":") + "a" + std::to_string(i % 10);
+        plain += "A" + std::to_string(i % 10);
+    }
+    const ParsedArguments withColons = Parse({"query", "COM1", "--tls-fingerprint", colons});
+    const ParsedArguments without = Parse({"query", "COM1", "--tls-fingerprint", plain});
+    ASSERT_TRUE(withColons.ok) << withColons.error;
+    ASSERT_TRUE(without.ok) << without.error;
+    EXPECT_EQ(withColons.options.tlsFingerprint.size(), 32u);
+    EXPECT_EQ(withColons.options.tlsFingerprint, without.options.tlsFingerprint);
+    EXPECT_EQ(FingerprintText(without.options.tlsFingerprint).substr(0, 9), "A0:A1:A2:");
+}
+
 TEST(CliOptions, RefusesMalformedLinesWithAReason)
 {
     const std::vector<std::vector<std::string>> bad = {
@@ -105,6 +123,11 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"provision", "plan.csv", "--check", "--record", "r.jsonl"},
         {"--version", "extra"},
         {"help", "read"},
+        {"query", "COM1", "--tls-fingerprint", "AB:CD"},
+        {"query", "COM1", "--tls-fingerprint", std::string(63, 'A') + "G"},
+        {"query", "COM1", "--tls-fingerprint", "ABC:" + std::string(61, 'D')},
+        {"query", "COM1", "--tls-fingerprint", "AB::" + std::string(62, 'C')},
+        {"query", "COM1", "--tls-ca", ""},
     };
     for (const auto& args : bad) {
         ParsedArguments parsed = Parse(args);

@@ -6,6 +6,7 @@
 #include "RunProcess.h"
 #include "ScriptedServer.h"
 #include "Ser2netServer.h"
+#include "TlsReasons.h"
 
 #include <gtest/gtest.h>
 
@@ -295,15 +296,15 @@ std::vector<ServerRow> HostileServerRows()
          "tolvane-cli: Failed to write to remote device. (ADDR: The far side closed the connection)\n",
          Query,
          ""},
-        {"4, 12: closed before the answer",
+        {"4, 12: closed before the answer, without a word, as a TLS server does",
          "socket",
          {Expect(Query), SendAndClose("")},
          {"query", "ADDR", "--transcript", transcript},
          3,
          "",
-         "tolvane-cli: Cannot open the COM port. (ADDR: The far side closed the connection)\n",
+         std::string("tolvane-cli: Cannot open the COM port. (ADDR: ") + TlsReason::SilentClose + ")\n",
          Query,
-         "\tADDR\t!\tread: closed (The far side closed the connection)\n"},
+         std::string("\tADDR\t!\tread: failed (") + TlsReason::SilentClose + ")\n"},
         {"12: a server that refuses with words",
          "socket",
          {SendAndClose("Port already in use\r\n")},

@@ -43,6 +43,10 @@ TEST(PortAddress, RefusesMalformedAddressesSayingWhy)
         {"bt://00:11:22:33:44:55?chan=3", "channel that is not 1 to 30"},
         {"xyz://bench-a:2217", "unknown scheme"},
         {"://bench-a:2217", "unknown scheme"},
+        {"bt+tls://00:11:22:33:44:55", "unknown scheme"},
+        {"+tls://bench-a:2217", "unknown scheme"},
+        {"rfc2217+tls+tls://bench-a:2217", "unknown scheme"},
+        {"socket+tls://bench-a", "give socket+tls://HOST:PORT"},
     };
     for (const auto& row : rows) {
         PortAddress address;
@@ -72,6 +76,8 @@ TEST(PortAddress, TakesHostsAsNamesIpv4AndBracketedIpv6)
         {"socket://[::ffff:10.0.0.1]:1", AddressKind::Socket, "socket://[::ffff:10.0.0.1]:1", "::ffff:10.0.0.1", 1},
         {"socket://0.0.0.0:1", AddressKind::Socket, "socket://0.0.0.0:1", "0.0.0.0", 1},
         {"socket://bench-7:1", AddressKind::Socket, "socket://bench-7:1", "bench-7", 1},
+        {"RFC2217+TLS://Bench-A:2217", AddressKind::Rfc2217, "rfc2217+tls://bench-a:2217", "bench-a", 2217},
+        {"socket+tls://[::1]:4001", AddressKind::Socket, "socket+tls://[::1]:4001", "::1", 4001},
         {"bt://00:1a:7d:da:71:13", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13", "", 0},
         {"bt://00:1A:7D:DA:71:13?channel=30", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13?channel=30", "", 0},
     };
@@ -84,6 +90,7 @@ TEST(PortAddress, TakesHostsAsNamesIpv4AndBracketedIpv6)
         EXPECT_EQ(address.host, row.host);
         EXPECT_EQ(address.tcpPort, row.tcpPort);
         EXPECT_EQ(address.target, row.label);
+        EXPECT_EQ(address.tls, std::string(row.label).find("+tls") != std::string::npos) << row.text;
     }
     PortAddress bluetooth;
     std::string error;

@@ -73,8 +73,56 @@ unsigned short FreeTcpPort()
     return port;
 }
 
-Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner)
-    : m_accepter(accepter), m_port(FreeTcpPort())
+pid_t StartListeningServer(const std::string& program, const std::vector<std::string>& args, unsigned short port,
+                           const std::string& log)
+{
+    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        std::freopen(log.c_str(), "w", stdout);
+        std::freopen(log.c_str(), "a", stderr);
+        execvp(program.c_str(), argv.data());
+        _exit(127);
+    }
+    if (pid < 0)
+        throw std::runtime_error("cannot start " + program);
+    const auto deadline = std::chrono::steady_clock::now() + StartWait;
+    while (!Listening(port)) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            throw std::runtime_error(program + " ended at once; see " + log);
+        if (std::chrono::steady_clock::now() > deadline) {
+            StopServer(pid);
+            throw std::runtime_error(program + " does not listen; see " + log);
+        }
+        std::this_thread::sleep_for(PollInterval);
+    }
+    return pid;
+}
+
+void StopServer(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + StopWait;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(PollInterval);
+    }
+}
+
+Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner,
+                             const Ser2netTls& tls)
+    : m_accepter(accepter), m_tls(!tls.key.empty()), m_port(FreeTcpPort())
 {
     char folder[] = "/tmp/ser2net.XXXXXX";
     if (mkdtemp(folder) == nullptr)
@@ -83,8 +131,9 @@ Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, c
     const std::string config = m_folder + "/ser2net.yaml";
     {
         std::ofstream out(config);
-        out << "%YAML 1.1\n---\nconnection: &port\n  accepter: "
-            << (accepter == Rfc2217 ? "telnet(rfc2217),tcp,127.0.0.1," : "tcp,127.0.0.1,") << m_port << '\n'
+        out << "%YAML 1.1\n---\nconnection: &port\n  accepter: " << (accepter == Rfc2217 ? "telnet(rfc2217)," : "")
+            << (m_tls ? "ssl(key=" + tls.key + ",cert=" + tls.certificate + ")," : "") << "tcp,127.0.0.1," << m_port
+            << '\n'
             << "  connector: serialdev,"
             << (std::filesystem::exists(serialPath) ? std::filesystem::canonical(serialPath).string() : serialPath)
             << ",9600n81,local\n";
@@ -92,51 +141,21 @@ Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, c
             out << "  options:\n    banner: \"" << banner << "\"\n";
     }
     const std::string pidFile = m_folder + "/ser2net.pid";
-    const std::string log = m_folder + "/ser2net.log";
-    m_pid = fork();
-    if (m_pid == 0) {
-        std::freopen(log.c_str(), "w", stdout);
-        std::freopen(log.c_str(), "a", stderr);
-        execlp("ser2net", "ser2net", "-n", "-u", "-c", config.c_str(), "-P", pidFile.c_str(), nullptr);
-        _exit(127);
-    }
-    if (m_pid < 0)
-        throw std::runtime_error("cannot start ser2net");
-    const auto deadline = std::chrono::steady_clock::now() + StartWait;
-    while (!Listening(m_port)) {
-        int status = 0;
-        if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
-            m_pid = -1;
-            throw std::runtime_error("ser2net ended at once; see " + log);
-        }
-        if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error("ser2net does not listen; see " + log);
-        std::this_thread::sleep_for(PollInterval);
-    }
+    m_pid =
+        StartListeningServer("ser2net", {"-n", "-u", "-c", config, "-P", pidFile}, m_port, m_folder + "/ser2net.log");
 }
 
 Ser2netServer::~Ser2netServer()
 {
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        const auto deadline = std::chrono::steady_clock::now() + StopWait;
-        int status = 0;
-        while (waitpid(m_pid, &status, WNOHANG) == 0) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                kill(m_pid, SIGKILL);
-                waitpid(m_pid, &status, 0);
-                break;
-            }
-            std::this_thread::sleep_for(PollInterval);
-        }
-    }
+    StopServer(m_pid);
     std::error_code ignored;
     std::filesystem::remove_all(m_folder, ignored);
 }
 
 std::string Ser2netServer::Address() const
 {
-    return std::string(m_accepter == Rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" + std::to_string(m_port);
+    return std::string(m_accepter == Rfc2217 ? "rfc2217" : "socket") + (m_tls ? "+tls" : "") +
+           "://127.0.0.1:" + std::to_string(m_port);
 }
 
 SilentServer::SilentServer() : m_socket(BoundSocket(m_port))

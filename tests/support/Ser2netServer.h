@@ -8,7 +8,14 @@
 #pragma once
 
 #include <string>
+#include <vector>
 #include <sys/types.h>
+
+// ser2net's ssl gensio: the server's key and certificate (PEM files).
+struct Ser2netTls {
+    std::string key;
+    std::string certificate;
+};
 
 class Ser2netServer {
 public:
@@ -17,23 +24,35 @@ public:
     // Starts ser2net on a free TCP port and waits until it listens. Throws
     // std::runtime_error when it does not. `banner`: the text ser2net sends
     // each client first. A `serialPath` that does not exist is the case of a
-    // server whose device is missing.
-    Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner = "");
+    // server whose device is missing. With `tls`, the accepter speaks TLS
+    // first (ssl gensio).
+    Ser2netServer(const std::string& serialPath, Accepter accepter, const std::string& banner = "",
+                  const Ser2netTls& tls = {});
     ~Ser2netServer();
 
     Ser2netServer(const Ser2netServer&) = delete;
     Ser2netServer& operator=(const Ser2netServer&) = delete;
 
-    // socket://127.0.0.1:PORT or rfc2217://127.0.0.1:PORT.
+    // socket://127.0.0.1:PORT or rfc2217://127.0.0.1:PORT (+tls with TLS).
     std::string Address() const;
     unsigned short TcpPort() const { return m_port; }
 
 private:
     Accepter m_accepter;
+    bool m_tls = false;
     unsigned short m_port = 0;
     std::string m_folder;
     pid_t m_pid = -1;
 };
+
+// Starts `program` with `args` in the background, its output in `log`, and
+// waits until it listens on 127.0.0.1:port: the process's id. Throws
+// std::runtime_error when it ends or does not listen within 10 s.
+pid_t StartListeningServer(const std::string& program, const std::vector<std::string>& args, unsigned short port,
+                           const std::string& log);
+
+// Ends a process StartListeningServer started: SIGTERM, then SIGKILL after 5 s.
+void StopServer(pid_t pid);
 
 // A TCP port of 127.0.0.1 that nobody listened on a moment ago.
 unsigned short FreeTcpPort();

@@ -1,0 +1,86 @@
+#include "TlsFiles.h"
+
+#include "OutputFormat.h"
+#include "RegularFile.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// The whole of the regular file `name` into `bytes`; whether others may
+// read it in `exposed`.
+bool ReadWholeFile(const std::string& name, std::string& bytes, bool& exposed, std::string& reason)
+{
+    const UniqueFile file = OpenRegularFile(name, "rb", reason);
+    if (!file.IsValid())
+        return false;
+    exposed = ReadableByOthers(file);
+    std::vector<char> buffer(MaxTlsFileBytes + 1);
+    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.Get());
+    if (std::ferror(file.Get())) {
+        reason = "the read failed";
+        return false;
+    }
+    if (count > MaxTlsFileBytes) {
+        reason = "it is larger than any certificate or key file";
+        return false;
+    }
+    if (count == 0) {
+        reason = "it is empty";
+        return false;
+    }
+    bytes.assign(buffer.data(), count);
+    return true;
+}
+
+bool ReadOptionFile(const char* option, const std::string& name, std::string& bytes, bool& exposed, std::string& error)
+{
+    std::string reason;
+    if (ReadWholeFile(name, bytes, exposed, reason))
+        return true;
+    error = std::string("Cannot read the ") + option + " file " + EscapeForText(name) + ": " + reason + ".";
+    return false;
+}
+
+}  // namespace
+
+bool HasTlsOptions(const CliOptions& options)
+{
+    return !options.tlsCa.empty() || !options.tlsFingerprint.empty() || !options.tlsCert.empty() ||
+           !options.tlsKey.empty();
+}
+
+bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream& err, std::string& error)
+{
+#ifdef _WIN32
+    // Schannel takes a client certificate from a certificate store, not from
+    // PEM files: not done yet.
+    if (!options.tlsCert.empty()) {
+        error = "--tls-cert is not supported on Windows yet.";
+        return false;
+    }
+#endif
+    if (options.tlsCert.empty() != options.tlsKey.empty()) {
+        error = options.tlsCert.empty() ? "--tls-key needs --tls-cert." : "--tls-cert needs --tls-key.";
+        return false;
+    }
+    if (!options.tlsCa.empty() && !options.tlsFingerprint.empty()) {
+        error = "--tls-ca and --tls-fingerprint cannot both be given: the fingerprint alone decides.";
+        return false;
+    }
+    settings.fingerprint = options.tlsFingerprint;
+    bool shared = false, keyShared = false;  // a certificate is public; a key is not
+    if (!options.tlsCa.empty() && !ReadOptionFile("--tls-ca", options.tlsCa, settings.trustedPem, shared, error))
+        return false;
+    if (!options.tlsCert.empty() &&
+        !ReadOptionFile("--tls-cert", options.tlsCert, settings.clientCertificate, shared, error))
+        return false;
+    if (!options.tlsKey.empty() && !ReadOptionFile("--tls-key", options.tlsKey, settings.clientKey, keyShared, error))
+        return false;
+    if (keyShared) {
+        err << "Warning: other users of this machine can read the key file " << EscapeForText(options.tlsKey)
+            << "; let only its owner read it (chmod 600).\n";
+    }
+    return true;
+}

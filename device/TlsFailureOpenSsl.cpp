@@ -1,0 +1,71 @@
+#include "TlsFailureOpenSsl.h"
+
+#include "TlsContextOpenSsl.h"
+#include "TlsReasons.h"
+
+#include <openssl/err.h>
+#include <openssl/x509v3.h>
+
+namespace {
+
+// The reason for the certificate check that failed: its result says which.
+std::string CertificateReason(SSL* ssl, const std::string& host)
+{
+    const long result = SSL_get_verify_result(ssl);
+    switch (result) {
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+            return TlsReason::NameMismatch + host;
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return TlsReason::Expired;
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return TlsReason::NotYetValid;
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+            return TlsReason::UnknownAuthority;
+        default:
+            return TlsReason::Failed + std::string(X509_verify_cert_error_string(result));
+    }
+}
+
+}  // namespace
+
+std::string FailureReason(SSL* ssl, const std::string& host, bool clientCertificateGiven)
+{
+    const unsigned long error = ERR_peek_last_error();
+    const int reason = ERR_GET_REASON(error);
+    std::string text;
+    switch (reason) {
+        case SSL_R_CERTIFICATE_VERIFY_FAILED:
+            text = CertificateReason(ssl, host);
+            break;
+        case SSL_R_WRONG_VERSION_NUMBER:
+        case SSL_R_PACKET_LENGTH_TOO_LONG:
+        case SSL_R_UNEXPECTED_EOF_WHILE_READING:
+            text = TlsReason::PlainServer;
+            break;
+        case SSL_R_TLSV13_ALERT_CERTIFICATE_REQUIRED:
+        case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
+        case SSL_R_SSLV3_ALERT_BAD_CERTIFICATE:
+        case SSL_R_SSLV3_ALERT_CERTIFICATE_UNKNOWN:
+        case SSL_R_SSLV3_ALERT_CERTIFICATE_EXPIRED:
+        case SSL_R_SSLV3_ALERT_CERTIFICATE_REVOKED:
+        case SSL_R_TLSV1_ALERT_UNKNOWN_CA:
+        case SSL_R_TLSV1_ALERT_ACCESS_DENIED:
+            if (clientCertificateGiven) {
+                const char* words = ERR_reason_error_string(error);
+                text = TlsReason::ClientCertificateRefused + (words != nullptr ? " (" + std::string(words) + ")" : "");
+            } else {
+                text = TlsReason::ClientCertificateRequired;
+            }
+            break;
+        default:
+            text = TlsReason::Failed + TakeOpenSslError();
+            break;
+    }
+    ERR_clear_error();
+    return text;
+}

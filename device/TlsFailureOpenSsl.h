@@ -1,0 +1,13 @@
+// OpenSSL's failures in the words of TlsReasons.h.
+#pragma once
+
+#include <openssl/ssl.h>
+
+#include <string>
+
+// The reason for a failed handshake, or a failed call after it, on `ssl`
+// with the server `host`, from OpenSSL's error queue, which it leaves empty:
+// the certificate check that failed, a server that speaks no TLS, or the
+// server's alert about the client certificate (in TLS 1.3 that arrives
+// after the handshake, at the first read).
+std::string FailureReason(SSL* ssl, const std::string& host, bool clientCertificateGiven);

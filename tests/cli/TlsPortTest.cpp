@@ -1,0 +1,261 @@
+// tolvane-cli inside TLS, as a process, against a real ser2net with its ssl
+// gensio in front of the simulated devices behind COM5 (raw TCP) and COM6
+// (RFC 2217), with certificates the test makes; and stunnel, requiring a
+// client certificate, in front of a plain ser2net.
+#include "BenchDevice.h"
+#include "RunProcess.h"
+#include "Ser2netServer.h"
+#include "TlsBench.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace {
+
+constexpr char Query[] = "kwd38m4tQZXh7";
+constexpr char DeviceText[] = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
+constexpr char CannotOpen[] = "Cannot open the COM port. (";
+
+ProcessResult Cli(const std::vector<std::string>& args)
+{
+    return RunProcess(TOLVANE_CLI_PATH, args, 20000);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Ser2netTls ServerFiles(const TestCertificates& certificates, const std::string& name)
+{
+    return {certificates.Key(name), certificates.Certificate(name)};
+}
+
+class TlsPorts : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_certificates = std::make_unique<TestCertificates>(); }
+    static void TearDownTestSuite() { s_certificates.reset(); }
+
+    void SetUp() override
+    {
+        for (BenchDevice* device : {&m_raw, &m_telnet}) {
+            device->SetScenario(BenchDevice::DefaultState);
+            device->MarkReceived();
+        }
+    }
+
+    static const TestCertificates& Certificates() { return *s_certificates; }
+    std::string Ca() const { return s_certificates->CaCertificate(); }
+
+    static std::unique_ptr<TestCertificates> s_certificates;
+    BenchDevice m_raw{5};
+    BenchDevice m_telnet{6};
+};
+
+std::unique_ptr<TestCertificates> TlsPorts::s_certificates;
+
+// The transcript holds the device's bytes, and how the connection was
+// secured: the version and the certificate the server showed.
+TEST_F(TlsPorts, EveryCommandWorksThroughBothTlsSchemes)
+{
+    const Ser2netServer raw(m_raw.PortPath(), Ser2netServer::RawTcp, "", ServerFiles(Certificates(), "server"));
+    const Ser2netServer telnet(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
+    const std::string transcript = ::testing::TempDir() + "tls-query.log";
+    std::remove(transcript.c_str());
+    const ProcessResult query = Cli({"query", telnet.Address(), "--tls-ca", Ca(), "--transcript", transcript});
+    EXPECT_EQ(query.exitCode, 0) << query.err;
+    EXPECT_EQ(query.out, DeviceText);
+    EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
+    const std::string log = ReadFile(transcript);
+    EXPECT_NE(log.find(telnet.Address() + "\t=\tTLS 1.3, server certificate SHA-256 " +
+                       Certificates().Fingerprint("server") + "\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find(telnet.Address() + "\t>\t6B 77 64 33 38 6D 34 74 51 5A 58 68 37\t"), std::string::npos) << log;
+
+    const ProcessResult configure =
+        Cli({"configure", raw.Address(), "--tls-ca", Ca(), "--auth", "off", "--pin", "4321", "--verify"});
+    EXPECT_EQ(configure.exitCode, 0) << configure.err;
+    EXPECT_EQ(m_raw.State()["pin"], "4321");
+
+    const ProcessResult scan = Cli({"scan", "--probe", raw.Address(), telnet.Address(), "--tls-ca", Ca()});
+    EXPECT_EQ(scan.exitCode, 0) << scan.err;
+    EXPECT_EQ(scan.out, raw.Address() + "\tdevice\t1.3\tTolvane Demo\tnetwork\n" + telnet.Address() +
+                            "\tdevice\t1.3\tTolvane Demo\tnetwork\n");
+
+    const std::string plan = ::testing::TempDir() + "tls-plan.csv";
+    std::ofstream(plan) << "port,auth,pin\n" << raw.Address() << ",on,5555\n" << telnet.Address() << ",off,\n";
+    const ProcessResult provision = Cli({"provision", plan, "--verify", "--tls-ca", Ca()});
+    EXPECT_EQ(provision.exitCode, 0) << provision.err;
+    EXPECT_EQ(m_raw.State()["pin"], "5555");
+    EXPECT_EQ(m_telnet.State()["auth"], "0");
+}
+
+// A server that fails its check is left before a byte reaches the device,
+// with the reason a person can act on.
+TEST_F(TlsPorts, AServerThatFailsItsCheckReceivesNothing)
+{
+    const struct {
+        const char* finding;
+        const char* certificate;
+        std::vector<std::string> options;
+        std::string reason;
+    } rows[] = {
+        {"a certificate for another name",
+         "other",
+         {"--tls-ca", Ca()},
+         "the server's certificate is not made out to 127.0.0.1"},
+        {"an expired certificate", "expired", {"--tls-ca", Ca()}, "the server's certificate has expired"},
+        {"an unknown authority",
+         "stranger",
+         {"--tls-ca", Ca()},
+         "the server's certificate comes from an authority this machine does not trust"},
+        {"the system's authorities",
+         "server",
+         {},
+         "the server's certificate comes from an authority this machine does not trust"},
+        {"a wrong fingerprint",
+         "stranger",
+         {"--tls-fingerprint", Certificates().Fingerprint("server")},
+         "the server's certificate has the SHA-256 fingerprint " + Certificates().Fingerprint("stranger") +
+             ", not the one --tls-fingerprint gives"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.finding);
+        for (Ser2netServer::Accepter accepter : {Ser2netServer::RawTcp, Ser2netServer::Rfc2217}) {
+            BenchDevice& device = accepter == Ser2netServer::RawTcp ? m_raw : m_telnet;
+            const Ser2netServer server(device.PortPath(), accepter, "", ServerFiles(Certificates(), row.certificate));
+            std::vector<std::string> args = {"query", server.Address()};
+            args.insert(args.end(), row.options.begin(), row.options.end());
+            const ProcessResult run = Cli(args);
+            EXPECT_EQ(run.exitCode, 3);
+            EXPECT_EQ(run.err.rfind(CannotOpen + server.Address() + ": " + row.reason, 0), 0u) << run.err;
+            EXPECT_EQ(device.ReceivedSinceMark(), "");
+        }
+    }
+    // With the right fingerprint the name is not checked.
+    const Ser2netServer other(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "other"));
+    const ProcessResult pinned =
+        Cli({"query", other.Address(), "--tls-fingerprint", Certificates().Fingerprint("other")});
+    EXPECT_EQ(pinned.exitCode, 0) << pinned.err;
+}
+
+// A plain server on a TLS address, and a TLS server on a plain one: each
+// ends within the set-up wait, as a port that could not be opened.
+TEST_F(TlsPorts, PlainAndTlsServersAreToldApartWithinTheSetUpWait)
+{
+    const Ser2netServer plainTelnet(m_telnet.PortPath(), Ser2netServer::Rfc2217);
+    const Ser2netServer plainRaw(m_raw.PortPath(), Ser2netServer::RawTcp);
+    const Ser2netServer tlsTelnet(m_telnet.PortPath(), Ser2netServer::Rfc2217, "",
+                                  ServerFiles(Certificates(), "server"));
+    const std::string tlsAsPlain = "rfc2217" + tlsTelnet.Address().substr(tlsTelnet.Address().find("://"));
+    const std::string tlsAsRaw = "socket" + tlsTelnet.Address().substr(tlsTelnet.Address().find("://"));
+    const std::string plainTelnetAsTls = "rfc2217+tls" + plainTelnet.Address().substr(7);
+    const std::string plainRawAsTls = "socket+tls" + plainRaw.Address().substr(6);
+    const struct {
+        std::string address;
+        std::string reason;
+    } rows[] = {
+        {plainTelnetAsTls, "the server does not speak TLS"},
+        {plainRawAsTls, "no TLS answer within the set-up wait"},
+        {tlsAsPlain, "the server closed the connection without a word; a server that speaks TLS does so"},
+        {tlsAsRaw, "the server closed the connection without a word; a server that speaks TLS does so"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.address);
+        const auto start = std::chrono::steady_clock::now();
+        const ProcessResult run = Cli({"query", row.address, "--tls-ca", Ca()});
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(6000));
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.err.rfind(CannotOpen + row.address + ": " + row.reason, 0), 0u) << run.err;
+    }
+    // A probe gives the handshake its one second.
+    const auto start = std::chrono::steady_clock::now();
+    const ProcessResult probe = Cli({"scan", "--probe", plainRawAsTls, "--tls-ca", Ca()});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+    EXPECT_EQ(probe.out, plainRawAsTls + "\tcannot-open\t\t\tnetwork\n");
+}
+
+// stunnel requires a client certificate: without one the reason says so;
+// with one the query goes through. A key others can read is used, with a
+// warning; a key that is no regular file is refused before anything opens.
+TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
+{
+    const Ser2netServer plain(m_raw.PortPath(), Ser2netServer::RawTcp);
+    const StunnelServer stunnel(Certificates(), plain.TcpPort());
+    const std::string address = "socket+tls://localhost:" + std::to_string(stunnel.TcpPort());
+
+    const ProcessResult without = Cli({"query", address, "--tls-ca", Ca()});
+    EXPECT_EQ(without.exitCode, 3);
+    EXPECT_EQ(without.err, CannotOpen + address +
+                               ": the server requires a client certificate; give one with --tls-cert and --tls-key)\n");
+
+    const ProcessResult stranger =
+        Cli({"query", address, "--tls-ca", Ca(), "--tls-cert", Certificates().Certificate("stranger"), "--tls-key",
+             Certificates().Key("stranger")});
+    EXPECT_EQ(stranger.exitCode, 3);
+    EXPECT_EQ(stranger.err.rfind(CannotOpen + address + ": the server refused the client certificate", 0), 0u)
+        << stranger.err;
+    EXPECT_EQ(m_raw.ReceivedSinceMark(), "");
+
+    const std::string sharedKey = ::testing::TempDir() + "shared-client.key";
+    std::filesystem::copy_file(Certificates().Key("client"), sharedKey,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(sharedKey, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
+    const ProcessResult with = Cli({"query", address, "--tls-ca", Ca(), "--tls-cert",
+                                    Certificates().Certificate("client"), "--tls-key", sharedKey});
+    EXPECT_EQ(with.exitCode, 0) << with.err;
+    EXPECT_EQ(with.out, DeviceText);
+    EXPECT_EQ(with.err, "Warning: other users of this machine can read the key file " + sharedKey +
+                            "; let only its owner read it (chmod 600).\n");
+    EXPECT_EQ(m_raw.ReceivedSinceMark(), Query);
+
+    const ProcessResult device =
+        Cli({"query", address, "--tls-cert", Certificates().Certificate("client"), "--tls-key", "/dev/null"});
+    EXPECT_EQ(device.exitCode, 2);
+    EXPECT_EQ(device.err, "Cannot read the --tls-key file /dev/null: it is a device, not a file.\n");
+}
+
+// tolvane-cli.exe under Wine, whose Schannel runs over GnuTLS, when the
+// Windows tests run this: TOLVANE_WINDOWS_CLI names it, tools/bench/wine-run
+// starts it. Wine gives both outputs as one, with CR LF line ends.
+TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
+{
+    const char* program = std::getenv("TOLVANE_WINDOWS_CLI");
+    const char* wineRun = std::getenv("TOLVANE_WINE_RUN");
+    if (program == nullptr || wineRun == nullptr)
+        GTEST_SKIP() << "runs with the Windows tests (TOLVANE_WINDOWS_CLI, TOLVANE_WINE_RUN)";
+    const std::string ca = "Z:" + Ca();
+    const Ser2netServer server(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
+    const Ser2netServer other(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "other"));
+    const std::string hostAndPort = "localhost" + server.Address().substr(server.Address().rfind(':'));
+    const std::string otherAddress = "rfc2217+tls://localhost" + other.Address().substr(other.Address().rfind(':'));
+    const struct {
+        std::string address;
+        int code;
+        std::string output;
+    } rows[] = {
+        {"rfc2217+tls://" + hostAndPort, 0, DeviceText},
+        {otherAddress, 3, CannotOpen + otherAddress + ": the server's certificate is not made out to localhost)\n"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.address);
+        const ProcessResult run = RunProcess(wineRun, {program, "query", row.address, "--tls-ca", ca}, 60000);
+        std::string output;
+        for (char c : run.out + run.err)
+            output += c == '\r' ? "" : std::string(1, c);
+        EXPECT_EQ(run.exitCode, row.code) << output;
+        EXPECT_EQ(output, row.output);
+    }
+    EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
+}
+
+}  // namespace

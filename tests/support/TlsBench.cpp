@@ -1,0 +1,99 @@
+#include "TlsBench.h"
+
+#include "RunProcess.h"
+#include "Ser2netServer.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+constexpr int OpensslWait = 30000;
+
+void Openssl(const std::vector<std::string>& args)
+{
+    const ProcessResult run = RunProcess("/usr/bin/openssl", args, OpensslWait);
+    if (run.exitCode != 0)
+        throw std::runtime_error("openssl " + args.front() + " failed: " + run.err + run.startError);
+}
+
+std::string MadeFolder(const char* pattern)
+{
+    std::string folder = pattern;
+    if (mkdtemp(folder.data()) == nullptr)
+        throw std::runtime_error("cannot make a folder for the test's TLS files");
+    return folder;
+}
+
+// A new key (P-256: quick to make) and a self-signed certificate for `subject`.
+void SelfSigned(const std::string& folder, const std::string& name, const std::string& subject)
+{
+    Openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
+             folder + "/" + name + ".key", "-out", folder + "/" + name + ".pem", "-days", "2", "-subj", subject});
+}
+
+}  // namespace
+
+TestCertificates::TestCertificates() : m_folder(MadeFolder("/tmp/tls-test.XXXXXX"))
+{
+    SelfSigned(m_folder, "ca", "/CN=Tolvane Test Bench CA");
+    SelfSigned(m_folder, "stranger-ca", "/CN=Another Authority");
+    Issue("server", "DNS:localhost,IP:127.0.0.1", "2", "ca");
+    Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1", "ca");
+    Issue("other", "DNS:bench-b.invalid", "2", "ca");
+    Issue("client", "DNS:bench-client.invalid", "2", "ca");
+    Issue("stranger", "DNS:localhost,IP:127.0.0.1", "2", "stranger-ca");
+}
+
+TestCertificates::~TestCertificates()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}
+
+// `days` -1 ends the validity a day before it starts: expired now.
+void TestCertificates::Issue(const std::string& name, const std::string& altNames, const std::string& days,
+                             const std::string& issuer)
+{
+    const std::string base = m_folder + "/" + name;
+    const std::string extensions = base + ".ext";
+    std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
+    Openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", base + ".key",
+             "-out", base + ".csr", "-subj", "/CN=" + name});
+    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", m_folder + "/" + issuer + ".pem", "-CAkey",
+             m_folder + "/" + issuer + ".key", "-CAcreateserial", "-out", base + ".pem", "-days", days, "-extfile",
+             extensions});
+    std::filesystem::permissions(base + ".key",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+std::string TestCertificates::Fingerprint(const std::string& name) const
+{
+    const ProcessResult run = RunProcess(
+        "/usr/bin/openssl", {"x509", "-in", Certificate(name), "-noout", "-fingerprint", "-sha256"}, OpensslWait);
+    const std::size_t equals = run.out.find('=');
+    if (run.exitCode != 0 || equals == std::string::npos)
+        throw std::runtime_error("openssl x509 -fingerprint failed: " + run.err);
+    return run.out.substr(equals + 1, run.out.find('\n') - equals - 1);
+}
+
+StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned short plainPort)
+    : m_port(FreeTcpPort()), m_folder(MadeFolder("/tmp/stunnel.XXXXXX"))
+{
+    const std::string config = m_folder + "/stunnel.conf";
+    std::ofstream(config) << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port
+                          << "\nconnect = 127.0.0.1:" << plainPort << "\ncert = " << certificates.Certificate("server")
+                          << "\nkey = " << certificates.Key("server") << "\nCAfile = " << certificates.CaCertificate()
+                          << "\nverifyChain = yes\nrequireCert = yes\n";
+    m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder + "/stunnel.log");
+}
+
+StunnelServer::~StunnelServer()
+{
+    StopServer(m_pid);
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+}

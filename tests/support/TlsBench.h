@@ -1,0 +1,51 @@
+// What the TLS tests need beside ser2net: certificates made with the
+// openssl command, and stunnel in front of a plain server, which requires a
+// client certificate (verifyChain and requireCert, what verify = 2 was).
+// Both natively, on 127.0.0.1 only.
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+
+// A certificate authority and certificates it issued, in a folder of their
+// own that goes with the object. Every key has no passphrase.
+class TestCertificates {
+public:
+    // Throws std::runtime_error when openssl fails.
+    TestCertificates();
+    ~TestCertificates();
+    TestCertificates(const TestCertificates&) = delete;
+    TestCertificates& operator=(const TestCertificates&) = delete;
+
+    std::string CaCertificate() const { return m_folder + "/ca.pem"; }
+    // Each has NAME.pem and NAME.key: "server" (localhost, 127.0.0.1),
+    // "expired" (the same names, valid until yesterday), "other" (only
+    // bench-b.invalid), "client", and "stranger" (issued by an authority of
+    // its own).
+    std::string Certificate(const std::string& name) const { return m_folder + "/" + name + ".pem"; }
+    std::string Key(const std::string& name) const { return m_folder + "/" + name + ".key"; }
+    // What --tls-fingerprint takes for NAME.pem, as openssl prints it.
+    std::string Fingerprint(const std::string& name) const;
+
+private:
+    void Issue(const std::string& name, const std::string& altNames, const std::string& days,
+               const std::string& issuer);
+    std::string m_folder;
+};
+
+// stunnel with the "server" certificate on a free port of 127.0.0.1, in
+// front of 127.0.0.1:`plainPort`, requiring a client certificate issued by
+// the test authority. Ended when the object goes.
+class StunnelServer {
+public:
+    StunnelServer(const TestCertificates& certificates, unsigned short plainPort);
+    ~StunnelServer();
+    StunnelServer(const StunnelServer&) = delete;
+    StunnelServer& operator=(const StunnelServer&) = delete;
+    unsigned short TcpPort() const { return m_port; }
+
+private:
+    unsigned short m_port = 0;
+    std::string m_folder;
+    pid_t m_pid = -1;
+};
