@@ -6,7 +6,7 @@
 
 namespace {
 
-const char* const AddressSchemes[] = {"socket://", "rfc2217://", "bt://"};
+const char* const AddressSchemes[] = {"socket://", "rfc2217://", "socket+tls://", "rfc2217+tls://", "bt://"};
 
 // What the command line after `command` holds so far.
 struct Given {

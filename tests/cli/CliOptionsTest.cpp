@@ -146,8 +146,8 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
         {{""}, "query\nconfigure\nscan\nprovision\nhelp\n"},
         {{"--json", "q"}, ""},  // --json before a command is refused
         {{"help", "s"}, "scan\n"},
-        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nbt://\n"},
-        {{"query", "r"}, "rfc2217://\n"},
+        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n"},
+        {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n"},
         {{"query", "COM5", ""}, ""},  // one port only
         {{"query", "--"}, "--json\n--transcript\n--help\n"},
         {{"configure", "x", "--auth", ""}, "on\noff\n"},
