@@ -122,8 +122,8 @@ private:
                 return {StreamStatus::Waiting, 0, 0};
             case SSL_ERROR_ZERO_RETURN:
                 return {StreamStatus::Closed, 0, 0};
-            case SSL_ERROR_SYSCALL:
-                if (errno == 0 || errno == EPIPE || errno == ECONNRESET)
+            case SSL_ERROR_SYSCALL:  // a reset or a broken pipe fails as on a plain socket
+                if (errno == 0)
                     return {StreamStatus::Closed, 0, 0};
                 return {StreamStatus::Failed, 0, errno};
             default:
