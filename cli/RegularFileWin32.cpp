@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -49,15 +48,19 @@ bool IsReservedDeviceName(const std::string& path)
 }
 
 // For appending: a file created here holds PINs, so only its creator may
-// open it; one that exists keeps the security its owner gave it. The C
-// library's append mode seeks to the end before each of its writes.
+// open it; one that exists keeps the security its owner gave it. Appending
+// is the system's: a handle that may append but not write elsewhere has
+// every write land at the end, also between another program's. Reading is
+// asked for as LockFileEx needs it (LockedAppend.h), and the C library
+// takes the handle as it is (no flags: binary).
 UniqueFile OpenForAppending(const std::string& path, std::string& reason)
 {
     OwnerOnlySecurity security;
     if (!security.Make(reason))
         return UniqueFile();
-    UniqueHandle handle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    security.Attributes(), OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    constexpr DWORD AppendOnly = FILE_READ_DATA | FILE_READ_ATTRIBUTES | FILE_APPEND_DATA | SYNCHRONIZE;
+    UniqueHandle handle(CreateFileA(path.c_str(), AppendOnly, FILE_SHARE_READ | FILE_SHARE_WRITE, security.Attributes(),
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!handle.IsValid()) {
         const DWORD error = GetLastError();
         reason = SystemText(error);
@@ -65,7 +68,7 @@ UniqueFile OpenForAppending(const std::string& path, std::string& reason)
             reason = "error " + std::to_string(error);
         return UniqueFile();
     }
-    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), _O_WRONLY | _O_APPEND | _O_BINARY);
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle.Get()), 0);
     if (fd < 0) {
         reason = std::strerror(errno);
         return UniqueFile();

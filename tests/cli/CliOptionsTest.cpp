@@ -75,7 +75,13 @@ TEST(CliOptions, HelpWinsAnywhereAndKnowsItsCommand)
 TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
 {
     const std::string help = CommandHelpText(CommandKind::Query, PortStyle::Posix);
-    EXPECT_EQ(help.rfind("Usage: tolvane-cli query PORT [--json] [--transcript FILE]\n", 0), 0u) << help;
+    EXPECT_EQ(
+        help.rfind(
+            "Usage: tolvane-cli query PORT [--json] [--transcript FILE] [--tls-ca FILE] [--tls-fingerprint SHA256] "
+            "[--tls-cert FILE] [--tls-key FILE]\n",
+            0),
+        0u)
+        << help;
     EXPECT_NE(help.find("\n  --json "), std::string::npos) << help;
     EXPECT_EQ(help.find("--pin"), std::string::npos) << help;
     EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
@@ -149,7 +155,7 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
         {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n"},
         {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n"},
         {{"query", "COM5", ""}, ""},  // one port only
-        {{"query", "--"}, "--json\n--transcript\n--help\n"},
+        {{"query", "--"}, "--json\n--transcript\n--tls-ca\n--tls-fingerprint\n--tls-cert\n--tls-key\n--help\n"},
         {{"configure", "x", "--auth", ""}, "on\noff\n"},
         {{"configure", "x", "--pin-file", "p"}, ":files\n"},
         {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source

@@ -21,7 +21,7 @@ namespace {
 
 constexpr char Query[] = "kwd38m4tQZXh7";
 constexpr char DeviceText[] = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
-constexpr char CannotOpen[] = "Cannot open the COM port. (";
+const std::string CannotOpen = "tolvane-cli: Cannot open the COM port. (";
 
 ProcessResult Cli(const std::vector<std::string>& args)
 {
