@@ -214,14 +214,14 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
                                     Certificates().Certificate("client"), "--tls-key", sharedKey});
     EXPECT_EQ(with.exitCode, 0) << with.err;
     EXPECT_EQ(with.out, DeviceText);
-    EXPECT_EQ(with.err, "Warning: other users of this machine can read the key file " + sharedKey +
+    EXPECT_EQ(with.err, "tolvane-cli: Warning: other users of this machine can read the key file " + sharedKey +
                             "; let only its owner read it (chmod 600).\n");
     EXPECT_EQ(m_raw.ReceivedSinceMark(), Query);
 
     const ProcessResult device =
         Cli({"query", address, "--tls-cert", Certificates().Certificate("client"), "--tls-key", "/dev/null"});
     EXPECT_EQ(device.exitCode, 2);
-    EXPECT_EQ(device.err, "Cannot read the --tls-key file /dev/null: it is a device, not a file.\n");
+    EXPECT_EQ(device.err, "tolvane-cli: Cannot read the --tls-key file /dev/null: it is a device, not a file.\n");
 }
 
 // tolvane-cli.exe under Wine, whose Schannel runs over GnuTLS, when the
