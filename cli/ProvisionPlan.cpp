@@ -255,7 +255,7 @@ bool PlanLookups::LookUp(const std::string& text, const std::string& source, Por
     std::vector<PlanRow> rows;  // the network rows only: a plan's local ports need no lookup
     PlanCursor cursor(text, style);
     for (PlanRow row; cursor.Next(row);) {
-        if (row.address.kind == AddressKind::Socket || row.address.kind == AddressKind::Rfc2217)
+        if (IsNetworkAddress(row.address))
             rows.push_back(row);
     }
     std::vector<PortAddress*> addresses;

@@ -64,7 +64,7 @@ void ProbeAll(std::vector<PortAddress>& addresses, CommandContext& context, std:
 // server on the network or of a device it reaches straight.
 void DescribeAddress(const PortAddress& address, PortDetails& details)
 {
-    if (address.kind == AddressKind::Socket || address.kind == AddressKind::Rfc2217)
+    if (IsNetworkAddress(address))
         details = PortDetails{PortKind::Network, "", "", ""};
     else if (address.kind == AddressKind::Bluetooth)
         details = PortDetails{PortKind::Bluetooth, address.bluetooth, "", ""};

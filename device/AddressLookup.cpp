@@ -7,11 +7,6 @@
 
 namespace {
 
-bool IsNetwork(const PortAddress& address)
-{
-    return address.kind == AddressKind::Socket || address.kind == AddressKind::Rfc2217;
-}
-
 struct HostLookup {
     PortResult result;
     std::vector<std::string> addresses;
@@ -24,7 +19,7 @@ void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadli
 {
     std::map<std::string, HostLookup> hosts;
     for (const PortAddress* address : addresses) {
-        if (IsNetwork(*address))
+        if (IsNetworkAddress(*address))
             hosts[address->host];
     }
     std::vector<std::thread> lookups;
@@ -35,7 +30,7 @@ void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadli
     for (std::thread& lookup : lookups)
         lookup.join();
     for (PortAddress* address : addresses) {
-        if (!IsNetwork(*address))
+        if (!IsNetworkAddress(*address))
             continue;
         const HostLookup& found = hosts[address->host];
         address->lookedUp = true;
@@ -46,7 +41,7 @@ void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadli
 
 std::vector<std::string> EndpointsOf(const PortAddress& address)
 {
-    if (!IsNetwork(address) || !address.lookedUp || address.addresses.empty())
+    if (!IsNetworkAddress(address) || !address.lookedUp || address.addresses.empty())
         return {address.label};
     // A plain and a TLS address of one server port do not share a port: one
     // of them fails, and says so itself.

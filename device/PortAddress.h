@@ -49,6 +49,13 @@ struct PortAddress {
 inline constexpr int FirstRfcommChannel = 1;
 inline constexpr int LastRfcommChannel = 30;
 
+// A serial server on the network (socket:// or rfc2217://, in TLS or not):
+// its host is looked up, and two spellings of one endpoint are one port.
+inline bool IsNetworkAddress(const PortAddress& address)
+{
+    return address.kind == AddressKind::Socket || address.kind == AddressKind::Rfc2217;
+}
+
 // A serial port of this machine, opened by `path` and shown as `label`.
 PortAddress SerialPortAddress(const std::string& path, const std::string& label);
 

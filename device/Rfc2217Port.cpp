@@ -319,7 +319,7 @@ PortResult Rfc2217Port::ReadByte(char& byte, Deadline by)
 // requests answered) without waiting.
 PortResult Rfc2217Port::DiscardInput(std::string& discarded)
 {
-    discarded.assign(m_input, std::min(m_inputNext, m_input.size()), std::string::npos);
+    discarded.assign(m_input, m_inputNext, std::string::npos);
     m_input.clear();
     m_inputNext = 0;
     std::string raw;

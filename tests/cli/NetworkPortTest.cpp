@@ -3,7 +3,7 @@
 // and against servers that refuse or never speak. ser2net's own line is 9600
 // baud: only a client that sets the line reaches the device at 115200.
 #include "BenchDevice.h"
-#include "RunProcess.h"
+#include "NetworkCli.h"
 #include "ScriptedServer.h"
 #include "Ser2netServer.h"
 #include "TlsReasons.h"
@@ -24,21 +24,8 @@
 
 namespace {
 
-constexpr char Query[] = "kwd38m4tQZXh7";
-constexpr char DeviceText[] = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
 constexpr char AsSet[] = "115200 8N1 none";
 constexpr char AsServerHasIt[] = "9600 8N1 none";
-
-ProcessResult Cli(const std::vector<std::string>& args)
-{
-    return RunProcess(TOLVANE_CLI_PATH, args, 20000);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 std::size_t Count(const std::string& text, char byte)
 {
@@ -336,22 +323,11 @@ std::vector<ServerRow> HostileServerRows()
     return rows;
 }
 
-// tolvane-cli, or with `wine` tolvane-cli.exe through wine-run (its lines
-// end in CR LF, which are read as LF here, and its two outputs come as one).
+// tolvane-cli, or with `wine` tolvane-cli.exe under Wine (both outputs in
+// `out`).
 ProcessResult CliOrWindowsCli(const std::vector<std::string>& args, bool wine)
 {
-    if (!wine)
-        return Cli(args);
-    std::vector<std::string> wineArgs = {std::getenv("TOLVANE_WINDOWS_CLI")};
-    wineArgs.insert(wineArgs.end(), args.begin(), args.end());
-    ProcessResult run = RunProcess(std::getenv("TOLVANE_WINE_RUN"), wineArgs, 60000);
-    for (std::string* text : {&run.out, &run.err}) {
-        std::string lf;
-        for (char c : *text)
-            lf += c == '\r' ? "" : std::string(1, c);
-        *text = lf;
-    }
-    return run;
+    return wine ? WindowsCli(args) : Cli(args);
 }
 
 // Under Wine: the RFC 2217 rows that keep no transcript (a Windows program
@@ -372,8 +348,8 @@ void RunHostileServerRows(bool wine)
         const ProcessResult run = CliOrWindowsCli(args, wine);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(wine ? 10 : 3));
         EXPECT_EQ(run.exitCode, row.code);
-        if (wine) {  // wine-run gives both outputs as one
-            EXPECT_EQ(run.out + run.err, row.out + WithAddress(row.err, address));
+        if (wine) {  // both outputs as one
+            EXPECT_EQ(run.out, row.out + WithAddress(row.err, address));
         } else {
             EXPECT_EQ(run.out, row.out);
             EXPECT_EQ(run.err, WithAddress(row.err, address));
@@ -397,7 +373,7 @@ TEST(HostileServer, OnlyTheAnswerToThisQueryIsTakenAndNothingIsWrittenBlind)
 // Run by the Windows tests: TOLVANE_WINDOWS_CLI names tolvane-cli.exe.
 TEST(HostileServer, WindowsProgramTakesOnlyTheAnswerToThisQueryUnderWine)
 {
-    if (std::getenv("TOLVANE_WINDOWS_CLI") == nullptr || std::getenv("TOLVANE_WINE_RUN") == nullptr)
+    if (!WindowsCliGiven())
         GTEST_SKIP() << "runs with the Windows tests (TOLVANE_WINDOWS_CLI, TOLVANE_WINE_RUN)";
     RunHostileServerRows(true);
 }
@@ -505,16 +481,11 @@ TEST(SilentNameServer, TheLookupEndsWithTheSetUp)
 // this: TOLVANE_WINDOWS_CLI names it, tools/bench/wine-run starts it.
 TEST_F(NetworkPorts, WindowsProgramQueriesOverRfc2217UnderWine)
 {
-    const char* program = std::getenv("TOLVANE_WINDOWS_CLI");
-    const char* wineRun = std::getenv("TOLVANE_WINE_RUN");
-    if (program == nullptr || wineRun == nullptr)
+    if (!WindowsCliGiven())
         GTEST_SKIP() << "runs with the Windows tests (TOLVANE_WINDOWS_CLI, TOLVANE_WINE_RUN)";
-    const ProcessResult run = RunProcess(wineRun, {program, "query", m_telnetServer.Address()}, 60000);
+    const ProcessResult run = WindowsCli({"query", m_telnetServer.Address()});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    std::string out;  // a Windows console program's lines end in CR LF
-    for (char c : run.out)
-        out += c == '\r' ? "" : std::string(1, c);
-    EXPECT_NE(out.find(DeviceText), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(DeviceText), std::string::npos) << run.out;
     EXPECT_EQ(m_telnet.State()["query-line"], AsSet);
 }
 

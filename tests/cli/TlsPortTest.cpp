@@ -3,7 +3,7 @@
 // (RFC 2217), with certificates the test makes; and stunnel, requiring a
 // client certificate, in front of a plain ser2net.
 #include "BenchDevice.h"
-#include "RunProcess.h"
+#include "NetworkCli.h"
 #include "Ser2netServer.h"
 #include "TlsBench.h"
 
@@ -19,20 +19,7 @@
 
 namespace {
 
-constexpr char Query[] = "kwd38m4tQZXh7";
-constexpr char DeviceText[] = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
 const std::string CannotOpen = "tolvane-cli: Cannot open the COM port. (";
-
-ProcessResult Cli(const std::vector<std::string>& args)
-{
-    return RunProcess(TOLVANE_CLI_PATH, args, 20000);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 Ser2netTls ServerFiles(const TestCertificates& certificates, const std::string& name)
 {
@@ -229,9 +216,7 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
 // starts it. Wine gives both outputs as one, with CR LF line ends.
 TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
 {
-    const char* program = std::getenv("TOLVANE_WINDOWS_CLI");
-    const char* wineRun = std::getenv("TOLVANE_WINE_RUN");
-    if (program == nullptr || wineRun == nullptr)
+    if (!WindowsCliGiven())
         GTEST_SKIP() << "runs with the Windows tests (TOLVANE_WINDOWS_CLI, TOLVANE_WINE_RUN)";
     const std::string ca = "Z:" + Ca();
     const Ser2netServer server(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
@@ -248,12 +233,9 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.address);
-        const ProcessResult run = RunProcess(wineRun, {program, "query", row.address, "--tls-ca", ca}, 60000);
-        std::string output;
-        for (char c : run.out + run.err)
-            output += c == '\r' ? "" : std::string(1, c);
-        EXPECT_EQ(run.exitCode, row.code) << output;
-        EXPECT_EQ(output, row.output);
+        const ProcessResult run = WindowsCli({"query", row.address, "--tls-ca", ca});
+        EXPECT_EQ(run.exitCode, row.code) << run.out;
+        EXPECT_EQ(run.out, row.output);
     }
     EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
 }
