@@ -93,7 +93,8 @@ const char* const AddressPorts =
     "+tls, TCP and Telnet carry the PIN in clear text: prefer the +tls forms.\n"
     "Inside TLS the server's certificate must name HOST and come from an\n"
     "authority the system trusts (or --tls-ca's), or have --tls-fingerprint.\n"
-    "The TLS files are PEM files; client certificates need Linux for now.\n"
+    "The TLS files are PEM files, but for a client certificate on Windows:\n"
+    "a PKCS#12 file, which holds its key too.\n"
     "\n";
 
 std::string CommandLines()

@@ -247,12 +247,12 @@ std::vector<OptionSpec> MakeOptionTable()
          "colons; the host name is then not checked.",
          SetTlsFingerprint, ValueKind::Typed},
         {"--tls-cert", nullptr, "FILE", EveryCommand, false,
-         "Present the client certificate in FILE (PEM) to a server that asks for one (not on Windows yet). Needs "
-         "--tls-key.",
+         "Present the client certificate in FILE to a server that asks for one: on Linux a PEM file, with its key "
+         "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too.",
          SetTlsCert, ValueKind::File},
         {"--tls-key", nullptr, "FILE", EveryCommand, false,
-         "The private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.", SetTlsKey,
-         ValueKind::File},
+         "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
+         SetTlsKey, ValueKind::File},
         {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
          SetHelp},
         {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},

@@ -54,17 +54,17 @@ bool HasTlsOptions(const CliOptions& options)
 bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream& err, std::string& error)
 {
 #ifdef _WIN32
-    // Schannel takes a client certificate from a certificate store, not from
-    // PEM files: not done yet.
-    if (!options.tlsCert.empty()) {
-        error = "--tls-cert is not supported on Windows yet.";
+    // Schannel takes a certificate with its key: one PKCS#12 file holds both.
+    if (!options.tlsKey.empty()) {
+        error = "--tls-key is not used on Windows: --tls-cert takes a PKCS#12 file that holds the key too.";
         return false;
     }
-#endif
+#else
     if (options.tlsCert.empty() != options.tlsKey.empty()) {
         error = options.tlsCert.empty() ? "--tls-key needs --tls-cert." : "--tls-cert needs --tls-key.";
         return false;
     }
+#endif
     if (!options.tlsCa.empty() && !options.tlsFingerprint.empty()) {
         error = "--tls-ca and --tls-fingerprint cannot both be given: the fingerprint alone decides.";
         return false;

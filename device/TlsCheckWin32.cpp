@@ -1,5 +1,6 @@
 #include "TlsCheckWin32.h"
 
+#include "CryptHandlesWin32.h"
 #include "TlsReasons.h"
 
 #include <ws2tcpip.h>
@@ -16,11 +17,6 @@ constexpr DWORD Sha256Length = 32;
 // SECURITY_FLAG_IGNORE_UNKNOWN_CA of wininet.h, which this file needs no
 // more of.
 constexpr DWORD IgnoreUnknownAuthority = 0x00000100;
-
-struct StoreClose {
-    void operator()(HCERTSTORE store) const { CertCloseStore(store, 0); }
-};
-using UniqueStore = std::unique_ptr<void, StoreClose>;
 
 struct ChainFree {
     void operator()(PCCERT_CHAIN_CONTEXT chain) const { CertFreeCertificateChain(chain); }

@@ -15,8 +15,13 @@ inline constexpr char UnknownAuthority[] =
 // Followed by the server's fingerprint and FingerprintDiffersEnd.
 inline constexpr char FingerprintDiffers[] = "the server's certificate has the SHA-256 fingerprint ";
 inline constexpr char FingerprintDiffersEnd[] = ", not the one --tls-fingerprint gives";
+#ifdef _WIN32
+inline constexpr char ClientCertificateRequired[] =
+    "the server requires a client certificate; give one with --tls-cert (a PKCS#12 file)";
+#else
 inline constexpr char ClientCertificateRequired[] =
     "the server requires a client certificate; give one with --tls-cert and --tls-key";
+#endif
 // Followed by the server's reason, when it gave one.
 inline constexpr char ClientCertificateRefused[] = "the server refused the client certificate";
 inline constexpr char PlainServer[] =

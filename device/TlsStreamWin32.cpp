@@ -2,6 +2,7 @@
 
 #include "PlainStream.h"
 #include "TlsCheckWin32.h"
+#include "TlsClientCertificateWin32.h"
 #include "TlsReasons.h"
 
 #define SECURITY_WIN32
@@ -34,8 +35,10 @@ std::string StatusText(SECURITY_STATUS status)
     return TlsReason::Failed + std::string("Schannel error ") + hex;
 }
 
-// The handles of one connection, each released once.
+// The handles of one connection, each released once; the client
+// certificate outlives the credentials that name it.
 struct SchannelHandles {
+    ClientCertificate client;
     CredHandle credentials = {};
     CtxtHandle context = {};
     bool hasCredentials = false;
@@ -201,6 +204,40 @@ private:
     std::string m_failure;    // the reason of the last failed call, in words
 };
 
+// The alerts by which a server turns a client certificate down, or the lack
+// of one, with the names OpenSSL gives them.
+struct ClientCertificateAlert {
+    unsigned char description;
+    const char* name;
+};
+constexpr ClientCertificateAlert ClientCertificateAlerts[] = {
+    {40, "handshake failure"},   {42, "bad certificate"}, {44, "certificate revoked"}, {45, "certificate expired"},
+    {46, "certificate unknown"}, {48, "unknown ca"},      {49, "access denied"},       {116, "certificate required"},
+};
+
+// The name of the fatal alert about client certificates among the records
+// in `bytes`, or null. Schannel under Wine answers any alert with
+// SEC_E_INTERNAL_ERROR; a TLS 1.2 server sends it in clear text.
+const char* ClientCertificateAlertIn(const std::string& bytes)
+{
+    constexpr std::size_t HeaderSize = 5;
+    constexpr unsigned char AlertRecord = 21, Fatal = 2;
+    for (std::size_t at = 0; at + HeaderSize <= bytes.size() && IsTlsRecordStart(&bytes[at], bytes.size() - at);) {
+        const std::size_t length =
+            static_cast<unsigned char>(bytes[at + 3]) * 256u + static_cast<unsigned char>(bytes[at + 4]);
+        const std::size_t body = at + HeaderSize;
+        if (static_cast<unsigned char>(bytes[at]) == AlertRecord && length == 2 && body + 2 <= bytes.size() &&
+            static_cast<unsigned char>(bytes[body]) == Fatal) {
+            for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
+                if (alert.description == static_cast<unsigned char>(bytes[body + 1]))
+                    return alert.name;
+            }
+        }
+        at = body + length;
+    }
+    return nullptr;
+}
+
 // Sends a handshake token whole, waiting for the socket until `deadline`.
 PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadline)
 {
@@ -245,10 +282,26 @@ PortResult ReceiveMore(SchannelStream& stream, Deadline deadline)
     }
 }
 
-PortResult Handshake(SchannelStream& stream, const std::string& host, Deadline deadline)
+// The reason for a handshake that failed with `status` on the server's
+// `answer`; `answered` when the client's second flight, which carries its
+// certificate, had gone.
+std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, bool answered, bool clientGiven)
+{
+    const char* alert = answered ? ClientCertificateAlertIn(answer) : nullptr;
+    if (alert != nullptr && clientGiven)
+        return TlsReason::ClientCertificateRefused + std::string(" (") + alert + ")";
+    if (alert != nullptr)
+        return TlsReason::ClientCertificateRequired;
+    if (status == SEC_E_ILLEGAL_MESSAGE || status == SEC_E_INVALID_TOKEN)
+        return TlsReason::PlainServer;
+    return StatusText(status);
+}
+
+PortResult Handshake(SchannelStream& stream, const std::string& host, bool clientGiven, Deadline deadline)
 {
     SchannelHandles& handles = stream.Handles();
     std::string& input = stream.Encrypted();
+    bool answered = false;
     for (bool first = true;; first = false) {
         if (PortClock::now() >= deadline)  // a server that keeps sending
             return Refusal(TlsReason::NoHandshake);
@@ -267,6 +320,7 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, Deadline d
         if (out[0].pvBuffer != nullptr) {
             sent = SendToken(stream.Transport(), out[0], deadline);
             FreeContextBuffer(out[0].pvBuffer);
+            answered = answered || (!first && status == SEC_I_CONTINUE_NEEDED);
         }
         if (!sent.Ok())
             return sent;
@@ -281,11 +335,10 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, Deadline d
                     : std::string();
         if (status == SEC_E_OK)
             return PortSucceeded(PortOperation::Open);
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS)  // asked for a client certificate, which this build has not
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS)  // asked for a client certificate, and none was given
             return Refusal(TlsReason::ClientCertificateRequired);
         if (status != SEC_I_CONTINUE_NEEDED)
-            return Refusal(status == SEC_E_ILLEGAL_MESSAGE || status == SEC_E_INVALID_TOKEN ? TlsReason::PlainServer
-                                                                                            : StatusText(status));
+            return Refusal(HandshakeFailure(status, std::string(token.begin(), token.end()), answered, clientGiven));
         if (input.empty()) {
             const PortResult more = ReceiveMore(stream, deadline);
             if (!more.Ok())
@@ -308,10 +361,17 @@ std::string VersionText(const SecPkgContext_ConnectionInfo& info)
 PortResult StartTls(std::unique_ptr<Stream> transport, const std::string& host, const TlsSettings& settings,
                     Deadline deadline, std::unique_ptr<Stream>& stream)
 {
-    if (!settings.clientCertificate.empty())  // the command line refuses --tls-cert here (TlsFiles.cpp)
-        return Refusal(std::string(TlsReason::BadClientCertificate) + "not supported on Windows yet");
     auto handles = std::make_unique<SchannelHandles>();
     SCHANNEL_CRED credentials = {};
+    PCCERT_CONTEXT client = nullptr;
+    if (!settings.clientCertificate.empty()) {
+        const std::string unusable = handles->client.Load(settings.clientCertificate);
+        if (!unusable.empty())
+            return Refusal(TlsReason::BadClientCertificate + unusable);
+        client = handles->client.Get();
+        credentials.cCreds = 1;
+        credentials.paCred = &client;
+    }
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
     credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
@@ -322,7 +382,7 @@ PortResult StartTls(std::unique_ptr<Stream> transport, const std::string& host, 
         return Refusal(StatusText(acquired));
     handles->hasCredentials = true;
     auto secured = std::make_unique<SchannelStream>(std::move(transport), std::move(handles));
-    const PortResult shaken = Handshake(*secured, host, deadline);
+    const PortResult shaken = Handshake(*secured, host, client != nullptr, deadline);
     if (!shaken.Ok())
         return shaken;
     CtxtHandle* context = &secured->Handles().context;

@@ -213,7 +213,8 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
 
 // tolvane-cli.exe under Wine, whose Schannel runs over GnuTLS, when the
 // Windows tests run this: TOLVANE_WINDOWS_CLI names it, tools/bench/wine-run
-// starts it. Wine gives both outputs as one, with CR LF line ends.
+// starts it. Wine gives both outputs as one, with CR LF line ends. Its
+// client certificate is a PKCS#12 file, given to stunnel.
 TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
 {
     if (!WindowsCliGiven())
@@ -221,23 +222,41 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     const std::string ca = "Z:" + Ca();
     const Ser2netServer server(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
     const Ser2netServer other(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "other"));
+    const Ser2netServer plain(m_raw.PortPath(), Ser2netServer::RawTcp);
+    const StunnelServer stunnel(Certificates(), plain.TcpPort());
     const std::string hostAndPort = "localhost" + server.Address().substr(server.Address().rfind(':'));
     const std::string otherAddress = "rfc2217+tls://localhost" + other.Address().substr(other.Address().rfind(':'));
+    const std::string stunnelAddress = "socket+tls://localhost:" + std::to_string(stunnel.TcpPort());
     const struct {
         std::string address;
+        std::string clientCertificate;
         int code;
         std::string output;
     } rows[] = {
-        {"rfc2217+tls://" + hostAndPort, 0, DeviceText},
-        {otherAddress, 3, CannotOpen + otherAddress + ": the server's certificate is not made out to localhost)\n"},
+        {"rfc2217+tls://" + hostAndPort, "", 0, DeviceText},
+        {otherAddress, "", 3, CannotOpen + otherAddress + ": the server's certificate is not made out to localhost)\n"},
+        {stunnelAddress, "", 3,
+         CannotOpen + stunnelAddress +
+             ": the server requires a client certificate; give one with --tls-cert (a PKCS#12 file))\n"},
+        {stunnelAddress, "Z:" + Certificates().Pkcs12("stranger"), 3,
+         CannotOpen + stunnelAddress + ": the server refused the client certificate (handshake failure))\n"},
+        {stunnelAddress, "Z:" + Certificates().Certificate("client"), 3,
+         CannotOpen + stunnelAddress +
+             ": the client certificate or key cannot be used: the file is no PKCS#12 file; on Windows --tls-cert "
+             "takes a .p12 file that holds the key too)\n"},
+        {stunnelAddress, "Z:" + Certificates().Pkcs12("client"), 0, DeviceText},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.address);
-        const ProcessResult run = WindowsCli({"query", row.address, "--tls-ca", ca});
+        SCOPED_TRACE(row.address + " " + row.clientCertificate);
+        std::vector<std::string> args = {"query", row.address, "--tls-ca", ca};
+        if (!row.clientCertificate.empty())
+            args.insert(args.end(), {"--tls-cert", row.clientCertificate});
+        const ProcessResult run = WindowsCli(args);
         EXPECT_EQ(run.exitCode, row.code) << run.out;
         EXPECT_EQ(run.out, row.output);
     }
     EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
+    EXPECT_EQ(m_raw.ReceivedSinceMark(), Query);
 }
 
 }  // namespace

@@ -28,11 +28,23 @@ std::string MadeFolder(const char* pattern)
     return folder;
 }
 
-// A new key (P-256: quick to make) and a self-signed certificate for `subject`.
+// How `openssl req` makes a new key: P-256 is quick to make; RSA is what
+// Wine's crypt32 takes from a PKCS#12 file.
+const std::vector<std::string> EcKey = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"};
+const std::vector<std::string> RsaKey = {"-newkey", "rsa:2048"};
+
+void Openssl(std::vector<std::string> args, const std::vector<std::string>& key)
+{
+    args.insert(args.begin() + 1, key.begin(), key.end());
+    Openssl(args);
+}
+
+// A new key and a self-signed certificate for `subject`.
 void SelfSigned(const std::string& folder, const std::string& name, const std::string& subject)
 {
-    Openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
-             folder + "/" + name + ".key", "-out", folder + "/" + name + ".pem", "-days", "2", "-subj", subject});
+    Openssl({"req", "-x509", "-nodes", "-keyout", folder + "/" + name + ".key", "-out", folder + "/" + name + ".pem",
+             "-days", "2", "-subj", subject},
+            EcKey);
 }
 
 }  // namespace
@@ -41,11 +53,15 @@ TestCertificates::TestCertificates() : m_folder(MadeFolder("/tmp/tls-test.XXXXXX
 {
     SelfSigned(m_folder, "ca", "/CN=Tolvane Test Bench CA");
     SelfSigned(m_folder, "stranger-ca", "/CN=Another Authority");
-    Issue("server", "DNS:localhost,IP:127.0.0.1", "2", "ca");
-    Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1", "ca");
-    Issue("other", "DNS:bench-b.invalid", "2", "ca");
-    Issue("client", "DNS:bench-client.invalid", "2", "ca");
-    Issue("stranger", "DNS:localhost,IP:127.0.0.1", "2", "stranger-ca");
+    Issue("server", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey);
+    Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1", "ca", EcKey);
+    Issue("other", "DNS:bench-b.invalid", "2", "ca", EcKey);
+    Issue("client", "DNS:bench-client.invalid", "2", "ca", RsaKey);
+    Issue("stranger", "DNS:localhost,IP:127.0.0.1", "2", "stranger-ca", RsaKey);
+    for (const char* name : {"client", "stranger"}) {
+        Openssl({"pkcs12", "-export", "-in", Certificate(name), "-inkey", Key(name), "-out", Pkcs12(name), "-passout",
+                 "pass:"});
+    }
 }
 
 TestCertificates::~TestCertificates()
@@ -56,13 +72,12 @@ TestCertificates::~TestCertificates()
 
 // `days` -1 ends the validity a day before it starts: expired now.
 void TestCertificates::Issue(const std::string& name, const std::string& altNames, const std::string& days,
-                             const std::string& issuer)
+                             const std::string& issuer, const std::vector<std::string>& key)
 {
     const std::string base = m_folder + "/" + name;
     const std::string extensions = base + ".ext";
     std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
-    Openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", base + ".key",
-             "-out", base + ".csr", "-subj", "/CN=" + name});
+    Openssl({"req", "-nodes", "-keyout", base + ".key", "-out", base + ".csr", "-subj", "/CN=" + name}, key);
     Openssl({"x509", "-req", "-in", base + ".csr", "-CA", m_folder + "/" + issuer + ".pem", "-CAkey",
              m_folder + "/" + issuer + ".key", "-CAcreateserial", "-out", base + ".pem", "-days", days, "-extfile",
              extensions});

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // A certificate authority and certificates it issued, in a folder of their
 // own that goes with the object. Every key has no passphrase.
@@ -24,12 +25,15 @@ public:
     // its own).
     std::string Certificate(const std::string& name) const { return m_folder + "/" + name + ".pem"; }
     std::string Key(const std::string& name) const { return m_folder + "/" + name + ".key"; }
+    // "client" and "stranger" also have NAME.p12 (no passphrase), which
+    // holds the certificate and its key, as Windows takes them.
+    std::string Pkcs12(const std::string& name) const { return m_folder + "/" + name + ".p12"; }
     // What --tls-fingerprint takes for NAME.pem, as openssl prints it.
     std::string Fingerprint(const std::string& name) const;
 
 private:
-    void Issue(const std::string& name, const std::string& altNames, const std::string& days,
-               const std::string& issuer);
+    void Issue(const std::string& name, const std::string& altNames, const std::string& days, const std::string& issuer,
+               const std::vector<std::string>& key);
     std::string m_folder;
 };
 
