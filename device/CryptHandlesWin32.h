@@ -16,3 +16,8 @@ struct CertificateFree {
     void operator()(PCCERT_CONTEXT certificate) const { CertFreeCertificateContext(certificate); }
 };
 using UniqueCertificate = std::unique_ptr<const CERT_CONTEXT, CertificateFree>;
+
+struct ChainFree {
+    void operator()(PCCERT_CHAIN_CONTEXT chain) const { CertFreeCertificateChain(chain); }
+};
+using UniqueChain = std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFree>;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstddef>
 
 using PortClock = std::chrono::steady_clock;
 using Deadline = PortClock::time_point;
@@ -22,6 +23,15 @@ inline Deadline DeadlineAfter(std::chrono::milliseconds wait, Deadline now = Por
 inline Deadline Earlier(Deadline a, Deadline b)
 {
     return std::min(a, b);
+}
+
+// The end of the first of `parts` equal shares of the time left until
+// `deadline`: the first of several tries that each get their turn.
+inline Deadline FirstShare(Deadline deadline, std::size_t parts, Deadline now = PortClock::now())
+{
+    if (parts <= 1 || deadline <= now)
+        return deadline;
+    return now + (deadline - now) / static_cast<PortClock::duration::rep>(parts);
 }
 
 // The whole milliseconds left until `deadline` (rounded up, so that a wait

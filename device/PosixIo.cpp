@@ -1,6 +1,5 @@
 #include "PosixIo.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -24,17 +23,12 @@ using Milliseconds = std::chrono::milliseconds;
 
 }  // namespace
 
-int MillisecondsUntil(PosixClock::time_point deadline)
-{
-    const auto left = std::chrono::ceil<Milliseconds>(deadline - PosixClock::now()).count();
-    return static_cast<int>(std::clamp<Milliseconds::rep>(left, 0, std::numeric_limits<int>::max()));
-}
-
-short WaitFor(int fd, short events, PosixClock::time_point deadline)
+short WaitFor(int fd, short events, Deadline deadline)
 {
     for (;;) {
         pollfd entry = {fd, events, 0};
-        const int ready = poll(&entry, 1, MillisecondsUntil(deadline));
+        const auto wait = TimeLeft(deadline, Milliseconds(std::numeric_limits<int>::max()));
+        const int ready = poll(&entry, 1, static_cast<int>(wait.count()));
         if (ready > 0)
             return entry.revents;
         if (ready == 0)

@@ -2,19 +2,14 @@
 // (the tty, the TCP socket and the Bluetooth RFCOMM socket).
 #pragma once
 
+#include "Deadline.h"
 #include "PortResult.h"
 
-#include <chrono>
 #include <string>
-
-using PosixClock = std::chrono::steady_clock;
-
-// Time left until `deadline` as a poll() time-out, never negative.
-int MillisecondsUntil(PosixClock::time_point deadline);
 
 // Waits for `events` on `fd` until `deadline`, through interruptions by
 // signals. Returns the events reported, or 0 when the deadline passed first.
-short WaitFor(int fd, short events, PosixClock::time_point deadline);
+short WaitFor(int fd, short events, Deadline deadline);
 
 // The system's own words for errno value `error`, safe from any thread.
 std::string SystemText(int error);

@@ -100,15 +100,15 @@ PortResult ServerClosed(const PortResult& read, const std::string& text)
 Rfc2217Port::Rfc2217Port(std::unique_ptr<SerialPort> connection)
     : m_connection(std::move(connection)),
       m_options{
-          {Telnet::Binary, "BINARY", true, true, true, OptionState::Asked, OptionState::Asked},
-          {Telnet::SuppressGoAhead, "SUPPRESS-GO-AHEAD", false, true, true, OptionState::Asked, OptionState::Asked},
-          {Telnet::ComPortOption, "COM-PORT-OPTION", true, true, false, OptionState::Asked, OptionState::Asked},
+          {Telnet::Binary, "BINARY", true, true, true},
+          {Telnet::SuppressGoAhead, "SUPPRESS-GO-AHEAD", false, true, true},
+          {Telnet::ComPortOption, "COM-PORT-OPTION", true, true, false},
       }
 {}
 
-Rfc2217Port::Option* Rfc2217Port::FindOption(unsigned char code)
+const Rfc2217Port::Option* Rfc2217Port::FindOption(unsigned char code) const
 {
-    for (Option& option : m_options) {
+    for (const Option& option : m_options) {
         if (option.code == code)
             return &option;
     }
@@ -121,15 +121,16 @@ PortResult Rfc2217Port::Open(const std::string& path, Deadline setUpBy)
     const PortResult connected = m_connection->Open(path, setUpBy);
     if (!connected.Ok())
         return connected;
-    return Negotiate(setUpBy);
+    const PortResult negotiated = Negotiate(setUpBy);
+    if (negotiated.outcome == LinkResult::OpenFailed)  // leaves no port, as any failed open
+        Close();
+    return negotiated;
 }
 
 void Rfc2217Port::Close()
 {
     m_connection->Close();
     m_decoder.Reset();
-    for (Option& option : m_options)
-        option.localState = option.remoteState = OptionState::Asked;
     m_input.clear();
     m_inputNext = 0;
 }
@@ -155,7 +156,7 @@ PortResult Rfc2217Port::Answer(const TelnetEvent& event)
 {
     if (event.kind != TelnetEventKind::Negotiation)
         return PortSucceeded(PortOperation::Setup);
-    Option* option = FindOption(event.option);
+    const Option* option = FindOption(event.option);
     const bool forOurSide = event.byte == Telnet::Do || event.byte == Telnet::Dont;
     if (option == nullptr || !(forOurSide ? option->local : option->remote)) {
         if (event.byte == Telnet::Do)
@@ -165,7 +166,6 @@ PortResult Rfc2217Port::Answer(const TelnetEvent& event)
         return PortSucceeded(PortOperation::Setup);
     }
     const bool enabled = event.byte == Telnet::Do || event.byte == Telnet::Will;
-    (forOurSide ? option->localState : option->remoteState) = enabled ? OptionState::Enabled : OptionState::Refused;
     if (!enabled && option->required)
         return SetupFailure(option->code == Telnet::ComPortOption ? std::string("the server refuses COM port control")
                                                                   : std::string("the server refuses ") + option->name);

@@ -29,16 +29,13 @@ public:
     PortResult DiscardInput(std::string& discarded) override;
 
 private:
-    // Where each option this client uses stands, on each side.
-    enum class OptionState { Asked, Enabled, Refused };
+    // An option this client uses, and on which side.
     struct Option {
         unsigned char code;
         const char* name;
         bool required;  // the set-up fails when the server refuses it
         bool local;     // we offer WILL (our side)
         bool remote;    // we ask DO (the server's side)
-        OptionState localState;
-        OptionState remoteState;
     };
 
     PortResult Negotiate(Deadline deadline);
@@ -50,11 +47,11 @@ private:
     TelnetEvent KeepData(unsigned char byte);
     PortResult Answer(const TelnetEvent& event);
     PortResult SendCommand(const std::string& bytes);
-    Option* FindOption(unsigned char code);
+    const Option* FindOption(unsigned char code) const;
 
     std::unique_ptr<SerialPort> m_connection;
     TelnetDecoder m_decoder;
-    Option m_options[3];
+    const Option m_options[3];
     // Data bytes that arrived and were not read yet (during the negotiation,
     // or with a discard); bounded, and discarded before each query.
     std::string m_input;

@@ -21,7 +21,7 @@
 
 namespace {
 
-using Clock = PosixClock;
+using Clock = PortClock;
 using Milliseconds = std::chrono::milliseconds;
 
 constexpr std::size_t MaxWriteLength = std::size_t{1} << 30;

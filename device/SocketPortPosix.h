@@ -11,8 +11,8 @@
 // `socket` set, or OpenFailed with the system's reason.
 using SocketConnector = std::function<PortResult(UniqueFd& socket, Deadline deadline)>;
 
-// A serial port over the sockets `connect` makes (StreamPort: the greeting).
-std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait = {});
+// A serial port over the sockets `connect` makes, with no greeting wait.
+std::unique_ptr<SerialPort> CreatePosixSocketPort(SocketConnector connect);
 
 // Connects `fd` (non-blocking) to `address`, waiting until `deadline`.
 PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Deadline deadline);

@@ -128,13 +128,19 @@ PortResult ConnectTcp(const std::vector<std::string>& addresses, unsigned short 
     hints.ai_protocol = IPPROTO_TCP;
     hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
     PortResult result = PortFailed(LinkResult::OpenFailed, PortOperation::Open);
-    for (const std::string& address : addresses) {
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
         addrinfo* found = nullptr;
-        if (getaddrinfo(address.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
-            continue;  // not numeric after all: LookUpHost gives numeric forms only
+        const int error = getaddrinfo(addresses[i].c_str(), std::to_string(port).c_str(), &hints, &found);
+        if (error != 0) {  // not numeric after all: LookUpHost gives numeric forms only
+            result = Failed(LinkResult::OpenFailed, PortOperation::Open, error);
+            continue;
+        }
+        // Each address gets its share of the time left: one that never
+        // answers leaves the others theirs.
+        const Deadline share = FirstShare(deadline, addresses.size() - i);
         UniqueSocket candidate(::socket(found->ai_family, found->ai_socktype, found->ai_protocol));
         if (candidate.IsValid())
-            result = ConnectBefore(candidate.Get(), found->ai_addr, static_cast<int>(found->ai_addrlen), deadline);
+            result = ConnectBefore(candidate.Get(), found->ai_addr, static_cast<int>(found->ai_addrlen), share);
         else
             result = Failed(LinkResult::OpenFailed, PortOperation::Open, WSAGetLastError());
         freeaddrinfo(found);
@@ -211,17 +217,15 @@ PortResult ConnectBefore(SOCKET socket, const sockaddr* address, int length, Dea
     return PortSucceeded(PortOperation::Open);
 }
 
-std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait)
+std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect)
 {
-    return std::make_unique<StreamPort>(
-        [connect](std::unique_ptr<Stream>& stream, Deadline deadline) {
-            UniqueSocket socket;
-            const PortResult result = connect(socket, deadline);
-            if (result.Ok())
-                stream = std::make_unique<Win32SocketStream>(std::move(socket));
-            return result;
-        },
-        greetingWait);
+    return std::make_unique<StreamPort>([connect](std::unique_ptr<Stream>& stream, Deadline deadline) {
+        UniqueSocket socket;
+        const PortResult result = connect(socket, deadline);
+        if (result.Ok())
+            stream = std::make_unique<Win32SocketStream>(std::move(socket));
+        return result;
+    });
 }
 
 // TLS, for a "+tls" address, starts on the connected socket within the same

@@ -9,7 +9,7 @@
 using SocketConnector = std::function<PortResult(UniqueSocket& socket, Deadline deadline)>;
 
 // A serial port over the sockets `connect` makes.
-std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect, std::chrono::milliseconds greetingWait = {});
+std::unique_ptr<SerialPort> CreateWin32SocketPort(SocketConnector connect);
 
 // A failed Winsock call with the system's words for `error`, or its number
 // where the system has none.

@@ -52,12 +52,11 @@ PortResult StreamPort::Greet(Deadline deadline)
             case StreamStatus::Failed:
                 return m_stream->Failure(LinkResult::OpenFailed, PortOperation::Open, result.error);
             case StreamStatus::Waiting: {
-                long error = 0;
-                const StreamWait wait = m_stream->Wait(false, deadline, error);
-                if (wait == StreamWait::Failed)
-                    return m_stream->Failure(LinkResult::OpenFailed, PortOperation::Open, error);
-                if (wait == StreamWait::Ready)
+                const PortResult waited = Await(false, deadline, LinkResult::OpenFailed, PortOperation::Open);
+                if (waited.Ok())
                     continue;
+                if (waited.fault != PortFault::TimedOut)
+                    return waited;
                 break;
             }
         }
@@ -73,6 +72,25 @@ void StreamPort::Close()
     m_closedByFarSide = false;
     m_input.clear();
     m_inputNext = 0;
+}
+
+// The clock is looked at first: a stream that is ready again and again
+// without handing out a byte (TLS records that carry no data) would
+// otherwise hold the caller past its deadline.
+PortResult StreamPort::Await(bool forWriting, Deadline deadline, LinkResult outcome, PortOperation operation)
+{
+    if (PortClock::now() >= deadline)
+        return PortTimedOut(outcome, operation);
+    long error = 0;
+    switch (m_stream->Wait(forWriting, deadline, error)) {
+        case StreamWait::Ready:
+            return PortSucceeded(operation);
+        case StreamWait::TimedOut:
+            return PortTimedOut(outcome, operation);
+        case StreamWait::Failed:
+            break;
+    }
+    return m_stream->Failure(outcome, operation, error);
 }
 
 StreamResult StreamPort::ReceiveSome()
@@ -111,12 +129,11 @@ PortResult StreamPort::Write(const void* data, std::size_t length)
         }
         if (result.status != StreamStatus::Waiting)  // the connection failed
             return m_stream->Failure(LinkResult::WriteFailed, PortOperation::Write, result.error);
-        long error = 0;
-        const StreamWait wait = m_stream->Wait(true, deadline, error);
-        if (wait == StreamWait::Failed)
-            return m_stream->Failure(LinkResult::WriteFailed, PortOperation::Write, error);
-        if (wait == StreamWait::TimedOut)
+        const PortResult waited = Await(true, deadline, LinkResult::WriteFailed, PortOperation::Write);
+        if (waited.fault == PortFault::TimedOut)
             break;
+        if (!waited.Ok())
+            return waited;
     }
     return PortSucceeded(PortOperation::Write, sent);
 }
@@ -134,12 +151,9 @@ PortResult StreamPort::ReadByte(char& byte, Deadline by)
             return m_stream->Failure(LinkResult::Timeout, PortOperation::Read, result.error);
         if (result.status != StreamStatus::Waiting)
             continue;
-        long error = 0;
-        const StreamWait wait = m_stream->Wait(false, deadline, error);
-        if (wait == StreamWait::Failed)
-            return m_stream->Failure(LinkResult::Timeout, PortOperation::Read, error);
-        if (wait == StreamWait::TimedOut)
-            return PortTimedOut(LinkResult::Timeout, PortOperation::Read);
+        const PortResult waited = Await(false, deadline, LinkResult::Timeout, PortOperation::Read);
+        if (!waited.Ok())
+            return waited;
     }
     byte = m_input[m_inputNext++];
     return PortSucceeded(PortOperation::Read, 1);

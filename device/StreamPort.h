@@ -15,8 +15,6 @@
 #include <memory>
 #include <string>
 
-using StreamClock = PortClock;
-
 enum class StreamStatus {
     Moved,    // `count` bytes went through
     Waiting,  // nothing can go through now; wait and try again
@@ -78,6 +76,9 @@ private:
     // Closed (remembered) or Failed.
     StreamResult ReceiveSome();
     PortResult Greet(Deadline deadline);
+    // Waits until the stream is ready, or `deadline`: Ok, TimedOut, or the
+    // stream's failure, as `outcome` of `operation`.
+    PortResult Await(bool forWriting, Deadline deadline, LinkResult outcome, PortOperation operation);
 
     StreamConnector m_connect;
     std::chrono::milliseconds m_greetingWait;

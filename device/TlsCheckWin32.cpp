@@ -13,15 +13,9 @@ namespace {
 
 constexpr char PemBegin[] = "-----BEGIN CERTIFICATE-----";
 constexpr char PemEnd[] = "-----END CERTIFICATE-----";
-constexpr DWORD Sha256Length = 32;
 // SECURITY_FLAG_IGNORE_UNKNOWN_CA of wininet.h, which this file needs no
 // more of.
 constexpr DWORD IgnoreUnknownAuthority = 0x00000100;
-
-struct ChainFree {
-    void operator()(PCCERT_CHAIN_CONTEXT chain) const { CertFreeCertificateChain(chain); }
-};
-using UniqueChain = std::unique_ptr<const CERT_CHAIN_CONTEXT, ChainFree>;
 
 // A store in memory with every certificate of `pem`; crypt32 decodes each
 // block. Null when there is none.
@@ -55,7 +49,7 @@ std::string Sha256Of(PCCERT_CONTEXT certificate)
     DWORD size = sizeof digest;
     if (!CryptHashCertificate2(L"SHA256", 0, nullptr, certificate->pbCertEncoded, certificate->cbCertEncoded, digest,
                                &size) ||
-        size != Sha256Length)
+        size != static_cast<DWORD>(Sha256Length))
         return "";
     return std::string(reinterpret_cast<const char*>(digest), size);
 }
@@ -100,6 +94,8 @@ std::string ChainReason(PCCERT_CHAIN_CONTEXT chain, PCCERT_CONTEXT server, bool 
     const DWORD untrusted = CERT_TRUST_IS_PARTIAL_CHAIN | (ownAuthority ? 0 : CERT_TRUST_IS_UNTRUSTED_ROOT);
     if ((errors & untrusted) != 0)
         return TlsReason::UnknownAuthority;
+    if ((errors & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) != 0)
+        return TlsReason::Failed + std::string("the server's certificate is not made for a TLS server");
     const DWORD ignored =
         CERT_TRUST_IS_UNTRUSTED_ROOT | CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
     if ((errors & ~ignored) != 0)
@@ -133,11 +129,8 @@ std::string CheckServerCertificate(PCCERT_CONTEXT server, const std::string& hos
                                    std::string& fingerprint)
 {
     fingerprint = Sha256Of(server);
-    if (!settings.fingerprint.empty()) {
-        if (fingerprint == settings.fingerprint)
-            return "";
-        return TlsReason::FingerprintDiffers + FingerprintText(fingerprint) + TlsReason::FingerprintDiffersEnd;
-    }
+    if (!settings.fingerprint.empty())
+        return FingerprintRefusal(fingerprint, settings.fingerprint);
     UniqueStore trusted;
     if (!settings.trustedPem.empty()) {
         trusted = TrustedStore(settings.trustedPem);
@@ -150,8 +143,13 @@ std::string CheckServerCertificate(PCCERT_CONTEXT server, const std::string& hos
     CertAddStoreToCollection(extra.get(), server->hCertStore, 0, 0);
     if (trusted != nullptr)
         CertAddStoreToCollection(extra.get(), trusted.get(), 0, 0);
+    // The certificate must be one a server may use, as OpenSSL asks too.
+    LPSTR serverUsage[] = {const_cast<LPSTR>(szOID_PKIX_KP_SERVER_AUTH)};
     CERT_CHAIN_PARA chainPara = {};
     chainPara.cbSize = sizeof chainPara;
+    chainPara.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
+    chainPara.RequestedUsage.Usage.cUsageIdentifier = 1;
+    chainPara.RequestedUsage.Usage.rgpszUsageIdentifier = serverUsage;
     PCCERT_CHAIN_CONTEXT found = nullptr;
     if (!CertGetCertificateChain(nullptr, server, nullptr, extra.get(), &chainPara, 0, nullptr, &found))
         return TlsReason::UnknownAuthority;
@@ -160,13 +158,12 @@ std::string CheckServerCertificate(PCCERT_CONTEXT server, const std::string& hos
         const CERT_SIMPLE_CHAIN* simple = chain->cChain > 0 ? chain->rgpChain[0] : nullptr;
         const CERT_CHAIN_ELEMENT* root =
             simple != nullptr && simple->cElement > 0 ? simple->rgpElement[simple->cElement - 1] : nullptr;
-        PCCERT_CONTEXT same = root != nullptr
-                                  ? CertFindCertificateInStore(trusted.get(), X509_ASN_ENCODING, 0, CERT_FIND_EXISTING,
-                                                               root->pCertContext, nullptr)
-                                  : nullptr;
+        const UniqueCertificate same(root != nullptr
+                                         ? CertFindCertificateInStore(trusted.get(), X509_ASN_ENCODING, 0,
+                                                                      CERT_FIND_EXISTING, root->pCertContext, nullptr)
+                                         : nullptr);
         if (same == nullptr)
             return TlsReason::UnknownAuthority;
-        CertFreeCertificateContext(same);
     }
     const std::string chainReason = ChainReason(chain.get(), server, trusted != nullptr);
     if (!chainReason.empty())

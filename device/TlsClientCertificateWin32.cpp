@@ -22,7 +22,7 @@ std::string ClientCertificate::Load(const std::string& pkcs12)
 {
     std::string bytes = pkcs12;  // crypt32 takes the blob as writable
     CRYPT_DATA_BLOB blob = {static_cast<DWORD>(bytes.size()), reinterpret_cast<BYTE*>(&bytes[0])};
-    if (bytes.empty() || bytes.size() > MAXDWORD || !PFXIsPFXBlob(&blob))
+    if (bytes.empty() || blob.cbData != bytes.size() || !PFXIsPFXBlob(&blob))
         return "the file is no PKCS#12 file; on Windows --tls-cert takes a .p12 file that holds the key too";
     // A file made without a passphrase has an empty one, which some makers
     // encode as none at all: both are tried.
@@ -31,7 +31,8 @@ std::string ClientCertificate::Load(const std::string& pkcs12)
         m_store.reset(PFXImportCertStore(&blob, passphrase, PKCS12_NO_PERSIST_KEY));
         if (m_store != nullptr)
             break;
-        error = error == ERROR_INVALID_PASSWORD ? error : GetLastError();
+        if (error != ERROR_INVALID_PASSWORD)  // the likelier reason stays
+            error = GetLastError();
     }
     if (m_store == nullptr && error == ERROR_INVALID_PASSWORD)
         return "the PKCS#12 file has a passphrase; make it with an empty one (openssl pkcs12 -export -passout pass:)";
@@ -44,8 +45,7 @@ std::string ClientCertificate::Load(const std::string& pkcs12)
     for (PCCERT_CONTEXT certificate = CertEnumCertificatesInStore(m_store.get(), nullptr); certificate != nullptr;
          certificate = CertEnumCertificatesInStore(m_store.get(), certificate)) {
         if (HasPrivateKey(certificate)) {
-            m_certificate.reset(CertDuplicateCertificateContext(certificate));
-            CertFreeCertificateContext(certificate);
+            m_certificate.reset(certificate);  // the enumeration's reference, which stopping leaves to us
             return "";
         }
     }

@@ -39,7 +39,7 @@ std::vector<UniqueX509> ReadCertificates(const std::string& pem)
 
 PortResult Refused(const char* what, const std::string& why)
 {
-    return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, what + why);
+    return TlsRefusal(what + why);
 }
 
 PortResult TrustCertificates(SSL_CTX* context, const std::string& pem)
@@ -98,8 +98,7 @@ PortResult MakeTlsContext(const TlsSettings& settings, UniqueSslContext& context
 {
     UniqueSslContext made(SSL_CTX_new(TLS_client_method()));
     if (made == nullptr || SSL_CTX_set_min_proto_version(made.get(), TLS1_2_VERSION) != 1)
-        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, TlsReason::Failed + TakeOpenSslError());
-    SSL_CTX_set_default_passwd_cb(made.get(), NoPassphrase);
+        return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
     if (settings.fingerprint.empty()) {
         SSL_CTX_set_verify(made.get(), SSL_VERIFY_PEER, nullptr);
         const PortResult trusted = settings.trustedPem.empty() ? (SSL_CTX_set_default_verify_paths(made.get()) == 1

@@ -33,7 +33,7 @@ std::string CertificateReason(SSL* ssl, const std::string& host)
 
 }  // namespace
 
-std::string FailureReason(SSL* ssl, const std::string& host, bool clientCertificateGiven)
+std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertificateSeen& client)
 {
     const unsigned long error = ERR_peek_last_error();
     const int reason = ERR_GET_REASON(error);
@@ -44,8 +44,10 @@ std::string FailureReason(SSL* ssl, const std::string& host, bool clientCertific
             break;
         case SSL_R_WRONG_VERSION_NUMBER:
         case SSL_R_PACKET_LENGTH_TOO_LONG:
-        case SSL_R_UNEXPECTED_EOF_WHILE_READING:
             text = TlsReason::PlainServer;
+            break;
+        case SSL_R_UNEXPECTED_EOF_WHILE_READING:
+            text = ClosedHandshakeReason(BIO_number_read(SSL_get_rbio(ssl)) > 0, client.given);
             break;
         case SSL_R_TLSV13_ALERT_CERTIFICATE_REQUIRED:
         case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
@@ -55,7 +57,9 @@ std::string FailureReason(SSL* ssl, const std::string& host, bool clientCertific
         case SSL_R_SSLV3_ALERT_CERTIFICATE_REVOKED:
         case SSL_R_TLSV1_ALERT_UNKNOWN_CA:
         case SSL_R_TLSV1_ALERT_ACCESS_DENIED:
-            if (clientCertificateGiven) {
+            if (!client.asked) {  // no cipher or version in common, or the like
+                text = TlsReason::Failed + TakeOpenSslError();
+            } else if (client.given) {
                 const char* words = ERR_reason_error_string(error);
                 text = TlsReason::ClientCertificateRefused + (words != nullptr ? " (" + std::string(words) + ")" : "");
             } else {

@@ -3,6 +3,10 @@
 // address in "Cannot open the COM port. (ADDRESS: reason)".
 #pragma once
 
+#include "PortResult.h"
+
+#include <string>
+
 namespace TlsReason {
 
 // Followed by the host name or address the certificate does not name.
@@ -33,6 +37,11 @@ inline constexpr char TlsServer[] = "the server speaks TLS; it is reached with s
 inline constexpr char SilentClose[] =
     "the server closed the connection without a word; a server that speaks TLS does so, and is reached with "
     "socket+tls:// or rfc2217+tls://";
+// A server that had answered, then closed the connection: a TLS server
+// that ends a handshake it does not like without an alert. Followed by
+// ClosedInHandshakeCertificate when a client certificate was given.
+inline constexpr char ClosedInHandshake[] = "the server closed the connection in the middle of the TLS handshake";
+inline constexpr char ClosedInHandshakeCertificate[] = "; it may have refused the client certificate";
 inline constexpr char NoHandshake[] =
     "no TLS answer within the set-up wait; a plain server on this port is reached with socket:// or rfc2217://";
 // Followed by what is wrong with them.
@@ -42,3 +51,20 @@ inline constexpr char BadClientCertificate[] = "the client certificate or key ca
 inline constexpr char Failed[] = "TLS failed: ";
 
 }  // namespace TlsReason
+
+// A connection inside TLS that could not be set up, for `reason`.
+inline PortResult TlsRefusal(const std::string& reason)
+{
+    return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, reason);
+}
+
+// The reason for a server that closed the connection during the handshake:
+// before it sent anything it is no TLS server, after that it ended the
+// handshake.
+inline std::string ClosedHandshakeReason(bool heardFromServer, bool clientCertificateGiven)
+{
+    if (!heardFromServer)
+        return TlsReason::PlainServer;
+    return std::string(TlsReason::ClosedInHandshake) +
+           (clientCertificateGiven ? TlsReason::ClosedInHandshakeCertificate : "");
+}

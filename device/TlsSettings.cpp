@@ -1,10 +1,11 @@
 #include "TlsSettings.h"
 
+#include "TlsReasons.h"
+
 #include <cctype>
 
 namespace {
 
-constexpr std::size_t Sha256Length = 32;
 constexpr char HexDigits[] = "0123456789ABCDEF";
 
 int HexValue(char c)
@@ -51,4 +52,16 @@ bool ParseFingerprint(const std::string& text, std::string& digest)
         return false;
     digest = bytes;
     return true;
+}
+
+std::string FingerprintRefusal(const std::string& seen, const std::string& wanted)
+{
+    if (wanted.empty() || seen == wanted)
+        return "";
+    return TlsReason::FingerprintDiffers + FingerprintText(seen) + TlsReason::FingerprintDiffersEnd;
+}
+
+std::string SessionNote(const std::string& version, const std::string& fingerprint)
+{
+    return version + ", server certificate SHA-256 " + FingerprintText(fingerprint);
 }

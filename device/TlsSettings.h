@@ -5,8 +5,12 @@
 // opens no file of its own.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
+
+// The length of a SHA-256, in bytes.
+inline constexpr std::size_t Sha256Length = 32;
 
 struct TlsSettings {
     // Certificates in PEM to trust instead of the system's: a bench's own
@@ -32,3 +36,12 @@ std::string FingerprintText(const std::string& digest);
 // Hex digits, pairs with or without colons, into 32 bytes: false for
 // anything else.
 bool ParseFingerprint(const std::string& text, std::string& digest);
+
+// Why a server whose certificate has the SHA-256 `seen` fails
+// --tls-fingerprint `wanted` (TlsReasons.h); "" when it passes or none is
+// wanted.
+std::string FingerprintRefusal(const std::string& seen, const std::string& wanted);
+
+// What TlsSettings::noteSession is told: "TLS 1.2, server certificate
+// SHA-256 AB:CD:...".
+std::string SessionNote(const std::string& version, const std::string& fingerprint);

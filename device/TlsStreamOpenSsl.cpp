@@ -58,12 +58,8 @@ bool IsNumericHost(const std::string& host)
 
 class TlsStream : public Stream {
 public:
-    TlsStream(UniqueFd socket, UniqueSslContext context, UniqueSsl ssl, std::string host, bool clientCertificateGiven)
-        : m_socket(std::move(socket)),
-          m_context(std::move(context)),
-          m_ssl(std::move(ssl)),
-          m_host(std::move(host)),
-          m_clientCertificateGiven(clientCertificateGiven)
+    TlsStream(UniqueFd socket, UniqueSsl ssl, std::string host, ClientCertificateSeen client)
+        : m_socket(std::move(socket)), m_ssl(std::move(ssl)), m_host(std::move(host)), m_client(client)
     {}
 
     // A close_notify, if the connection takes it at once: the server then
@@ -80,6 +76,7 @@ public:
         const SigpipeHeld held;
         std::size_t written = 0;
         ERR_clear_error();
+        errno = 0;  // SSL_ERROR_SYSCALL reads it: no earlier call's may stay
         const int done = SSL_write_ex(m_ssl.get(), data, length, &written);
         return Classify(done, written);
     }
@@ -89,6 +86,7 @@ public:
         const SigpipeHeld held;  // a read may answer the server (a key update)
         std::size_t read = 0;
         ERR_clear_error();
+        errno = 0;  // SSL_ERROR_SYSCALL reads it: no earlier call's may stay
         const int done = SSL_read_ex(m_ssl.get(), buffer, size, &read);
         return Classify(done, read);
     }
@@ -133,24 +131,29 @@ private:
                     ERR_clear_error();
                     return {StreamStatus::Closed, 0, 0};
                 }
-                m_failure = FailureReason(m_ssl.get(), m_host, m_clientCertificateGiven);
+                m_failure = FailureReason(m_ssl.get(), m_host, m_client);
                 return {StreamStatus::Failed, 0, 0};
         }
     }
 
-    // Declared in the order they are made, so that they go in reverse.
+    // Declared in the order they are made, so that they go in reverse; the
+    // connection holds its own reference to its context.
     UniqueFd m_socket;
-    UniqueSslContext m_context;
     UniqueSsl m_ssl;
     std::string m_host;
-    bool m_clientCertificateGiven;
+    ClientCertificateSeen m_client;
     int m_wants = SSL_ERROR_NONE;
     std::string m_failure;  // the reason of the last failed call, in words
 };
 
-PortResult Refusal(const std::string& reason)
+// Notes a certificate request from the server, which OpenSSL hands over
+// decrypted in TLS 1.3 too.
+void NoteCertificateRequest(int writing, int /*version*/, int contentType, const void* bytes, std::size_t length,
+                            SSL* /*ssl*/, void* seen)
 {
-    return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, reason);
+    if (writing == 0 && contentType == SSL3_RT_HANDSHAKE && length > 0 &&
+        static_cast<const unsigned char*>(bytes)[0] == SSL3_MT_CERTIFICATE_REQUEST)
+        static_cast<ClientCertificateSeen*>(seen)->asked = true;
 }
 
 // The SHA-256 of the server certificate's DER form, 32 bytes, or "".
@@ -173,10 +176,12 @@ std::string VersionText(SSL* ssl)
     return version;
 }
 
-PortResult Handshake(SSL* ssl, int socket, const std::string& host, bool clientCertificateGiven, Deadline deadline)
+PortResult Handshake(SSL* ssl, int socket, const std::string& host, const ClientCertificateSeen& client,
+                     Deadline deadline)
 {
     for (;;) {
         ERR_clear_error();
+        errno = 0;
         const SigpipeHeld held;
         const int done = SSL_connect(ssl);
         if (done == 1)
@@ -184,14 +189,14 @@ PortResult Handshake(SSL* ssl, int socket, const std::string& host, bool clientC
         const int error = SSL_get_error(ssl, done);
         if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
             if (WaitFor(socket, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, deadline) == 0)
-                return Refusal(TlsReason::NoHandshake);
+                return TlsRefusal(TlsReason::NoHandshake);
             continue;
         }
         if (error == SSL_ERROR_SYSCALL && errno != 0)
             return PosixFailure(LinkResult::OpenFailed, PortOperation::Open, errno);
-        if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_ZERO_RETURN)  // closed at once
-            return Refusal(TlsReason::PlainServer);
-        return Refusal(FailureReason(ssl, host, clientCertificateGiven));
+        if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_ZERO_RETURN)  // closed
+            return TlsRefusal(ClosedHandshakeReason(BIO_number_read(SSL_get_rbio(ssl)) > 0, client.given));
+        return TlsRefusal(FailureReason(ssl, host, client));
     }
 }
 
@@ -206,25 +211,36 @@ PortResult StartTls(UniqueFd socket, const std::string& host, const TlsSettings&
         return made;
     UniqueSsl ssl(SSL_new(context.get()));
     if (ssl == nullptr || SSL_set_fd(ssl.get(), socket.Get()) != 1)
-        return Refusal(TlsReason::Failed + TakeOpenSslError());
+        return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
+    // A write that timed out may be taken up again from another buffer, and
+    // a long one goes through a record at a time, as a socket's does.
+    SSL_set_mode(ssl.get(), SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+    // A name goes to the server (SNI), with a fingerprint too, so that a
+    // server that picks its certificate by name shows the same one as to
+    // Schannel; an address does not.
+    const bool numeric = IsNumericHost(host);
+    if (!numeric && SSL_set_tlsext_host_name(ssl.get(), host.c_str()) != 1)
+        return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
     if (settings.fingerprint.empty()) {
-        // The name goes to the server too (SNI), an address does not.
-        const bool named = IsNumericHost(host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl.get()), host.c_str())
-                                               : SSL_set1_host(ssl.get(), host.c_str()) == 1 &&
-                                                     SSL_set_tlsext_host_name(ssl.get(), host.c_str()) == 1;
+        const bool named = numeric ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl.get()), host.c_str()) == 1
+                                   : SSL_set1_host(ssl.get(), host.c_str()) == 1;
         if (!named)
-            return Refusal(TlsReason::Failed + TakeOpenSslError());
+            return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
     }
-    const bool clientCertificateGiven = !settings.clientCertificate.empty();
-    const PortResult shaken = Handshake(ssl.get(), socket.Get(), host, clientCertificateGiven, deadline);
+    ClientCertificateSeen client;
+    client.given = !settings.clientCertificate.empty();
+    SSL_set_msg_callback(ssl.get(), NoteCertificateRequest);
+    SSL_set_msg_callback_arg(ssl.get(), &client);
+    const PortResult shaken = Handshake(ssl.get(), socket.Get(), host, client, deadline);
+    SSL_set_msg_callback(ssl.get(), nullptr);  // `client` stays here
     if (!shaken.Ok())
         return shaken;
     const std::string fingerprint = ServerFingerprint(ssl.get());
-    if (!settings.fingerprint.empty() && fingerprint != settings.fingerprint)
-        return Refusal(TlsReason::FingerprintDiffers + FingerprintText(fingerprint) + TlsReason::FingerprintDiffersEnd);
+    const std::string refused = FingerprintRefusal(fingerprint, settings.fingerprint);
+    if (!refused.empty())
+        return TlsRefusal(refused);
     if (settings.noteSession)
-        settings.noteSession(VersionText(ssl.get()) + ", server certificate SHA-256 " + FingerprintText(fingerprint));
-    stream = std::make_unique<TlsStream>(std::move(socket), std::move(context), std::move(ssl), host,
-                                         clientCertificateGiven);
+        settings.noteSession(SessionNote(VersionText(ssl.get()), fingerprint));
+    stream = std::make_unique<TlsStream>(std::move(socket), std::move(ssl), host, client);
     return shaken;
 }

@@ -1,6 +1,7 @@
 #include "TlsStreamWin32.h"
 
 #include "PlainStream.h"
+#include "CryptHandlesWin32.h"
 #include "TlsCheckWin32.h"
 #include "TlsClientCertificateWin32.h"
 #include "TlsReasons.h"
@@ -21,11 +22,6 @@ constexpr ULONG ContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
                                ISC_REQ_ALLOCATE_MEMORY | ISC_REQ_STREAM | ISC_REQ_MANUAL_CRED_VALIDATION;
 constexpr std::size_t ReceiveSize = 16 * 1024 + 512;  // a whole TLS record and more
 constexpr int MaxEmptyRecords = 32;
-
-PortResult Refusal(const std::string& reason)
-{
-    return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, reason);
-}
 
 // Schannel's status as Windows writes it: 0x80090304.
 std::string StatusText(SECURITY_STATUS status)
@@ -91,6 +87,11 @@ public:
     // past its deadline.
     StreamResult Receive(char* buffer, std::size_t size) override
     {
+        // The rest of a record a full socket held back goes first: the
+        // server answers nothing before it has the whole record.
+        const StreamResult flushed = Flush();
+        if (flushed.status == StreamStatus::Failed)
+            return flushed;
         for (int empty = 0; empty <= MaxEmptyRecords;) {
             if (!m_plain.empty()) {
                 const std::size_t count = std::min(size, m_plain.size());
@@ -253,15 +254,16 @@ PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadlin
         if (result.status == StreamStatus::Failed)
             return transport.Failure(LinkResult::OpenFailed, PortOperation::Open, result.error);
         if (transport.Wait(true, deadline, error) != StreamWait::Ready)
-            return Refusal(TlsReason::NoHandshake);
+            return TlsRefusal(TlsReason::NoHandshake);
     }
     return PortSucceeded(PortOperation::Open);
 }
 
 // Waits for more of the server's handshake until `deadline`. A server whose
 // first bytes are no TLS record is a plain one: Schannel would wait for the
-// rest of a record that never comes.
-PortResult ReceiveMore(SchannelStream& stream, Deadline deadline)
+// rest of a record that never comes. `heard` when the server had sent
+// something before: a close then ends a handshake it did not like.
+PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Deadline deadline)
 {
     for (;;) {
         const bool first = stream.Encrypted().empty();
@@ -269,16 +271,16 @@ PortResult ReceiveMore(SchannelStream& stream, Deadline deadline)
         const std::string& input = stream.Encrypted();
         if (received.status == StreamStatus::Moved && first && input.size() >= 3 &&
             !IsTlsRecordStart(input.data(), input.size()))
-            return Refusal(TlsReason::PlainServer);
+            return TlsRefusal(TlsReason::PlainServer);
         if (received.status == StreamStatus::Moved)
             return PortSucceeded(PortOperation::Open);
         if (received.status == StreamStatus::Closed)
-            return Refusal(TlsReason::PlainServer);
+            return TlsRefusal(ClosedHandshakeReason(heard || !input.empty(), clientGiven));
         if (received.status == StreamStatus::Failed)
             return stream.Transport().Failure(LinkResult::OpenFailed, PortOperation::Open, received.error);
         long error = 0;
         if (stream.Transport().Wait(false, deadline, error) != StreamWait::Ready)
-            return Refusal(TlsReason::NoHandshake);
+            return TlsRefusal(TlsReason::NoHandshake);
     }
 }
 
@@ -292,7 +294,10 @@ std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, 
         return TlsReason::ClientCertificateRefused + std::string(" (") + alert + ")";
     if (alert != nullptr)
         return TlsReason::ClientCertificateRequired;
-    if (status == SEC_E_ILLEGAL_MESSAGE || status == SEC_E_INVALID_TOKEN)
+    // Schannel says the same of any alert; only bytes that are no TLS
+    // record come from a plain server.
+    const bool plain = answer.empty() || !IsTlsRecordStart(answer.data(), answer.size());
+    if (plain && (status == SEC_E_ILLEGAL_MESSAGE || status == SEC_E_INVALID_TOKEN))
         return TlsReason::PlainServer;
     return StatusText(status);
 }
@@ -302,9 +307,10 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
     SchannelHandles& handles = stream.Handles();
     std::string& input = stream.Encrypted();
     bool answered = false;
+    ULONG flags = ContextFlags;
     for (bool first = true;; first = false) {
         if (PortClock::now() >= deadline)  // a server that keeps sending
-            return Refusal(TlsReason::NoHandshake);
+            return TlsRefusal(TlsReason::NoHandshake);
         std::vector<char> token(input.begin(), input.end());
         SecBuffer in[2] = {{static_cast<ULONG>(token.size()), SECBUFFER_TOKEN, token.data()},
                            {0, SECBUFFER_EMPTY, nullptr}};
@@ -313,9 +319,9 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
         SecBufferDesc outDescription = {SECBUFFER_VERSION, 1, out};
         ULONG attributes = 0;
         const SECURITY_STATUS status = InitializeSecurityContextA(
-            &handles.credentials, first ? nullptr : &handles.context, const_cast<char*>(host.c_str()), ContextFlags, 0,
-            0, first ? nullptr : &inDescription, 0, &handles.context, &outDescription, &attributes, nullptr);
-        handles.hasContext = handles.hasContext || first;
+            &handles.credentials, first ? nullptr : &handles.context, const_cast<char*>(host.c_str()), flags, 0, 0,
+            first ? nullptr : &inDescription, 0, &handles.context, &outDescription, &attributes, nullptr);
+        handles.hasContext = handles.hasContext || (first && !FAILED(status));
         PortResult sent = PortSucceeded(PortOperation::Open);
         if (out[0].pvBuffer != nullptr) {
             sent = SendToken(stream.Transport(), out[0], deadline);
@@ -325,9 +331,16 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
         if (!sent.Ok())
             return sent;
         if (status == SEC_E_INCOMPLETE_MESSAGE) {
-            const PortResult more = ReceiveMore(stream, deadline);
+            const PortResult more = ReceiveMore(stream, !first, clientGiven, deadline);
             if (!more.Ok())
                 return more;
+            continue;
+        }
+        // A server that asks for a client certificate, and one that names
+        // authorities the given one is not from: the same input again, with
+        // what was given (maybe none), and the server decides.
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && (flags & ISC_REQ_USE_SUPPLIED_CREDS) == 0) {
+            flags |= ISC_REQ_USE_SUPPLIED_CREDS;
             continue;
         }
         input = in[1].BufferType == SECBUFFER_EXTRA && !first && in[1].cbBuffer <= token.size()
@@ -335,12 +348,12 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
                     : std::string();
         if (status == SEC_E_OK)
             return PortSucceeded(PortOperation::Open);
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS)  // asked for a client certificate, and none was given
-            return Refusal(TlsReason::ClientCertificateRequired);
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS)
+            return TlsRefusal(clientGiven ? TlsReason::ClientCertificateRefused : TlsReason::ClientCertificateRequired);
         if (status != SEC_I_CONTINUE_NEEDED)
-            return Refusal(HandshakeFailure(status, std::string(token.begin(), token.end()), answered, clientGiven));
+            return TlsRefusal(HandshakeFailure(status, std::string(token.begin(), token.end()), answered, clientGiven));
         if (input.empty()) {
-            const PortResult more = ReceiveMore(stream, deadline);
+            const PortResult more = ReceiveMore(stream, !first, clientGiven, deadline);
             if (!more.Ok())
                 return more;
         }
@@ -367,19 +380,21 @@ PortResult StartTls(std::unique_ptr<Stream> transport, const std::string& host, 
     if (!settings.clientCertificate.empty()) {
         const std::string unusable = handles->client.Load(settings.clientCertificate);
         if (!unusable.empty())
-            return Refusal(TlsReason::BadClientCertificate + unusable);
+            return TlsRefusal(TlsReason::BadClientCertificate + unusable);
         client = handles->client.Get();
         credentials.cCreds = 1;
         credentials.paCred = &client;
     }
     credentials.dwVersion = SCHANNEL_CRED_VERSION;
-    credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT | SP_PROT_TLS1_3_CLIENT;
+    // TLS 1.3 needs SCH_CREDENTIALS, which older Windows lacks: asked for
+    // through SCHANNEL_CRED, it fails the credentials on some of them.
+    credentials.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     credentials.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS;
     const SECURITY_STATUS acquired =
         AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A), SECPKG_CRED_OUTBOUND, nullptr, &credentials,
                                   nullptr, nullptr, &handles->credentials, nullptr);
     if (acquired != SEC_E_OK)
-        return Refusal(StatusText(acquired));
+        return TlsRefusal(StatusText(acquired));
     handles->hasCredentials = true;
     auto secured = std::make_unique<SchannelStream>(std::move(transport), std::move(handles));
     const PortResult shaken = Handshake(*secured, host, client != nullptr, deadline);
@@ -387,20 +402,23 @@ PortResult StartTls(std::unique_ptr<Stream> transport, const std::string& host, 
         return shaken;
     CtxtHandle* context = &secured->Handles().context;
     SecPkgContext_StreamSizes sizes = {};
-    PCCERT_CONTEXT server = nullptr;
-    if (QueryContextAttributesA(context, SECPKG_ATTR_STREAM_SIZES, &sizes) != SEC_E_OK ||
-        QueryContextAttributesA(context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &server) != SEC_E_OK || server == nullptr)
-        return Refusal(std::string(TlsReason::Failed) + "the server showed no certificate");
+    if (QueryContextAttributesA(context, SECPKG_ATTR_STREAM_SIZES, &sizes) != SEC_E_OK)
+        return TlsRefusal(std::string(TlsReason::Failed) + "Schannel gave no record sizes");
+    PCCERT_CONTEXT shown = nullptr;
+    const bool hasCertificate =
+        QueryContextAttributesA(context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &shown) == SEC_E_OK && shown != nullptr;
+    const UniqueCertificate server(shown);
+    if (!hasCertificate)
+        return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
     std::string fingerprint;
-    const std::string refused = CheckServerCertificate(server, host, settings, fingerprint);
-    CertFreeCertificateContext(server);
+    const std::string refused = CheckServerCertificate(server.get(), host, settings, fingerprint);
     if (!refused.empty())
-        return Refusal(refused);
+        return TlsRefusal(refused);
     secured->SetSizes(sizes);
     SecPkgContext_ConnectionInfo info = {};
     QueryContextAttributesA(context, SECPKG_ATTR_CONNECTION_INFO, &info);
     if (settings.noteSession)
-        settings.noteSession(VersionText(info) + ", server certificate SHA-256 " + FingerprintText(fingerprint));
+        settings.noteSession(SessionNote(VersionText(info), fingerprint));
     stream = std::move(secured);
     return shaken;
 }

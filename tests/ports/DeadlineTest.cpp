@@ -27,6 +27,10 @@ TEST(Deadline, TimeLeftRoundsUpAndNeverGoesBelowZeroOrAboveTheWait)
         {now - milliseconds(5), 0},
         {Earlier(now + milliseconds(700), NoDeadline), 700},
         {DeadlineAfter(milliseconds(300), now), 300},
+        {FirstShare(now + milliseconds(3000), 2, now), 1500},
+        {FirstShare(now + milliseconds(3000), 1, now), 3000},
+        {FirstShare(NoDeadline, 3, now), 5010},
+        {FirstShare(now - milliseconds(5), 2, now), 0},
     };
     for (const auto& row : rows)
         EXPECT_EQ(TimeLeft(row.deadline, wait, now).count(), row.left);
