@@ -186,6 +186,17 @@ PortResult Rfc2217Port::Take(unsigned char byte, TelnetEvent& event)
     return Answer(event);
 }
 
+// A write during the set-up failed: the server has gone, perhaps with words
+// that are still to be read.
+PortResult Rfc2217Port::ServerGone(const PortResult& failedWrite)
+{
+    std::string rest;
+    m_connection->DiscardInput(rest);
+    for (char c : rest)
+        KeepData(static_cast<unsigned char>(c));
+    return ServerClosed(failedWrite, m_input);
+}
+
 PortResult Rfc2217Port::Negotiate(Deadline deadline)
 {
     std::string request;
@@ -198,10 +209,10 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
     for (const LineSetting& setting : LineSettings)
         request += ComPortCommand(setting);
     const PortResult sent = SendCommand(request);
+    if (sent.outcome == LinkResult::SetupFailed)
+        return sent;
     if (!sent.Ok())
-        return sent.outcome == LinkResult::SetupFailed
-                   ? sent
-                   : PortFailed(LinkResult::SetupFailed, PortOperation::Setup, sent.systemError, sent.systemText);
+        return ServerGone(sent);
 
     bool acknowledged[LineSettingCount] = {};
     std::size_t waiting = LineSettingCount;
@@ -223,13 +234,8 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
         const PortResult taken = Take(static_cast<unsigned char>(byte), event);
         if (taken.outcome == LinkResult::SetupFailed)
             return taken;
-        if (!taken.Ok()) {  // an answer could not go out: the server has gone, perhaps with words
-            std::string rest;
-            m_connection->DiscardInput(rest);
-            for (char c : rest)
-                KeepData(static_cast<unsigned char>(c));
-            return ServerClosed(taken, m_input);
-        }
+        if (!taken.Ok())  // an answer could not go out
+            return ServerGone(taken);
         if (event.kind != TelnetEventKind::Subnegotiation || m_decoder.SubnegotiationTruncated())
             continue;
         const std::string& sub = m_decoder.Subnegotiation();

@@ -39,6 +39,7 @@ private:
     };
 
     PortResult Negotiate(Deadline deadline);
+    PortResult ServerGone(const PortResult& failedWrite);
     // Feeds one byte from the network to the decoder and answers what it
     // completed; data bytes are kept in m_input. Not Ok when an answer could not be
     // sent, or the server refused a required option.
