@@ -27,22 +27,19 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args,
                           const std::vector<std::pair<std::string, std::string>>& promptsAndLines)
 {
     PseudoTerminal terminal;
-    const std::string cli = BuildPath(TOLVANE_CLI_PATH);
-    std::vector<char*> argv = {const_cast<char*>(cli.c_str())};
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        const int slave = open(terminal.SlavePath().c_str(), O_RDWR);
+    const char* slavePath = terminal.SlavePath().c_str();
+    const pid_t pid = StartProcess(BuildPath(TOLVANE_CLI_PATH), args, [slavePath] {
+        setsid();  // the terminal becomes the program's own
+        const int slave = open(slavePath, O_RDWR);
         dup2(slave, 0);
         dup2(slave, 1);
         dup2(slave, 2);
-        execv(cli.c_str(), argv.data());
-        _exit(127);
-    }
+    });
     TerminalRun run;
+    if (pid < 0) {  // never kill(-1, ...) below
+        ADD_FAILURE() << "cannot start " << TOLVANE_CLI_PATH;
+        return run;
+    }
     for (const auto& [prompt, line] : promptsAndLines) {
         while (run.screen.find(prompt) == std::string::npos) {
             const std::string more = terminal.Receive(1, 10000);

@@ -8,12 +8,9 @@
 
 namespace {
 
-const std::string TextHeader =
-    "port\tstatus\tfirmware\tname\tauthenticationBefore\tauthenticationAfter\texitCode\tpin\treason\n";
-
 // The header, then the rows' lines in the order the rows ended, which is
 // up to the devices: sorted here.
-std::vector<std::string> RowLines(const std::string& out, const std::string& header = TextHeader)
+std::vector<std::string> RowLines(const std::string& out, const std::string& header = ProvisionHeader)
 {
     EXPECT_EQ(out.compare(0, header.size(), header), 0) << out;
     std::istringstream rest(out.substr(std::min(header.size(), out.size())));

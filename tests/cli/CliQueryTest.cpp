@@ -46,8 +46,8 @@ TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
                             Hints({"ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
                                    "straight over Bluetooth."}) +
                                 ScanHint());
-    // A port another program holds names that program (here this test, and
-    // the simulated device that keeps the terminal open).
+    // A port another program holds names that program (here this test: the
+    // simulated device holds the terminal only for its own short looks).
     {
         const UniqueFd holder(open(m_port.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK));
         ASSERT_TRUE(holder.IsValid());

@@ -28,10 +28,6 @@
 
 namespace {
 
-const std::string ProvisionHeader =
-    "port\tstatus\tfirmware\tname\tauthenticationBefore\tauthenticationAfter\texitCode\tpin\treason\n";
-const std::string DemoText = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
-
 // Every field is given in every row.
 struct Row {
     std::string finding;
@@ -116,6 +112,9 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
     const std::string streamPlan =
         WriteBenchFile("stream.csv", "port,auth,pin\n" + Port5 + ",on,\n" + Port6 + ",on,\n");
     const std::string onePlan = WriteBenchFile("one.csv", "port,auth,pin\n" + Port5 + ",on,\n");
+    // What the device receives for onePlan's row: the query, then the
+    // configure command.
+    const std::string onePlanWritten = AccessCodeBytes + AccessCodeBytes + " 1 1234 ";
     const std::string transcript = "Cannot open the transcript ";
     const int Soon = 15000;  // a refusal or an exchange; it ends at once
     const std::vector<Row> rows = {
@@ -372,15 +371,17 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          "",
          {": >\"$3\"; sent=$(wc -c <\"$4\"); "
           "\"$1\" provision \"$2\" --record \"$3\" --verify --verify-wait 3000 >/dev/null & i=0; "
-          "while [ \"$(wc -c <\"$4\")\" -lt $((sent + 34)) ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
-          "kill -TERM $!; wait $!; code=$?; grep -c '\"entry\":\"written\"' \"$3\"; "
-          "grep -c '\"entry\":\"result\"' \"$3\"; exit $code",
+          "while [ \"$(wc -c <\"$4\")\" -lt $((sent + " +
+              std::to_string(onePlanWritten.size()) +
+              ")) ] && [ $i -lt 200 ]; do sleep 0.02; i=$((i+1)); done; "
+              "kill -TERM $!; wait $!; code=$?; grep -c '\"entry\":\"written\"' \"$3\"; "
+              "grep -c '\"entry\":\"result\"' \"$3\"; exit $code",
           onePlan, BenchDevice::BenchFolder() + "/killed.jsonl", BenchDevice::BenchFolder() + "/com5-transcript"},
          true,
          143,
          "1\n0\n",
          "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n",
-         AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
+         onePlanWritten,
          "",
          Soon},
         {"8: a transcript that cannot be written",
@@ -389,7 +390,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
           WriteBenchFile("unwritable.log", "")},
          true,
          18,
-         DemoText,
+         DeviceText,
          "Cannot write the transcript " + BenchDevice::BenchFolder() + "/unwritable.log: File too large.\n",
          AccessCodeBytes,
          "",

@@ -1,8 +1,11 @@
 // What the network tests share: the device's query and answer as the bench
-// device gives them, and tolvane-cli run as a process, natively or (with the
-// Windows tests) as tolvane-cli.exe under Wine.
+// device gives them, the line tolvane-cli sets, files of a run, and
+// tolvane-cli run as a process, natively or (with the Windows tests) as
+// tolvane-cli.exe under Wine.
 #pragma once
 
+#include "BenchDevice.h"
+#include "CliTexts.h"
 #include "RunProcess.h"
 
 #include <cstdlib>
@@ -12,7 +15,17 @@
 #include <vector>
 
 inline constexpr char Query[] = "kwd38m4tQZXh7";
-inline constexpr char DeviceText[] = "name: Tolvane Demo\nfirmware: 1.3\nauthentication: Enable\npin: 1234\n";
+// The line a bench device reports (its query-line) once tolvane-cli has set
+// it up: 115200 baud, 8N1, no flow control.
+inline constexpr char LineAsSet[] = "115200 8N1 none";
+
+// A file of this run, in the bench's folder (with-bench removes it): the
+// shared temporary folder may hold the same name from another checkout's
+// run of these tests at the same time.
+inline std::string TempFile(const std::string& name)
+{
+    return BenchDevice::BenchFolder() + "/" + name;
+}
 
 inline ProcessResult Cli(const std::vector<std::string>& args)
 {

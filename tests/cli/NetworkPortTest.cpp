@@ -3,10 +3,12 @@
 // and against servers that refuse or never speak. ser2net's own line is 9600
 // baud: only a client that sets the line reaches the device at 115200.
 #include "BenchDevice.h"
+#include "Loopback.h"
 #include "NetworkCli.h"
 #include "ScriptedServer.h"
 #include "Ser2netServer.h"
-#include "TlsReasons.h"
+#include "TelnetBytes.h"
+#include "UniqueFd.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +19,12 @@
 #include <fstream>
 #include <iterator>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr char AsSet[] = "115200 8N1 none";
 constexpr char AsServerHasIt[] = "9600 8N1 none";
 
 std::size_t Count(const std::string& text, char byte)
@@ -51,14 +51,6 @@ protected:
     Ser2netServer m_telnetServer{m_telnet.PortPath(), Ser2netServer::Rfc2217};
 };
 
-// A file of this run, in the bench's folder (with-bench removes it): the
-// shared temporary folder may hold the same name from another checkout's
-// run of these tests at the same time.
-std::string TempFile(const std::string& name)
-{
-    return BenchDevice::BenchFolder() + "/" + name;
-}
-
 TEST_F(NetworkPorts, QueryOverRawTcpKeepsTheServersLine)
 {
     const ProcessResult run = Cli({"query", m_rawServer.Address()});
@@ -76,7 +68,7 @@ TEST_F(NetworkPorts, QueryOverRfc2217SetsTheLineBeforeTheQueryArrives)
     const ProcessResult run = Cli({"query", m_telnetServer.Address(), "--transcript", transcript});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, DeviceText);
-    EXPECT_EQ(m_telnet.State()["query-line"], AsSet);
+    EXPECT_EQ(m_telnet.State()["query-line"], LineAsSet);
     EXPECT_EQ(m_telnet.ReceivedSinceMark(), Query);
     const std::string log = ReadFile(transcript);
     EXPECT_NE(log.find(m_telnetServer.Address() + "\t>\t6B 77 64 33 38 6D 34 74 51 5A 58 68 37\t"), std::string::npos)
@@ -209,17 +201,8 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
 const std::string Stale = std::string(Query) + " 1.3 1 9999 Stale Device\n";
 const std::string Fresh = std::string(Query) + " 1.3 0 1234 Fresh Device\n";
 const std::string FreshText = "name: Fresh Device\nfirmware: 1.3\nauthentication: Disable\npin: 1234\n";
-const std::string Iac = "\xff";
 // The last of the client's set-up requests: SET-CONTROL, no flow control.
 const std::string RequestEnd = Iac + "\xfa\x2c\x05\x01" + Iac + "\xf0";
-
-std::string Ack(char code, const std::string& value)
-{
-    return Iac + "\xfa\x2c" + std::string(1, static_cast<char>(code + 100)) + value + Iac + "\xf0";
-}
-
-const std::string Acks =
-    Ack(1, std::string("\x00\x01\xc2\x00", 4)) + Ack(2, "\x08") + Ack(3, "\x01") + Ack(4, "\x01") + Ack(5, "\x01");
 
 std::string WithAddress(std::string text, const std::string& address)
 {
@@ -240,16 +223,25 @@ struct ServerRow {
     std::string transcript;  // a line the transcript holds, or "" for none kept
 };
 
-const std::string HostileTranscript = ::testing::TempDir() + "hostile-server.log";
+// The words for a plain connection the server closed without a byte, after
+// the client's: what a TLS server does with bytes that are no TLS.
+const std::string SilentClose =
+    "the server closed the connection without a word; a server that speaks TLS does so, and is reached with "
+    "socket+tls:// or rfc2217+tls://";
+
+std::string HostileTranscript()
+{
+    return TempFile("hostile-server.log");
+}
 
 std::vector<ServerRow> HostileServerRows()
 {
-    const std::string transcript = HostileTranscript;
+    const std::string transcript = HostileTranscript();
     const std::vector<std::string> configure = {"configure", "ADDR", "--auth", "on", "--pin", "4321"};
     const std::vector<ServerRow> rows = {
         {"1: a line during the negotiation is no answer",
          "rfc2217",
-         {Expect(RequestEnd), Send(Stale + Acks), Expect(Query), Send(Fresh)},
+         {Expect(RequestEnd), Send(Stale + Acks()), Expect(Query), Send(Fresh)},
          {"query", "ADDR", "--transcript", transcript},
          0,
          FreshText,
@@ -276,7 +268,7 @@ std::vector<ServerRow> HostileServerRows()
          ""},
         {"3: closed after the answer, before the configure, over Telnet",
          "rfc2217",
-         {Expect(RequestEnd), Send(Acks), Expect(Query), SendAndClose(Fresh)},
+         {Expect(RequestEnd), Send(Acks()), Expect(Query), SendAndClose(Fresh)},
          configure,
          12,
          "",
@@ -289,9 +281,9 @@ std::vector<ServerRow> HostileServerRows()
          {"query", "ADDR", "--transcript", transcript},
          3,
          "",
-         std::string("tolvane-cli: Cannot open the COM port. (ADDR: ") + TlsReason::SilentClose + ")\n",
+         "tolvane-cli: Cannot open the COM port. (ADDR: " + SilentClose + ")\n",
          Query,
-         std::string("\tADDR\t!\tread: failed (") + TlsReason::SilentClose + ")\n"},
+         "\tADDR\t!\tread: failed (" + SilentClose + ")\n"},
         {"12: a server that refuses with words",
          "socket",
          {SendAndClose("Port already in use\r\n")},
@@ -303,7 +295,7 @@ std::vector<ServerRow> HostileServerRows()
          ""},
         {"12: a Telnet server that refuses with words, escaped",
          "rfc2217",
-         {Expect(RequestEnd), SendAndClose(Iac + "\xfb\x03" + "Port \x1b[2J in use\r\n")},
+         {Expect(RequestEnd), SendAndClose(Will + Sga + "Port \x1b[2J in use\r\n")},
          {"query", "ADDR"},
          3,
          "",
@@ -312,7 +304,7 @@ std::vector<ServerRow> HostileServerRows()
          ""},
         {"15: a server that refuses BINARY",
          "rfc2217",
-         {Expect(RequestEnd), Send(Iac + "\xfc" + std::string(1, '\0') + Acks)},
+         {Expect(RequestEnd), Send(Wont + Binary + Acks())},
          {"query", "ADDR"},
          4,
          "",
@@ -343,7 +335,7 @@ void RunHostileServerRows(bool wine)
         std::vector<std::string> args;
         for (const std::string& arg : row.args)
             args.push_back(WithAddress(arg, address));
-        std::remove(HostileTranscript.c_str());
+        std::remove(HostileTranscript().c_str());
         const auto start = std::chrono::steady_clock::now();
         const ProcessResult run = CliOrWindowsCli(args, wine);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(wine ? 10 : 3));
@@ -359,8 +351,8 @@ void RunHostileServerRows(bool wine)
             received.erase(0, received.find(RequestEnd) + RequestEnd.size());
         EXPECT_EQ(received, row.received);
         if (!row.transcript.empty()) {
-            EXPECT_NE(ReadFile(HostileTranscript).find(WithAddress(row.transcript, address)), std::string::npos)
-                << ReadFile(HostileTranscript);
+            EXPECT_NE(ReadFile(HostileTranscript()).find(WithAddress(row.transcript, address)), std::string::npos)
+                << ReadFile(HostileTranscript());
         }
     }
 }
@@ -384,7 +376,7 @@ TEST(HostileServer, OneEndpointHoweverItIsSpelt)
 {
     ScriptedServer server({Expect(Query), Send(Fresh)});
     const std::string port = std::to_string(server.TcpPort());
-    const std::string plan = ::testing::TempDir() + "one-endpoint.csv";
+    const std::string plan = TempFile("one-endpoint.csv");
     std::ofstream(plan) << "port,auth,pin\nrfc2217://127.0.0.1:" << port << ",off,\nrfc2217://localhost:" << port
                         << ",on,\n";
     const ProcessResult provision = Cli({"provision", plan});
@@ -422,37 +414,37 @@ TEST(Ser2netRefusals, ABannerIsNoAnswerAndARefusalIsTheReason)
                                ": Device open failure: Value or file not found)\n");
     }
 
+    // The holder's connection holds the port once ser2net has opened the
+    // device for it; its Telnet accepter then starts the negotiation.
     Ser2netServer held(device.PortPath(), Ser2netServer::Rfc2217);
-    const int holder = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in to = {};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(held.TcpPort());
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(connect(holder, reinterpret_cast<sockaddr*>(&to), sizeof to), 0);
+    UniqueFd holder(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const LoopbackAddress to = Loopback(held.TcpPort());
+    ASSERT_EQ(connect(holder.Get(), to.Get(), to.length), 0);
+    pollfd negotiation = {holder.Get(), POLLIN, 0};
+    ASSERT_EQ(poll(&negotiation, 1, 5000), 1) << "ser2net sent the holder nothing within 5 s";
+    char first = 0;
+    ASSERT_EQ(recv(holder.Get(), &first, 1, MSG_PEEK), 1);
+    EXPECT_EQ(first, Iac[0]);
     const ProcessResult busy = Cli({"query", held.Address()});
-    close(holder);
+    holder.Reset();
     EXPECT_EQ(busy.exitCode, 3);
     EXPECT_EQ(busy.err, "tolvane-cli: Cannot open the COM port. (" + held.Address() + ": Port already in use)\n");
 }
 
 // A name server that never answers: the lookup belongs to the set-up, and
 // ends with it. The program runs in a mount namespace of its own whose
-// resolv.conf names a silent server on a loopback address (root only).
+// resolv.conf names a silent server on 127.0.0.1 (root only).
 TEST(SilentNameServer, TheLookupEndsWithTheSetUp)
 {
     if (geteuid() != 0)
         GTEST_SKIP() << "a mount namespace and port 53 need root";
-    const int silent = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in at = {};
-    at.sin_family = AF_INET;
-    at.sin_port = htons(53);
-    inet_pton(AF_INET, "127.0.0.77", &at.sin_addr);
-    if (bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) {
-        close(silent);
-        GTEST_SKIP() << "127.0.0.77:53 is taken";
-    }
-    const std::string conf = ::testing::TempDir() + "silent-resolv.conf";
-    std::ofstream(conf) << "nameserver 127.0.0.77\noptions timeout:5 attempts:3\n";
+    const UniqueFd silent(socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+    const LoopbackAddress at = Loopback(53);
+    ASSERT_TRUE(silent.IsValid());
+    if (bind(silent.Get(), at.Get(), at.length) != 0)
+        GTEST_SKIP() << "127.0.0.1:53 is taken";
+    const std::string conf = TempFile("silent-resolv.conf");
+    std::ofstream(conf) << "nameserver 127.0.0.1\noptions timeout:5 attempts:3\n";
     const std::string script = "conf=$1; shift; mount --bind \"$conf\" /etc/resolv.conf && exec \"$@\"";
     const struct {
         std::vector<std::string> args;
@@ -474,7 +466,6 @@ TEST(SilentNameServer, TheLookupEndsWithTheSetUp)
             EXPECT_NE(run.err.find("The name service did not answer in time"), std::string::npos) << run.err;
         }
     }
-    close(silent);
 }
 
 // tolvane-cli.exe under Wine through Winsock, when the Windows tests run
@@ -486,7 +477,7 @@ TEST_F(NetworkPorts, WindowsProgramQueriesOverRfc2217UnderWine)
     const ProcessResult run = WindowsCli({"query", m_telnetServer.Address()});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find(DeviceText), std::string::npos) << run.out;
-    EXPECT_EQ(m_telnet.State()["query-line"], AsSet);
+    EXPECT_EQ(m_telnet.State()["query-line"], LineAsSet);
 }
 
 }  // namespace

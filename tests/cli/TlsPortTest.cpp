@@ -33,6 +33,7 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_NE(s_certificates, nullptr) << "the test certificates could not be made";
         for (BenchDevice* device : {&m_raw, &m_telnet}) {
             device->SetScenario(BenchDevice::DefaultState);
             device->MarkReceived();
@@ -55,12 +56,12 @@ TEST_F(TlsPorts, EveryCommandWorksThroughBothTlsSchemes)
 {
     const Ser2netServer raw(m_raw.PortPath(), Ser2netServer::RawTcp, "", ServerFiles(Certificates(), "server"));
     const Ser2netServer telnet(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "server"));
-    const std::string transcript = ::testing::TempDir() + "tls-query.log";
+    const std::string transcript = TempFile("tls-query.log");
     std::remove(transcript.c_str());
     const ProcessResult query = Cli({"query", telnet.Address(), "--tls-ca", Ca(), "--transcript", transcript});
     EXPECT_EQ(query.exitCode, 0) << query.err;
     EXPECT_EQ(query.out, DeviceText);
-    EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
+    EXPECT_EQ(m_telnet.State()["query-line"], LineAsSet);
     const std::string log = ReadFile(transcript);
     EXPECT_NE(log.find(telnet.Address() + "\t=\tTLS 1.3, server certificate SHA-256 " +
                        Certificates().Fingerprint("server") + "\n"),
@@ -78,7 +79,7 @@ TEST_F(TlsPorts, EveryCommandWorksThroughBothTlsSchemes)
     EXPECT_EQ(scan.out, raw.Address() + "\tdevice\t1.3\tTolvane Demo\tnetwork\n" + telnet.Address() +
                             "\tdevice\t1.3\tTolvane Demo\tnetwork\n");
 
-    const std::string plan = ::testing::TempDir() + "tls-plan.csv";
+    const std::string plan = TempFile("tls-plan.csv");
     std::ofstream(plan) << "port,auth,pin\n" << raw.Address() << ",on,5555\n" << telnet.Address() << ",off,\n";
     const ProcessResult provision = Cli({"provision", plan, "--verify", "--tls-ca", Ca()});
     EXPECT_EQ(provision.exitCode, 0) << provision.err;
@@ -143,10 +144,10 @@ TEST_F(TlsPorts, PlainAndTlsServersAreToldApartWithinTheSetUpWait)
     const Ser2netServer plainRaw(m_raw.PortPath(), Ser2netServer::RawTcp);
     const Ser2netServer tlsTelnet(m_telnet.PortPath(), Ser2netServer::Rfc2217, "",
                                   ServerFiles(Certificates(), "server"));
-    const std::string tlsAsPlain = "rfc2217" + tlsTelnet.Address().substr(tlsTelnet.Address().find("://"));
-    const std::string tlsAsRaw = "socket" + tlsTelnet.Address().substr(tlsTelnet.Address().find("://"));
-    const std::string plainTelnetAsTls = "rfc2217+tls" + plainTelnet.Address().substr(7);
-    const std::string plainRawAsTls = "socket+tls" + plainRaw.Address().substr(6);
+    const std::string tlsAsPlain = "rfc2217://127.0.0.1:" + std::to_string(tlsTelnet.TcpPort());
+    const std::string tlsAsRaw = "socket://127.0.0.1:" + std::to_string(tlsTelnet.TcpPort());
+    const std::string plainTelnetAsTls = "rfc2217+tls://127.0.0.1:" + std::to_string(plainTelnet.TcpPort());
+    const std::string plainRawAsTls = "socket+tls://127.0.0.1:" + std::to_string(plainRaw.TcpPort());
     const struct {
         std::string address;
         std::string reason;
@@ -193,7 +194,8 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
         << stranger.err;
     EXPECT_EQ(m_raw.ReceivedSinceMark(), "");
 
-    const std::string sharedKey = ::testing::TempDir() + "shared-client.key";
+    // A copy others may read, beside the certificates: it goes with them.
+    const std::string sharedKey = Certificates().Folder() + "/shared-client.key";
     std::filesystem::copy_file(Certificates().Key("client"), sharedKey,
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::permissions(sharedKey, std::filesystem::perms::others_read, std::filesystem::perm_options::add);
@@ -224,8 +226,8 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     const Ser2netServer other(m_telnet.PortPath(), Ser2netServer::Rfc2217, "", ServerFiles(Certificates(), "other"));
     const Ser2netServer plain(m_raw.PortPath(), Ser2netServer::RawTcp);
     const StunnelServer stunnel(Certificates(), plain.TcpPort());
-    const std::string hostAndPort = "localhost" + server.Address().substr(server.Address().rfind(':'));
-    const std::string otherAddress = "rfc2217+tls://localhost" + other.Address().substr(other.Address().rfind(':'));
+    const std::string hostAndPort = "localhost:" + std::to_string(server.TcpPort());
+    const std::string otherAddress = "rfc2217+tls://localhost:" + std::to_string(other.TcpPort());
     const std::string stunnelAddress = "socket+tls://localhost:" + std::to_string(stunnel.TcpPort());
     const struct {
         std::string address;
@@ -255,7 +257,7 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
         EXPECT_EQ(run.exitCode, row.code) << run.out;
         EXPECT_EQ(run.out, row.output);
     }
-    EXPECT_EQ(m_telnet.State()["query-line"], "115200 8N1 none");
+    EXPECT_EQ(m_telnet.State()["query-line"], LineAsSet);
     EXPECT_EQ(m_raw.ReceivedSinceMark(), Query);
 }
 

@@ -2,6 +2,7 @@
 // to the negotiation (acknowledgements, refusals, data, a close) and what
 // the port makes of it; 0xFF both ways.
 #include "Rfc2217Port.h"
+#include "TelnetBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,23 +10,6 @@
 #include <string>
 
 namespace {
-
-const std::string Iac = "\xff";
-const std::string Will = Iac + "\xfb", Wont = Iac + "\xfc", Do = Iac + "\xfd", Dont = Iac + "\xfe";
-const std::string Binary("\x00", 1), Sga = "\x03", ComPort = "\x2c";
-
-// The server's acknowledgement of COM-PORT-OPTION command `code` with `value`.
-std::string Ack(char code, const std::string& value)
-{
-    return Iac + "\xfa\x2c" + std::string(1, static_cast<char>(code + 100)) + value + Iac + "\xf0";
-}
-
-const std::string Baud115200("\x00\x01\xc2\x00", 4);
-std::string Acks(const std::string& after = "")
-{
-    return Ack(1, Baud115200 + after) + Ack(2, "\x08" + after) + Ack(3, "\x01" + after) + Ack(4, "\x01" + after) +
-           Ack(5, "\x01" + after);
-}
 
 struct Peer {
     std::string afterRequest;                    // what the server sends once the negotiation request came
@@ -115,7 +99,7 @@ TEST(Rfc2217Port, SetsUpOnlyWhenTheServerTakesTheOptionsAndTheLine)
          "the server did not acknowledge SET-BAUDRATE in time"},
         {"closed with the server's words", "Port already in use\r\n", true, LinkResult::OpenFailed,
          "Port already in use"},
-        {"closed without a word", "", true, LinkResult::OpenFailed, ClosedByFarSide},
+        {"closed without a word", "", true, LinkResult::OpenFailed, "The far side closed the connection"},
     };
     for (const auto& row : rows) {
         auto peer = std::make_shared<Peer>();

@@ -11,8 +11,15 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long a program's process group has to end after SIGTERM.
+constexpr auto StopWait = std::chrono::seconds(5);
+constexpr auto PollInterval = std::chrono::milliseconds(5);
 
 bool ReadSome(int fd, std::string& into)
 {
@@ -24,47 +31,63 @@ bool ReadSome(int fd, std::string& into)
     return true;
 }
 
+// Whether the child `pid` has ended by `deadline`. It is not reaped: its id,
+// and so its process group's, stays taken until waitpid.
+bool EndsBy(pid_t pid, Clock::time_point deadline)
+{
+    for (;;) {
+        siginfo_t info = {};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
+            if (errno == EINTR)
+                continue;
+            return true;  // no such child: nothing left to wait for
+        }
+        if (info.si_pid == pid)
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(PollInterval);
+    }
+}
+
 }  // namespace
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args, int timeoutMs)
 {
     ProcessResult result;
     // Closed on exec: the program keeps only the copies it gets as 1 and 2,
-    // so the pipes end when it ends.
+    // so the pipes end when it (and whatever it started with them) ends.
     PosixPipe out, err;
     if (!MakePipe(out, O_CLOEXEC) || !MakePipe(err, O_CLOEXEC)) {
         result.startError = std::string("pipe: ") + std::strerror(errno);
         return result;
     }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-
-    const pid_t pid = fork();
-    if (pid < 0)
-        result.startError = std::string("fork: ") + std::strerror(errno);
-    if (pid == 0) {
+    const int outEnd = out.write.Get(), errEnd = err.write.Get();
+    const pid_t pid = StartProcess(program, args, [outEnd, errEnd] {
+        setpgid(0, 0);
         const int devNull = open("/dev/null", O_RDONLY | O_CLOEXEC);
         dup2(devNull, 0);
-        dup2(out.write.Get(), 1);
-        dup2(err.write.Get(), 2);
-        execv(program.c_str(), argv.data());
-        _exit(127);
+        dup2(outEnd, 1);
+        dup2(errEnd, 2);
+    });
+    if (pid < 0) {
+        result.startError = std::string("fork: ") + std::strerror(errno);
+        return result;
     }
+    // Here too, so that the group exists before any signal is sent to it
+    // (it fails harmlessly once the child has done it and started the
+    // program).
+    setpgid(pid, pid);
     out.write.Reset();
     err.write.Reset();
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     pollfd fds[2] = {{out.read.Get(), POLLIN, 0}, {err.read.Get(), POLLIN, 0}};
     int openPipes = 2;
-    while (openPipes > 0 && pid > 0) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    while (openPipes > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
-            kill(pid, SIGKILL);
             break;
         }
         if (poll(fds, 2, static_cast<int>(left.count())) <= 0)
@@ -76,8 +99,20 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
             }
         }
     }
+    if (result.timedOut || !EndsBy(pid, deadline)) {
+        result.timedOut = true;
+        kill(-pid, SIGTERM);
+        EndsBy(pid, Clock::now() + StopWait);
+    }
+    // The program has ended, or is killed now with all it started that is
+    // still in its group; its id keeps the group's until it is reaped.
+    kill(-pid, SIGKILL);
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && !result.timedOut)
+    pid_t reaped = -1;
+    do
+        reaped = waitpid(pid, &status, 0);
+    while (reaped < 0 && errno == EINTR);
+    if (reaped == pid && !result.timedOut && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
     return result;
 }

@@ -1,10 +1,11 @@
 #include "ScriptedServer.h"
 
+#include "Loopback.h"
+
 #include <chrono>
 #include <stdexcept>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include <fcntl.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -33,37 +34,22 @@ ServerStep SendAndClose(std::string bytes)
 
 ScriptedServer::ScriptedServer(std::vector<ServerStep> script, bool ipv6) : m_script(std::move(script)), m_ipv6(ipv6)
 {
-    m_listener = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_storage address = {};
-    socklen_t length = 0;
-    if (ipv6) {
-        auto* in6 = reinterpret_cast<sockaddr_in6*>(&address);
-        in6->sin6_family = AF_INET6;
-        in6->sin6_addr = in6addr_loopback;
-        length = sizeof *in6;
-    } else {
-        auto* in4 = reinterpret_cast<sockaddr_in*>(&address);
-        in4->sin_family = AF_INET;
-        in4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        length = sizeof *in4;
-    }
-    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(m_listener, 8) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        pipe(m_stopPipe) != 0)
+    // The descriptors close with their owners, also when this throws.
+    m_listener.Reset(socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    LoopbackAddress address = Loopback(0, ipv6);
+    if (!m_listener.IsValid() || bind(m_listener.Get(), address.Get(), address.length) != 0 ||
+        listen(m_listener.Get(), 8) != 0 || getsockname(m_listener.Get(), address.Get(), &address.length) != 0 ||
+        !MakePipe(m_stopPipe, O_CLOEXEC))
         throw std::runtime_error("cannot listen on the loopback address");
-    m_port = ntohs(ipv6 ? reinterpret_cast<sockaddr_in6*>(&address)->sin6_port
-                        : reinterpret_cast<sockaddr_in*>(&address)->sin_port);
+    m_port = address.Port();
     m_thread = std::thread([this] { Serve(); });
 }
 
 ScriptedServer::~ScriptedServer()
 {
     const char stop = 0;
-    static_cast<void>(write(m_stopPipe[1], &stop, 1));
+    static_cast<void>(write(m_stopPipe.write.Get(), &stop, 1));
     m_thread.join();
-    close(m_listener);
-    close(m_stopPipe[0]);
-    close(m_stopPipe[1]);
 }
 
 std::string ScriptedServer::HostAndPort() const
@@ -81,10 +67,10 @@ std::string ScriptedServer::Received() const
 void ScriptedServer::Serve()
 {
     for (;;) {
-        pollfd waits[] = {{m_listener, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        pollfd waits[] = {{m_listener.Get(), POLLIN, 0}, {m_stopPipe.read.Get(), POLLIN, 0}};
         if (poll(waits, 2, -1) < 0 || (waits[1].revents & POLLIN))
             return;
-        const int client = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int client = accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC);
         if (client < 0)
             continue;
         ++m_connections;
@@ -99,11 +85,12 @@ void ScriptedServer::Play(int client)
     for (const ServerStep& step : m_script) {
         if (step.kind == ServerStep::Expect) {
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ExpectWaitMs);
-            while (sinceExpect.find(step.bytes) == std::string::npos) {
+            std::size_t found = std::string::npos;
+            while ((found = sinceExpect.find(step.bytes)) == std::string::npos) {
                 const auto left =
                     std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now())
                         .count();
-                pollfd waits[] = {{client, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+                pollfd waits[] = {{client, POLLIN, 0}, {m_stopPipe.read.Get(), POLLIN, 0}};
                 if (left <= 0 || poll(waits, 2, static_cast<int>(left)) <= 0 || (waits[1].revents & POLLIN))
                     return;
                 char buffer[512];
@@ -114,7 +101,8 @@ void ScriptedServer::Play(int client)
                 std::lock_guard<std::mutex> lock(m_mutex);
                 m_received.append(buffer, static_cast<std::size_t>(count));
             }
-            sinceExpect.clear();
+            // What came after the match is for the next Expect.
+            sinceExpect.erase(0, found + step.bytes.size());
             continue;
         }
         const int cork = 1;
@@ -130,7 +118,7 @@ void ScriptedServer::Play(int client)
     // The script is done: the client may still speak (also to a server that
     // closed its side), and is heard until it closes or the server stops.
     for (;;) {
-        pollfd waits[] = {{client, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
+        pollfd waits[] = {{client, POLLIN, 0}, {m_stopPipe.read.Get(), POLLIN, 0}};
         if (poll(waits, 2, ExpectWaitMs) <= 0 || (waits[1].revents & POLLIN))
             return;
         char buffer[512];

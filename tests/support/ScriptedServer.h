@@ -7,6 +7,9 @@
 //   Cli({"query", "socket://127.0.0.1:" + std::to_string(server.TcpPort())});
 #pragma once
 
+#include "PosixPipe.h"
+#include "UniqueFd.h"
+
 #include <atomic>
 #include <mutex>
 #include <string>
@@ -20,7 +23,8 @@ struct ServerStep {
 
 // Sends `bytes`.
 ServerStep Send(std::string bytes);
-// Waits (at most 10 s) until the client has sent `bytes`, since the last Expect.
+// Waits (at most 10 s) until the client has sent `bytes`, since what the
+// last Expect waited for.
 ServerStep Expect(std::string bytes);
 // Sends `bytes` and the end of the connection in one segment, so that the
 // client finds the close with the bytes, never a moment after them; what
@@ -48,8 +52,8 @@ private:
     std::vector<ServerStep> m_script;
     bool m_ipv6;
     unsigned short m_port = 0;
-    int m_listener = -1;
-    int m_stopPipe[2] = {-1, -1};
+    UniqueFd m_listener;
+    PosixPipe m_stopPipe;
     std::atomic<int> m_connections{0};
     mutable std::mutex m_mutex;
     std::string m_received;

@@ -1,18 +1,19 @@
 #include "Ser2netServer.h"
 
+#include "Loopback.h"
+#include "RunProcess.h"
+
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include <fcntl.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,25 +25,15 @@ constexpr auto StopWait = std::chrono::seconds(5);
 // /proc/net/tcp's state of a listening socket.
 constexpr char ListenState[] = "0A";
 
-sockaddr_in Loopback(unsigned short port)
-{
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    return address;
-}
-
 // A socket bound to 127.0.0.1 on a port the kernel chose.
-int BoundSocket(unsigned short& port)
+UniqueFd BoundSocket(unsigned short& port)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = Loopback(0);
-    socklen_t length = sizeof address;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    LoopbackAddress address = Loopback(0);
+    if (!fd.IsValid() || bind(fd.Get(), address.Get(), address.length) != 0 ||
+        getsockname(fd.Get(), address.Get(), &address.length) != 0)
         throw std::runtime_error("cannot bind a TCP socket on 127.0.0.1");
-    port = ntohs(address.sin_port);
+    port = address.Port();
     return fd;
 }
 
@@ -64,39 +55,42 @@ bool Listening(unsigned short port)
     return false;
 }
 
+std::string ReadLog(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 }  // namespace
 
 unsigned short FreeTcpPort()
 {
     unsigned short port = 0;
-    close(BoundSocket(port));
+    BoundSocket(port).Reset();  // closed at once
     return port;
 }
 
 pid_t StartListeningServer(const std::string& program, const std::vector<std::string>& args, unsigned short port,
                            const std::string& log)
 {
-    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        std::freopen(log.c_str(), "w", stdout);
-        std::freopen(log.c_str(), "a", stderr);
-        execvp(program.c_str(), argv.data());
-        _exit(127);
-    }
+    const UniqueFd output(open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (!output.IsValid())
+        throw std::runtime_error("cannot write " + log);
+    const int outputFd = output.Get();
+    const pid_t pid = StartProcess(program, args, [outputFd] {
+        dup2(outputFd, 1);
+        dup2(outputFd, 2);
+    });
     if (pid < 0)
         throw std::runtime_error("cannot start " + program);
     const auto deadline = std::chrono::steady_clock::now() + StartWait;
     while (!Listening(port)) {
         int status = 0;
         if (waitpid(pid, &status, WNOHANG) == pid)
-            throw std::runtime_error(program + " ended at once; see " + log);
+            throw std::runtime_error(program + " ended at once: " + ReadLog(log));
         if (std::chrono::steady_clock::now() > deadline) {
             StopServer(pid);
-            throw std::runtime_error(program + " does not listen; see " + log);
+            throw std::runtime_error(program + " does not listen: " + ReadLog(log));
         }
         std::this_thread::sleep_for(PollInterval);
     }
@@ -124,11 +118,7 @@ Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, c
                              const Ser2netTls& tls)
     : m_accepter(accepter), m_tls(!tls.key.empty()), m_port(FreeTcpPort())
 {
-    char folder[] = "/tmp/ser2net.XXXXXX";
-    if (mkdtemp(folder) == nullptr)
-        throw std::runtime_error("cannot make a folder for ser2net");
-    m_folder = folder;
-    const std::string config = m_folder + "/ser2net.yaml";
+    const std::string config = m_folder.File("ser2net.yaml");
     {
         std::ofstream out(config);
         out << "%YAML 1.1\n---\nconnection: &port\n  accepter: " << (accepter == Rfc2217 ? "telnet(rfc2217)," : "")
@@ -140,16 +130,13 @@ Ser2netServer::Ser2netServer(const std::string& serialPath, Accepter accepter, c
         if (!banner.empty())  // YAML's double quotes take \r and \n as escapes
             out << "  options:\n    banner: \"" << banner << "\"\n";
     }
-    const std::string pidFile = m_folder + "/ser2net.pid";
-    m_pid =
-        StartListeningServer("ser2net", {"-n", "-u", "-c", config, "-P", pidFile}, m_port, m_folder + "/ser2net.log");
+    m_pid = StartListeningServer("ser2net", {"-n", "-u", "-c", config, "-P", m_folder.File("ser2net.pid")}, m_port,
+                                 m_folder.File("ser2net.log"));
 }
 
 Ser2netServer::~Ser2netServer()
 {
     StopServer(m_pid);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
 }
 
 std::string Ser2netServer::Address() const
@@ -160,11 +147,6 @@ std::string Ser2netServer::Address() const
 
 SilentServer::SilentServer() : m_socket(BoundSocket(m_port))
 {
-    if (listen(m_socket, 4) != 0)
+    if (listen(m_socket.Get(), 4) != 0)
         throw std::runtime_error("cannot listen on 127.0.0.1");
-}
-
-SilentServer::~SilentServer()
-{
-    close(m_socket);
 }

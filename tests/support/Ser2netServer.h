@@ -7,6 +7,9 @@
 //   Cli({"query", server.Address()});   // rfc2217://127.0.0.1:PORT
 #pragma once
 
+#include "TempFolder.h"
+#include "UniqueFd.h"
+
 #include <string>
 #include <vector>
 #include <sys/types.h>
@@ -38,16 +41,17 @@ public:
     unsigned short TcpPort() const { return m_port; }
 
 private:
+    TempFolder m_folder{"ser2net"};  // first: also removed when the constructor throws
     Accepter m_accepter;
     bool m_tls = false;
     unsigned short m_port = 0;
-    std::string m_folder;
     pid_t m_pid = -1;
 };
 
 // Starts `program` with `args` in the background, its output in `log`, and
 // waits until it listens on 127.0.0.1:port: the process's id. Throws
-// std::runtime_error when it ends or does not listen within 10 s.
+// std::runtime_error, with what the log holds, when it ends or does not
+// listen within 10 s (and then ends it).
 pid_t StartListeningServer(const std::string& program, const std::vector<std::string>& args, unsigned short port,
                            const std::string& log);
 
@@ -62,12 +66,11 @@ unsigned short FreeTcpPort();
 class SilentServer {
 public:
     SilentServer();
-    ~SilentServer();
     SilentServer(const SilentServer&) = delete;
     SilentServer& operator=(const SilentServer&) = delete;
     unsigned short TcpPort() const { return m_port; }
 
 private:
     unsigned short m_port = 0;  // set by the socket's binding, so declared first
-    int m_socket = -1;
+    UniqueFd m_socket;
 };

@@ -3,7 +3,6 @@
 #include "RunProcess.h"
 #include "Ser2netServer.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -18,14 +17,6 @@ void Openssl(const std::vector<std::string>& args)
     const ProcessResult run = RunProcess("/usr/bin/openssl", args, OpensslWait);
     if (run.exitCode != 0)
         throw std::runtime_error("openssl " + args.front() + " failed: " + run.err + run.startError);
-}
-
-std::string MadeFolder(const char* pattern)
-{
-    std::string folder = pattern;
-    if (mkdtemp(folder.data()) == nullptr)
-        throw std::runtime_error("cannot make a folder for the test's TLS files");
-    return folder;
 }
 
 // How `openssl req` makes a new key: P-256 is quick to make; RSA is what
@@ -49,10 +40,10 @@ void SelfSigned(const std::string& folder, const std::string& name, const std::s
 
 }  // namespace
 
-TestCertificates::TestCertificates() : m_folder(MadeFolder("/tmp/tls-test.XXXXXX"))
+TestCertificates::TestCertificates()
 {
-    SelfSigned(m_folder, "ca", "/CN=Tolvane Test Bench CA");
-    SelfSigned(m_folder, "stranger-ca", "/CN=Another Authority");
+    SelfSigned(Folder(), "ca", "/CN=Tolvane Test Bench CA");
+    SelfSigned(Folder(), "stranger-ca", "/CN=Another Authority");
     Issue("server", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey);
     Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1", "ca", EcKey);
     Issue("other", "DNS:bench-b.invalid", "2", "ca", EcKey);
@@ -64,23 +55,16 @@ TestCertificates::TestCertificates() : m_folder(MadeFolder("/tmp/tls-test.XXXXXX
     }
 }
 
-TestCertificates::~TestCertificates()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-}
-
 // `days` -1 ends the validity a day before it starts: expired now.
 void TestCertificates::Issue(const std::string& name, const std::string& altNames, const std::string& days,
                              const std::string& issuer, const std::vector<std::string>& key)
 {
-    const std::string base = m_folder + "/" + name;
+    const std::string base = m_folder.File(name);
     const std::string extensions = base + ".ext";
     std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
     Openssl({"req", "-nodes", "-keyout", base + ".key", "-out", base + ".csr", "-subj", "/CN=" + name}, key);
-    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", m_folder + "/" + issuer + ".pem", "-CAkey",
-             m_folder + "/" + issuer + ".key", "-CAcreateserial", "-out", base + ".pem", "-days", days, "-extfile",
-             extensions});
+    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(issuer), "-CAkey", Key(issuer), "-CAcreateserial",
+             "-out", base + ".pem", "-days", days, "-extfile", extensions});
     std::filesystem::permissions(base + ".key",
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
@@ -95,20 +79,17 @@ std::string TestCertificates::Fingerprint(const std::string& name) const
     return run.out.substr(equals + 1, run.out.find('\n') - equals - 1);
 }
 
-StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned short plainPort)
-    : m_port(FreeTcpPort()), m_folder(MadeFolder("/tmp/stunnel.XXXXXX"))
+StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned short plainPort) : m_port(FreeTcpPort())
 {
-    const std::string config = m_folder + "/stunnel.conf";
+    const std::string config = m_folder.File("stunnel.conf");
     std::ofstream(config) << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port
                           << "\nconnect = 127.0.0.1:" << plainPort << "\ncert = " << certificates.Certificate("server")
                           << "\nkey = " << certificates.Key("server") << "\nCAfile = " << certificates.CaCertificate()
                           << "\nverifyChain = yes\nrequireCert = yes\n";
-    m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder + "/stunnel.log");
+    m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder.File("stunnel.log"));
 }
 
 StunnelServer::~StunnelServer()
 {
     StopServer(m_pid);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
 }

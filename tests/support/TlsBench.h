@@ -4,6 +4,8 @@
 // Both natively, on 127.0.0.1 only.
 #pragma once
 
+#include "TempFolder.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -14,27 +16,28 @@ class TestCertificates {
 public:
     // Throws std::runtime_error when openssl fails.
     TestCertificates();
-    ~TestCertificates();
     TestCertificates(const TestCertificates&) = delete;
     TestCertificates& operator=(const TestCertificates&) = delete;
 
-    std::string CaCertificate() const { return m_folder + "/ca.pem"; }
+    // The folder that holds them all; a test's own files there go with it.
+    const std::string& Folder() const { return m_folder.Path(); }
+    std::string CaCertificate() const { return m_folder.File("ca.pem"); }
     // Each has NAME.pem and NAME.key: "server" (localhost, 127.0.0.1),
     // "expired" (the same names, valid until yesterday), "other" (only
     // bench-b.invalid), "client", and "stranger" (issued by an authority of
     // its own).
-    std::string Certificate(const std::string& name) const { return m_folder + "/" + name + ".pem"; }
-    std::string Key(const std::string& name) const { return m_folder + "/" + name + ".key"; }
+    std::string Certificate(const std::string& name) const { return m_folder.File(name + ".pem"); }
+    std::string Key(const std::string& name) const { return m_folder.File(name + ".key"); }
     // "client" and "stranger" also have NAME.p12 (no passphrase), which
     // holds the certificate and its key, as Windows takes them.
-    std::string Pkcs12(const std::string& name) const { return m_folder + "/" + name + ".p12"; }
+    std::string Pkcs12(const std::string& name) const { return m_folder.File(name + ".p12"); }
     // What --tls-fingerprint takes for NAME.pem, as openssl prints it.
     std::string Fingerprint(const std::string& name) const;
 
 private:
     void Issue(const std::string& name, const std::string& altNames, const std::string& days, const std::string& issuer,
                const std::vector<std::string>& key);
-    std::string m_folder;
+    TempFolder m_folder{"tls-test"};  // first: also removed when the constructor throws
 };
 
 // stunnel with the "server" certificate on a free port of 127.0.0.1, in
@@ -49,7 +52,7 @@ public:
     unsigned short TcpPort() const { return m_port; }
 
 private:
+    TempFolder m_folder{"stunnel"};  // first: also removed when the constructor throws
     unsigned short m_port = 0;
-    std::string m_folder;
     pid_t m_pid = -1;
 };
