@@ -1,6 +1,7 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
+#include "OutputFormat.h"
 #include "RandomPin.h"
 #include "TlsSettings.h"
 
@@ -57,7 +58,7 @@ bool SetAuth(CliOptions& options, const std::string& value, std::string& error)
 {
     if (ParseAuthWord(value, options.auth))
         return true;
-    error = "--auth takes on or off, not \"" + value + "\".";
+    error = "--auth takes on or off, not \"" + EscapeForText(value) + "\".";
     return false;
 }
 
@@ -103,8 +104,8 @@ bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& e
 {
     if (ParseDecimal(value, MaxVerifyWaitMs, options.verifyWaitMs))
         return true;
-    error =
-        "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" + value + "\".";
+    error = "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" +
+            EscapeForText(value) + "\".";
     return false;
 }
 
@@ -122,7 +123,8 @@ bool SetJobs(CliOptions& options, const std::string& value, std::string& error)
 {
     unsigned jobs = 0;
     if (!ParseDecimal(value, MaxJobs, jobs) || jobs < 1) {
-        error = "--jobs takes a number from 1 to " + std::to_string(MaxJobs) + ", not \"" + value + "\".";
+        error =
+            "--jobs takes a number from 1 to " + std::to_string(MaxJobs) + ", not \"" + EscapeForText(value) + "\".";
         return false;
     }
     options.jobs = jobs;

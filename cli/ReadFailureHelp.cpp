@@ -53,7 +53,9 @@ std::vector<std::string> OpenHints(const ReadFailure& failure, PortStyle style,
         hints.push_back(PortsScanFinds(listPorts));
         return hints;
     }
-    const std::vector<std::string> holders = ProcessesHolding(failure.address.target);
+    std::vector<std::string> holders = ProcessesHolding(failure.address.target);
+    for (std::string& holder : holders)
+        holder = EscapeForText(holder);  // a process names itself
     if (holders.empty())
         return {};
     return {EscapeForText(failure.port) + " is open in process " + JoinWords(holders, " and ") +
