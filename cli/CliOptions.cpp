@@ -8,15 +8,6 @@
 
 namespace {
 
-// "--auth on or --auth off" for a required option with the argument "on|off".
-std::string EachForm(const OptionSpec& option)
-{
-    std::vector<std::string> forms;
-    for (const std::string& choice : ArgumentChoices(option))
-        forms.push_back(option.name + (choice.empty() ? "" : " " + choice));
-    return JoinWords(forms, " or ");
-}
-
 // One command's line as it is read: options and their values, then the
 // positional arguments once "--" or the options are done.
 class ArgumentReader {
@@ -117,7 +108,7 @@ bool ArgumentReader::ReadOption(const std::string& arg)
         if (!TakeValue(name, hasInlineValue, inlineValue, value))
             return false;
     }
-    if (!option->apply(m_result.options, value, error))
+    if (!ApplyOption(*option, m_result.options, value, error))
         return Fail(error);
     m_given[place] = true;
     return true;
@@ -174,11 +165,7 @@ bool ArgumentReader::CheckPositionals()
         case CommandKind::Version:
             if (!m_positionals.empty())
                 return Fail("Unexpected argument \"" + EscapeForText(m_positionals.front()) + "\".");
-            return true;
-    }
-    for (const OptionSpec& option : OptionTable()) {
-        if (option.required && (option.commands & CommandBit(options.command)) != 0 && !Given(option.name))
-            return Fail(std::string(m_command.name) + " needs " + EachForm(option) + ".");
+            break;
     }
     return true;
 }

@@ -103,9 +103,8 @@ std::string CommandExample(CommandKind kind, PortStyle style)
         case CommandKind::Provision:
             return "tolvane-cli provision plan.csv --verify --transcript support.log";
         case CommandKind::Help:
-            return "tolvane-cli help configure";
         case CommandKind::Version:
-            return "tolvane-cli --version";
+            break;
     }
     return "";
 }

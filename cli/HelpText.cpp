@@ -19,14 +19,14 @@ std::string OptionForm(const OptionSpec& option)
 }
 
 // "tolvane-cli query PORT [--json] [--transcript FILE]": the command, its
-// operands and its options, those it needs without brackets.
+// operands and its options.
 std::string UsageForm(const CommandSpec& command)
 {
     std::string form = std::string("tolvane-cli ") + command.name + " " + command.operands;
     for (const OptionSpec& option : OptionTable()) {
         if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
             continue;
-        form += " " + (option.required ? OptionForm(option) : "[" + OptionForm(option) + "]");
+        form += " [" + OptionForm(option) + "]";
     }
     return form;
 }
@@ -46,9 +46,9 @@ std::string UsageLines()
 // The options that any of `commands` takes, --help and --version with all.
 std::string OptionLines(unsigned commands)
 {
+    const bool all = commands == AllCommands();
     std::string lines = "Options:\n";
     for (const OptionSpec& option : OptionTable()) {
-        const bool all = commands == AllCommands();
         if ((option.commands & commands) == 0 && !(all && &option == &CommandOption(CommandKind::Version)))
             continue;
         std::string label = "  ";
@@ -67,7 +67,7 @@ std::string ExitCodeLines()
     for (const OutcomeRow& row : RowsByCode()) {
         char number[16];
         std::snprintf(number, sizeof number, "%4d  ", ToInt(row.code));
-        lines += number + std::string(row.meaning != nullptr ? row.meaning : row.message) + "\n";
+        lines += number + std::string(HelpLine(row)) + "\n";
     }
     return lines;
 }
@@ -145,12 +145,10 @@ std::string HelpText(PortStyle style)
 
 std::string CommandHelpText(CommandKind kind, PortStyle style)
 {
-    for (const CommandSpec& command : CommandTable()) {
-        if (command.kind != kind)
-            continue;
-        return "Usage: " + UsageForm(command) + "\n\n" + CommandParagraph(kind) + "\n" + OptionLines(CommandBit(kind)) +
-               "Example:\n  " + CommandExample(kind, style) + "\n\n" +
-               "tolvane-cli --help tells the rest: ports and addresses, transcripts, exit codes.\n";
-    }
-    return HelpText(style);
+    const CommandSpec* command = FindCommand(kind);
+    if (command == nullptr)
+        return HelpText(style);
+    return "Usage: " + UsageForm(*command) + "\n\n" + CommandParagraph(kind) + "\n" + OptionLines(CommandBit(kind)) +
+           "Example:\n  " + CommandExample(kind, style) + "\n\n" +
+           "tolvane-cli --help tells the rest: ports and addresses, transcripts, exit codes.\n";
 }

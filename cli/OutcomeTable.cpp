@@ -171,6 +171,11 @@ std::vector<std::string> ProvisionWords()
     return words;
 }
 
+const char* HelpLine(const OutcomeRow& row)
+{
+    return row.meaning != nullptr ? row.meaning : row.message;
+}
+
 std::string ExitNumber(CliOutcome outcome)
 {
     return std::to_string(ToInt(CliRow(outcome).code));

@@ -45,8 +45,7 @@ void PrintOptions(std::ostream& out)
 void PrintExitStatus(std::ostream& out)
 {
     for (const OutcomeRow& row : RowsByCode())
-        out << "*" << ToInt(row.code) << "*\n\t" << Literal(row.meaning != nullptr ? row.meaning : row.message)
-            << "\n\n";
+        out << "*" << ToInt(row.code) << "*\n\t" << Literal(HelpLine(row)) << "\n\n";
 }
 
 }  // namespace
