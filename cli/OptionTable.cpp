@@ -1,6 +1,7 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
+#include "OutcomeTable.h"
 #include "OutputFormat.h"
 #include "RandomPin.h"
 #include "TlsSettings.h"
@@ -115,6 +116,7 @@ std::vector<OptionSpec> MakeOptionTable()
 {
     const unsigned every = AllCommands();
     const std::string maxPin = std::to_string(MaxPinLength);
+    const std::string random = RandomPinWord;
     return {
         {"--json", nullptr, nullptr, Query | Scan | Provision, "Print the result as JSON instead of lines for people.",
          SetFlag<&CliOptions::json>},
@@ -126,12 +128,12 @@ std::vector<OptionSpec> MakeOptionTable()
          "Set the device's authentication: on to require it, off not to. Without --auth the device keeps its own.",
          SetAuth, ValueKind::Choice},
         {"--pin", nullptr, "NEW", Configure,
-         "Set the PIN to NEW, at most " + maxPin +
-             " characters without spaces; random or random:N draws a PIN of 6 or N digits (4 to 12) that differs "
-             "from the device's, and prints it as \"pin: NEW\". Without --pin, --pin-file or --pin-prompt the device "
-             "keeps its PIN. Other users of this "
-             "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
-             "--pin-file.",
+         "Set the PIN to NEW, at most " + maxPin + " characters without spaces; " + random + " or " + random +
+             ":N draws a PIN of " + std::to_string(DefaultRandomPinDigits) + " or N digits (" +
+             std::to_string(MinRandomPinDigits) + " to " + std::to_string(MaxRandomPinDigits) +
+             ") that differs from the device's, and prints it as \"pin: NEW\". Without --pin, --pin-file or "
+             "--pin-prompt the device keeps its PIN. Other users of this machine can read NEW in the list of "
+             "processes, and the shell keeps it in its history: prefer --pin-file.",
          SetPin, ValueKind::Typed, OptionGroup::NewPin},
         {"--pin-file", nullptr, "FILE", Configure,
          "Set the PIN to the first line of FILE, without its line end; - reads the line from standard input. FILE "
@@ -149,21 +151,19 @@ std::vector<OptionSpec> MakeOptionTable()
              std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
          SetVerifyWait, ValueKind::Typed},
         {"--transcript", nullptr, "FILE", every,
-         "Append every byte sent to and received from each port to FILE (--help tells the format). With scan, only "
-         "together "
-         "with --probe.",
+         "Append every byte sent to and received from each port to FILE. With scan, only together with --probe.",
          SetFile<&CliOptions::transcript>, ValueKind::File},
         {"--jobs", nullptr, "N", Provision,
          "Work at most N rows at once, from 1 to " + std::to_string(MaxJobs) + " (default " +
              std::to_string(DefaultJobs) + ").",
          SetJobs, ValueKind::Typed},
         {"--check", nullptr, nullptr, Provision,
-         "Read every device of the plan and write nothing: each row tells what would change. Exit 0 when every "
-         "row could be provisioned.",
+         "Read every device of the plan and write nothing: each row tells what would change. Exit " +
+             ExitNumber(CliOutcome::Success) + " when every row could be provisioned.",
          SetFlag<&CliOptions::check>},
         {"--record", nullptr, "FILE", Configure | Provision,
-         "Append what is done to each device to FILE, one JSON object a line (see below).",
-         SetFile<&CliOptions::record>, ValueKind::File},
+         "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
+         ValueKind::File},
         {"--resume", nullptr, nullptr, Provision,
          "Go on with the last run of the same plan in the --record FILE: rows that succeeded there are skipped.",
          SetFlag<&CliOptions::resume>},
@@ -182,7 +182,7 @@ std::vector<OptionSpec> MakeOptionTable()
         {"--tls-key", nullptr, "FILE", every,
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
          SetFile<&CliOptions::tlsKey>, ValueKind::File},
-        {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print this text and exit.", SetHelp},
+        {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print the help and exit.", SetHelp},
         {"--version", nullptr, nullptr, 0, "Print the version and exit.", nullptr},
     };
 }
