@@ -2,19 +2,11 @@
 
 #include "HelpLayout.h"
 #include "OptionTable.h"
+#include "OutputFormat.h"
 
 #include <cstddef>
 
 namespace {
-
-// "--auth on or --auth off" for a required option with the argument "on|off".
-std::string EachForm(const OptionSpec& option)
-{
-    std::vector<std::string> forms;
-    for (const std::string& choice : ArgumentChoices(option))
-        forms.push_back(option.name + (choice.empty() ? "" : " " + choice));
-    return JoinWords(forms, " or ");
-}
 
 // One command's line as it is read: options and their values, then the
 // positional arguments once "--" or the options are done.
@@ -84,7 +76,8 @@ bool ArgumentReader::TakeValue(const std::string& name, bool hasInlineValue, con
         return Fail(name + " needs a value.");
     value = hasInlineValue ? inlineValue : m_args[m_next++];
     if (value.compare(0, 2, "--") == 0)
-        return Fail(name + " needs a value, and \"" + value + "\" is none: a value never starts with --.");
+        return Fail(name + " needs a value, and \"" + EscapeForText(value) +
+                    "\" is none: a value never starts with --.");
     return true;
 }
 
@@ -102,7 +95,7 @@ bool ArgumentReader::ReadOption(const std::string& arg)
 
     const OptionSpec* option = FindOption(name);
     if (option == nullptr || (option->commands & CommandBit(m_command.kind)) == 0)
-        return Fail("Unknown option " + name + " for this command.");
+        return Fail("Unknown option " + EscapeForText(name) + " for this command.");
     const std::size_t place = static_cast<std::size_t>(option - OptionTable().data());
     std::string value, error;
     if (option->argument == nullptr && hasInlineValue && option != &CommandOption(CommandKind::Help))
@@ -115,7 +108,7 @@ bool ArgumentReader::ReadOption(const std::string& arg)
         if (!TakeValue(name, hasInlineValue, inlineValue, value))
             return false;
     }
-    if (!option->apply(m_result.options, value, error))
+    if (!ApplyOption(*option, m_result.options, value, error))
         return Fail(error);
     m_given[place] = true;
     return true;
@@ -171,12 +164,8 @@ bool ArgumentReader::CheckPositionals()
         case CommandKind::Help:
         case CommandKind::Version:
             if (!m_positionals.empty())
-                return Fail("Unexpected argument \"" + m_positionals.front() + "\".");
-            return true;
-    }
-    for (const OptionSpec& option : OptionTable()) {
-        if (option.required && (option.commands & CommandBit(options.command)) != 0 && !Given(option.name))
-            return Fail(std::string(m_command.name) + " needs " + EachForm(option) + ".");
+                return Fail("Unexpected argument \"" + EscapeForText(m_positionals.front()) + "\".");
+            break;
     }
     return true;
 }
@@ -231,7 +220,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
         if (first == "help" && args.size() > 1) {
             const CommandSpec* command = FindCommand(args[1]);
             if (command == nullptr) {
-                result.error = "Unknown command \"" + args[1] + "\": use " + CommandNames() + ".";
+                result.error = "Unknown command \"" + EscapeForText(args[1]) + "\": use " + CommandNames() + ".";
                 return result;
             }
             result.options.helpFor = command->kind;
@@ -244,6 +233,6 @@ ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
         static const CommandSpec version = {CommandKind::Version, "", ""};
         return ArgumentReader(args, version).Read();
     }
-    result.error = "Unknown command \"" + first + "\": use " + CommandNames() + ".";
+    result.error = "Unknown command \"" + EscapeForText(first) + "\": use " + CommandNames() + ".";
     return result;
 }

@@ -1,10 +1,14 @@
 #include "CommandHelp.h"
 
+#include "CliTexts.h"
 #include "Commands.h"
 #include "HelpLayout.h"
 #include "NewSettings.h"
 #include "OutcomeTable.h"
 #include "ProvisionPlan.h"
+#include "ProvisionReport.h"
+#include "RandomPin.h"
+#include "UserMessages.h"
 
 #include <string>
 
@@ -29,11 +33,12 @@ std::string CommandParagraph(CommandKind kind)
                     maxPin +
                     " characters without spaces. Without them the device keeps its PIN. Nothing is written unless "
                     "the device was read correctly and the checks passed; a PIN that fails them is refused before "
-                    "the port is opened. Prints \"Configuration is completed.\" With --verify, waits MS "
-                    "milliseconds (--verify-wait, default " +
+                    "the port is opened. Prints \"" +
+                    UserMessages::Configured + "\" With --verify, waits MS milliseconds (--verify-wait, default " +
                     std::to_string(DefaultVerifyWaitMs) +
                     ") and reads the device again: success only if it reports the requested authentication and "
-                    "PIN (\"The device reports the requested settings.\"), otherwise what it reports and exit " +
+                    "PIN (\"" +
+                    CliText::Verified + "\"), otherwise what it reports and exit " +
                     ExitNumber(CliOutcome::NotVerified) +
                     ". A "
                     "mismatch is never retried nor written again: some devices take new settings only after a "
@@ -57,16 +62,19 @@ std::string CommandParagraph(CommandKind kind)
                     "each name. With --json, an array of objects with the keys port, status, firmware, name, "
                     "authentication, pin, kind, direction, address and description, unknown ones left out.",
                 CommandTextColumn);
-        case CommandKind::Provision:
+        case CommandKind::Provision: {
+            const std::string random = RandomPinWord;
             return Wrap(
                 "  provision  ",
                 "Configure every device of PLAN, at most --jobs at the same time, each with configure's steps and "
-                "checks (and --verify's). PLAN is a CSV file, or - for standard input, with the header port,auth,pin "
-                "and a row per port: auth on or off, an empty pin keeps the device's PIN, random (6 digits) or "
-                "random:N (N from 4 to 12) draws a new one from the system's generator, different for each device "
-                "and from the device's own. Fields may be quoted as in CSV "
-                "(\"0123\", with \"\" for one quote); an unclosed quote is a bad row. PLAN must be a regular file. A "
-                "plan has at most " +
+                "checks (and --verify's). PLAN is a CSV file, or - for standard input, with the header " +
+                    std::string(PlanHeader) +
+                    " and a row per port: auth on or off, an empty pin keeps the device's PIN, " + random + " (" +
+                    std::to_string(DefaultRandomPinDigits) + " digits) or " + random + ":N (N from " +
+                    std::to_string(MinRandomPinDigits) + " to " + std::to_string(MaxRandomPinDigits) +
+                    ") draws a new one from the system's generator, different for each device and from the "
+                    "device's own. Fields may be quoted as in CSV (\"0123\", with \"\" for one quote); an unclosed "
+                    "quote is a bad row. PLAN must be a regular file. A plan has at most " +
                     std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
                     " characters, and at most " + std::to_string(MaxPlanBytes) +
                     " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
@@ -75,14 +83,16 @@ std::string CommandParagraph(CommandKind kind)
                     " characters or with spaces, a port named twice) is reported with its line number and nothing "
                     "is done. Prints a header line, then one line per row as the row ends, with tab-separated "
                     "columns: port, status (" +
-                    JoinWords(ProvisionWords()) +
-                    " or a scan status), firmware, name, the authentication before and after, the exit code "
-                    "configure would have given, the PIN drawn for a random pin, and a failure's reason; with --check "
-                    "pinBefore and pinAfter in place of the PIN drawn, and the status would-change or unchanged. "
-                    "With --json one object a line with the header's names as keys. No other PIN is printed. A "
+                    JoinWords(ProvisionWords()) + ", " + FailedStatus + " or a scan status; " + DoneEarlierStatus +
+                    " for a row --resume skipped), firmware, name, the authentication before and after, the exit "
+                    "code configure would have given, the PIN drawn for a random pin, and a failure's reason; with "
+                    "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +
+                    WouldChangeStatus + " or " + UnchangedStatus +
+                    ". With --json one object a line with the header's names as keys. No other PIN is printed. A "
                     "summary follows on standard error. On Ctrl-C or SIGTERM the rows still at work are listed "
                     "there, with whether their configure command had been written.",
                 CommandTextColumn);
+        }
         case CommandKind::Help:
         case CommandKind::Version:
             break;
@@ -103,9 +113,8 @@ std::string CommandExample(CommandKind kind, PortStyle style)
         case CommandKind::Provision:
             return "tolvane-cli provision plan.csv --verify --transcript support.log";
         case CommandKind::Help:
-            return "tolvane-cli help configure";
         case CommandKind::Version:
-            return "tolvane-cli --version";
+            break;
     }
     return "";
 }

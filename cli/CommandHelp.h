@@ -11,5 +11,6 @@
 // ("  query      Read the device ..."); "" for help and --version.
 std::string CommandParagraph(CommandKind kind);
 
-// A command line that uses the command, with a port named as `style` names it.
+// A command line that uses the command, with a port named as `style` names
+// it; "" for help and --version.
 std::string CommandExample(CommandKind kind, PortStyle style);

@@ -1,12 +1,11 @@
 #include "Completion.h"
 
 #include "OptionTable.h"
+#include "PortAddress.h"
 
 #include <algorithm>
 
 namespace {
-
-const char* const AddressSchemes[] = {"socket://", "rfc2217://", "socket+tls://", "rfc2217+tls://", "bt://"};
 
 // What the command line after `command` holds so far.
 struct Given {
@@ -75,7 +74,8 @@ std::vector<std::string> Operands(const CommandSpec& command, const Given& given
             return operands;
     }
     operands = ports;
-    operands.insert(operands.end(), std::begin(AddressSchemes), std::end(AddressSchemes));
+    const std::vector<std::string> schemes = AddressSchemes();
+    operands.insert(operands.end(), schemes.begin(), schemes.end());
     return operands;
 }
 
@@ -93,6 +93,7 @@ std::vector<std::string> ForCommand(const CommandSpec& command, const std::vecto
                 case ValueKind::Choice:
                     return ArgumentChoices(*option);
                 case ValueKind::File:
+                case ValueKind::FileOrStdin:
                     return {CompleteFiles};
                 case ValueKind::Typed:
                 case ValueKind::None:

@@ -1,6 +1,8 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
+#include "OutcomeTable.h"
+#include "OutputFormat.h"
 #include "RandomPin.h"
 #include "TlsSettings.h"
 
@@ -10,7 +12,6 @@ constexpr unsigned Query = CommandBit(CommandKind::Query);
 constexpr unsigned Configure = CommandBit(CommandKind::Configure);
 constexpr unsigned Scan = CommandBit(CommandKind::Scan);
 constexpr unsigned Provision = CommandBit(CommandKind::Provision);
-constexpr unsigned EveryCommand = Query | Configure | Scan | Provision;
 
 // Decimal digits only, at most `max` (below 100000).
 bool ParseDecimal(const std::string& text, unsigned max, unsigned& number)
@@ -35,21 +36,20 @@ bool SetHelp(CliOptions& options, const std::string&, std::string&)
     return true;
 }
 
-bool SetJson(CliOptions& options, const std::string&, std::string&)
+// An option without a value that turns on what it names.
+template <bool CliOptions::*Flag>
+bool SetFlag(CliOptions& options, const std::string&, std::string&)
 {
-    options.json = true;
+    options.*Flag = true;
     return true;
 }
 
-bool SetProbe(CliOptions& options, const std::string&, std::string&)
+// A file's name, never empty (ApplyOption); the file is read or written
+// when the command starts.
+template <std::string CliOptions::*File>
+bool SetFile(CliOptions& options, const std::string& value, std::string&)
 {
-    options.probe = true;
-    return true;
-}
-
-bool SetVerify(CliOptions& options, const std::string&, std::string&)
-{
-    options.verify = true;
+    options.*File = value;
     return true;
 }
 
@@ -57,7 +57,7 @@ bool SetAuth(CliOptions& options, const std::string& value, std::string& error)
 {
     if (ParseAuthWord(value, options.auth))
         return true;
-    error = "--auth takes on or off, not \"" + value + "\".";
+    error = "--auth takes on or off, not \"" + EscapeForText(value) + "\".";
     return false;
 }
 
@@ -83,98 +83,25 @@ bool SetPin(CliOptions& options, const std::string& value, std::string& error)
     return true;
 }
 
-bool SetPinFile(CliOptions& options, const std::string& value, std::string& error)
-{
-    if (value.empty()) {
-        error = "--pin-file needs a file name, or - for standard input.";
-        return false;
-    }
-    options.pinFile = value;
-    return true;
-}
-
-bool SetPinPrompt(CliOptions& options, const std::string&, std::string&)
-{
-    options.pinPrompt = true;
-    return true;
-}
-
 bool SetVerifyWait(CliOptions& options, const std::string& value, std::string& error)
 {
     if (ParseDecimal(value, MaxVerifyWaitMs, options.verifyWaitMs))
         return true;
-    error =
-        "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" + value + "\".";
+    error = "--verify-wait takes milliseconds from 0 to " + std::to_string(MaxVerifyWaitMs) + ", not \"" +
+            EscapeForText(value) + "\".";
     return false;
-}
-
-bool SetTranscript(CliOptions& options, const std::string& value, std::string& error)
-{
-    if (value.empty()) {
-        error = "--transcript needs a file name.";
-        return false;
-    }
-    options.transcript = value;
-    return true;
 }
 
 bool SetJobs(CliOptions& options, const std::string& value, std::string& error)
 {
     unsigned jobs = 0;
     if (!ParseDecimal(value, MaxJobs, jobs) || jobs < 1) {
-        error = "--jobs takes a number from 1 to " + std::to_string(MaxJobs) + ", not \"" + value + "\".";
+        error =
+            "--jobs takes a number from 1 to " + std::to_string(MaxJobs) + ", not \"" + EscapeForText(value) + "\".";
         return false;
     }
     options.jobs = jobs;
     return true;
-}
-
-bool SetCheck(CliOptions& options, const std::string&, std::string&)
-{
-    options.check = true;
-    return true;
-}
-
-bool SetRecord(CliOptions& options, const std::string& value, std::string& error)
-{
-    if (value.empty()) {
-        error = "--record needs a file name.";
-        return false;
-    }
-    options.record = value;
-    return true;
-}
-
-bool SetResume(CliOptions& options, const std::string&, std::string&)
-{
-    options.resume = true;
-    return true;
-}
-
-// --tls-ca, --tls-cert, --tls-key: a file name, read when the command starts.
-bool SetTlsFile(std::string& file, const char* option, const std::string& value, std::string& error)
-{
-    if (value.empty()) {
-        error = std::string(option) + " needs a file name.";
-        return false;
-    }
-    file = value;
-    return true;
-}
-
-bool SetTlsCa(CliOptions& options, const std::string& value, std::string& error)
-{
-    return SetTlsFile(options.tlsCa, "--tls-ca", value, error);
-}
-
-bool SetTlsCert(CliOptions& options, const std::string& value, std::string& error)
-{
-    return SetTlsFile(options.tlsCert, "--tls-cert", value, error);
-}
-
-bool SetTlsKey(CliOptions& options, const std::string& value, std::string& error)
-{
-    return SetTlsFile(options.tlsKey, "--tls-key", value, error);
 }
 
 bool SetTlsFingerprint(CliOptions& options, const std::string& value, std::string& error)
@@ -187,75 +114,76 @@ bool SetTlsFingerprint(CliOptions& options, const std::string& value, std::strin
 
 std::vector<OptionSpec> MakeOptionTable()
 {
+    const unsigned every = AllCommands();
     const std::string maxPin = std::to_string(MaxPinLength);
+    const std::string random = RandomPinWord;
     return {
-        {"--json", nullptr, nullptr, Query | Scan | Provision, false,
-         "Print the result as JSON instead of lines for people.", SetJson},
-        {"--probe", nullptr, nullptr, Scan, false,
+        {"--json", nullptr, nullptr, Query | Scan | Provision, "Print the result as JSON instead of lines for people.",
+         SetFlag<&CliOptions::json>},
+        {"--probe", nullptr, nullptr, Scan,
          "Ask every port (the named PORTs instead, if given) whether a device answers. Ports may be named only with "
          "--probe.",
-         SetProbe},
-        {"--auth", nullptr, "on|off", Configure, false,
+         SetFlag<&CliOptions::probe>},
+        {"--auth", nullptr, "on|off", Configure,
          "Set the device's authentication: on to require it, off not to. Without --auth the device keeps its own.",
          SetAuth, ValueKind::Choice},
-        {"--pin", nullptr, "NEW", Configure, false,
-         "Set the PIN to NEW, at most " + maxPin +
-             " characters without spaces; random or random:N draws a PIN of 6 or N digits (4 to 12) that differs "
-             "from the device's, and prints it as \"pin: NEW\". Without --pin, --pin-file or --pin-prompt the device "
-             "keeps its PIN. Other users of this "
-             "machine can read NEW in the list of processes, and the shell keeps it in its history: prefer "
-             "--pin-file.",
+        {"--pin", nullptr, "NEW", Configure,
+         "Set the PIN to NEW, at most " + maxPin + " characters without spaces; " + random + " or " + random +
+             ":N draws a PIN of " + std::to_string(DefaultRandomPinDigits) + " or N digits (" +
+             std::to_string(MinRandomPinDigits) + " to " + std::to_string(MaxRandomPinDigits) +
+             ") that differs from the device's, and prints it as \"pin: NEW\". Without --pin, --pin-file or "
+             "--pin-prompt the device keeps its PIN. Other users of this machine can read NEW in the list of "
+             "processes, and the shell keeps it in its history: prefer --pin-file.",
          SetPin, ValueKind::Typed, OptionGroup::NewPin},
-        {"--pin-file", nullptr, "FILE", Configure, false,
+        {"--pin-file", nullptr, "FILE", Configure,
          "Set the PIN to the first line of FILE, without its line end; - reads the line from standard input. FILE "
          "is a regular file that is not empty, and the PIN passes the same checks as with --pin.",
-         SetPinFile, ValueKind::File, OptionGroup::NewPin},
-        {"--pin-prompt", nullptr, nullptr, Configure, false,
+         SetFile<&CliOptions::pinFile>, ValueKind::FileOrStdin, OptionGroup::NewPin},
+        {"--pin-prompt", nullptr, nullptr, Configure,
          "Ask for the new PIN twice on the terminal, without echo. Standard input must be a terminal: without one "
          "the command is refused at once.",
-         SetPinPrompt, ValueKind::None, OptionGroup::NewPin},
-        {"--verify", nullptr, nullptr, Configure | Provision, false,
-         "After the write, read the device again: success only if it reports the requested settings.", SetVerify},
-        {"--verify-wait", nullptr, "MS", Configure | Provision, false,
+         SetFlag<&CliOptions::pinPrompt>, ValueKind::None, OptionGroup::NewPin},
+        {"--verify", nullptr, nullptr, Configure | Provision,
+         "After the write, read the device again: success only if it reports the requested settings.",
+         SetFlag<&CliOptions::verify>},
+        {"--verify-wait", nullptr, "MS", Configure | Provision,
          "Wait MS milliseconds, from 0 to " + std::to_string(MaxVerifyWaitMs) + " (default " +
              std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
          SetVerifyWait, ValueKind::Typed},
-        {"--transcript", nullptr, "FILE", EveryCommand, false,
-         "Append every byte sent to and received from each port to FILE (--help tells the format). With scan, only "
-         "together "
-         "with --probe.",
-         SetTranscript, ValueKind::File},
-        {"--jobs", nullptr, "N", Provision, false,
+        {"--transcript", nullptr, "FILE", every,
+         "Append every byte sent to and received from each port to FILE. With scan, only together with --probe.",
+         SetFile<&CliOptions::transcript>, ValueKind::File},
+        {"--jobs", nullptr, "N", Provision,
          "Work at most N rows at once, from 1 to " + std::to_string(MaxJobs) + " (default " +
              std::to_string(DefaultJobs) + ").",
          SetJobs, ValueKind::Typed},
-        {"--check", nullptr, nullptr, Provision, false,
-         "Read every device of the plan and write nothing: each row tells what would change. Exit 0 when every "
-         "row could be provisioned.",
-         SetCheck},
-        {"--record", nullptr, "FILE", Configure | Provision, false,
-         "Append what is done to each device to FILE, one JSON object a line (see below).", SetRecord, ValueKind::File},
-        {"--resume", nullptr, nullptr, Provision, false,
+        {"--check", nullptr, nullptr, Provision,
+         "Read every device of the plan and write nothing: each row tells what would change. Exit " +
+             ExitNumber(CliOutcome::Success) + " when every row could be provisioned.",
+         SetFlag<&CliOptions::check>},
+        {"--record", nullptr, "FILE", Configure | Provision,
+         "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
+         ValueKind::File},
+        {"--resume", nullptr, nullptr, Provision,
          "Go on with the last run of the same plan in the --record FILE: rows that succeeded there are skipped.",
-         SetResume},
-        {"--tls-ca", nullptr, "FILE", EveryCommand, false,
+         SetFlag<&CliOptions::resume>},
+        {"--tls-ca", nullptr, "FILE", every,
          "Trust the certificates in FILE (PEM) instead of the system's, for socket+tls:// and rfc2217+tls://: the "
          "bench's own certificate authority.",
-         SetTlsCa, ValueKind::File},
-        {"--tls-fingerprint", nullptr, "SHA256", EveryCommand, false,
+         SetFile<&CliOptions::tlsCa>, ValueKind::File},
+        {"--tls-fingerprint", nullptr, "SHA256", every,
          "Accept exactly the server certificate whose SHA-256 (of its DER form) is SHA256, in hex with or without "
          "colons; the host name is then not checked.",
          SetTlsFingerprint, ValueKind::Typed},
-        {"--tls-cert", nullptr, "FILE", EveryCommand, false,
+        {"--tls-cert", nullptr, "FILE", every,
          "Present the client certificate in FILE to a server that asks for one: on Linux a PEM file, with its key "
          "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too.",
-         SetTlsCert, ValueKind::File},
-        {"--tls-key", nullptr, "FILE", EveryCommand, false,
+         SetFile<&CliOptions::tlsCert>, ValueKind::File},
+        {"--tls-key", nullptr, "FILE", every,
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
-         SetTlsKey, ValueKind::File},
-        {"--help", "-h", nullptr, EveryCommand | CommandBit(CommandKind::Version), false, "Print this text and exit.",
-         SetHelp},
-        {"--version", nullptr, nullptr, 0, false, "Print the version and exit.", nullptr},
+         SetFile<&CliOptions::tlsKey>, ValueKind::File},
+        {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print the help and exit.", SetHelp},
+        {"--version", nullptr, nullptr, 0, "Print the version and exit.", nullptr},
     };
 }
 
@@ -282,6 +210,15 @@ const CommandSpec* FindCommand(const std::string& name)
 {
     for (const CommandSpec& command : CommandTable()) {
         if (name == command.name)
+            return &command;
+    }
+    return nullptr;
+}
+
+const CommandSpec* FindCommand(CommandKind kind)
+{
+    for (const CommandSpec& command : CommandTable()) {
+        if (command.kind == kind)
             return &command;
     }
     return nullptr;
@@ -322,10 +259,23 @@ std::string CommandsTaking(const OptionSpec& option)
     return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
 }
 
+bool ApplyOption(const OptionSpec& option, CliOptions& options, const std::string& value, std::string& error)
+{
+    const bool file = option.value == ValueKind::File || option.value == ValueKind::FileOrStdin;
+    if (file && value.empty()) {
+        error = std::string(option.name) + " needs a file name" +
+                (option.value == ValueKind::FileOrStdin ? ", or - for standard input" : "") + ".";
+        return false;
+    }
+    return option.apply(options, value, error);
+}
+
 std::vector<std::string> ArgumentChoices(const OptionSpec& option)
 {
     std::vector<std::string> choices;
-    std::string rest = option.argument != nullptr ? option.argument : "";
+    if (option.argument == nullptr)
+        return choices;
+    std::string rest = option.argument;
     for (std::size_t bar = rest.find('|');; bar = rest.find('|')) {
         choices.push_back(rest.substr(0, bar));
         if (bar == std::string::npos)

@@ -23,9 +23,10 @@ constexpr unsigned CommandBit(CommandKind kind)
 }
 
 // What an option's value is, for the completion: a choice of the words of
-// its argument ("on|off"), a file name, or something typed (a PIN, a number)
-// that nothing can propose.
-enum class ValueKind { None, Choice, File, Typed };
+// its argument ("on|off"), a file name (or - for standard input), or
+// something typed (a PIN, a number) that nothing can propose. A file name is
+// never empty: ApplyOption refuses that for every such option.
+enum class ValueKind { None, Choice, File, FileOrStdin, Typed };
 
 // Options of one nonzero group exclude each other: each sets the same thing.
 enum class OptionGroup { None, NewPin };
@@ -35,10 +36,9 @@ struct OptionSpec {
     const char* shortName;  // "-h", or null
     const char* argument;   // "NEW" in the usage, or null for an option without a value
     unsigned commands;      // CommandBit()s; none for --version, which stands in place of a command
-    bool required;          // every command that takes it needs it
-    std::string help;       // its paragraph in --help
+    std::string help;       // its paragraph in --help and the manual page
     // Stores the option (with its value) in `options`, or says in `error`
-    // why the value is refused.
+    // why the value is refused; called by ApplyOption.
     bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
     ValueKind value = ValueKind::None;
     OptionGroup group = OptionGroup::None;
@@ -47,14 +47,18 @@ struct OptionSpec {
 // Every option, in the order the usage and the help list them.
 const std::vector<OptionSpec>& OptionTable();
 
-// The command called `name`, or null.
+// The command called `name`, or of `kind`, or null.
 const CommandSpec* FindCommand(const std::string& name);
+const CommandSpec* FindCommand(CommandKind kind);
 
 // The option called `name` (its long or short name), or null.
 const OptionSpec* FindOption(const std::string& name);
 
-// The words of an argument such as "on|off"; one word for "NEW", and one
-// empty word for an option without a value.
+// Stores `option` with its `value` in `options`, or says in `error` why the
+// value is refused.
+bool ApplyOption(const OptionSpec& option, CliOptions& options, const std::string& value, std::string& error);
+
+// The words of a ValueKind::Choice argument such as "on|off".
 std::vector<std::string> ArgumentChoices(const OptionSpec& option);
 
 // The CommandBit()s of every command of the table.

@@ -77,9 +77,12 @@ OutcomeRow CliRow(CliOutcome outcome)
             return {ExitCode::Success, nullptr, nullptr, "success"};
         case CliOutcome::Failure:
             return {ExitCode::Failure, nullptr, nullptr,
-                    "another failure (the ports could not be listed, output failed)"};
+                    "another failure: the ports could not be listed, the --record FILE cannot be opened, read or "
+                    "written, no random PIN could be drawn, or output failed"};
         case CliOutcome::Usage:
-            return {ExitCode::Usage, nullptr, nullptr, "bad command line or port name, or --pin-file without a PIN"};
+            return {ExitCode::Usage, nullptr, nullptr,
+                    "bad command line or port name, a --pin-file that cannot be read or holds no PIN, a failed "
+                    "--pin-prompt, or TLS options whose files cannot be read or that do not go together"};
         case CliOutcome::NoDeviceFound:
             return {ExitCode::NoDeviceFound, nullptr, CliText::NoDeviceFound,
                     "scan --probe: no port answered as a device"};
@@ -169,6 +172,11 @@ std::vector<std::string> ProvisionWords()
     for (LinkResult result : LinkResults)
         AddWord(words, WriteRow(result).word);
     return words;
+}
+
+const char* HelpLine(const OutcomeRow& row)
+{
+    return row.meaning != nullptr ? row.meaning : row.message;
 }
 
 std::string ExitNumber(CliOutcome outcome)

@@ -57,6 +57,9 @@ OutcomeRow CliRow(CliOutcome outcome);
 // the command line's own rows first. For --help and the manual.
 std::vector<OutcomeRow> RowsByCode();
 
+// The code's line in --help and the manual: its meaning, else its message.
+const char* HelpLine(const OutcomeRow& row);
+
 // The distinct status words of scan --probe, and of provision's failed rows,
 // in the order of their rows.
 std::vector<std::string> ProbeWords();

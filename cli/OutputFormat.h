@@ -4,10 +4,11 @@
 // Names, versions and PINs are bytes from the device and are not trusted to be
 // printable. Text output shows control bytes (below 0x20, 0x7F, and 0x80 to
 // 0x9F, which terminals take as controls too: 0x9B starts a control sequence)
-// and the backslash as C escapes, so a name can neither move the terminal's
-// cursor nor break a line or a column. Port and file names in messages are
-// shown the same way. JSON output is pure ASCII: each byte is one
-// character, bytes from 0x80 up being the characters U+0080 to U+00FF.
+// as \xHH escapes, so a name can neither move the terminal's cursor nor break
+// a line or a column; every other byte, the backslash too, stays as it is.
+// Port and file names in messages are shown the same way. JSON output is pure
+// ASCII: each byte is one character, bytes from 0x80 up being the characters
+// U+0080 to U+00FF.
 #pragma once
 
 #include "DeviceInfo.h"

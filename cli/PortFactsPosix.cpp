@@ -75,8 +75,10 @@ bool IsNotSerialPort(const std::string& target)
         return false;
     if (S_ISREG(info.st_mode))
         return true;
+    if (!S_ISCHR(info.st_mode))
+        return false;
     const UniqueFd port(open(target.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK));
-    return S_ISCHR(info.st_mode) && port.IsValid() && isatty(port.Get()) == 0;
+    return port.IsValid() && isatty(port.Get()) == 0;
 }
 
 bool BluetoothMissing()

@@ -1,5 +1,6 @@
 #include "PortFacts.h"
 
+#include "ComPortNames.h"
 #include "UniqueSocketWin32.h"
 
 // winsock2 first: ws2bth needs its types.
@@ -13,7 +14,7 @@ namespace {
 // "COM5" of "\\.\COM5".
 std::string DeviceName(const std::string& target)
 {
-    const std::string prefix = "\\\\.\\";
+    const std::string prefix = DeviceNamespacePrefix;
     return target.compare(0, prefix.size(), prefix) == 0 ? target.substr(prefix.size()) : target;
 }
 

@@ -61,11 +61,11 @@ std::string ProvisionStatusWord(const ProvisionRowResult& result)
         return DoneEarlierStatus;
     if (report.outcome.code == ExitCode::Success && result.check) {
         const bool same = report.before.auth == result.requestedAuth && result.pinAfter == report.before.pin;
-        return same ? "unchanged" : "would-change";
+        return same ? UnchangedStatus : WouldChangeStatus;
     }
     if (report.verified)
         return CliRow(CliOutcome::Verified).word;
-    return report.outcome.word != nullptr ? report.outcome.word : "failed";
+    return report.outcome.word != nullptr ? report.outcome.word : FailedStatus;
 }
 
 std::string ProvisionHeaderLine(bool check)

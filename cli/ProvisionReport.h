@@ -19,6 +19,12 @@
 // The status of a row that --resume skipped, as it succeeded in an earlier
 // run of the plan.
 inline constexpr char DoneEarlierStatus[] = "done-earlier";
+// --check: whether the row would change the device.
+inline constexpr char WouldChangeStatus[] = "would-change";
+inline constexpr char UnchangedStatus[] = "unchanged";
+// A failure without a word of its own: a random PIN that could not be
+// drawn, a record entry that could not be written.
+inline constexpr char FailedStatus[] = "failed";
 
 struct ProvisionRowResult {
     std::string port;  // as the plan names it

@@ -1,22 +1,11 @@
 #include "ReadFailureHelp.h"
 
+#include "ComPortNames.h"
 #include "HelpLayout.h"
 #include "OutputFormat.h"
 #include "PortFacts.h"
 
-#include <cctype>
-
 namespace {
-
-// A Windows port name (COM5, com12), which names no file on Linux.
-bool IsComName(const std::string& name)
-{
-    if (name.size() < 4 || std::toupper(static_cast<unsigned char>(name[0])) != 'C' ||
-        std::toupper(static_cast<unsigned char>(name[1])) != 'O' ||
-        std::toupper(static_cast<unsigned char>(name[2])) != 'M')
-        return false;
-    return name.find_first_not_of("0123456789", 3) == std::string::npos;
-}
 
 std::string PortsScanFinds(const std::function<bool(std::vector<std::string>&)>& listPorts)
 {
@@ -46,14 +35,17 @@ std::vector<std::string> OpenHints(const ReadFailure& failure, PortStyle style,
     }
     if (!SerialPortExists(failure.address.target)) {
         std::vector<std::string> hints;
-        if (style == PortStyle::Posix && IsComName(failure.port))
+        // A Windows port name (COM5, com12) names no file on Linux.
+        if (style == PortStyle::Posix && ComPortNumber(failure.port) != 0)
             hints.push_back(
                 "ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
                 "straight over Bluetooth.");
         hints.push_back(PortsScanFinds(listPorts));
         return hints;
     }
-    const std::vector<std::string> holders = ProcessesHolding(failure.address.target);
+    std::vector<std::string> holders = ProcessesHolding(failure.address.target);
+    for (std::string& holder : holders)
+        holder = EscapeForText(holder);  // a process names itself
     if (holders.empty())
         return {};
     return {EscapeForText(failure.port) + " is open in process " + JoinWords(holders, " and ") +

@@ -24,10 +24,8 @@ namespace {
 // help when the command was known.
 std::string UsageHint(CommandKind kind)
 {
-    for (const CommandSpec& command : CommandTable()) {
-        if (command.kind == kind)
-            return std::string("tolvane-cli ") + command.name + " --help shows its usage, options and an example.";
-    }
+    if (const CommandSpec* command = FindCommand(kind))
+        return std::string("tolvane-cli ") + command->name + " --help shows its usage, options and an example.";
     return "tolvane-cli --help lists the commands and their options.";
 }
 

@@ -55,7 +55,8 @@ install(TARGETS tolvane-cli tolvane-simdevice RUNTIME DESTINATION ${CMAKE_INSTAL
 # the manual pages and every file in the package.
 
 # The manual pages, written by hand in scdoc (docs/man); tolvane-cli's
-# OPTIONS and EXIT STATUS come from its tables (tools/manpage).
+# OPTIONS and EXIT STATUS, and its files' formats, come from its tables and
+# help (tools/manpage).
 set(man_dir ${CMAKE_BINARY_DIR}/man)
 set(man_pages)
 foreach(page "tolvane-cli|-DSECTIONS_TOOL=$<TARGET_FILE:tolvane-man-sections>" "tolvane-simdevice|")

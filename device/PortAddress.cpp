@@ -248,6 +248,19 @@ PortAddress SerialPortAddress(const std::string& path, const std::string& label)
     return address;
 }
 
+std::vector<std::string> AddressSchemes()
+{
+    const std::string socket = SocketScheme;
+    const std::string rfc2217 = Rfc2217Scheme;
+    return {
+        socket + SchemeSeparator,
+        rfc2217 + SchemeSeparator,
+        socket + TlsSuffix + SchemeSeparator,
+        rfc2217 + TlsSuffix + SchemeSeparator,
+        std::string(BluetoothScheme) + SchemeSeparator,
+    };
+}
+
 bool HasAddressScheme(const std::string& text)
 {
     return text.find(SchemeSeparator) != std::string::npos;

@@ -59,6 +59,10 @@ inline bool IsNetworkAddress(const PortAddress& address)
 // A serial port of this machine, opened by `path` and shown as `label`.
 PortAddress SerialPortAddress(const std::string& path, const std::string& label);
 
+// Every scheme an address may start with, "://" included, in the order
+// above: socket://, rfc2217://, socket+tls://, rfc2217+tls://, bt://.
+std::vector<std::string> AddressSchemes();
+
 // True when `text` names its kind with a scheme ("...://"): it is then
 // parsed here, and never taken as a path.
 bool HasAddressScheme(const std::string& text);

@@ -3,8 +3,8 @@
 #
 # Writes OUTPUT, a manual page in roff, gzipped, from its hand-written scdoc
 # SOURCE (docs/man). With SECTIONS_TOOL (tolvane-man-sections) the page's
-# @OPTIONS@ and @EXIT_STATUS@ lines are first filled from the program's own
-# tables, so that those sections cannot drift from the program.
+# @OPTIONS@, @EXIT_STATUS@, @TRANSCRIPT@ and @RECORD@ lines are first filled
+# from the program's own tables and help, so that they cannot drift from it.
 #
 # The page's date is the release's time (SOURCE_DATE_FILE: the commit's, or
 # SOURCE_DATE_EPOCH), which scdoc takes from SOURCE_DATE_EPOCH, and gzip -n

@@ -131,11 +131,15 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"query", "COM1", "--tls-fingerprint", "ABC:" + std::string(61, 'D')},
         {"query", "COM1", "--tls-fingerprint", "AB::" + std::string(62, 'C')},
         {"query", "COM1", "--tls-ca", ""},
+        {"configure", "COM1", "--auth", "on\nhint: off"},
+        {"query", "COM1", "--bogus\nx"},
     };
     for (const auto& args : bad) {
         ParsedArguments parsed = Parse(args);
         EXPECT_FALSE(parsed.ok) << (args.empty() ? "(nothing)" : args.back());
         EXPECT_FALSE(parsed.error.empty());
+        // An argument echoed in the reason cannot start a line of its own.
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
     }
 }
 

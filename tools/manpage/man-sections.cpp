@@ -1,9 +1,12 @@
 // tolvane-man-sections PAGE.scd: PAGE with each line "@OPTIONS@" replaced by
-// one entry per option of tolvane-cli's option table, and each line
-// "@EXIT_STATUS@" by one entry per exit code of its outcome table, in scdoc,
-// on standard output. The rest of the page is the hand-written prose.
+// one entry per option of tolvane-cli's option table, "@EXIT_STATUS@" by one
+// entry per exit code of its outcome table, and "@TRANSCRIPT@" and "@RECORD@"
+// by the paragraphs --help tells those files with, in scdoc, on standard
+// output. The rest of the page is the hand-written prose.
 #include "OptionTable.h"
 #include "OutcomeTable.h"
+#include "RunRecord.h"
+#include "TranscriptHelp.h"
 
 #include <fstream>
 #include <iostream>
@@ -45,8 +48,27 @@ void PrintOptions(std::ostream& out)
 void PrintExitStatus(std::ostream& out)
 {
     for (const OutcomeRow& row : RowsByCode())
-        out << "*" << ToInt(row.code) << "*\n\t" << Literal(row.meaning != nullptr ? row.meaning : row.message)
-            << "\n\n";
+        out << "*" << ToInt(row.code) << "*\n\t" << Literal(HelpLine(row)) << "\n\n";
+}
+
+// Help text wrapped for a terminal as scdoc paragraphs: each paragraph's
+// lines joined into one, so that no line of it starts scdoc's markup.
+void PrintParagraphs(std::ostream& out, const std::string& text)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\n\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string paragraph = text.substr(start, end - start);
+        for (char& c : paragraph) {
+            if (c == '\n')
+                c = ' ';
+        }
+        if (!paragraph.empty())
+            out << Literal(paragraph) << "\n\n";
+        start = end + 2;
+    }
 }
 
 }  // namespace
@@ -67,6 +89,10 @@ int main(int argc, char** argv)
             PrintOptions(std::cout);
         else if (line == "@EXIT_STATUS@")
             PrintExitStatus(std::cout);
+        else if (line == "@TRANSCRIPT@")
+            PrintParagraphs(std::cout, TranscriptHelpText());
+        else if (line == "@RECORD@")
+            PrintParagraphs(std::cout, RecordHelpText);
         else
             std::cout << line << "\n";
     }
