@@ -36,7 +36,7 @@ public:
           m_pins(context.random),
           m_record(record),
           m_earlier(earlier),
-          m_output(context.out, context.err, options.json, options.check, jobs, context.errIsTerminal)
+          m_output(context.out, context.err, options.json, options.check, jobs, context.progress)
     {}
 
     ProvisionOutput& Output() { return m_output; }

@@ -65,7 +65,11 @@ int main(int argc, char** argv)
         return ReadFailureHints(failure, context.portStyle, context.listPorts);
     };
     context.arguments = args;
-    context.errIsTerminal = StandardErrorIsTerminal();
+    // Standard error's own buffer, past the message lines and with no tie
+    // to standard output.
+    std::ostream progress(std::cerr.rdbuf());
+    if (StandardErrorIsTerminal())
+        context.progress = &progress;
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a
