@@ -46,7 +46,6 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
         error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
-    std::map<std::string, std::set<int>> doneByRun;
     std::map<std::string, std::string> fields;
     std::string line;
     bool tooLong = false;
@@ -57,13 +56,14 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
                 line += static_cast<char>(c);
             continue;
         }
+        int planLine = 0;
         if (!tooLong && ReadJsonObjectLine(line, fields) && fields["command"] == "provision" &&
-            fields["plan"] == plan && fields["planHash"] == planHash) {
+            fields["plan"] == plan && fields["planHash"] == planHash && LineNumber(fields["line"], planLine)) {
             earlier.found = true;
-            earlier.run = fields["run"];
-            int line = 0;
-            if (fields["entry"] == "result" && fields["exitCode"] == "0" && LineNumber(fields["line"], line))
-                doneByRun[earlier.run].insert(line);
+            if (fields["entry"] == "result" && fields["exitCode"] == "0")
+                earlier.doneLines[planLine] = fields["earlierRun"].empty() ? fields["run"] : fields["earlierRun"];
+            else
+                earlier.doneLines.erase(planLine);
         }
         line.clear();
         tooLong = false;
@@ -72,6 +72,5 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
         error = "Cannot read the record " + EscapeForText(path) + ": " + std::strerror(errno) + ".";
         return false;
     }
-    earlier.doneLines = doneByRun[earlier.run];
     return true;
 }

@@ -46,7 +46,7 @@ public:
 
 private:
     ProvisionRowResult WorkRow(std::size_t slot, const PlanRow& row);
-    ProvisionRowResult SkipRow(const PlanRow& row);
+    ProvisionRowResult SkipRow(const PlanRow& row, const std::string& doneInRun);
     RecordRow RecordRowOf(const PlanRow& row) const;
 
     const CliOptions& m_options;
@@ -71,7 +71,8 @@ void ProvisionRun::Work(std::size_t slot)
         }
         m_lookups.Apply(row.address);
         m_output.Begin(slot, row);
-        m_output.End(slot, m_earlier.doneLines.count(row.line) != 0 ? SkipRow(row) : WorkRow(slot, row));
+        const auto done = m_earlier.doneLines.find(row.line);
+        m_output.End(slot, done != m_earlier.doneLines.end() ? SkipRow(row, done->second) : WorkRow(slot, row));
     }
 }
 
@@ -86,14 +87,14 @@ RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
     return recorded;
 }
 
-ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row)
+ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row, const std::string& doneInRun)
 {
     ProvisionRowResult result;
     result.port = row.port;
     result.requestedAuth = row.auth;
     result.doneEarlier = true;
     result.report.outcome = {};
-    m_record->DoneEarlier(RecordRowOf(row), m_earlier.run);
+    m_record->DoneEarlier(RecordRowOf(row), doneInRun);
     return result;
 }
 
