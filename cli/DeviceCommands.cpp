@@ -131,7 +131,9 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     }
     const ConfigureReport report =
         ConfigureRecorded(request, options, context, options.record.empty() ? nullptr : &record);
-    if (report.written && !drawn.empty())
+    // A PIN whose command was sent may be on the device, even when the write
+    // failed: it is told then too, as nothing else would tell it.
+    if (report.writeTried && !drawn.empty())
         context.out << "pin: " << drawn << '\n';
     if (report.written)
         context.out << UserMessages::Configured << '\n';

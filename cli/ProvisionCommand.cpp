@@ -116,14 +116,15 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
     request.verify = m_options.verify;
     request.verifyWaitMs = m_options.verifyWaitMs;
     request.readOnly = m_options.check;
+    std::string drawn;
     if (row.randomDigits > 0 && m_options.check) {
         request.hasPin = true;
         request.pin.assign(static_cast<std::size_t>(row.randomDigits), '0');
     } else if (row.randomDigits > 0) {
-        request.choosePin = [this, &row, &result](const DeviceInfo& before, std::string& pin) {
-            const Outcome drawn = m_pins.Draw(row.randomDigits, before.pin, pin);
-            result.pinDrawn = pin;
-            return drawn;
+        request.choosePin = [this, &row, &drawn](const DeviceInfo& before, std::string& pin) {
+            const Outcome outcome = m_pins.Draw(row.randomDigits, before.pin, pin);
+            drawn = pin;
+            return outcome;
         };
     }
     const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
@@ -134,6 +135,9 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
         return m_record != nullptr ? m_record->Written(recorded, before, pin) : Outcome();
     };
     result.report = ConfigureDevice(request, m_context.makePort(row.address));
+    // Only a PIN that may be on the device: one whose command was sent.
+    if (result.report.writeTried)
+        result.pinDrawn = drawn;
     if (m_options.check)
         result.pinAfter = row.hasPin || row.randomDigits > 0 ? PinAsked(row) : result.report.before.pin;
     if (m_record != nullptr)

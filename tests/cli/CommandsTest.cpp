@@ -135,6 +135,36 @@ TEST(Commands, FailuresOfThePortAddTheSystemsReason)
     EXPECT_EQ(silent.err, "Reading COM port timeout.\n");
 }
 
+// A PIN drawn at random is told once its configure command was sent, even
+// when the write failed (the device may hold it then), and not for a row
+// that ended before it: configure's "pin:" line, provision's pin column.
+TEST(Commands, ADrawnPinIsToldOnlyWhenItsCommandWasSent)
+{
+    const std::string longName = AccessCodeBytes + " 1.3 1 1234 " + std::string(21, 'n') + "\n";
+    struct Row {
+        std::string reply;
+        PortScript::Write write;
+        bool told;
+    };
+    const Row rows[] = {
+        {GoodReply, PortScript::Write::Whole, true},
+        {GoodReply, PortScript::Write::Fails, true},
+        {longName, PortScript::Write::Whole, false},
+    };
+    for (const Row& row : rows) {
+        auto configured = std::make_shared<PortScript>(row.reply);
+        configured->laterWrites = row.write;
+        const CommandRun configure = RunOn(configured, {"configure", "/dev/x", "--auth", "on", "--pin", "random"});
+        EXPECT_EQ(configure.out.find("pin: ") != std::string::npos, row.told) << configure.out << configure.err;
+
+        auto provisioned = std::make_shared<PortScript>(row.reply);
+        provisioned->laterWrites = row.write;
+        const CommandRun provision =
+            RunOn(provisioned, {"provision", "-", "--json"}, "port,auth,pin\n/dev/x,on,random\n");
+        EXPECT_EQ(provision.out.find("\"pin\":") != std::string::npos, row.told) << provision.out;
+    }
+}
+
 // A PIN from a file's first line, or from standard input's, goes out as one
 // given with --pin; a PIN file that holds none is refused before the port is
 // opened.
