@@ -51,12 +51,15 @@ struct InterruptWatch::State {
             signalfd_siginfo info = {};
             if (read(signals.Get(), &info, sizeof info) != sizeof info)
                 continue;
-            onInterrupt();
-            // Unblocked in this thread and raised here: the installed handler
-            // releases the ports and ends the process, or the default action
-            // ends it.
+            // Unblocked in this thread before `onInterrupt`: should it wait
+            // (for the output, held by a row whose standard output does not
+            // move), a second signal is taken here at once by the installed
+            // handler, which releases the ports and ends the process.
             const sigset_t interrupts = InterruptSignals();
             pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+            onInterrupt();
+            // Raised here: the installed handler releases the ports and ends
+            // the process, or the default action ends it.
             raise(static_cast<int>(info.ssi_signo));
         }
     }
