@@ -1,5 +1,6 @@
 #include "InterruptWatch.h"
 
+#include "OpenPortsPosix.h"
 #include "UniqueFd.h"
 
 #include <cerrno>
@@ -15,16 +16,13 @@
 
 namespace {
 
-// A signal ignored when the program started (a background job's SIGINT in
-// a script) stays ignored, as the ports' own handler leaves it: it is not
-// watched either.
+// The ending signals (OpenPortsPosix.h) but those ignored since the start.
 sigset_t InterruptSignals()
 {
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signalNumber : {SIGINT, SIGTERM}) {
-        struct sigaction current = {};
-        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+    for (int signalNumber : EndingSignals) {
+        if (!SignalIgnored(signalNumber))
             sigaddset(&signals, signalNumber);
     }
     return signals;
@@ -35,7 +33,7 @@ sigset_t InterruptSignals()
 struct InterruptWatch::State {
     std::function<void()> onInterrupt;
     sigset_t previousMask;
-    UniqueFd signals;   // signalfd of SIGINT and SIGTERM
+    UniqueFd signals;   // signalfd of the ending signals
     UniqueFd stopRead;  // readable once the watch ends
     UniqueFd stopWrite;
     std::thread thread;

@@ -1,9 +1,11 @@
 #include "PinPrompt.h"
 
+#include "OpenPortsPosix.h"
 #include "PinPromptCommon.h"
 
 #include <csignal>
 #include <cstring>
+#include <iterator>
 
 #include <termios.h>
 #include <unistd.h>
@@ -34,22 +36,28 @@ public:
         struct sigaction restore = {};
         restore.sa_handler = RestoreAndDie;
         sigemptyset(&restore.sa_mask);
-        for (int i = 0; i < 3; ++i)
-            sigaction(Signals[i], &restore, &m_before[i]);
+        for (std::size_t i = 0; i < SignalCount; ++i) {
+            m_taken[i] = !SignalIgnored(EndingSignals[i]);
+            if (m_taken[i])
+                sigaction(EndingSignals[i], &restore, &m_before[i]);
+        }
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
     ~EchoOff()
     {
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved);
-        for (int i = 0; i < 3; ++i)
-            sigaction(Signals[i], &m_before[i], nullptr);
+        for (std::size_t i = 0; i < SignalCount; ++i) {
+            if (m_taken[i])
+                sigaction(EndingSignals[i], &m_before[i], nullptr);
+        }
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
 
 private:
-    static constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction m_before[3];
+    static constexpr std::size_t SignalCount = std::size(EndingSignals);
+    bool m_taken[SignalCount] = {};
+    struct sigaction m_before[SignalCount];
 };
 
 void Say(const char* text)
