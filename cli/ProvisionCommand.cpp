@@ -66,7 +66,7 @@ void ProvisionRun::Work(std::size_t slot)
         PlanRow row;
         {
             const std::lock_guard<std::mutex> lock(m_rowsMutex);
-            if (!m_rows.Next(row))
+            if (m_output.Failed() || !m_rows.Next(row))
                 return;
         }
         m_lookups.Apply(row.address);

@@ -87,11 +87,19 @@ void ProvisionOutput::ListInterrupted()
     m_err.flush();
 }
 
+bool ProvisionOutput::Failed()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_out;
+}
+
+// Rows left unstarted after a failed output count with those that failed.
 ExitCode ProvisionOutput::Finish(std::size_t rows)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     ClearProgress();
+    const std::size_t notDone = rows - m_succeeded;
     m_err << m_succeeded << " of " << rows << " ports " << (m_check ? "could be provisioned" : "were provisioned")
-          << ", " << m_failed << (m_check ? " could not." : " were not.") << '\n';
-    return m_failed == 0 ? ExitCode::Success : ExitCode::ProvisionFailed;
+          << ", " << notDone << (m_check ? " could not." : " were not.") << '\n';
+    return notDone == 0 ? ExitCode::Success : ExitCode::ProvisionFailed;
 }

@@ -39,12 +39,17 @@ public:
     // The row in `slot` ended: its line is printed.
     void End(std::size_t slot, const ProvisionRowResult& result);
 
+    // Whether a line could not be written (a reader that went away, a full
+    // disk): no row is started then, as its drawn PIN would be told nowhere.
+    bool Failed();
+
     // Lists the rows still at work on standard error, each with whether its
     // configure command had been written. For an interrupt: the caller ends
     // the process after it.
     void ListInterrupted();
 
-    // The summary on standard error, and provision's exit code.
+    // The summary on standard error, and provision's exit code: success only
+    // when each of the plan's `rows` was done.
     ExitCode Finish(std::size_t rows);
 
 private:

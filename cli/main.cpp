@@ -12,6 +12,8 @@
 
 #ifndef _WIN32
 #include "OpenPortsPosix.h"
+
+#include <signal.h>
 #endif
 
 #include <iostream>
@@ -40,6 +42,11 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Failure);
 #ifndef _WIN32
     ReleasePortsOnInterrupt();
+    // A reader of standard output that went away (provision ... | head)
+    // fails the writes, as a full disk does, instead of ending the process
+    // in the middle of a row with its ports held: the rows at work end, and
+    // the failed output is reported below.
+    signal(SIGPIPE, SIG_IGN);
 #endif
     MessageLines messageLines(std::cerr.rdbuf(), "tolvane-cli: ");
     std::ostream messages(&messageLines);
