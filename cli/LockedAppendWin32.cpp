@@ -29,6 +29,32 @@ bool WriteAtEnd(HANDLE handle, const std::string& text, std::string& reason)
     return true;
 }
 
+// Whether the file is empty or ends a line: its last byte, read through the
+// handle that holds the lock.
+bool EndsALine(HANDLE handle, bool& ends, std::string& reason)
+{
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(handle, &size)) {
+        reason = Reason("GetFileSizeEx");
+        return false;
+    }
+    ends = true;
+    if (size.QuadPart == 0)
+        return true;
+    const ULONGLONG lastAt = static_cast<ULONGLONG>(size.QuadPart) - 1;
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(lastAt);
+    at.OffsetHigh = static_cast<DWORD>(lastAt >> 32);
+    char last = 0;
+    DWORD read = 0;
+    if (!ReadFile(handle, &last, 1, &read, &at) || read != 1) {
+        reason = Reason("ReadFile");
+        return false;
+    }
+    ends = last == '\n';
+    return true;
+}
+
 HANDLE HandleOf(std::FILE* file)
 {
     return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
@@ -47,7 +73,11 @@ bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
         reason = Reason("LockFileEx");
         return false;
     }
-    const bool written = WriteAtEnd(handle, text, reason);
+    // A line left unended before (a power cut in the middle of a write) is
+    // ended first, so that the entry is a line of its own.
+    bool endsLine = true;
+    const bool written =
+        EndsALine(handle, endsLine, reason) && WriteAtEnd(handle, endsLine ? text : '\n' + text, reason);
     UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
     return written;
 }

@@ -43,7 +43,8 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
         return UniqueFile();
     }
     const bool append = mode[0] == 'a';
-    const int flags = (append ? O_WRONLY | O_APPEND : O_RDONLY) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
+    // Appending reads too: how the file ends (LockedAppend.h).
+    const int flags = (append ? O_RDWR | O_APPEND : O_RDONLY) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     UniqueFd fd(append ? open(path.c_str(), flags | O_CREAT | O_EXCL, PrivateFileMode) : -1);
     if (fd.IsValid() && fchmod(fd.Get(), PrivateFileMode) != 0) {
         reason = std::strerror(errno);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #ifndef _WIN32
 #include "UniqueFd.h"
@@ -194,6 +195,27 @@ TEST(Commands, PinFileGivesTheFirstLineAsThePin)
         EXPECT_EQ(run.err, row.err);
         EXPECT_EQ(script->Written(), row.written) << row.err;
     }
+}
+
+// An entry appended after a line that a cut-short write left unended
+// starts a line of its own: neither it nor the line before is lost.
+TEST(Commands, ARecordEntryStartsALineOfItsOwn)
+{
+    const std::string record = "tolvane-record-test.jsonl";
+    std::ofstream(record, std::ios::binary) << "{\"time\":\"2026-12-08T17:38:10.420Z\",\"run\":\"01";
+    const CommandRun run =
+        RunOn(std::make_shared<PortScript>(GoodReply), {"configure", "/dev/x", "--auth", "on", "--record", record});
+    std::ifstream file(record, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    file.close();
+    std::remove(record.c_str());
+    EXPECT_EQ(run.code, ExitCode::Success) << run.err;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "{\"time\":\"2026-12-08T17:38:10.420Z\",\"run\":\"01");
+    EXPECT_NE(lines[1].find("\"entry\":\"written\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("\"entry\":\"result\""), std::string::npos) << lines[2];
 }
 
 #ifndef _WIN32
