@@ -115,7 +115,8 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;
     RunRecord record;
-    if (!options.record.empty() && !record.Open(options.record, "configure", "", "", context.random, error)) {
+    if (!options.record.empty() &&
+        !record.Open(options.record, "configure", "", "", context.random, context.err, error)) {
         context.err << error << '\n';
         return ExitCode::Failure;
     }

@@ -187,7 +187,8 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
                     << " holds no run of this plan: every row is worked.\n";
     RunRecord record;
     const bool recording = !options.record.empty();
-    if (recording && !record.Open(options.record, "provision", options.plan, text, context.random, error)) {
+    if (recording &&
+        !record.Open(options.record, "provision", options.plan, text, context.random, context.err, error)) {
         context.err << error << '\n';
         return ExitCode::Failure;
     }

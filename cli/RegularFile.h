@@ -19,7 +19,14 @@
 // a device, not a file", or the system's words).
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);
 
-// Whether users other than the owner of the open `file` may read it (its
-// group or everyone, by its mode). Windows keeps such rights in access
-// lists, which are not read: false there.
+// Whether users other than the owner of the open `file` may read it, or
+// write it (its group or everyone, by its mode). Windows keeps such rights
+// in access lists, which are not read: false there.
 bool ReadableByOthers(const UniqueFile& file);
+bool WritableByOthers(const UniqueFile& file);
+
+// For a file that holds PINs, `what` ("record", "transcript") at `path`:
+// the warning to print when others may read or change it, or "". A file
+// that exists keeps the mode its owner gave it; one this program creates is
+// its owner's only.
+std::string ExposedFileWarning(const UniqueFile& file, const std::string& what, const std::string& path);

@@ -73,8 +73,22 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     return file;
 }
 
-bool ReadableByOthers(const UniqueFile& file)
+namespace {
+
+bool OthersHave(const UniqueFile& file, mode_t rights)
 {
     struct stat info = {};
-    return file.IsValid() && fstat(fileno(file.Get()), &info) == 0 && (info.st_mode & (S_IRGRP | S_IROTH)) != 0;
+    return file.IsValid() && fstat(fileno(file.Get()), &info) == 0 && (info.st_mode & rights) != 0;
+}
+
+}  // namespace
+
+bool ReadableByOthers(const UniqueFile& file)
+{
+    return OthersHave(file, S_IRGRP | S_IROTH);
+}
+
+bool WritableByOthers(const UniqueFile& file)
+{
+    return OthersHave(file, S_IWGRP | S_IWOTH);
 }

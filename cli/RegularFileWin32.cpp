@@ -112,3 +112,8 @@ bool ReadableByOthers(const UniqueFile& /*file*/)
 {
     return false;
 }
+
+bool WritableByOthers(const UniqueFile& /*file*/)
+{
+    return false;
+}

@@ -99,7 +99,7 @@ std::string PlanHash(const std::string& planText)
 }
 
 bool RunRecord::Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
-                     const RandomSource& random, std::string& error)
+                     const RandomSource& random, std::ostream& err, std::string& error)
 {
     m_path = path;
     m_command = command;
@@ -117,6 +117,9 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
         error = "Cannot open the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    const std::string warning = ExposedFileWarning(m_file, "record", path);
+    if (!warning.empty())
+        err << warning << '\n';
     return true;
 }
 

@@ -32,6 +32,7 @@
 #include "UniqueFile.h"
 
 #include <mutex>
+#include <ostream>
 #include <string>
 
 // What the entries of one row share.
@@ -46,9 +47,10 @@ struct RecordRow {
 class RunRecord {
 public:
     // Opens `path` for appending (RegularFile.h) and draws the run's id.
-    // `plan` and `planText` are empty for configure.
+    // `plan` and `planText` are empty for configure. A record that others
+    // may read or change is used, with a warning on `err`.
     bool Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
-              const RandomSource& random, std::string& error);
+              const RandomSource& random, std::ostream& err, std::string& error);
 
     // The "written" entry: a failure is the row's, and nothing may be
     // written to the device then.

@@ -30,7 +30,8 @@ std::string Hex(const std::string& bytes)
 
 Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 
-bool Transcript::Open(const std::string& path, const std::vector<std::string>& arguments, std::string& error)
+bool Transcript::Open(const std::string& path, const std::vector<std::string>& arguments, std::ostream& err,
+                      std::string& error)
 {
     std::string reason;
     m_file = OpenRegularFile(path, "ab", reason);
@@ -38,6 +39,9 @@ bool Transcript::Open(const std::string& path, const std::vector<std::string>& a
         error = "Cannot open the transcript " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    const std::string warning = ExposedFileWarning(m_file, "transcript", path);
+    if (!warning.empty())
+        err << warning << '\n';
     m_start = std::chrono::steady_clock::now();
     WriteLine("#\t" + UtcTimeText(std::chrono::system_clock::now()) + "\ttolvane-cli " TOLVANE_VERSION "\t" +
               EscapeForText(CommandLineWithoutPins(arguments)));
