@@ -13,8 +13,9 @@
 
 // Opens `path` with fopen's `mode` ("rb", or "ab", which creates the file
 // for its owner only: on POSIX with mode 0600 whatever the umask, on Windows
-// with one access entry, for the user, and may read it too) when it is a
-// regular file, through symlinks. Otherwise no file, and in
+// with one access entry, for the user, and may read it too; on POSIX the
+// folder's new entry is synced to the disk) when it is a regular file,
+// through symlinks. Otherwise no file, and in
 // `reason` why, in words that follow "Cannot open the transcript X: " ("it is
 // a device, not a file", or the system's words).
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);

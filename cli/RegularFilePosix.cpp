@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "UniqueFd.h"
 
@@ -22,6 +23,20 @@ const char* NotARegularFile(mode_t mode)
     if (S_ISDIR(mode))
         return "it is a folder, not a file";
     return "it is not a regular file";
+}
+
+// The folder of `path`, whose entry for a file just created is on the disk
+// once this returns true. A file system that cannot sync a folder (EINVAL)
+// is left as it is.
+bool SyncFolderOf(const std::string& path, std::string& reason)
+{
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.IsValid() && (fsync(fd.Get()) == 0 || errno == EINVAL))
+        return true;
+    reason = std::strerror(errno);
+    return false;
 }
 
 }  // namespace
@@ -50,6 +65,10 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
         reason = std::strerror(errno);
         return UniqueFile();
     }
+    // A record's entries are synced as they are written; the file itself
+    // must be found after a power cut too.
+    if (fd.IsValid() && !SyncFolderOf(path, reason))
+        return UniqueFile();
     if (!fd.IsValid() && (!append || errno == EEXIST))
         fd = UniqueFd(open(path.c_str(), flags));
     if (!fd.IsValid()) {
