@@ -66,7 +66,7 @@ public:
     std::string WriteError();
 
 private:
-    void WriteLine(const std::string& line);
+    void WriteLine(const std::string& line, bool flush = false);
     void NoteWriteError();  // with m_mutex held
 
     std::chrono::steady_clock::time_point m_start;
