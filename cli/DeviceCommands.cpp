@@ -144,9 +144,11 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         report.readResult != LinkResult::Ok
             ? ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome)
             : Report(context, report.outcome);
+    // Told whatever the outcome, as provision tells it: a record that lacks
+    // an entry must not pass unnoticed. A failure keeps its own code.
     const std::string writeError = options.record.empty() ? "" : record.WriteError();
-    if (writeError.empty() || code != ExitCode::Success)
+    if (writeError.empty())
         return code;
     context.err << "Cannot write the record " << EscapeForText(options.record) << ": " << writeError << ".\n";
-    return ExitCode::Failure;
+    return code == ExitCode::Success ? ExitCode::Failure : code;
 }
