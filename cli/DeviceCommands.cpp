@@ -42,30 +42,21 @@ bool ResolvePort(const std::string& name, CommandContext& context, PortAddress& 
     return port.ok;
 }
 
-// With --record the device's entries frame the write: "written" before
-// it, "result" after the command's last step.
-ConfigureReport ConfigureRecorded(ConfigureRequest& request, const CliOptions& options, CommandContext& context,
+// With --record the device's entries frame the write (ConfigureAndRecord).
+ConfigureReport ConfigureRecorded(const ConfigureRequest& request, const CliOptions& options, CommandContext& context,
                                   RunRecord* record)
 {
-    if (record == nullptr)
-        return ConfigureDevice(request, context.makePort(request.address));
     RecordRow row;
-    row.port = request.port;
-    row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
-    row.authAsked = request.auth;
-    row.pinAsked = options.randomPinDigits > 0 ? RandomPinRequest(options.randomPinDigits)
-                   : request.hasPin            ? request.pin
-                                               : "";
-    std::string pinSent;
-    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
-        pinSent = pin;
-        return record->Written(row, before, pin);
-    };
+    if (record != nullptr) {
+        row.port = request.port;
+        row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
+        row.authAsked = request.auth;
+        row.pinAsked = PinAsked(options.randomPinDigits, request.hasPin, request.pin);
+    }
     ProvisionRowResult result;
     result.port = request.port;
     result.requestedAuth = request.auth;
-    result.report = ConfigureDevice(request, context.makePort(request.address));
-    record->Result(row, result, pinSent);
+    ConfigureAndRecord(request, context.makePort(request.address), record, row, result);
     return result.report;
 }
 

@@ -17,12 +17,6 @@
 
 namespace {
 
-// The row's pin field: a PIN, "random:N", or empty to keep the device's.
-std::string PinAsked(const PlanRow& row)
-{
-    return row.randomDigits > 0 ? RandomPinRequest(row.randomDigits) : row.pin;
-}
-
 // What the rows of one run share: the plan, read again a row at a time, the
 // drawer of its PINs, the record and what is printed.
 class ProvisionRun {
@@ -83,7 +77,7 @@ RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
     recorded.port = row.port;
     recorded.bluetooth = BluetoothAddressOf(row.port, row.address, m_context.describePorts);
     recorded.authAsked = row.auth;
-    recorded.pinAsked = PinAsked(row);
+    recorded.pinAsked = PinAsked(row.randomDigits, row.hasPin, row.pin);
     return recorded;
 }
 
@@ -93,7 +87,6 @@ ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row, const std::string& 
     result.port = row.port;
     result.requestedAuth = row.auth;
     result.doneEarlier = true;
-    result.report.outcome = {};
     m_record->DoneEarlier(RecordRowOf(row), doneInRun);
     return result;
 }
@@ -128,20 +121,16 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
         };
     }
     const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
-    std::string pinSent;
-    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
-        m_output.Writing(slot);
-        pinSent = pin;
-        return m_record != nullptr ? m_record->Written(recorded, before, pin) : Outcome();
-    };
-    result.report = ConfigureDevice(request, m_context.makePort(row.address));
+    ConfigureAndRecord(request, m_context.makePort(row.address), m_record, recorded, result,
+                       [this, slot] { m_output.Writing(slot); });
     // Only a PIN that may be on the device: one whose command was sent.
     if (result.report.writeTried)
         result.pinDrawn = drawn;
-    if (m_options.check)
-        result.pinAfter = row.hasPin || row.randomDigits > 0 ? PinAsked(row) : result.report.before.pin;
-    if (m_record != nullptr)
-        m_record->Result(recorded, result, pinSent);
+    // --check (which keeps no record): the PIN the device would get.
+    if (m_options.check) {
+        const std::string asked = PinAsked(row.randomDigits, row.hasPin, row.pin);
+        result.pinAfter = asked.empty() ? std::string(result.report.before.pin) : asked;
+    }
     return result;
 }
 

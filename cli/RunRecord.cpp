@@ -178,6 +178,21 @@ void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
     Append(JsonObjectLine(fields), reason);
 }
 
+void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<void()>& writing)
+{
+    std::string pinSent;
+    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        if (writing)
+            writing();
+        pinSent = pin;
+        return record != nullptr ? record->Written(row, before, pin) : Outcome();
+    };
+    result.report = ConfigureDevice(request, std::move(port));
+    if (record != nullptr)
+        record->Result(row, result, pinSent);
+}
+
 std::string RunRecord::WriteError()
 {
     const std::lock_guard<std::mutex> lock(m_mutex);

@@ -31,6 +31,8 @@
 #include "SystemRandom.h"
 #include "UniqueFile.h"
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -74,6 +76,16 @@ private:
     UniqueFile m_file;
     std::string m_writeError;
 };
+
+// configure's steps for `request` on `port` (ConfigureDevice), with the
+// row's entries around the write when `record` is not null: "written" as
+// the last step before the configure command goes out (should it fail,
+// nothing is written), "result" once the last step ended. `writing` is told
+// just before the write. `result` holds the row's port and the
+// authentication asked; its report is filled here.
+void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
+                        const RecordRow& row, ProvisionRowResult& result,
+                        const std::function<void()>& writing = nullptr);
 
 // The record's paragraph in --help, and so in the manual page.
 extern const char* const RecordHelpText;
