@@ -9,6 +9,7 @@
 
 #include "UniqueFile.h"
 
+#include <cstddef>
 #include <string>
 
 // Opens `path` with fopen's `mode` ("rb", or "ab", which creates the file
@@ -19,6 +20,14 @@
 // `reason` why, in words that follow "Cannot open the transcript X: " ("it is
 // a device, not a file", or the system's words).
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);
+
+// Reads the regular file `path` (opened as above) into `bytes`: all of it
+// when it holds at most `maxBytes`, else its first `maxBytes` and one byte
+// more, so that the caller can tell it is longer. When `readableByOthers`
+// is given, whether others may read the file (ReadableByOthers). False with
+// the reason: the open's, or "the read failed".
+bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& bytes, std::string& reason,
+                     bool* readableByOthers = nullptr);
 
 // Whether users other than the owner of the open `file` may read it, or
 // write it (its group or everyone, by its mode). Windows keeps such rights
