@@ -4,23 +4,14 @@
 #include "OutputFormat.h"
 #include "RegularFile.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
-#include <sys/stat.h>
 
 namespace {
 
 // Longer lines are no entry of this program's, whose longest is a few
 // kilobytes (a reason and a name, escaped).
 constexpr std::size_t MaxEntryLength = 64 * 1024;
-
-bool RecordExists(const std::string& path)
-{
-    struct stat info = {};
-    return stat(path.c_str(), &info) == 0;
-}
 
 // A plan's line, from 1 to a length no plan reaches; a record edited by
 // hand may hold anything there.
@@ -38,10 +29,11 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
                     std::string& error)
 {
     earlier = EarlierRun();
-    if (!RecordExists(path))
-        return true;
     std::string reason;
-    const UniqueFile file = OpenRegularFile(path, "rb", reason);
+    bool missing = false;
+    const UniqueFile file = OpenRegularFile(path, "rb", reason, &missing);
+    if (!file.IsValid() && missing)
+        return true;
     if (!file.IsValid()) {
         error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
@@ -69,7 +61,7 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
         tooLong = false;
     }
     if (std::ferror(file.Get())) {
-        error = "Cannot read the record " + EscapeForText(path) + ": " + std::strerror(errno) + ".";
+        error = "Cannot read the record " + EscapeForText(path) + ": the read failed.";
         return false;
     }
     return true;

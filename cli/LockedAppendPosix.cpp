@@ -3,7 +3,6 @@
 #include "PosixIo.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,7 +19,7 @@ bool WriteAll(int fd, const std::string& text, std::string& reason)
         if (wrote < 0 && errno == EINTR)
             continue;
         if (wrote <= 0) {
-            reason = wrote < 0 ? std::strerror(errno) : "nothing was written";
+            reason = wrote < 0 ? SystemText(errno) : "nothing was written";
             return false;
         }
         done += static_cast<std::size_t>(wrote);
@@ -42,7 +41,7 @@ bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
     const int fd = fileno(file);
     while (flock(fd, LOCK_EX) != 0) {
         if (errno != EINTR) {
-            reason = std::strerror(errno);
+            reason = SystemText(errno);
             return false;
         }
     }
@@ -66,6 +65,6 @@ bool SyncToDisk(std::FILE* file, std::string& reason)
 {
     if (fdatasync(fileno(file)) == 0)
         return true;
-    reason = std::strerror(errno);
+    reason = SystemText(errno);
     return false;
 }

@@ -14,13 +14,10 @@ std::string Reason(const char* operation)
     return std::string(operation) + ": " + (text.empty() ? "error " + std::to_string(error) : text);
 }
 
+// The system puts the write at the file's end: the handle may append and
+// not write elsewhere.
 bool WriteAtEnd(HANDLE handle, const std::string& text, std::string& reason)
 {
-    LARGE_INTEGER none = {};
-    if (!SetFilePointerEx(handle, none, nullptr, FILE_END)) {
-        reason = Reason("SetFilePointerEx");
-        return false;
-    }
     DWORD written = 0;
     if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size()) {
         reason = Reason("WriteFile");
@@ -62,9 +59,10 @@ HANDLE HandleOf(std::FILE* file)
 
 }  // namespace
 
-// The C library's append mode is its own (a seek before each of its writes);
-// the handle underneath is not opened for appending. So the whole file is
-// locked, the end found, and the entry written, in that order.
+// The handle underneath the stream is opened to append only (RegularFileWin32.cpp:
+// FILE_APPEND_DATA without FILE_WRITE_DATA), so every write lands at the end of
+// the file; the whole file is locked so that another program's entry never
+// lands between the parts of one.
 bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
 {
     const HANDLE handle = HandleOf(file);

@@ -18,8 +18,9 @@
 // folder's new entry is synced to the disk) when it is a regular file,
 // through symlinks. Otherwise no file, and in
 // `reason` why, in words that follow "Cannot open the transcript X: " ("it is
-// a device, not a file", or the system's words).
-UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason);
+// a device, not a file", or the system's words), and in `missing`, when
+// given, whether that is because no file has that name.
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason, bool* missing = nullptr);
 
 // Reads the regular file `path` (opened as above) into `bytes`: all of it
 // when it holds at most `maxBytes`, else its first `maxBytes` and one byte

@@ -50,7 +50,7 @@ constexpr mode_t PrivateFileMode = 0600;
 // raise its modem lines); fstat() after the open, for a name that changed in
 // between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
 // it changes nothing for a regular file.
-UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason, bool* missing)
 {
     struct stat info = {};
     if (stat(path.c_str(), &info) == 0 && NotARegularFile(info.st_mode)) {
@@ -72,6 +72,8 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     if (!fd.IsValid() && (!append || errno == EEXIST))
         fd = UniqueFd(open(path.c_str(), flags));
     if (!fd.IsValid()) {
+        if (missing != nullptr)
+            *missing = errno == ENOENT;
         reason = std::strerror(errno);
         return UniqueFile();
     }
