@@ -42,8 +42,19 @@ struct InterruptWatch::State {
     {
         pollfd fds[2] = {{signals.Get(), POLLIN, 0}, {stopRead.Get(), POLLIN, 0}};
         for (;;) {
-            if (poll(fds, 2, -1) < 0)
-                continue;  // EINTR: no handler of ours runs here, but others may
+            const int ready = poll(fds, 2, -1);
+            if (ready < 0 && errno == EINTR)
+                continue;  // no handler of ours runs here, but others may
+            if (ready < 0) {
+                // poll failed: the signals act as without the watch, taken
+                // by this thread (the others block them) until it ends.
+                const sigset_t interrupts = InterruptSignals();
+                pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+                char stop = 0;
+                while (read(stopRead.Get(), &stop, 1) < 0 && errno == EINTR) {
+                }
+                return;
+            }
             if (fds[1].revents != 0)
                 return;
             signalfd_siginfo info = {};

@@ -13,7 +13,7 @@
 namespace {
 
 // The terminal's settings while echo is off, for the handler below: a signal
-// must not leave the user's terminal without echo.
+// must not leave the user's terminal without echo. Read before EchoOff.
 termios g_saved;
 
 void RestoreAndDie(int signal)
@@ -23,13 +23,13 @@ void RestoreAndDie(int signal)
     std::raise(signal);
 }
 
-// Echo off for the life of this object; the line end is still echoed
-// (ECHONL), so that the next prompt starts a line of its own.
+// Echo off for the life of this object, from the settings in g_saved; the
+// line end is still echoed (ECHONL), so that the next prompt starts a line
+// of its own.
 class EchoOff {
 public:
     EchoOff()
     {
-        tcgetattr(STDIN_FILENO, &g_saved);
         termios quiet = g_saved;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
         quiet.c_lflag |= ECHONL | ICANON;
@@ -84,7 +84,10 @@ bool ReadLine(const char* prompt, std::string& line)
 
 bool PromptNewPin(std::string& pin, std::string& error)
 {
-    if (isatty(STDIN_FILENO) == 0) {
+    // A terminal whose settings cannot be read could not be given back its
+    // echo: it is refused as no terminal, as Windows refuses a console whose
+    // mode cannot be read.
+    if (isatty(STDIN_FILENO) == 0 || tcgetattr(STDIN_FILENO, &g_saved) != 0) {
         error = PinPromptNoTerminal;
         return false;
     }

@@ -183,10 +183,13 @@ void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> po
 {
     std::string pinSent;
     request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        const Outcome entry = record != nullptr ? record->Written(row, before, pin) : Outcome();
+        if (entry.code != ExitCode::Success)
+            return entry;
+        pinSent = pin;
         if (writing)
             writing();
-        pinSent = pin;
-        return record != nullptr ? record->Written(row, before, pin) : Outcome();
+        return entry;
     };
     result.report = ConfigureDevice(request, std::move(port));
     if (record != nullptr)

@@ -58,7 +58,8 @@ public:
     // written to the device then.
     Outcome Written(const RecordRow& row, const DeviceInfo& before, const std::string& pinSet);
 
-    // The "result" entry. `pinSet` is empty when nothing was written.
+    // The "result" entry. `pinSet` is the PIN of the row's "written" entry,
+    // empty when the row ended before it.
     void Result(const RecordRow& row, const ProvisionRowResult& result, const std::string& pinSet);
 
     // A row --resume skipped, having succeeded in the run `earlierRun`.
@@ -81,7 +82,7 @@ private:
 // row's entries around the write when `record` is not null: "written" as
 // the last step before the configure command goes out (should it fail,
 // nothing is written), "result" once the last step ended. `writing` is told
-// just before the write. `result` holds the row's port and the
+// once nothing but the write itself is left. `result` holds the row's port and the
 // authentication asked; its report is filled here.
 void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
                         const RecordRow& row, ProvisionRowResult& result,
