@@ -45,7 +45,10 @@ struct CommandContext {
     };
     std::istream* in = &std::cin;             // a plan given as "-"
     RandomSource random = SystemRandomBytes;  // random PINs
-    bool errIsTerminal = false;               // provision shows its progress there
+    // Where provision redraws its progress line: standard error itself, not
+    // `err`, whose message lines are held until their line end; null when
+    // standard error is no terminal.
+    std::ostream* progress = nullptr;
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
 };
 

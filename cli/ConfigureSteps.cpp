@@ -110,7 +110,8 @@ ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr
     }
 
     LinkResult written = DiscardEarlierInput(link, LinkResult::WriteFailed);
-    if (written == LinkResult::Ok)
+    report.writeTried = written == LinkResult::Ok;
+    if (report.writeTried)
         written = link.Configure(auth, pin);
     report.outcome = WithReason(ConfigureOutcome(written), request.port, link);
     report.written = report.outcome.code == ExitCode::Success;

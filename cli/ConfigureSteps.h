@@ -36,7 +36,10 @@ struct ConfigureRequest {
 struct ConfigureReport {
     Outcome outcome;  // configure's exit code and message
     LinkResult readResult = LinkResult::OpenFailed;
-    DeviceInfo before;       // the first read, when it ended Ok or UnsupportedVersion
+    DeviceInfo before;  // the first read, when it ended Ok or UnsupportedVersion
+    // The configure command was handed to the port: the device may hold its
+    // settings even when the write failed.
+    bool writeTried = false;
     bool written = false;    // the configure command went out whole
     bool verifying = false;  // a verification read was made
     bool verified = false;   // the device reported the requested settings

@@ -42,30 +42,21 @@ bool ResolvePort(const std::string& name, CommandContext& context, PortAddress& 
     return port.ok;
 }
 
-// With --record the device's entries frame the write: "written" before
-// it, "result" after the command's last step.
-ConfigureReport ConfigureRecorded(ConfigureRequest& request, const CliOptions& options, CommandContext& context,
+// With --record the device's entries frame the write (ConfigureAndRecord).
+ConfigureReport ConfigureRecorded(const ConfigureRequest& request, const CliOptions& options, CommandContext& context,
                                   RunRecord* record)
 {
-    if (record == nullptr)
-        return ConfigureDevice(request, context.makePort(request.address));
     RecordRow row;
-    row.port = request.port;
-    row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
-    row.authAsked = request.auth;
-    row.pinAsked = options.randomPinDigits > 0 ? RandomPinRequest(options.randomPinDigits)
-                   : request.hasPin            ? request.pin
-                                               : "";
-    std::string pinSent;
-    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
-        pinSent = pin;
-        return record->Written(row, before, pin);
-    };
+    if (record != nullptr) {
+        row.port = request.port;
+        row.bluetooth = BluetoothAddressOf(request.port, request.address, context.describePorts);
+        row.authAsked = request.auth;
+        row.pinAsked = PinAsked(options.randomPinDigits, request.hasPin, request.pin);
+    }
     ProvisionRowResult result;
     result.port = request.port;
     result.requestedAuth = request.auth;
-    result.report = ConfigureDevice(request, context.makePort(request.address));
-    record->Result(row, result, pinSent);
+    ConfigureAndRecord(request, context.makePort(request.address), record, row, result);
     return result.report;
 }
 
@@ -115,7 +106,8 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     if (!ResolvePort(options.port, context, request.address))
         return ExitCode::Usage;
     RunRecord record;
-    if (!options.record.empty() && !record.Open(options.record, "configure", "", "", context.random, error)) {
+    if (!options.record.empty() &&
+        !record.Open(options.record, "configure", "", "", context.random, context.err, error)) {
         context.err << error << '\n';
         return ExitCode::Failure;
     }
@@ -131,7 +123,9 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
     }
     const ConfigureReport report =
         ConfigureRecorded(request, options, context, options.record.empty() ? nullptr : &record);
-    if (report.written && !drawn.empty())
+    // A PIN whose command was sent may be on the device, even when the write
+    // failed: it is told then too, as nothing else would tell it.
+    if (report.writeTried && !drawn.empty())
         context.out << "pin: " << drawn << '\n';
     if (report.written)
         context.out << UserMessages::Configured << '\n';
@@ -141,9 +135,11 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
         report.readResult != LinkResult::Ok
             ? ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome)
             : Report(context, report.outcome);
+    // Told whatever the outcome, as provision tells it: a record that lacks
+    // an entry must not pass unnoticed. A failure keeps its own code.
     const std::string writeError = options.record.empty() ? "" : record.WriteError();
-    if (writeError.empty() || code != ExitCode::Success)
+    if (writeError.empty())
         return code;
     context.err << "Cannot write the record " << EscapeForText(options.record) << ": " << writeError << ".\n";
-    return ExitCode::Failure;
+    return code == ExitCode::Success ? ExitCode::Failure : code;
 }

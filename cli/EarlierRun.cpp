@@ -4,23 +4,14 @@
 #include "OutputFormat.h"
 #include "RegularFile.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <map>
-#include <sys/stat.h>
 
 namespace {
 
 // Longer lines are no entry of this program's, whose longest is a few
 // kilobytes (a reason and a name, escaped).
 constexpr std::size_t MaxEntryLength = 64 * 1024;
-
-bool RecordExists(const std::string& path)
-{
-    struct stat info = {};
-    return stat(path.c_str(), &info) == 0;
-}
 
 // A plan's line, from 1 to a length no plan reaches; a record edited by
 // hand may hold anything there.
@@ -38,15 +29,15 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
                     std::string& error)
 {
     earlier = EarlierRun();
-    if (!RecordExists(path))
-        return true;
     std::string reason;
-    const UniqueFile file = OpenRegularFile(path, "rb", reason);
+    bool missing = false;
+    const UniqueFile file = OpenRegularFile(path, "rb", reason, &missing);
+    if (!file.IsValid() && missing)
+        return true;
     if (!file.IsValid()) {
         error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
-    std::map<std::string, std::set<int>> doneByRun;
     std::map<std::string, std::string> fields;
     std::string line;
     bool tooLong = false;
@@ -57,21 +48,21 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
                 line += static_cast<char>(c);
             continue;
         }
+        int planLine = 0;
         if (!tooLong && ReadJsonObjectLine(line, fields) && fields["command"] == "provision" &&
-            fields["plan"] == plan && fields["planHash"] == planHash) {
+            fields["plan"] == plan && fields["planHash"] == planHash && LineNumber(fields["line"], planLine)) {
             earlier.found = true;
-            earlier.run = fields["run"];
-            int line = 0;
-            if (fields["entry"] == "result" && fields["exitCode"] == "0" && LineNumber(fields["line"], line))
-                doneByRun[earlier.run].insert(line);
+            if (fields["entry"] == "result" && fields["exitCode"] == "0")
+                earlier.doneLines[planLine] = fields["earlierRun"].empty() ? fields["run"] : fields["earlierRun"];
+            else
+                earlier.doneLines.erase(planLine);
         }
         line.clear();
         tooLong = false;
     }
     if (std::ferror(file.Get())) {
-        error = "Cannot read the record " + EscapeForText(path) + ": " + std::strerror(errno) + ".";
+        error = "Cannot read the record " + EscapeForText(path) + ": the read failed.";
         return false;
     }
-    earlier.doneLines = doneByRun[earlier.run];
     return true;
 }

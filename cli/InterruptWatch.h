@@ -1,4 +1,5 @@
-// Ctrl-C and SIGTERM during a long command: the command says what was left
+// Ctrl-C, SIGTERM and the other ending signals (OpenPortsPosix.h: SIGHUP,
+// Ctrl-\'s SIGQUIT) during a long command: the command says what was left
 // undone before the process ends. On POSIX the signals are taken by a thread
 // of their own, where `onInterrupt` may lock and print as any code does; then
 // the signal goes on to the handler that releases the ports

@@ -1,5 +1,6 @@
 #include "InterruptWatch.h"
 
+#include "OpenPortsPosix.h"
 #include "UniqueFd.h"
 
 #include <cerrno>
@@ -15,16 +16,13 @@
 
 namespace {
 
-// A signal ignored when the program started (a background job's SIGINT in
-// a script) stays ignored, as the ports' own handler leaves it: it is not
-// watched either.
+// The ending signals (OpenPortsPosix.h) but those ignored since the start.
 sigset_t InterruptSignals()
 {
     sigset_t signals;
     sigemptyset(&signals);
-    for (int signalNumber : {SIGINT, SIGTERM}) {
-        struct sigaction current = {};
-        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+    for (int signalNumber : EndingSignals) {
+        if (!SignalIgnored(signalNumber))
             sigaddset(&signals, signalNumber);
     }
     return signals;
@@ -35,7 +33,7 @@ sigset_t InterruptSignals()
 struct InterruptWatch::State {
     std::function<void()> onInterrupt;
     sigset_t previousMask;
-    UniqueFd signals;   // signalfd of SIGINT and SIGTERM
+    UniqueFd signals;   // signalfd of the ending signals
     UniqueFd stopRead;  // readable once the watch ends
     UniqueFd stopWrite;
     std::thread thread;
@@ -44,19 +42,33 @@ struct InterruptWatch::State {
     {
         pollfd fds[2] = {{signals.Get(), POLLIN, 0}, {stopRead.Get(), POLLIN, 0}};
         for (;;) {
-            if (poll(fds, 2, -1) < 0)
-                continue;  // EINTR: no handler of ours runs here, but others may
+            const int ready = poll(fds, 2, -1);
+            if (ready < 0 && errno == EINTR)
+                continue;  // no handler of ours runs here, but others may
+            if (ready < 0) {
+                // poll failed: the signals act as without the watch, taken
+                // by this thread (the others block them) until it ends.
+                const sigset_t interrupts = InterruptSignals();
+                pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+                char stop = 0;
+                while (read(stopRead.Get(), &stop, 1) < 0 && errno == EINTR) {
+                }
+                return;
+            }
             if (fds[1].revents != 0)
                 return;
             signalfd_siginfo info = {};
             if (read(signals.Get(), &info, sizeof info) != sizeof info)
                 continue;
-            onInterrupt();
-            // Unblocked in this thread and raised here: the installed handler
-            // releases the ports and ends the process, or the default action
-            // ends it.
+            // Unblocked in this thread before `onInterrupt`: should it wait
+            // (for the output, held by a row whose standard output does not
+            // move), a second signal is taken here at once by the installed
+            // handler, which releases the ports and ends the process.
             const sigset_t interrupts = InterruptSignals();
             pthread_sigmask(SIG_UNBLOCK, &interrupts, nullptr);
+            onInterrupt();
+            // Raised here: the installed handler releases the ports and ends
+            // the process, or the default action ends it.
             raise(static_cast<int>(info.ssi_signo));
         }
     }

@@ -14,8 +14,12 @@ BOOL WINAPI OnConsoleControl(DWORD type)
 {
     if (type != CTRL_C_EVENT && type != CTRL_BREAK_EVENT && type != CTRL_CLOSE_EVENT)
         return FALSE;
-    const std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_onInterrupt != nullptr)
+    // Each event comes on a thread of its own. One that finds the lock held
+    // (an earlier one's listing waits for an output that does not move)
+    // leaves it to the system at once: a second Ctrl-C always ends the
+    // process.
+    const std::unique_lock<std::mutex> lock(g_mutex, std::try_to_lock);
+    if (lock.owns_lock() && g_onInterrupt != nullptr)
         (*g_onInterrupt)();
     return FALSE;  // the next handler, the system's, ends the process
 }

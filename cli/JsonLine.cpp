@@ -91,11 +91,11 @@ bool JsonScanner::Escape(std::string& value)
         return false;
     unsigned code = 0;
     for (int i = 0; i < 4; ++i) {
-        const char digit = m_text[m_at++];
-        const std::size_t place = std::string("0123456789abcdef").find(static_cast<char>(digit | 0x20));
+        // Each digit is found among the hex digits of either case, and only there.
+        const std::size_t place = std::string("0123456789abcdefABCDEF").find(m_text[m_at++]);
         if (place == std::string::npos)
             return false;
-        code = code * 16 + static_cast<unsigned>(place);
+        code = code * 16 + static_cast<unsigned>(place < 16 ? place : place - 6);
     }
     value += code <= 0xFF ? static_cast<char>(code) : '?';
     return true;

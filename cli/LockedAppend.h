@@ -7,9 +7,13 @@
 #include <cstdio>
 #include <string>
 
-// Writes `text` to the end of `file` (opened for appending, never written
-// through the stream) in one write while holding an exclusive lock on the
-// file. False with the system's reason.
+// Writes `text` to the end of `file` (opened for appending and reading,
+// never written through the stream) in one write while holding an exclusive
+// lock on the file. A file whose last line has no line end (a write cut
+// short by a power cut) gets one first, so `text`, a line, stays one. False
+// with the system's reason; on POSIX a write that failed after some of its
+// bytes is cut off again (Windows's append-only handle cannot shorten the
+// file; the line end before the next entry keeps that one whole).
 bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason);
 
 // Flushes what was written to `file` to the disk (fdatasync,

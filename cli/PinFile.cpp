@@ -3,7 +3,7 @@
 #include "OutputFormat.h"
 #include "RegularFile.h"
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
@@ -32,16 +32,9 @@ bool ReadLineFromStream(std::istream& in, std::string& bytes)
 // Up to MaxPinFileBytes from the start of the regular file `name`.
 bool ReadFileStart(const std::string& name, std::string& bytes, std::string& reason)
 {
-    const UniqueFile file = OpenRegularFile(name, "rb", reason);
-    if (!file.IsValid())
+    if (!ReadRegularFile(name, MaxPinFileBytes, bytes, reason))
         return false;
-    char buffer[MaxPinFileBytes];
-    const std::size_t count = std::fread(buffer, 1, sizeof buffer, file.Get());
-    if (std::ferror(file.Get())) {
-        reason = "the read failed";
-        return false;
-    }
-    bytes.assign(buffer, count);
+    bytes.resize(std::min(bytes.size(), MaxPinFileBytes));
     return true;
 }
 

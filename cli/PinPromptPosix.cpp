@@ -1,9 +1,11 @@
 #include "PinPrompt.h"
 
+#include "OpenPortsPosix.h"
 #include "PinPromptCommon.h"
 
 #include <csignal>
 #include <cstring>
+#include <iterator>
 
 #include <termios.h>
 #include <unistd.h>
@@ -11,7 +13,7 @@
 namespace {
 
 // The terminal's settings while echo is off, for the handler below: a signal
-// must not leave the user's terminal without echo.
+// must not leave the user's terminal without echo. Read before EchoOff.
 termios g_saved;
 
 void RestoreAndDie(int signal)
@@ -21,35 +23,41 @@ void RestoreAndDie(int signal)
     std::raise(signal);
 }
 
-// Echo off for the life of this object; the line end is still echoed
-// (ECHONL), so that the next prompt starts a line of its own.
+// Echo off for the life of this object, from the settings in g_saved; the
+// line end is still echoed (ECHONL), so that the next prompt starts a line
+// of its own.
 class EchoOff {
 public:
     EchoOff()
     {
-        tcgetattr(STDIN_FILENO, &g_saved);
         termios quiet = g_saved;
         quiet.c_lflag &= static_cast<tcflag_t>(~ECHO);
         quiet.c_lflag |= ECHONL | ICANON;
         struct sigaction restore = {};
         restore.sa_handler = RestoreAndDie;
         sigemptyset(&restore.sa_mask);
-        for (int i = 0; i < 3; ++i)
-            sigaction(Signals[i], &restore, &m_before[i]);
+        for (std::size_t i = 0; i < SignalCount; ++i) {
+            m_taken[i] = !SignalIgnored(EndingSignals[i]);
+            if (m_taken[i])
+                sigaction(EndingSignals[i], &restore, &m_before[i]);
+        }
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
     ~EchoOff()
     {
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_saved);
-        for (int i = 0; i < 3; ++i)
-            sigaction(Signals[i], &m_before[i], nullptr);
+        for (std::size_t i = 0; i < SignalCount; ++i) {
+            if (m_taken[i])
+                sigaction(EndingSignals[i], &m_before[i], nullptr);
+        }
     }
     EchoOff(const EchoOff&) = delete;
     EchoOff& operator=(const EchoOff&) = delete;
 
 private:
-    static constexpr int Signals[3] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction m_before[3];
+    static constexpr std::size_t SignalCount = std::size(EndingSignals);
+    bool m_taken[SignalCount] = {};
+    struct sigaction m_before[SignalCount];
 };
 
 void Say(const char* text)
@@ -76,7 +84,10 @@ bool ReadLine(const char* prompt, std::string& line)
 
 bool PromptNewPin(std::string& pin, std::string& error)
 {
-    if (isatty(STDIN_FILENO) == 0) {
+    // A terminal whose settings cannot be read could not be given back its
+    // echo: it is refused as no terminal, as Windows refuses a console whose
+    // mode cannot be read.
+    if (isatty(STDIN_FILENO) == 0 || tcgetattr(STDIN_FILENO, &g_saved) != 0) {
         error = PinPromptNoTerminal;
         return false;
     }

@@ -17,12 +17,6 @@
 
 namespace {
 
-// The row's pin field: a PIN, "random:N", or empty to keep the device's.
-std::string PinAsked(const PlanRow& row)
-{
-    return row.randomDigits > 0 ? RandomPinRequest(row.randomDigits) : row.pin;
-}
-
 // What the rows of one run share: the plan, read again a row at a time, the
 // drawer of its PINs, the record and what is printed.
 class ProvisionRun {
@@ -36,7 +30,7 @@ public:
           m_pins(context.random),
           m_record(record),
           m_earlier(earlier),
-          m_output(context.out, context.err, options.json, options.check, jobs, context.errIsTerminal)
+          m_output(context.out, context.err, options.json, options.check, jobs, context.progress)
     {}
 
     ProvisionOutput& Output() { return m_output; }
@@ -46,7 +40,7 @@ public:
 
 private:
     ProvisionRowResult WorkRow(std::size_t slot, const PlanRow& row);
-    ProvisionRowResult SkipRow(const PlanRow& row);
+    ProvisionRowResult SkipRow(const PlanRow& row, const std::string& doneInRun);
     RecordRow RecordRowOf(const PlanRow& row) const;
 
     const CliOptions& m_options;
@@ -66,12 +60,13 @@ void ProvisionRun::Work(std::size_t slot)
         PlanRow row;
         {
             const std::lock_guard<std::mutex> lock(m_rowsMutex);
-            if (!m_rows.Next(row))
+            if (m_output.Failed() || !m_rows.Next(row))
                 return;
         }
         m_lookups.Apply(row.address);
         m_output.Begin(slot, row);
-        m_output.End(slot, m_earlier.doneLines.count(row.line) != 0 ? SkipRow(row) : WorkRow(slot, row));
+        const auto done = m_earlier.doneLines.find(row.line);
+        m_output.End(slot, done != m_earlier.doneLines.end() ? SkipRow(row, done->second) : WorkRow(slot, row));
     }
 }
 
@@ -82,18 +77,17 @@ RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
     recorded.port = row.port;
     recorded.bluetooth = BluetoothAddressOf(row.port, row.address, m_context.describePorts);
     recorded.authAsked = row.auth;
-    recorded.pinAsked = PinAsked(row);
+    recorded.pinAsked = PinAsked(row.randomDigits, row.hasPin, row.pin);
     return recorded;
 }
 
-ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row)
+ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row, const std::string& doneInRun)
 {
     ProvisionRowResult result;
     result.port = row.port;
     result.requestedAuth = row.auth;
     result.doneEarlier = true;
-    result.report.outcome = {};
-    m_record->DoneEarlier(RecordRowOf(row), m_earlier.run);
+    m_record->DoneEarlier(RecordRowOf(row), doneInRun);
     return result;
 }
 
@@ -115,28 +109,28 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
     request.verify = m_options.verify;
     request.verifyWaitMs = m_options.verifyWaitMs;
     request.readOnly = m_options.check;
+    std::string drawn;
     if (row.randomDigits > 0 && m_options.check) {
         request.hasPin = true;
         request.pin.assign(static_cast<std::size_t>(row.randomDigits), '0');
     } else if (row.randomDigits > 0) {
-        request.choosePin = [this, &row, &result](const DeviceInfo& before, std::string& pin) {
-            const Outcome drawn = m_pins.Draw(row.randomDigits, before.pin, pin);
-            result.pinDrawn = pin;
-            return drawn;
+        request.choosePin = [this, &row, &drawn](const DeviceInfo& before, std::string& pin) {
+            const Outcome outcome = m_pins.Draw(row.randomDigits, before.pin, pin);
+            drawn = pin;
+            return outcome;
         };
     }
     const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
-    std::string pinSent;
-    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
-        m_output.Writing(slot);
-        pinSent = pin;
-        return m_record != nullptr ? m_record->Written(recorded, before, pin) : Outcome();
-    };
-    result.report = ConfigureDevice(request, m_context.makePort(row.address));
-    if (m_options.check)
-        result.pinAfter = row.hasPin || row.randomDigits > 0 ? PinAsked(row) : result.report.before.pin;
-    if (m_record != nullptr)
-        m_record->Result(recorded, result, pinSent);
+    ConfigureAndRecord(request, m_context.makePort(row.address), m_record, recorded, result,
+                       [this, slot] { m_output.Writing(slot); });
+    // Only a PIN that may be on the device: one whose command was sent.
+    if (result.report.writeTried)
+        result.pinDrawn = drawn;
+    // --check (which keeps no record): the PIN the device would get.
+    if (m_options.check) {
+        const std::string asked = PinAsked(row.randomDigits, row.hasPin, row.pin);
+        result.pinAfter = asked.empty() ? std::string(result.report.before.pin) : asked;
+    }
     return result;
 }
 
@@ -182,7 +176,8 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
                     << " holds no run of this plan: every row is worked.\n";
     RunRecord record;
     const bool recording = !options.record.empty();
-    if (recording && !record.Open(options.record, "provision", options.plan, text, context.random, error)) {
+    if (recording &&
+        !record.Open(options.record, "provision", options.plan, text, context.random, context.err, error)) {
         context.err << error << '\n';
         return ExitCode::Failure;
     }

@@ -5,12 +5,12 @@
 #include <string>
 
 ProvisionOutput::ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
-                                 bool errIsTerminal)
+                                 std::ostream* progress)
     : m_out(out),
       m_err(err),
       m_json(json),
       m_check(check),
-      m_progress(errIsTerminal),
+      m_progress(progress),
       m_start(std::chrono::steady_clock::now()),
       m_slots(slots)
 {}
@@ -21,13 +21,13 @@ void ProvisionOutput::ClearProgress()
 {
     if (m_progressWidth == 0)
         return;
-    m_err << '\r' << std::string(m_progressWidth, ' ') << '\r' << std::flush;
+    *m_progress << '\r' << std::string(m_progressWidth, ' ') << '\r' << std::flush;
     m_progressWidth = 0;
 }
 
 void ProvisionOutput::DrawProgress()
 {
-    if (!m_progress)
+    if (m_progress == nullptr)
         return;
     const auto tenths =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_start).count() / 100;
@@ -35,7 +35,7 @@ void ProvisionOutput::DrawProgress()
                              ", at work " + std::to_string(m_atWork) + ", " + std::to_string(tenths / 10) + "." +
                              std::to_string(tenths % 10) + " s";
     ClearProgress();
-    m_err << line << std::flush;
+    *m_progress << line << std::flush;
     m_progressWidth = line.size();
 }
 
@@ -87,11 +87,19 @@ void ProvisionOutput::ListInterrupted()
     m_err.flush();
 }
 
+bool ProvisionOutput::Failed()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_out;
+}
+
+// Rows left unstarted after a failed output count with those that failed.
 ExitCode ProvisionOutput::Finish(std::size_t rows)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     ClearProgress();
+    const std::size_t notDone = rows - m_succeeded;
     m_err << m_succeeded << " of " << rows << " ports " << (m_check ? "could be provisioned" : "were provisioned")
-          << ", " << m_failed << (m_check ? " could not." : " were not.") << '\n';
-    return m_failed == 0 ? ExitCode::Success : ExitCode::ProvisionFailed;
+          << ", " << notDone << (m_check ? " could not." : " were not.") << '\n';
+    return notDone == 0 ? ExitCode::Success : ExitCode::ProvisionFailed;
 }

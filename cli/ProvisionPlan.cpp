@@ -7,12 +7,8 @@
 #include "OutputFormat.h"
 #include "RandomPin.h"
 #include "RegularFile.h"
-#include "UniqueFile.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <map>
 #include <set>
 
@@ -289,8 +285,8 @@ void PlanLookups::Apply(PortAddress& address) const
 bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, std::string& error)
 {
     text.clear();
-    char buffer[4096];
     if (name == "-") {
+        char buffer[4096];
         while (text.size() <= MaxPlanBytes && in.read(buffer, sizeof buffer).gcount() > 0)
             text.append(buffer, static_cast<std::size_t>(in.gcount()));
         if (in.bad()) {
@@ -299,16 +295,8 @@ bool ReadPlanText(const std::string& name, std::istream& in, std::string& text, 
         }
     } else {
         std::string reason;
-        const UniqueFile file = OpenRegularFile(name, "rb", reason);
-        if (!file.IsValid()) {
+        if (!ReadRegularFile(name, MaxPlanBytes, text, reason)) {
             error = "Cannot read the plan " + EscapeForText(name) + ": " + reason + ".";
-            return false;
-        }
-        std::size_t count = 0;
-        while (text.size() <= MaxPlanBytes && (count = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
-            text.append(buffer, count);
-        if (std::ferror(file.Get())) {
-            error = "Cannot read the plan " + EscapeForText(name) + ": " + std::strerror(errno) + ".";
             return false;
         }
     }

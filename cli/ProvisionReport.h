@@ -30,7 +30,7 @@ struct ProvisionRowResult {
     std::string port;  // as the plan names it
     int requestedAuth = 0;
     ConfigureReport report;
-    std::string pinDrawn;  // the random PIN sent, or empty
+    std::string pinDrawn;  // the random PIN sent (whole or not: it may be on the device), or empty
     // --check: nothing was written, and the PIN the device would get
     bool check = false;
     std::string pinAfter;

@@ -45,6 +45,11 @@ std::string RandomPinRequest(int digits)
     return std::string(RandomPinWord) + ":" + std::to_string(digits);
 }
 
+std::string PinAsked(int randomDigits, bool hasPin, const std::string& pin)
+{
+    return randomDigits > 0 ? RandomPinRequest(randomDigits) : hasPin ? pin : "";
+}
+
 std::string BadRandomPinMessage(const std::string& text)
 {
     return std::string("a random PIN is ") + RandomPinWord + " or " + RandomPinWord + ":N with N from " +

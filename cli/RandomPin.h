@@ -36,6 +36,11 @@ RandomPinText ParseRandomPin(const std::string& text, int& digits);
 // "random:N", as a record and --check show a PIN still to be drawn.
 std::string RandomPinRequest(int digits);
 
+// The PIN asked for, as a record and --check show it: "random:N" for one to
+// draw (`randomDigits` above 0), else `pin` when `hasPin`, else "" (keep the
+// device's).
+std::string PinAsked(int randomDigits, bool hasPin, const std::string& pin);
+
 // What a bad "random:N" is told: "a random PIN has 4 to 12 digits: ...".
 std::string BadRandomPinMessage(const std::string& text);
 

@@ -87,7 +87,7 @@ UniqueFile OpenForAppending(const std::string& path, std::string& reason)
 // The name decides first, so that a port is never opened; what the system
 // reports of the opened handle decides for a name that leads elsewhere (a
 // link, a mapped drive of Wine's onto a Linux device).
-UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason)
+UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason, bool* missing)
 {
     if (InDeviceNamespace(path) || IsReservedDeviceName(path)) {
         reason = "it is a device, not a file";
@@ -96,8 +96,11 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     errno = 0;
     UniqueFile file = mode[0] == 'a' ? OpenForAppending(path, reason) : UniqueFile(std::fopen(path.c_str(), mode));
     if (!file.IsValid()) {
-        if (mode[0] != 'a')
+        if (mode[0] != 'a') {
+            if (missing != nullptr)
+                *missing = errno == ENOENT;
             reason = std::strerror(errno);
+        }
         return UniqueFile();
     }
     const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file.Get())));
@@ -109,6 +112,11 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
 }
 
 bool ReadableByOthers(const UniqueFile& /*file*/)
+{
+    return false;
+}
+
+bool WritableByOthers(const UniqueFile& /*file*/)
 {
     return false;
 }

@@ -41,7 +41,7 @@ ExitCode RunTranscribed(const CliOptions& options, CommandContext& context)
         return Dispatch(options, context);
     Transcript transcript;
     std::string error;
-    if (!transcript.Open(options.transcript, context.arguments, error)) {
+    if (!transcript.Open(options.transcript, context.arguments, context.err, error)) {
         context.err << error << '\n';
         return ExitCode::TranscriptFailed;
     }

@@ -99,7 +99,7 @@ std::string PlanHash(const std::string& planText)
 }
 
 bool RunRecord::Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
-                     const RandomSource& random, std::string& error)
+                     const RandomSource& random, std::ostream& err, std::string& error)
 {
     m_path = path;
     m_command = command;
@@ -117,6 +117,9 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
         error = "Cannot open the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    const std::string warning = ExposedFileWarning(m_file, "record", path);
+    if (!warning.empty())
+        err << warning << '\n';
     return true;
 }
 
@@ -173,6 +176,24 @@ void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
     fields.push_back({"earlierRun", earlierRun, true});
     std::string reason;
     Append(JsonObjectLine(fields), reason);
+}
+
+void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<void()>& writing)
+{
+    std::string pinSent;
+    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        const Outcome entry = record != nullptr ? record->Written(row, before, pin) : Outcome();
+        if (entry.code != ExitCode::Success)
+            return entry;
+        pinSent = pin;
+        if (writing)
+            writing();
+        return entry;
+    };
+    result.report = ConfigureDevice(request, std::move(port));
+    if (record != nullptr)
+        record->Result(row, result, pinSent);
 }
 
 std::string RunRecord::WriteError()

@@ -31,7 +31,10 @@
 #include "SystemRandom.h"
 #include "UniqueFile.h"
 
+#include <functional>
+#include <memory>
 #include <mutex>
+#include <ostream>
 #include <string>
 
 // What the entries of one row share.
@@ -46,15 +49,17 @@ struct RecordRow {
 class RunRecord {
 public:
     // Opens `path` for appending (RegularFile.h) and draws the run's id.
-    // `plan` and `planText` are empty for configure.
+    // `plan` and `planText` are empty for configure. A record that others
+    // may read or change is used, with a warning on `err`.
     bool Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
-              const RandomSource& random, std::string& error);
+              const RandomSource& random, std::ostream& err, std::string& error);
 
     // The "written" entry: a failure is the row's, and nothing may be
     // written to the device then.
     Outcome Written(const RecordRow& row, const DeviceInfo& before, const std::string& pinSet);
 
-    // The "result" entry. `pinSet` is empty when nothing was written.
+    // The "result" entry. `pinSet` is the PIN of the row's "written" entry,
+    // empty when the row ended before it.
     void Result(const RecordRow& row, const ProvisionRowResult& result, const std::string& pinSet);
 
     // A row --resume skipped, having succeeded in the run `earlierRun`.
@@ -72,6 +77,16 @@ private:
     UniqueFile m_file;
     std::string m_writeError;
 };
+
+// configure's steps for `request` on `port` (ConfigureDevice), with the
+// row's entries around the write when `record` is not null: "written" as
+// the last step before the configure command goes out (should it fail,
+// nothing is written), "result" once the last step ended. `writing` is told
+// once nothing but the write itself is left. `result` holds the row's port and the
+// authentication asked; its report is filled here.
+void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
+                        const RecordRow& row, ProvisionRowResult& result,
+                        const std::function<void()>& writing = nullptr);
 
 // The record's paragraph in --help, and so in the manual page.
 extern const char* const RecordHelpText;

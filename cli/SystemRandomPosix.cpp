@@ -1,7 +1,8 @@
 #include "SystemRandom.h"
 
+#include "PosixIo.h"
+
 #include <cerrno>
-#include <cstring>
 
 #include <sys/random.h>
 
@@ -16,7 +17,7 @@ bool SystemRandomBytes(unsigned char* buffer, std::size_t size, std::string& rea
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0) {
-            reason = got < 0 ? std::strerror(errno) : "no bytes";
+            reason = got < 0 ? SystemText(errno) : "no bytes";
             return false;
         }
         done += static_cast<std::size_t>(got);

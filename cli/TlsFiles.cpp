@@ -3,38 +3,26 @@
 #include "OutputFormat.h"
 #include "RegularFile.h"
 
-#include <cstdio>
-#include <vector>
-
 namespace {
 
 // The whole of the regular file `name` into `bytes`; whether others may
-// read it in `exposed`.
-bool ReadWholeFile(const std::string& name, std::string& bytes, bool& exposed, std::string& reason)
+// read it in `exposed`, when given.
+bool ReadWholeFile(const std::string& name, std::string& bytes, bool* exposed, std::string& reason)
 {
-    const UniqueFile file = OpenRegularFile(name, "rb", reason);
-    if (!file.IsValid())
+    if (!ReadRegularFile(name, MaxTlsFileBytes, bytes, reason, exposed))
         return false;
-    exposed = ReadableByOthers(file);
-    std::vector<char> buffer(MaxTlsFileBytes + 1);
-    const std::size_t count = std::fread(buffer.data(), 1, buffer.size(), file.Get());
-    if (std::ferror(file.Get())) {
-        reason = "the read failed";
-        return false;
-    }
-    if (count > MaxTlsFileBytes) {
+    if (bytes.size() > MaxTlsFileBytes) {
         reason = "it is larger than any certificate or key file";
         return false;
     }
-    if (count == 0) {
+    if (bytes.empty()) {
         reason = "it is empty";
         return false;
     }
-    bytes.assign(buffer.data(), count);
     return true;
 }
 
-bool ReadOptionFile(const char* option, const std::string& name, std::string& bytes, bool& exposed, std::string& error)
+bool ReadOptionFile(const char* option, const std::string& name, std::string& bytes, bool* exposed, std::string& error)
 {
     std::string reason;
     if (ReadWholeFile(name, bytes, exposed, reason))
@@ -70,13 +58,13 @@ bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream
         return false;
     }
     settings.fingerprint = options.tlsFingerprint;
-    bool shared = false, keyShared = false;  // a certificate is public; a key is not
-    if (!options.tlsCa.empty() && !ReadOptionFile("--tls-ca", options.tlsCa, settings.trustedPem, shared, error))
+    bool keyShared = false;  // a certificate is public; a key is not
+    if (!options.tlsCa.empty() && !ReadOptionFile("--tls-ca", options.tlsCa, settings.trustedPem, nullptr, error))
         return false;
     if (!options.tlsCert.empty() &&
-        !ReadOptionFile("--tls-cert", options.tlsCert, settings.clientCertificate, shared, error))
+        !ReadOptionFile("--tls-cert", options.tlsCert, settings.clientCertificate, nullptr, error))
         return false;
-    if (!options.tlsKey.empty() && !ReadOptionFile("--tls-key", options.tlsKey, settings.clientKey, keyShared, error))
+    if (!options.tlsKey.empty() && !ReadOptionFile("--tls-key", options.tlsKey, settings.clientKey, &keyShared, error))
         return false;
     if (keyShared) {
         err << "Warning: other users of this machine can read the key file " << EscapeForText(options.tlsKey)

@@ -30,7 +30,8 @@ std::string Hex(const std::string& bytes)
 
 Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 
-bool Transcript::Open(const std::string& path, const std::vector<std::string>& arguments, std::string& error)
+bool Transcript::Open(const std::string& path, const std::vector<std::string>& arguments, std::ostream& err,
+                      std::string& error)
 {
     std::string reason;
     m_file = OpenRegularFile(path, "ab", reason);
@@ -38,6 +39,9 @@ bool Transcript::Open(const std::string& path, const std::vector<std::string>& a
         error = "Cannot open the transcript " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    const std::string warning = ExposedFileWarning(m_file, "transcript", path);
+    if (!warning.empty())
+        err << warning << '\n';
     m_start = std::chrono::steady_clock::now();
     WriteLine("#\t" + UtcTimeText(std::chrono::system_clock::now()) + "\ttolvane-cli " TOLVANE_VERSION "\t" +
               EscapeForText(CommandLineWithoutPins(arguments)));
@@ -51,8 +55,9 @@ long long Transcript::Now() const
 
 void Transcript::Bytes(long long milliseconds, const std::string& port, char direction, const std::string& bytes)
 {
-    WriteLine(std::to_string(milliseconds) + "\t" + EscapeForText(port) + "\t" + direction + "\t" + Hex(bytes) + "\t" +
-              EscapeForText(bytes));
+    const std::string line = std::to_string(milliseconds) + "\t" + EscapeForText(port) + "\t" + direction + "\t" +
+                             Hex(bytes) + "\t" + EscapeForText(bytes);
+    WriteLine(line, direction == Sent);
 }
 
 void Transcript::Failure(const std::string& port, const std::string& text)
@@ -66,14 +71,18 @@ void Transcript::Secured(const std::string& port, const std::string& text)
 }
 
 // The stream buffers the lines: appending one costs a copy in memory, so the
-// exchange on the port goes on at its own pace.
-void Transcript::WriteLine(const std::string& line)
+// exchange on the port goes on at its own pace. A line of bytes sent to a
+// device is handed to the system at once, with those before it: an
+// interrupt ends the process without flushing the stream, and what reached
+// a device must be in the transcript.
+void Transcript::WriteLine(const std::string& line, bool flush)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_file.IsValid())
         return;
     errno = 0;
-    if (std::fputs(line.c_str(), m_file.Get()) == EOF || std::fputc('\n', m_file.Get()) == EOF)
+    if (std::fputs(line.c_str(), m_file.Get()) == EOF || std::fputc('\n', m_file.Get()) == EOF ||
+        (flush && std::fflush(m_file.Get()) != 0))
         NoteWriteError();
 }
 

@@ -25,6 +25,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,10 @@ public:
 
     // Opens `path` for appending and writes the run's header with
     // `arguments`, the command line after the program's name; the clock
-    // starts then. False with the system's reason in `error`.
-    bool Open(const std::string& path, const std::vector<std::string>& arguments, std::string& error);
+    // starts then. False with the system's reason in `error`. A transcript
+    // that others may read or change is used, with a warning on `err`.
+    bool Open(const std::string& path, const std::vector<std::string>& arguments, std::ostream& err,
+              std::string& error);
 
     // The milliseconds since the header.
     long long Now() const;
@@ -63,7 +66,7 @@ public:
     std::string WriteError();
 
 private:
-    void WriteLine(const std::string& line);
+    void WriteLine(const std::string& line, bool flush = false);
     void NoteWriteError();  // with m_mutex held
 
     std::chrono::steady_clock::time_point m_start;

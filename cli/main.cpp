@@ -12,6 +12,8 @@
 
 #ifndef _WIN32
 #include "OpenPortsPosix.h"
+
+#include <signal.h>
 #endif
 
 #include <iostream>
@@ -38,6 +40,11 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Failure);
 #ifndef _WIN32
     ReleasePortsOnInterrupt();
+    // A reader of standard output that went away (provision ... | head)
+    // fails the writes, as a full disk does, instead of ending the process
+    // in the middle of a row with its ports held: the rows at work end, and
+    // the failed output is reported below.
+    signal(SIGPIPE, SIG_IGN);
 #endif
     MessageLines messageLines(std::cerr.rdbuf(), "tolvane-cli: ");
     std::ostream messages(&messageLines);
@@ -63,7 +70,11 @@ int main(int argc, char** argv)
         return ReadFailureHints(failure, context.portStyle, context.listPorts);
     };
     context.arguments = args;
-    context.errIsTerminal = StandardErrorIsTerminal();
+    // Standard error's own buffer, past the message lines and with no tie
+    // to standard output.
+    std::ostream progress(std::cerr.rdbuf());
+    if (StandardErrorIsTerminal())
+        context.progress = &progress;
     const ExitCode code = RunCommand(parsed.options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a

@@ -2,14 +2,10 @@
 
 #include <atomic>
 
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace {
-
-// Ctrl-C, kill, a terminal or an ssh connection that went away, Ctrl-\.
-constexpr int EndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // Each slot holds a descriptor plus one, or 0 when free: zero-initialised
 // before main, and read by the handler without a lock.
@@ -50,8 +46,12 @@ void ForgetOpenPort(int fd)
     }
 }
 
-// A signal that was ignored when the program started (nohup's SIGHUP) stays
-// ignored: the user asked for the program to outlive it.
+bool SignalIgnored(int signalNumber)
+{
+    struct sigaction current = {};
+    return sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 void ReleasePortsOnInterrupt()
 {
     struct sigaction action = {};
@@ -60,9 +60,7 @@ void ReleasePortsOnInterrupt()
     for (int signalNumber : EndingSignals)
         sigaddset(&action.sa_mask, signalNumber);
     for (int signalNumber : EndingSignals) {
-        struct sigaction before = {};
-        if (sigaction(signalNumber, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
-            continue;
-        sigaction(signalNumber, &action, nullptr);
+        if (!SignalIgnored(signalNumber))
+            sigaction(signalNumber, &action, nullptr);
     }
 }

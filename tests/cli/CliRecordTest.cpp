@@ -97,6 +97,28 @@ TEST_F(CliRecord, ARunRecordsEachDeviceBeforeAndAfterItsWrite)
     EXPECT_EQ(again.exitCode, 0) << again.err;
     EXPECT_EQ(m_other.State()["configures"], configures);
     EXPECT_EQ(Lines(m_record).size(), 8u);
+
+    // A later run that was cut short after the second row failed in it, and
+    // before it recorded anything of the first: the first row is still done,
+    // in the first run, and only the second is worked again.
+    const std::string firstRun = Value(written, "run");
+    std::string cutShort = failed;
+    cutShort.replace(cutShort.find(firstRun), firstRun.size(), "\"0123456789abcdef\"");
+    std::ofstream(m_record, std::ios::binary | std::ios::app) << cutShort << '\n';
+    m_device.MarkReceived();
+    const ProcessResult third = Cli({"provision", plan, "--record", m_record, "--resume"});
+    EXPECT_EQ(third.exitCode, 0) << third.err;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+    EXPECT_EQ(m_device.State()["pin"], pin);
+    EXPECT_EQ(m_other.State()["configures"], std::to_string(std::atoi(configures.c_str()) + 1));
+    EXPECT_NE(third.out.find(m_port + "\tdone-earlier\t\t\t\t\t0\n"), std::string::npos) << third.out;
+    const std::vector<std::string> after = Lines(m_record);
+    ASSERT_EQ(after.size(), 12u);
+    for (std::size_t i = 9; i < after.size(); ++i) {
+        if (Value(after[i], "line") == "2") {
+            EXPECT_EQ(Value(after[i], "earlierRun"), firstRun) << after[i];
+        }
+    }
 }
 
 // Two programs append to one record at once: every line is one whole entry.

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <vector>
 
 #ifndef _WIN32
 #include "UniqueFd.h"
@@ -135,6 +136,36 @@ TEST(Commands, FailuresOfThePortAddTheSystemsReason)
     EXPECT_EQ(silent.err, "Reading COM port timeout.\n");
 }
 
+// A PIN drawn at random is told once its configure command was sent, even
+// when the write failed (the device may hold it then), and not for a row
+// that ended before it: configure's "pin:" line, provision's pin column.
+TEST(Commands, ADrawnPinIsToldOnlyWhenItsCommandWasSent)
+{
+    const std::string longName = AccessCodeBytes + " 1.3 1 1234 " + std::string(21, 'n') + "\n";
+    struct Row {
+        std::string reply;
+        PortScript::Write write;
+        bool told;
+    };
+    const Row rows[] = {
+        {GoodReply, PortScript::Write::Whole, true},
+        {GoodReply, PortScript::Write::Fails, true},
+        {longName, PortScript::Write::Whole, false},
+    };
+    for (const Row& row : rows) {
+        auto configured = std::make_shared<PortScript>(row.reply);
+        configured->laterWrites = row.write;
+        const CommandRun configure = RunOn(configured, {"configure", "/dev/x", "--auth", "on", "--pin", "random"});
+        EXPECT_EQ(configure.out.find("pin: ") != std::string::npos, row.told) << configure.out << configure.err;
+
+        auto provisioned = std::make_shared<PortScript>(row.reply);
+        provisioned->laterWrites = row.write;
+        const CommandRun provision =
+            RunOn(provisioned, {"provision", "-", "--json"}, "port,auth,pin\n/dev/x,on,random\n");
+        EXPECT_EQ(provision.out.find("\"pin\":") != std::string::npos, row.told) << provision.out;
+    }
+}
+
 // A PIN from a file's first line, or from standard input's, goes out as one
 // given with --pin; a PIN file that holds none is refused before the port is
 // opened.
@@ -164,6 +195,27 @@ TEST(Commands, PinFileGivesTheFirstLineAsThePin)
         EXPECT_EQ(run.err, row.err);
         EXPECT_EQ(script->Written(), row.written) << row.err;
     }
+}
+
+// An entry appended after a line that a cut-short write left unended
+// starts a line of its own: neither it nor the line before is lost.
+TEST(Commands, ARecordEntryStartsALineOfItsOwn)
+{
+    const std::string record = "tolvane-record-test.jsonl";
+    std::ofstream(record, std::ios::binary) << "{\"time\":\"2026-12-08T17:38:10.420Z\",\"run\":\"01";
+    const CommandRun run =
+        RunOn(std::make_shared<PortScript>(GoodReply), {"configure", "/dev/x", "--auth", "on", "--record", record});
+    std::ifstream file(record, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);)
+        lines.push_back(line);
+    file.close();
+    std::remove(record.c_str());
+    EXPECT_EQ(run.code, ExitCode::Success) << run.err;
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "{\"time\":\"2026-12-08T17:38:10.420Z\",\"run\":\"01");
+    EXPECT_NE(lines[1].find("\"entry\":\"written\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[2].find("\"entry\":\"result\""), std::string::npos) << lines[2];
 }
 
 #ifndef _WIN32

@@ -369,7 +369,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
         // entry and no result, and the row is named as maybe written.
         {"12: the record says which device may have been written",
          "",
-         {": >\"$3\"; sent=$(wc -c <\"$4\"); "
+         {"umask 077; : >\"$3\"; sent=$(wc -c <\"$4\"); "
           "\"$1\" provision \"$2\" --record \"$3\" --verify --verify-wait 3000 >/dev/null & i=0; "
           "while [ \"$(wc -c <\"$4\")\" -lt $((sent + " +
               std::to_string(onePlanWritten.size()) +
@@ -386,7 +386,7 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          Soon},
         {"8: a transcript that cannot be written",
          "",
-         {"trap '' XFSZ; ulimit -f 0; exec \"$1\" query \"$2\" --transcript \"$3\"", Port5,
+         {"trap '' XFSZ; ulimit -f 0; chmod 600 \"$3\"; exec \"$1\" query \"$2\" --transcript \"$3\"", Port5,
           WriteBenchFile("unwritable.log", "")},
          true,
          18,
