@@ -165,7 +165,8 @@ std::vector<OptionSpec> MakeOptionTable()
          "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
          ValueKind::File},
         {"--resume", nullptr, nullptr, Provision,
-         "Go on with the last run of the same plan in the --record FILE: rows that succeeded there are skipped.",
+         "Go on with the runs of the same plan in the --record FILE: a row whose last entry there is a success is "
+         "skipped.",
          SetFlag<&CliOptions::resume>},
         {"--tls-ca", nullptr, "FILE", every,
          "Trust the certificates in FILE (PEM) instead of the system's, for socket+tls:// and rfc2217+tls://: the "

@@ -67,7 +67,8 @@ const char* Boolean(bool value)
 
 const char* const RecordHelpText =
     "--record FILE appends to FILE (created with mode 0600, never truncated,\n"
-    "a regular file) one JSON object a line for each device: an entry\n"
+    "a regular file; one that others may read or change is used with a\n"
+    "warning) one JSON object a line for each device: an entry\n"
     "\"written\", on the disk before the configure command is sent, and an\n"
     "entry \"result\" once the row ended. A \"written\" entry without its result\n"
     "names a device that may have been changed and was not confirmed. Keys,\n"
