@@ -95,11 +95,8 @@ int SimulatedDevice::Run()
             Log(std::string("ppoll: ") + std::strerror(errno));
             return 1;
         }
-        if (ready > 0 && (fds[2].revents & POLLIN) && m_hostWatch.Update())
-            OnHostReleasedPort();
-        // Everything the host sent, also when it has closed since.
-        while (ready > 0 && MasterHasInput() && ReadFromHost()) {
-        }
+        if (ready > 0)
+            ServeHost();
 
         const auto deadline = m_scanner.Deadline();
         if (deadline && *deadline <= Clock::now()) {
@@ -115,13 +112,35 @@ int SimulatedDevice::Run()
     return 0;
 }
 
-// The host let go of the port: what it did not read is gone, as on a real
-// port, and a reply still on its way has no one to reach. A hangup already
-// under way happens now, so the next open finds the device answering.
-// The count in the state file comes last: a test that waits for it to
-// reopen the port finds nothing of the last exchange there.
+// Takes the watch's wake-ups, then everything the host sent, then the
+// host's release, in that order. The watch's wake-ups are edges: once taken
+// they do not come again, so the master is read every time they are taken,
+// or bytes that came with them would wait for some later wake-up (after a
+// reply that is due later, it goes to whoever holds the port then). And what
+// a host sent before it let go is handled before its release is reported: a
+// test that sees the release finds the host's last command recorded and
+// applied.
+void SimulatedDevice::ServeHost()
+{
+    const bool released = m_hostWatch.Update();
+    // Everything the host sent, also when it has closed since.
+    while (MasterHasInput() && ReadFromHost()) {
+    }
+    if (released)
+        OnHostReleasedPort();
+}
+
+// The host let go of the port: it sends nothing more, so a query still in
+// its configure window is a query now; what the host did not read is gone,
+// as on a real port, and a reply still on its way has no one to reach. A
+// hangup already under way happens now, so the next open finds the device
+// answering. The count in the state file comes last: a test that waits for
+// it to reopen the port finds nothing of the last exchange there.
 void SimulatedDevice::OnHostReleasedPort()
 {
+    std::vector<HostCommand> commands;
+    m_scanner.Expire(commands);
+    Handle(commands);
     m_pty.DiscardUnreadOutput();
     m_reply.Cancel();
     ++m_state.releases;
@@ -246,8 +265,8 @@ void SimulatedDevice::SendDueReplyBytes()
     // The host may have let go of the port, and opened it again, since the
     // poll returned: bytes of the old reply sent now would turn up in the new
     // open's first read.
-    if (m_reply.Active() && m_hostWatch.Update())
-        OnHostReleasedPort();
+    if (m_reply.Active())
+        ServeHost();
     const bool complete = m_reply.SendDue(Clock::now(), [this](const char* bytes, std::size_t length) {
         // Bytes sent while no host holds the port would be lost on a real
         // line; here they would wait for the next open, so they are dropped.

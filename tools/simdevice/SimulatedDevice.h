@@ -28,6 +28,7 @@ public:
 private:
     std::string StartLine();
     bool MasterHasInput() const;
+    void ServeHost();
     bool ReadFromHost();  // false when nothing was there
     void OnHostReleasedPort();
     void Handle(const std::vector<HostCommand>& commands);
