@@ -33,7 +33,7 @@ TEST(OutputFormat, QueryShowsTheDisplayNameWithoutItsTerminator)
 
 // A kind of outcome left out of the table's lists would lose its line in
 // --help and the manual: --help ends with a worded line for each code
-// from 0 to 18, in order, and no other.
+// from 0 to 18, in order, and no other (long ones wrapped under their words).
 TEST(OutcomeTable, EveryExitCodeHasItsHelpLine)
 {
     const std::string help = HelpText(PortStyle::Posix);
@@ -41,8 +41,10 @@ TEST(OutcomeTable, EveryExitCodeHasItsHelpLine)
     ASSERT_NE(start, std::string::npos) << help;
     std::istringstream section(help.substr(start + std::string("\nExit codes:\n").size()));
     std::vector<std::string> lines;
-    for (std::string line; std::getline(section, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(section, line);) {
+        if (line.compare(0, 6, "      ") != 0)  // a long line goes on, indented, under its words
+            lines.push_back(line);
+    }
     ASSERT_EQ(lines.size(), 19u) << help.substr(start);
     for (int code = 0; code < 19; ++code) {
         const std::string number = (code < 10 ? "   " : "  ") + std::to_string(code) + "  ";
