@@ -1,13 +1,13 @@
 #include "CommandHelp.h"
 
-#include "CliTexts.h"
-#include "Commands.h"
-#include "HelpLayout.h"
+#include "common/CliTexts.h"
+#include "commands/Commands.h"
+#include "common/HelpLayout.h"
 #include "NewSettings.h"
-#include "OutcomeTable.h"
-#include "ProvisionPlan.h"
-#include "ProvisionReport.h"
-#include "RandomPin.h"
+#include "output/OutcomeTable.h"
+#include "bench/ProvisionPlan.h"
+#include "bench/ProvisionReport.h"
+#include "bench/RandomPin.h"
 #include "UserMessages.h"
 
 #include <string>

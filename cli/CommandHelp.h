@@ -2,8 +2,8 @@
 // commands in --help and the command's own help show it, and one example.
 #pragma once
 
-#include "CliOptions.h"
-#include "PortName.h"
+#include "common/CliOptions.h"
+#include "ports/PortName.h"
 
 #include <string>
 

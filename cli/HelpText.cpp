@@ -1,12 +1,12 @@
 #include "HelpText.h"
 
-#include "CliOptions.h"
+#include "common/CliOptions.h"
 #include "CommandHelp.h"
-#include "HelpLayout.h"
+#include "common/HelpLayout.h"
 #include "OptionTable.h"
-#include "OutcomeTable.h"
+#include "output/OutcomeTable.h"
 #include "PortAddress.h"
-#include "RunRecord.h"
+#include "bench/RunRecord.h"
 #include "TranscriptHelp.h"
 
 #include <algorithm>

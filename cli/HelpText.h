@@ -2,8 +2,8 @@
 // output formats and every exit code (OutcomeTable.h).
 #pragma once
 
-#include "CliOptions.h"
-#include "PortName.h"
+#include "common/CliOptions.h"
+#include "ports/PortName.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
-#include "OutcomeTable.h"
-#include "OutputFormat.h"
-#include "RandomPin.h"
+#include "output/OutcomeTable.h"
+#include "output/OutputFormat.h"
+#include "bench/RandomPin.h"
 #include "TlsSettings.h"
 
 namespace {

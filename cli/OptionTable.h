@@ -2,7 +2,7 @@
 // (CliOptions.cpp) reads them from here, and --help (HelpText.cpp) lists them.
 #pragma once
 
-#include "CliOptions.h"
+#include "common/CliOptions.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,11 @@
-#include "Commands.h"
+#include "RunCommand.h"
 
 #include "HelpText.h"
-#include "OutputFormat.h"
-#include "TlsFiles.h"
-#include "TranscribingPort.h"
-#include "Transcript.h"
+#include "MaskedCommandLine.h"
+#include "output/OutputFormat.h"
+#include "ports/TlsFiles.h"
+#include "ports/TranscribingPort.h"
+#include "ports/Transcript.h"
 
 #include "TolvaneVersion.h"
 
@@ -41,7 +42,7 @@ ExitCode RunTranscribed(const CliOptions& options, CommandContext& context)
         return Dispatch(options, context);
     Transcript transcript;
     std::string error;
-    if (!transcript.Open(options.transcript, context.arguments, context.err, error)) {
+    if (!transcript.Open(options.transcript, CommandLineWithoutPins(context.arguments), context.err, error)) {
         context.err << error << '\n';
         return ExitCode::TranscriptFailed;
     }

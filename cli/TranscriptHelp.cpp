@@ -1,8 +1,8 @@
 #include "TranscriptHelp.h"
 
-#include "HelpLayout.h"
-#include "OutcomeTable.h"
-#include "Transcript.h"
+#include "common/HelpLayout.h"
+#include "output/OutcomeTable.h"
+#include "ports/Transcript.h"
 
 std::string TranscriptHelpText()
 {

@@ -1,17 +1,17 @@
 // tolvane-cli: the window's two operations, reading and configuring a device,
 // for shells and scripts, plus a look for ports and devices.
-#include "CliOptions.h"
-#include "Commands.h"
+#include "ArgumentParser.h"
+#include "RunCommand.h"
 #include "Completion.h"
-#include "MessageLines.h"
+#include "common/MessageLines.h"
 #include "OptionTable.h"
-#include "PortDetails.h"
-#include "SerialPortList.h"
-#include "StandardDescriptors.h"
-#include "Terminal.h"
+#include "system/PortDetails.h"
+#include "system/SerialPortList.h"
+#include "serial/StandardDescriptors.h"
+#include "system/Terminal.h"
 
 #ifndef _WIN32
-#include "OpenPortsPosix.h"
+#include "serial/OpenPortsPosix.h"
 
 #include <signal.h>
 #endif

@@ -3,8 +3,6 @@
 #include "Protocol.h"
 #include "ReplyLineReader.h"
 
-DeviceLink::DeviceLink() : m_port(CreateSystemSerialPort()) {}
-
 DeviceLink::DeviceLink(std::unique_ptr<SerialPort> port) : m_port(std::move(port)) {}
 
 void DeviceLink::Close()

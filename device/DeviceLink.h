@@ -12,7 +12,7 @@
 
 class DeviceLink {
 public:
-    DeviceLink();  // on the system's serial port
+    DeviceLink();  // on the system's serial port (serial/SystemDeviceLink.cpp)
     explicit DeviceLink(std::unique_ptr<SerialPort> port);
 
     DeviceLink(const DeviceLink&) = delete;

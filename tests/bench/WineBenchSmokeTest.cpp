@@ -3,7 +3,7 @@
 // settings, and after a hangup COM5 opens again.
 #include "BenchDevice.h"
 #include "BenchNames.h"
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 

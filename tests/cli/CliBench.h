@@ -8,7 +8,7 @@
 #include "BenchDevice.h"
 #include "BenchNames.h"
 #include "BuildPath.h"
-#include "CliTexts.h"
+#include "ExpectedTexts.h"
 #include "RunProcess.h"
 
 #include <gtest/gtest.h>

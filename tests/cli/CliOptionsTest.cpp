@@ -1,4 +1,4 @@
-#include "CliOptions.h"
+#include "ArgumentParser.h"
 #include "Completion.h"
 #include "HelpText.h"
 #include "MaskedCommandLine.h"

@@ -2,7 +2,7 @@
 #include "CliBench.h"
 
 #ifndef _WIN32
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -3,7 +3,8 @@
 // after a good read, a failed query write, the system's reasons after the
 // window's texts, and the probe's shorter wait.
 #include "BenchNames.h"
-#include "Commands.h"
+#include "ArgumentParser.h"
+#include "RunCommand.h"
 #include "Protocol.h"
 #include "ScriptedSerialPort.h"
 
@@ -16,7 +17,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <cerrno>
 #include <grp.h>

@@ -1,5 +1,5 @@
-#include "CliTexts.h"
-#include "ConfigureChecks.h"
+#include "ExpectedTexts.h"
+#include "steps/ConfigureChecks.h"
 
 #include <gtest/gtest.h>
 

@@ -18,7 +18,7 @@
 #include <fstream>
 
 #ifndef _WIN32
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>

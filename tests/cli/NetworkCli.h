@@ -5,7 +5,7 @@
 #pragma once
 
 #include "BenchDevice.h"
-#include "CliTexts.h"
+#include "ExpectedTexts.h"
 #include "RunProcess.h"
 
 #include <cstdlib>

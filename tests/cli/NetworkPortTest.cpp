@@ -8,7 +8,7 @@
 #include "ScriptedServer.h"
 #include "Ser2netServer.h"
 #include "TelnetBytes.h"
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <gtest/gtest.h>
 

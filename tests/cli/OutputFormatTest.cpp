@@ -1,5 +1,5 @@
 #include "HelpText.h"
-#include "OutputFormat.h"
+#include "output/OutputFormat.h"
 
 #include <gtest/gtest.h>
 

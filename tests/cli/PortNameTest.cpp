@@ -1,4 +1,4 @@
-#include "PortName.h"
+#include "ports/PortName.h"
 
 #include <gtest/gtest.h>
 

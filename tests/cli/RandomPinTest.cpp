@@ -2,9 +2,10 @@
 // different within a run, and a generator that fails stops the row before
 // anything is written.
 #include "BenchNames.h"
-#include "Commands.h"
+#include "ArgumentParser.h"
+#include "RunCommand.h"
 #include "Protocol.h"
-#include "RandomPin.h"
+#include "bench/RandomPin.h"
 #include "ScriptedSerialPort.h"
 
 #include <gtest/gtest.h>

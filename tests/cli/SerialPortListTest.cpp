@@ -1,10 +1,10 @@
-#include "PortDetails.h"
-#include "SerialPortList.h"
+#include "system/PortDetails.h"
+#include "system/SerialPortList.h"
 
 #include <gtest/gtest.h>
 
 #ifdef _WIN32
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <windows.h>
 #else

@@ -3,7 +3,7 @@
 // again as CSV, every field quoted; the check of a plan and the reading of
 // its rows one at a time agree with it. Built by the fuzz preset, run by
 // tests/fuzz/run-fuzz.
-#include "ProvisionPlan.h"
+#include "bench/ProvisionPlan.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -4,7 +4,7 @@
 // swallows whatever follows, data included, and stays within its bound.
 // Built by the fuzz preset, run by tests/fuzz/run-fuzz.
 #include "Require.h"
-#include "TelnetDecoder.h"
+#include "network/TelnetDecoder.h"
 
 #include <cstdint>
 #include <string>

@@ -9,7 +9,7 @@
 #include "BenchNames.h"
 #include "DeviceLink.h"
 #include "ReplyLineReader.h"
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CallBefore.h"
+#include "network/CallBefore.h"
 #include "Deadline.h"
 
 #include <gtest/gtest.h>

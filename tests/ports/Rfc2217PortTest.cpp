@@ -1,7 +1,7 @@
 // The RFC 2217 port over a scripted Telnet server: what the server answers
 // to the negotiation (acknowledgements, refusals, data, a close) and what
 // the port makes of it; 0xFF both ways.
-#include "Rfc2217Port.h"
+#include "network/Rfc2217Port.h"
 #include "TelnetBytes.h"
 
 #include <gtest/gtest.h>

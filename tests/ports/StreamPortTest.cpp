@@ -1,7 +1,7 @@
 // The stream port over a scripted stream: what a socket reports (bytes in
 // pieces, nothing yet, a close, a reset, a failed wait, partial sends) and
 // what the port makes of it.
-#include "StreamPort.h"
+#include "network/StreamPort.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The Telnet decoder, case by case; its fuzz target checks that no input
 // breaks it.
-#include "TelnetDecoder.h"
+#include "network/TelnetDecoder.h"
 
 #include <gtest/gtest.h>
 

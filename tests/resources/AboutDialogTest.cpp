@@ -1,6 +1,6 @@
 // The About box's template as built into the module.
 #include "ControlClasses.h"
-#include "DialogTemplate.h"
+#include "TemplateReader.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The main window's template as built into the module, and the window the
 // dialog manager makes from it.
 #include "ControlClasses.h"
-#include "DialogTemplate.h"
+#include "TemplateReader.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // slave opened by path with plain POSIX calls, as a serial program would.
 #pragma once
 
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // A POSIX pipe whose two ends have one owner each.
 #pragma once
 
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <fcntl.h>
 #include <unistd.h>

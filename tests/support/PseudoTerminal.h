@@ -2,7 +2,7 @@
 // the slave by its path, the test plays the device on the master.
 #pragma once
 
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <string>
 

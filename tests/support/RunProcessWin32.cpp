@@ -1,7 +1,7 @@
 #include "RunProcess.h"
 
 #include "CommandLine.h"
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <windows.h>
 

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "PosixPipe.h"
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <atomic>
 #include <mutex>

@@ -8,7 +8,7 @@
 #pragma once
 
 #include "TempFolder.h"
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <string>
 #include <vector>

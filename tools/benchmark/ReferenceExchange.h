@@ -9,9 +9,9 @@
 #include <string>
 
 #ifdef _WIN32
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 #else
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 #endif
 
 class ReferenceExchange {

@@ -17,7 +17,7 @@
 // Exit status: 0 when every start showed its dialog, 1 otherwise, 2 for a
 // wrong command line.
 #include "DialogSearch.h"
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // message any other program could send, every reading a control's state.
 #pragma once
 
-#include "UniqueHandle.h"
+#include "serial/UniqueHandle.h"
 
 #include <windows.h>
 

@@ -4,8 +4,8 @@
 // by the paragraphs --help tells those files with, in scdoc, on standard
 // output. The rest of the page is the hand-written prose.
 #include "OptionTable.h"
-#include "OutcomeTable.h"
-#include "RunRecord.h"
+#include "output/OutcomeTable.h"
+#include "bench/RunRecord.h"
 #include "TranscriptHelp.h"
 
 #include <fstream>

@@ -17,7 +17,7 @@
 // one.
 #pragma once
 
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <string>
 

@@ -8,7 +8,7 @@
 // Moving hands the pty on; it closes when its last owner goes.
 #pragma once
 
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <string>
 

@@ -10,7 +10,7 @@
 #include "Options.h"
 #include "PendingReply.h"
 #include "Pty.h"
-#include "UniqueFd.h"
+#include "serial/UniqueFd.h"
 
 #include <chrono>
 #include <ctime>

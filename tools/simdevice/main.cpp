@@ -2,7 +2,7 @@
 // tests and demos. See Options.cpp for the command line.
 #include "Options.h"
 #include "SimulatedDevice.h"
-#include "StandardDescriptors.h"
+#include "serial/StandardDescriptors.h"
 #include "StateFile.h"
 #include "TolvaneVersion.h"
 

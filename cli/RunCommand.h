@@ -1,0 +1,8 @@
+// The door of every command: help, version, the TLS files and the transcript
+// set up once, then the command itself (commands/Commands.h).
+#pragma once
+
+#include "commands/Commands.h"
+
+// Any command, help and version included.
+ExitCode RunCommand(const CliOptions& options, CommandContext& context);

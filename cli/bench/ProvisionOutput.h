@@ -1,0 +1,78 @@
+// What provision tells while it works: each row's line the moment the row
+// ends, flushed so that a pipe or a file has it at once; the summary on
+// standard error after the last; and, when the run is interrupted, the rows
+// that were still at work. When standard error is a terminal, one line there
+// shows the progress and is redrawn in place (done, failed, at work, time
+// taken), written to the terminal's own stream and flushed at each redraw;
+// it is cleared before anything else is printed, so it never mixes with a
+// row or a message. Safe to use from every row's thread.
+#pragma once
+
+#include "common/ExitCode.h"
+#include "ProvisionPlan.h"
+#include "ProvisionReport.h"
+
+#include <chrono>
+#include <cstddef>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+class ProvisionOutput {
+public:
+    // `slots`: how many rows may be at work at once, each in a slot of its
+    // own, so that what is kept grows with the rows at work, not the plan.
+    // `progress`: standard error when it is a terminal (the stream under
+    // `err`, which holds its message lines until their end), or null for no
+    // progress line.
+    ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
+                    std::ostream* progress);
+
+    // The header line of text output.
+    void Start();
+
+    // The row in `slot` starts; its configure command is about to be written.
+    void Begin(std::size_t slot, const PlanRow& row);
+    void Writing(std::size_t slot);
+
+    // The row in `slot` ended: its line is printed.
+    void End(std::size_t slot, const ProvisionRowResult& result);
+
+    // Whether a line could not be written (a reader that went away, a full
+    // disk): no row is started then, as its drawn PIN would be told nowhere.
+    bool Failed();
+
+    // Lists the rows still at work on standard error, each with whether its
+    // configure command had been written. For an interrupt: the caller ends
+    // the process after it.
+    void ListInterrupted();
+
+    // The summary on standard error, and provision's exit code: success only
+    // when each of the plan's `rows` was done.
+    ExitCode Finish(std::size_t rows);
+
+private:
+    void ClearProgress();  // with m_mutex held
+    void DrawProgress();   // with m_mutex held
+
+    struct Slot {
+        bool atWork = false;
+        bool writing = false;
+        int line = 0;
+        std::string port;
+    };
+
+    std::ostream& m_out;
+    std::ostream& m_err;
+    const bool m_json;
+    const bool m_check;
+    std::ostream* const m_progress;
+    const std::chrono::steady_clock::time_point m_start;
+    std::size_t m_progressWidth = 0;  // of the progress line on the terminal now
+    std::size_t m_atWork = 0;
+    std::mutex m_mutex;
+    std::vector<Slot> m_slots;
+    std::size_t m_succeeded = 0;
+    std::size_t m_failed = 0;
+};

@@ -1,0 +1,92 @@
+#include "ProvisionReport.h"
+
+#include "common/JsonLine.h"
+#include "output/OutcomeTable.h"
+#include "output/OutputFormat.h"
+
+#include <vector>
+
+namespace {
+
+bool DeviceAnswered(const ConfigureReport& report)
+{
+    return report.readResult == LinkResult::Ok || report.readResult == LinkResult::UnsupportedVersion;
+}
+
+// What the device holds afterwards, as far as this program knows it: what
+// it reported when read again, else what was written, else (nothing written)
+// what it had; --check: what it would hold.
+std::string AuthenticationAfter(const ProvisionRowResult& result)
+{
+    const ConfigureReport& report = result.report;
+    if (report.readAgain)
+        return AuthenticationWord(report.after.auth);
+    if (report.written || (result.check && report.outcome.code == ExitCode::Success))
+        return report.verifying ? "" : AuthenticationWord(result.requestedAuth);
+    return report.readResult == LinkResult::Ok ? AuthenticationWord(report.before.auth) : "";
+}
+
+std::vector<JsonField> Fields(const ProvisionRowResult& result)
+{
+    const ConfigureReport& report = result.report;
+    const bool read = report.readResult == LinkResult::Ok;
+    std::vector<JsonField> fields = {
+        {"port", result.port, true},
+        {"status", ProvisionStatusWord(result), true},
+        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
+        {"name", read ? DisplayNameOf(report.before) : "", true},
+        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", true},
+        {"authenticationAfter", AuthenticationAfter(result), true},
+        {"exitCode", std::to_string(ToInt(report.outcome.code)), false},
+    };
+    if (result.check) {
+        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", true});
+        fields.push_back({"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", true});
+    } else {
+        fields.push_back({"pin", result.pinDrawn, true});
+    }
+    fields.push_back({"reason", report.outcome.message, true});
+    return fields;
+}
+
+}  // namespace
+
+// A failed row has its outcome's word, which for a failed read is the
+// probe's; a verified one says so, and --check tells whether the row would
+// change the device.
+std::string ProvisionStatusWord(const ProvisionRowResult& result)
+{
+    const ConfigureReport& report = result.report;
+    if (result.doneEarlier)
+        return DoneEarlierStatus;
+    if (report.outcome.code == ExitCode::Success && result.check) {
+        const bool same = report.before.auth == result.requestedAuth && result.pinAfter == report.before.pin;
+        return same ? UnchangedStatus : WouldChangeStatus;
+    }
+    if (report.verified)
+        return CliRow(CliOutcome::Verified).word;
+    return report.outcome.word != nullptr ? report.outcome.word : FailedStatus;
+}
+
+std::string ProvisionHeaderLine(bool check)
+{
+    ProvisionRowResult none;
+    none.check = check;
+    std::string line;
+    for (const JsonField& field : Fields(none))
+        line += (line.empty() ? "" : "\t") + std::string(field.key);
+    return line + "\n";
+}
+
+std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
+{
+    std::vector<JsonField> fields = Fields(result);
+    if (json)
+        return JsonObjectLine(fields);
+    while (fields.back().value.empty())
+        fields.pop_back();  // the exit code is never empty
+    std::string line;
+    for (const JsonField& field : fields)
+        line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
+    return line + "\n";
+}

@@ -1,0 +1,204 @@
+#include "RunRecord.h"
+
+#include "common/CliOptions.h"
+#include "common/JsonLine.h"
+#include "system/LockedAppend.h"
+#include "output/OutputFormat.h"
+#include "system/RegularFile.h"
+#include "system/UtcTime.h"
+
+#include "TolvaneVersion.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+std::string HexOf(const unsigned char* bytes, std::size_t size)
+{
+    static const char Digits[] = "0123456789abcdef";
+    std::string hex;
+    for (std::size_t i = 0; i < size; ++i) {
+        hex += Digits[bytes[i] >> 4];
+        hex += Digits[bytes[i] & 0x0F];
+    }
+    return hex;
+}
+
+std::vector<JsonField> CommonFields(const std::string& run, const char* entry, const std::string& command,
+                                    const std::string& plan, const std::string& planHash, const RecordRow& row)
+{
+    return {
+        {"time", UtcTimeText(std::chrono::system_clock::now()), true},
+        {"run", run, true},
+        {"entry", entry, true},
+        {"version", TOLVANE_VERSION, true},
+        {"command", command, true},
+        {"plan", plan, true},
+        {"planHash", planHash, true},
+        {"line", row.line > 0 ? std::to_string(row.line) : "", false},
+        {"port", row.port, true},
+        {"bluetooth", row.bluetooth, true},
+    };
+}
+
+void AddBefore(std::vector<JsonField>& fields, const DeviceInfo& before, bool read)
+{
+    fields.push_back({"nameBefore", read ? DisplayNameOf(before) : "", true});
+    fields.push_back({"firmwareBefore", before.version, true});
+    fields.push_back({"authenticationBefore", read ? AuthenticationWord(before.auth) : "", true});
+    fields.push_back({"pinBefore", read ? std::string(before.pin) : "", true});
+}
+
+void AddAsked(std::vector<JsonField>& fields, const RecordRow& row, const std::string& pinSet)
+{
+    fields.push_back(
+        {"authenticationAsked", row.authAsked == KeepDeviceAuth ? "" : AuthenticationWord(row.authAsked), true});
+    fields.push_back({"pinAsked", row.pinAsked, true});
+    fields.push_back({"pinSet", pinSet, true});
+}
+
+const char* Boolean(bool value)
+{
+    return value ? "true" : "false";
+}
+
+}  // namespace
+
+const char* const RecordHelpText =
+    "--record FILE appends to FILE (created with mode 0600, never truncated,\n"
+    "a regular file; one that others may read or change is used with a\n"
+    "warning) one JSON object a line for each device: an entry\n"
+    "\"written\", on the disk before the configure command is sent, and an\n"
+    "entry \"result\" once the row ended. A \"written\" entry without its result\n"
+    "names a device that may have been changed and was not confirmed. Keys,\n"
+    "left out where unknown: time (UTC, ISO 8601 with milliseconds), run (the\n"
+    "run's id), entry, version, command, plan and planHash (the plan's name and\n"
+    "the hash of its contents), line (the plan's line), port, bluetooth (the\n"
+    "device's address where the port tells it), nameBefore, firmwareBefore,\n"
+    "authenticationBefore, pinBefore (what the device reported), then\n"
+    "authenticationAsked, pinAsked (random:N for a PIN to draw), pinSet (the\n"
+    "PIN sent); a result also has written and verified (true or false),\n"
+    "status, exitCode, reason, and for a row --resume skipped earlierRun.\n"
+    "Several programs may append to one FILE at once: each entry is one write\n"
+    "under a lock. An entry that cannot be written stops its row before the\n"
+    "write; the command then exits 1.\n"
+    "\n";
+
+std::string PlanHash(const std::string& planText)
+{
+    // FNV-1a: a check that a file did not change, not a guard against anyone.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned char byte : planText) {
+        hash ^= byte;
+        hash *= 1099511628211ull;
+    }
+    unsigned char bytes[8];
+    for (int i = 0; i < 8; ++i)
+        bytes[i] = static_cast<unsigned char>(hash >> (56 - 8 * i));
+    return HexOf(bytes, sizeof bytes);
+}
+
+bool RunRecord::Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
+                     const RandomSource& random, std::ostream& err, std::string& error)
+{
+    m_path = path;
+    m_command = command;
+    m_plan = plan;
+    m_planHash = plan.empty() ? "" : PlanHash(planText);
+    unsigned char id[8];
+    std::string reason;
+    if (!random(id, sizeof id, reason)) {
+        error = "Cannot draw the run's id for the record: " + reason + ".";
+        return false;
+    }
+    m_run = HexOf(id, sizeof id);
+    m_file = OpenRegularFile(path, "ab", reason);
+    if (!m_file.IsValid()) {
+        error = "Cannot open the record " + EscapeForText(path) + ": " + reason + ".";
+        return false;
+    }
+    const std::string warning = ExposedFileWarning(m_file, "record", path);
+    if (!warning.empty())
+        err << warning << '\n';
+    return true;
+}
+
+// The entry is written under the lock and waited for on the disk outside
+// it, so rows that end together share the disk's flushes.
+bool RunRecord::Append(const std::string& entry, std::string& reason)
+{
+    bool written = false;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        written = AppendLocked(m_file.Get(), entry, reason);
+    }
+    if (written && SyncToDisk(m_file.Get(), reason))
+        return true;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_writeError.empty())
+        m_writeError = reason;
+    return false;
+}
+
+Outcome RunRecord::Written(const RecordRow& row, const DeviceInfo& before, const std::string& pinSet)
+{
+    std::vector<JsonField> fields = CommonFields(m_run, "written", m_command, m_plan, m_planHash, row);
+    AddBefore(fields, before, true);
+    AddAsked(fields, row, pinSet);
+    std::string reason;
+    if (Append(JsonObjectLine(fields), reason))
+        return {};
+    return {ExitCode::Failure, "Cannot write the record " + EscapeForText(m_path) + ": " + reason +
+                                   "; nothing was written to the device."};
+}
+
+void RunRecord::Result(const RecordRow& row, const ProvisionRowResult& result, const std::string& pinSet)
+{
+    const ConfigureReport& report = result.report;
+    std::vector<JsonField> fields = CommonFields(m_run, "result", m_command, m_plan, m_planHash, row);
+    AddBefore(fields, report.before, report.readResult == LinkResult::Ok);
+    AddAsked(fields, row, pinSet);
+    fields.push_back({"written", Boolean(report.written), false});
+    fields.push_back({"verified", Boolean(report.verified), false});
+    fields.push_back({"status", ProvisionStatusWord(result), true});
+    fields.push_back({"exitCode", std::to_string(ToInt(report.outcome.code)), false});
+    fields.push_back({"reason", report.outcome.message, true});
+    std::string reason;
+    Append(JsonObjectLine(fields), reason);
+}
+
+void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
+{
+    std::vector<JsonField> fields = CommonFields(m_run, "result", m_command, m_plan, m_planHash, row);
+    AddAsked(fields, row, "");
+    fields.push_back({"status", DoneEarlierStatus, true});
+    fields.push_back({"exitCode", "0", false});
+    fields.push_back({"earlierRun", earlierRun, true});
+    std::string reason;
+    Append(JsonObjectLine(fields), reason);
+}
+
+void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<void()>& writing)
+{
+    std::string pinSent;
+    request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        const Outcome entry = record != nullptr ? record->Written(row, before, pin) : Outcome();
+        if (entry.code != ExitCode::Success)
+            return entry;
+        pinSent = pin;
+        if (writing)
+            writing();
+        return entry;
+    };
+    result.report = ConfigureDevice(request, std::move(port));
+    if (record != nullptr)
+        record->Result(row, result, pinSent);
+}
+
+std::string RunRecord::WriteError()
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_writeError;
+}

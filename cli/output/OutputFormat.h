@@ -1,0 +1,42 @@
+// What tolvane-cli prints on standard output: the device's settings and the
+// list of ports, as lines for people or as JSON for scripts.
+//
+// Every byte from a device is escaped as TextEscape.h says.
+#pragma once
+
+#include "DeviceInfo.h"
+#include "common/TextEscape.h"
+#include "LinkResult.h"
+#include "system/PortDetails.h"
+
+#include <string>
+#include <vector>
+
+// The device name as the window shows it, without the reply's line terminator
+// ("\n" or "\r\n").
+std::string DisplayNameOf(const DeviceInfo& info);
+
+// "Enable" when the device requires authentication, else "Disable".
+const char* AuthenticationText(const DeviceInfo& info);
+const char* AuthenticationWord(int auth);
+
+std::string FormatQueryText(const DeviceInfo& info);
+std::string FormatQueryJson(const DeviceInfo& info);
+
+// One port of a scan, probed or not.
+struct ScanEntry {
+    std::string port;  // as a user would give it: COM5, /dev/rfcomm0
+    bool probed = false;
+    LinkResult result = LinkResult::Ok;  // of the probe
+    DeviceInfo info;                     // when the probe ended Ok or UnsupportedVersion
+    PortDetails details;                 // what the system says about the port
+};
+
+// The word a probe's outcome is listed with ("device", "no-answer", ...).
+const char* ProbeStatusWord(LinkResult result);
+
+// Tab-separated columns at fixed places, empty ones at the end left out: the
+// port; when probed the status, firmware and name; then the kind, direction,
+// address and description.
+std::string FormatScanText(const std::vector<ScanEntry>& entries);
+std::string FormatScanJson(const std::vector<ScanEntry>& entries);

@@ -1,0 +1,22 @@
+// The files of --tls-ca, --tls-cert and --tls-key, read once when a command
+// starts, through the regular-file opener (RegularFile.h): a device, a FIFO
+// or a terminal named as a key is refused before anything is connected.
+#pragma once
+
+#include "common/CliOptions.h"
+#include "TlsSettings.h"
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+
+// Far more than any certificate chain or key: a larger file is no such file.
+inline constexpr std::size_t MaxTlsFileBytes = 1024 * 1024;
+
+// Fills `settings` from the options. False with a message in `error` when a
+// file cannot be read or a certificate comes without its key. A key that
+// other users can read is used, with a warning on `err`.
+bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream& err, std::string& error);
+
+// Whether any TLS option was given.
+bool HasTlsOptions(const CliOptions& options);

@@ -1,0 +1,89 @@
+#include "LockedAppend.h"
+
+#include "serial/Win32Errors.h"
+
+#include <io.h>
+#include <windows.h>
+
+namespace {
+
+std::string Reason(const char* operation)
+{
+    const DWORD error = GetLastError();
+    const std::string text = SystemText(error);
+    return std::string(operation) + ": " + (text.empty() ? "error " + std::to_string(error) : text);
+}
+
+// The system puts the write at the file's end: the handle may append and
+// not write elsewhere.
+bool WriteAtEnd(HANDLE handle, const std::string& text, std::string& reason)
+{
+    DWORD written = 0;
+    if (!WriteFile(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) || written != text.size()) {
+        reason = Reason("WriteFile");
+        return false;
+    }
+    return true;
+}
+
+// Whether the file is empty or ends a line: its last byte, read through the
+// handle that holds the lock.
+bool EndsALine(HANDLE handle, bool& ends, std::string& reason)
+{
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(handle, &size)) {
+        reason = Reason("GetFileSizeEx");
+        return false;
+    }
+    ends = true;
+    if (size.QuadPart == 0)
+        return true;
+    const ULONGLONG lastAt = static_cast<ULONGLONG>(size.QuadPart) - 1;
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(lastAt);
+    at.OffsetHigh = static_cast<DWORD>(lastAt >> 32);
+    char last = 0;
+    DWORD read = 0;
+    if (!ReadFile(handle, &last, 1, &read, &at) || read != 1) {
+        reason = Reason("ReadFile");
+        return false;
+    }
+    ends = last == '\n';
+    return true;
+}
+
+HANDLE HandleOf(std::FILE* file)
+{
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+}  // namespace
+
+// The handle underneath the stream is opened to append only (RegularFileWin32.cpp:
+// FILE_APPEND_DATA without FILE_WRITE_DATA), so every write lands at the end of
+// the file; the whole file is locked so that another program's entry never
+// lands between the parts of one.
+bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
+{
+    const HANDLE handle = HandleOf(file);
+    OVERLAPPED whole = {};
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        reason = Reason("LockFileEx");
+        return false;
+    }
+    // A line left unended before (a power cut in the middle of a write) is
+    // ended first, so that the entry is a line of its own.
+    bool endsLine = true;
+    const bool written =
+        EndsALine(handle, endsLine, reason) && WriteAtEnd(handle, endsLine ? text : '\n' + text, reason);
+    UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
+    return written;
+}
+
+bool SyncToDisk(std::FILE* file, std::string& reason)
+{
+    if (FlushFileBuffers(HandleOf(file)))
+        return true;
+    reason = Reason("FlushFileBuffers");
+    return false;
+}
