@@ -1,3 +1,6 @@
+// cli/: the entry, its option table and its help. May include every folder of
+// cli/.
+//
 // The door of every command: help, version, the TLS files and the transcript
 // set up once, then the command itself (commands/Commands.h).
 #pragma once

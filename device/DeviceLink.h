@@ -1,3 +1,7 @@
+// device/ is the link core: the protocol, DeviceLink, the SerialPort seam,
+// results, deadlines and addresses. It includes nothing of ours outside itself;
+// the kinds of port live in the folders below it.
+//
 // The one serial connection to the target device and the two exchanges
 // spoken over it: the query and the configure command.
 #pragma once

@@ -1,3 +1,6 @@
+// cli/bench/: the provisioning bench (plan, random PINs, report, record). May
+// include cli/steps/ and below.
+//
 // A plan for provision: which device gets which settings, one port a row.
 //
 //   port,auth,pin

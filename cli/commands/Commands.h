@@ -1,3 +1,5 @@
+// cli/commands/: the commands. May include cli/bench/ and below.
+//
 // The commands of tolvane-cli. Each prints its result on `out`, its messages
 // on `err`, and returns the exit code. What they need from the system comes
 // through CommandContext, so that tests can run them on a scripted port.
@@ -64,4 +66,3 @@ ExitCode RunQuery(const CliOptions& options, CommandContext& context);
 ExitCode RunConfigure(const CliOptions& options, CommandContext& context);
 ExitCode RunScan(const CliOptions& options, CommandContext& context);
 ExitCode RunProvision(const CliOptions& options, CommandContext& context);
-

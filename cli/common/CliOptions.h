@@ -1,3 +1,6 @@
+// cli/common/: what every layer of the command line shares. May include device/
+// and messages/ only.
+//
 // The command line of tolvane-cli, parsed into what the commands need. Parsing
 // only checks the shape of the line; port names are checked by the commands,
 // which know the platform's rules (PortName.h).

@@ -2,8 +2,6 @@
 
 #include "OutcomeTable.h"
 
-
-
 namespace {
 
 void AppendJsonField(std::string& json, const char* key, const std::string& value)

@@ -1,3 +1,5 @@
+// cli/output/: what the command line prints. May include cli/system/ and below.
+//
 // What tolvane-cli prints on standard output: the device's settings and the
 // list of ports, as lines for people or as JSON for scripts.
 //

@@ -1,3 +1,6 @@
+// cli/ports/: the ports as the command line names and wraps them. May include
+// cli/output/ and below.
+//
 // How a port given on the command line becomes the path the serial port opens.
 // Both platforms' rules are plain functions here, so each can be checked on
 // the other platform too; SystemPortStyle picks the one this build uses.

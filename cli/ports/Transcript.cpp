@@ -29,8 +29,7 @@ std::string Hex(const std::string& bytes)
 
 Transcript::Transcript() : m_start(std::chrono::steady_clock::now()) {}
 
-bool Transcript::Open(const std::string& path, const std::string& commandLine, std::ostream& err,
-                      std::string& error)
+bool Transcript::Open(const std::string& path, const std::string& commandLine, std::ostream& err, std::string& error)
 {
     std::string reason;
     m_file = OpenRegularFile(path, "ab", reason);

@@ -43,8 +43,7 @@ public:
     // already hidden (MaskedCommandLine.h); the clock
     // starts then. False with the system's reason in `error`. A transcript
     // that others may read or change is used, with a warning on `err`.
-    bool Open(const std::string& path, const std::string& commandLine, std::ostream& err,
-              std::string& error);
+    bool Open(const std::string& path, const std::string& commandLine, std::ostream& err, std::string& error);
 
     // The milliseconds since the header.
     long long Now() const;

@@ -1,3 +1,6 @@
+// cli/steps/: the steps a command takes with one device. May include cli/ports/
+// and below.
+//
 // The steps of configuring one device, as configure and every row of a plan
 // take them: open, read, check, write, and read again when asked to verify.
 // Nothing is written to a device that was not read correctly first, nor

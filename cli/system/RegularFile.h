@@ -1,3 +1,6 @@
+// cli/system/: the system's services (files, terminal, signals, randomness, the
+// ports the system lists). May include cli/common/ and below.
+//
 // The files the command line reads and writes itself, a plan, a transcript
 // and a record, are files on a disk. A name that leads to anything else is
 // refused before it is opened where the name tells, and after the open

@@ -1,3 +1,6 @@
+// device/bluetooth/: Bluetooth RFCOMM. May include device/network/ and below,
+// never device/tls/.
+//
 // Bluetooth RFCOMM (bt://): BlueZ on Linux, Winsock's AF_BTH on Windows.
 // RFCOMM has no line to set: the device's Serial Port service takes the bytes
 // as they are. Connecting ends by the set-up deadline; a device that closes

@@ -1,3 +1,6 @@
+// device/factory/: from an address to its port, over every kind of port. May
+// include every folder of device/.
+//
 // The one way from an address to its port: the back end of its kind, ready
 // to open with SerialPort::Open(address.target). A new kind of port is one
 // case here, one back end and one parser case in PortAddress.cpp.

@@ -1,3 +1,6 @@
+// device/network/: ports over the network (lookup, sockets, the stream port,
+// Telnet and RFC 2217). May include device/serial/ and the link core.
+//
 // Stream sockets (TCP, Bluetooth RFCOMM) under StreamPort. The steps are
 // written once (SocketPort.cpp); what differs between the systems (the
 // socket call, the wait, the error's words) is the seam below, kept in

@@ -1,3 +1,6 @@
+// device/serial/: this machine's serial ports and the system helpers the
+// ports above share. May include the link core only.
+//
 // Waiting and the system's words for errors, shared by the POSIX back ends
 // (the tty, the TCP socket and the Bluetooth RFCOMM socket).
 #pragma once

@@ -1,3 +1,6 @@
+// device/serial/: this machine's serial ports and the system helpers the
+// ports above share. May include the link core only.
+//
 // The system's words for a Windows error code (GetLastError, WSAGetLastError),
 // shared by the Win32 back ends.
 #pragma once

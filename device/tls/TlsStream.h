@@ -1,3 +1,6 @@
+// device/tls/: TLS on a connected socket, one back end per system, the server's
+// check in files of its own. May include device/network/ and below.
+//
 // TLS on a connected socket, for socket+tls:// and rfc2217+tls://: OpenSSL
 // on POSIX (TlsStreamOpenSsl.cpp), Schannel on Windows (TlsStreamWin32.cpp;
 // under Wine Schannel runs over GnuTLS). The handshake belongs to the
