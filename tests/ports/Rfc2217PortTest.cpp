@@ -2,6 +2,7 @@
 // to the negotiation (acknowledgements, refusals, data, a close) and what
 // the port makes of it; 0xFF both ways.
 #include "network/Rfc2217Port.h"
+#include "ScriptedSerialPort.h"
 #include "TelnetBytes.h"
 
 #include <gtest/gtest.h>
@@ -11,67 +12,11 @@
 
 namespace {
 
-struct Peer {
-    std::string afterRequest;                    // what the server sends once the negotiation request came
-    bool closes = false;                         // and then closes the connection
-    std::string afterWrite;                      // what it sends after each later write
-    std::size_t writeLimit = std::string::npos;  // the next write after the request takes at most this much
-    std::string written;
-    std::string incoming;
-    int writes = 0;
-};
-
-// The connection under the port: what the peer sends is there at once, and
-// a read with nothing left times out at once, so no test waits.
-class PeerConnection : public SerialPort {
-public:
-    explicit PeerConnection(std::shared_ptr<Peer> peer) : m_peer(std::move(peer)) {}
-
-    PortResult Open(const std::string&, Deadline) override
-    {
-        m_open = true;
-        return PortSucceeded(PortOperation::Open);
-    }
-    void Close() override { m_open = false; }
-    bool IsOpen() const override { return m_open; }
-
-    PortResult Write(const void* data, std::size_t length) override
-    {
-        std::size_t count = length;
-        if (m_peer->writes++ > 0 && m_peer->writeLimit != std::string::npos) {
-            count = std::min(length, m_peer->writeLimit);
-            m_peer->writeLimit = std::string::npos;
-        }
-        m_peer->written.append(static_cast<const char*>(data), count);
-        m_peer->incoming += m_peer->writes == 1 ? m_peer->afterRequest : m_peer->afterWrite;
-        return PortSucceeded(PortOperation::Write, count);
-    }
-
-    PortResult ReadByte(char& byte, Deadline) override
-    {
-        if (m_peer->incoming.empty())
-            return m_peer->closes ? PortClosed(LinkResult::Timeout, PortOperation::Read, ClosedByFarSide)
-                                  : PortTimedOut(LinkResult::Timeout, PortOperation::Read);
-        byte = m_peer->incoming[0];
-        m_peer->incoming.erase(0, 1);
-        return PortSucceeded(PortOperation::Read, 1);
-    }
-
-    PortResult DiscardInput(std::string& discarded) override
-    {
-        discarded.swap(m_peer->incoming);
-        m_peer->incoming.clear();
-        return PortSucceeded(PortOperation::Discard, discarded.size());
-    }
-
-private:
-    std::shared_ptr<Peer> m_peer;
-    bool m_open = false;
-};
-
-std::unique_ptr<Rfc2217Port> PortTo(const std::shared_ptr<Peer>& peer)
+// The server's connection under the port: what the server sends is there
+// at once, and a read with nothing left times out at once, so no test waits.
+std::unique_ptr<Rfc2217Port> PortTo(const std::shared_ptr<PortScript>& server)
 {
-    return std::make_unique<Rfc2217Port>(std::make_unique<PeerConnection>(peer));
+    return std::make_unique<Rfc2217Port>(std::make_unique<ScriptedSerialPort>(server));
 }
 
 TEST(Rfc2217Port, SetsUpOnlyWhenTheServerTakesTheOptionsAndTheLine)
@@ -102,10 +47,9 @@ TEST(Rfc2217Port, SetsUpOnlyWhenTheServerTakesTheOptionsAndTheLine)
         {"closed without a word", "", true, LinkResult::OpenFailed, "The far side closed the connection"},
     };
     for (const auto& row : rows) {
-        auto peer = std::make_shared<Peer>();
-        peer->afterRequest = row.server;
-        peer->closes = row.closes;
-        const PortResult open = PortTo(peer)->Open("rfc2217://x:1", NoDeadline);
+        auto server = std::make_shared<PortScript>(row.server);
+        server->closesAfterReply = row.closes;
+        const PortResult open = PortTo(server)->Open("rfc2217://x:1", NoDeadline);
         EXPECT_EQ(open.outcome, row.outcome) << row.name;
         EXPECT_EQ(open.systemText, row.reason) << row.name;
     }
@@ -115,12 +59,12 @@ TEST(Rfc2217Port, SetsUpOnlyWhenTheServerTakesTheOptionsAndTheLine)
 // own requests are never answered again.
 TEST(Rfc2217Port, DeclinesWhatItDoesNotUseAndNeverAnswersAnAnswer)
 {
-    auto peer = std::make_shared<Peer>();
-    peer->afterRequest = Do + "\x18" + Will + "\x01" + Do + Binary + Will + Binary + Acks();
-    ASSERT_TRUE(PortTo(peer)->Open("rfc2217://x:1", NoDeadline).Ok());
-    const std::string request = peer->written.substr(0, peer->written.find(Iac + "\xfa"));
+    auto server = std::make_shared<PortScript>(Do + "\x18" + Will + "\x01" + Do + Binary + Will + Binary + Acks());
+    ASSERT_TRUE(PortTo(server)->Open("rfc2217://x:1", NoDeadline).Ok());
+    const std::string written = server->Written();
+    const std::string request = written.substr(0, written.find(Iac + "\xfa"));
     EXPECT_EQ(request, Will + Binary + Do + Binary + Will + Sga + Do + Sga + Will + ComPort);
-    const std::string answers = peer->written.substr(peer->written.rfind(Iac + "\xf0") + 2);
+    const std::string answers = written.substr(written.rfind(Iac + "\xf0") + 2);
     EXPECT_EQ(answers, Wont + "\x18" + Dont + "\x01");
 }
 
@@ -128,10 +72,8 @@ TEST(Rfc2217Port, DeclinesWhatItDoesNotUseAndNeverAnswersAnAnswer)
 // discard takes it, and the answer to the query is what comes after.
 TEST(Rfc2217Port, DataBeforeTheQueryIsDiscardedAnd0xFfCrossesOnce)
 {
-    auto peer = std::make_shared<Peer>();
-    peer->afterRequest = "stale 1\n" + Acks() + "stale 2\n";
-    peer->afterWrite = "fresh \xff\xff\n";
-    auto port = PortTo(peer);
+    auto server = std::make_shared<PortScript>("stale 1\n" + Acks() + "stale 2\n", "fresh \xff\xff\n");
+    auto port = PortTo(server);
     ASSERT_TRUE(port->Open("rfc2217://x:1", NoDeadline).Ok());
     std::string discarded;
     EXPECT_TRUE(port->DiscardInput(discarded).Ok());
@@ -139,7 +81,8 @@ TEST(Rfc2217Port, DataBeforeTheQueryIsDiscardedAnd0xFfCrossesOnce)
 
     const PortResult write = port->Write("q\xff", 2);
     EXPECT_EQ(write.count, 2u);
-    EXPECT_EQ(peer->written.substr(peer->written.size() - 3), "q\xff\xff");
+    const std::string written = server->Written();
+    EXPECT_EQ(written.substr(written.size() - 3), "q\xff\xff");
     std::string answer;
     char byte = 0;
     while (port->ReadByte(byte, NoDeadline).Ok())
@@ -151,19 +94,20 @@ TEST(Rfc2217Port, DataBeforeTheQueryIsDiscardedAnd0xFfCrossesOnce)
 // lone IAC: the second one follows, and the count is the caller's bytes.
 TEST(Rfc2217Port, AShortWriteNeverEndsInsideADoubled0xFf)
 {
-    auto peer = std::make_shared<Peer>();
-    peer->afterRequest = Acks();
-    auto port = PortTo(peer);
+    auto server = std::make_shared<PortScript>(Acks());
+    auto port = PortTo(server);
     ASSERT_TRUE(port->Open("rfc2217://x:1", NoDeadline).Ok());
-    const std::size_t before = peer->written.size();
-    peer->writeLimit = 2;  // "a" and the first IAC of "\xff"
+    const std::size_t before = server->Written().size();
+    // "a" and the first IAC of "\xff"; the lone IAC after it, one byte, goes whole.
+    server->laterWrites = PortScript::Write::Short;
+    server->shortWriteCount = 2;
     const PortResult write = port->Write(
         "a\xff"
         "b",
         3);
     EXPECT_TRUE(write.Ok());
     EXPECT_EQ(write.count, 2u);
-    EXPECT_EQ(peer->written.substr(before), "a\xff\xff");
+    EXPECT_EQ(server->Written().substr(before), "a\xff\xff");
 }
 
 }  // namespace

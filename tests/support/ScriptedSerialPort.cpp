@@ -100,10 +100,8 @@ PortResult ScriptedSerialPort::Write(const void* data, std::size_t length)
         m_script->m_events.push_back("write " + bytes);
         m_script->m_written.append(bytes, 0, result.count);
     }
-    if (isQuery && end == PortScript::Write::Whole) {
-        m_unread = m_script->reply;
-        m_nextUnread = 0;
-    }
+    if (end == PortScript::Write::Whole)
+        m_unread += isQuery ? m_script->reply : m_script->laterReply;
     return result;
 }
 
@@ -117,18 +115,25 @@ PortResult ScriptedSerialPort::ReadByte(char& byte, Deadline by)
         m_script->m_unasked.erase(0, 1);
         return PortSucceeded(PortOperation::Read, 1);
     }
-    if (m_nextUnread >= m_unread.size())
+    if (m_nextUnread >= m_unread.size()) {
+        if (m_script->closesAfterReply)
+            return PortClosed(LinkResult::Timeout, PortOperation::Read, ClosedByFarSide);
         return PortTimedOut(LinkResult::Timeout, PortOperation::Read);  // a silent device, without the wait
+    }
     byte = m_unread[m_nextUnread++];
     ++m_script->m_bytesRead;
     return PortSucceeded(PortOperation::Read, 1);
 }
 
+// A reply that came and was not read is input the port holds, as unasked
+// bytes are: the discard takes both, in the order a read would.
 PortResult ScriptedSerialPort::DiscardInput(std::string& discarded)
 {
     std::lock_guard<std::mutex> lock(m_script->m_mutex);
     discarded.swap(m_script->m_unasked);
     m_script->m_unasked.clear();
+    discarded.append(m_unread, m_nextUnread, std::string::npos);
+    m_nextUnread = m_unread.size();
     m_script->m_events.push_back("discard " + discarded);
     return PortSucceeded(PortOperation::Discard, discarded.size());
 }

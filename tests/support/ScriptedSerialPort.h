@@ -1,9 +1,11 @@
-// A serial port that plays a device by a script: it answers the first write
-// after each open (the query) with one reply line, and ends each open and
-// write as the test says. It reaches what a real port cannot be made to do on
-// demand: an open or a write that fails with a given system error, or a write
-// the system reports as shorter than asked. Reads never wait: a device with
-// nothing more to send times out at once.
+// A serial port that plays a device, or the connection to a serial server,
+// by a script: it answers the first write after each open (the query, or a
+// Telnet client's request) with one reply and each later write with another,
+// and ends each open and write as the test says. It reaches what a real port
+// cannot be made to do on demand: an open or a write that fails with a given
+// system error, or a write the system reports as shorter than asked. Reads
+// never wait: a far side with nothing more to send times out at once, or has
+// closed the connection.
 #pragma once
 
 #include "SerialPort.h"
@@ -25,13 +27,22 @@ public:
     // Short writes report one byte fewer than asked unless shortWriteCount says.
     static constexpr std::size_t OneFewer = std::numeric_limits<std::size_t>::max();
 
-    explicit PortScript(std::string replyLine) : reply(std::move(replyLine)) {}
+    explicit PortScript(std::string replyToQuery, std::string replyToLaterWrites = "")
+        : reply(std::move(replyToQuery)), laterReply(std::move(replyToLaterWrites))
+    {}
 
+    // What the far side sends once the first write after an open, and each
+    // write after it, went through whole.
     const std::string reply;
+    const std::string laterReply;
     std::atomic<LinkResult> openResult{LinkResult::Ok};  // Ok, OpenFailed or SetupFailed
     std::atomic<Write> queryWrite{Write::Whole};         // the first write after an open
     std::atomic<Write> laterWrites{Write::Whole};
     std::atomic<std::size_t> shortWriteCount{OneFewer};
+    // A far side that closes the connection once it has sent its replies, as
+    // a server whose port is taken does: a read with nothing left reports the
+    // close instead of timing out.
+    std::atomic<bool> closesAfterReply{false};
 
     // The system's error and words that every failed open, set-up or write
     // reports from now on (none at first).
@@ -82,6 +93,6 @@ private:
     std::shared_ptr<PortScript> m_script;
     bool m_open = false;
     int m_writesSinceOpen = 0;
-    std::string m_unread;  // reply bytes not read yet
+    std::string m_unread;  // reply bytes that came and were not read yet
     std::size_t m_nextUnread = 0;
 };
