@@ -72,8 +72,10 @@ std::string CommandParagraph(CommandKind kind)
                     " and a row per port: auth on or off, an empty pin keeps the device's PIN, " + random + " (" +
                     std::to_string(DefaultRandomPinDigits) + " digits) or " + random + ":N (N from " +
                     std::to_string(MinRandomPinDigits) + " to " + std::to_string(MaxRandomPinDigits) +
-                    ") draws a new one from the system's generator, different for each device and from the "
-                    "device's own. Fields may be quoted as in CSV (\"0123\", with \"\" for one quote); an unclosed "
+                    ") draws a new one from the system's generator, different from the device's own, from every "
+                    "other PIN drawn in the run and, with --record, from every PIN the record holds as set on a "
+                    "device by provision or configure. Fields may be quoted as in CSV (\"0123\", with \"\" for one "
+                    "quote); an unclosed "
                     "quote is a bad row. PLAN must be a regular file. A plan has at most " +
                     std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
                     " characters, and at most " + std::to_string(MaxPlanBytes) +

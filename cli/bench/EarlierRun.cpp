@@ -5,28 +5,60 @@
 #include "system/RegularFile.h"
 
 #include <cstdio>
-#include <map>
 
 namespace {
 
 // Longer lines are no entry of this program's, whose longest is a few
-// kilobytes (a reason and a name, escaped).
+// kilobytes (a reason and a name).
 constexpr std::size_t MaxEntryLength = 64 * 1024;
 
-// A plan's line, from 1 to a length no plan reaches; a record edited by
-// hand may hold anything there.
-bool LineNumber(const std::string& text, int& line)
+// The text of `key`, or "" when the entry has none or has another kind of
+// value there: a record edited by hand may hold anything.
+std::string TextOf(const Json& entry, const char* key)
 {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    line = std::stoi(text);
-    return line > 0;
+    const auto value = entry.find(key);
+    return value != entry.end() && value->is_string() ? value->get<std::string>() : "";
+}
+
+bool IsZero(const Json& entry, const char* key)
+{
+    const auto value = entry.find(key);
+    return value != entry.end() && value->is_number_integer() && value->get<long long>() == 0;
+}
+
+void ReadEntry(const std::string& line, EarlierRun& earlier)
+{
+    Json entry;
+    if (!ReadJsonLine(line, entry) || !entry.is_object()) {
+        ++earlier.unreadLines;
+        return;
+    }
+    const std::string pinSet = TextOf(entry, "pinSet");
+    if (!pinSet.empty())
+        earlier.pinsSet.insert(pinSet);
+    const std::string device = TextOf(entry, "device");
+    if (TextOf(entry, "command") != "provision" || device.empty())
+        return;
+    earlier.found = true;
+    if (TextOf(entry, "entry") == "result" && IsZero(entry, "exitCode")) {
+        const std::string earlierRun = TextOf(entry, "earlierRun");
+        earlier.doneDevices[device] = {
+            RequestKey(TextOf(entry, "authenticationAsked"), TextOf(entry, "pinAsked")),
+            earlierRun.empty() ? TextOf(entry, "run") : earlierRun,
+        };
+    } else {
+        earlier.doneDevices.erase(device);
+    }
 }
 
 }  // namespace
 
-bool FindEarlierRun(const std::string& path, const std::string& plan, const std::string& planHash, EarlierRun& earlier,
-                    std::string& error)
+std::string RequestKey(const std::string& authenticationAsked, const std::string& pinAsked)
+{
+    return "authentication " + authenticationAsked + ", PIN " + pinAsked;
+}
+
+bool FindEarlierRun(const std::string& path, EarlierRun& earlier, std::string& error)
 {
     earlier = EarlierRun();
     std::string reason;
@@ -38,7 +70,6 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
         error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
-    std::map<std::string, std::string> fields;
     std::string line;
     bool tooLong = false;
     for (int c; (c = std::fgetc(file.Get())) != EOF;) {
@@ -48,15 +79,10 @@ bool FindEarlierRun(const std::string& path, const std::string& plan, const std:
                 line += static_cast<char>(c);
             continue;
         }
-        int planLine = 0;
-        if (!tooLong && ReadJsonObjectLine(line, fields) && fields["command"] == "provision" &&
-            fields["plan"] == plan && fields["planHash"] == planHash && LineNumber(fields["line"], planLine)) {
-            earlier.found = true;
-            if (fields["entry"] == "result" && fields["exitCode"] == "0")
-                earlier.doneLines[planLine] = fields["earlierRun"].empty() ? fields["run"] : fields["earlierRun"];
-            else
-                earlier.doneLines.erase(planLine);
-        }
+        if (tooLong)
+            ++earlier.unreadLines;
+        else if (!line.empty())
+            ReadEntry(line, earlier);
         line.clear();
         tooLong = false;
     }

@@ -8,6 +8,7 @@
 #include "RandomPin.h"
 #include "system/RegularFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -243,6 +244,26 @@ std::vector<std::string> PortIdentities(const PortAddress& address, const PortId
     if (address.kind == AddressKind::Serial)
         return {identify(address.target)};
     return EndpointsOf(address);
+}
+
+std::string DeviceKey(const PortAddress& address, const std::string& bluetooth, const PortIdentifier& identify)
+{
+    if (!bluetooth.empty())
+        return "bluetooth " + bluetooth;
+    std::vector<std::string> names = PortIdentities(address, identify);
+    if (address.kind == AddressKind::Serial) {
+        static const std::string DevicePrefix = "\\\\.\\";
+        std::string name = names.front().empty() ? address.target : names.front();
+        if (name.compare(0, DevicePrefix.size(), DevicePrefix) == 0)
+            name.erase(0, DevicePrefix.size());
+        return name;
+    }
+    // The lookup's order may change from one run to the next.
+    std::sort(names.begin(), names.end());
+    std::string key;
+    for (const std::string& name : names)
+        key += (key.empty() ? "" : ", ") + name;
+    return key;
 }
 
 bool PlanLookups::LookUp(const std::string& text, const std::string& source, PortStyle style,

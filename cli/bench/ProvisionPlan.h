@@ -72,6 +72,12 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
 // one server port however it is spelt. Two ports that share one are one.
 std::vector<std::string> PortIdentities(const PortAddress& address, const PortIdentifier& identify);
 
+// The device a row works, as the record names it for --resume: its
+// Bluetooth address when one is known (`bluetooth`), else a network
+// address's looked-up endpoints, else the local port as the system resolves
+// it (the path with its links followed; a COM name without \\.\\).
+std::string DeviceKey(const PortAddress& address, const std::string& bluetooth, const PortIdentifier& identify);
+
 // The network addresses of a plan that CheckPlan passed, looked up once, by
 // the set-up deadline, before any port is opened: two rows that reach one
 // server port however they are spelt (rfc2217://127.0.0.1:2217 and

@@ -31,21 +31,22 @@ std::vector<JsonField> Fields(const ProvisionRowResult& result)
     const ConfigureReport& report = result.report;
     const bool read = report.readResult == LinkResult::Ok;
     std::vector<JsonField> fields = {
-        {"port", result.port, true},
-        {"status", ProvisionStatusWord(result), true},
-        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
-        {"name", read ? DisplayNameOf(report.before) : "", true},
-        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", true},
-        {"authenticationAfter", AuthenticationAfter(result), true},
-        {"exitCode", std::to_string(ToInt(report.outcome.code)), false},
+        {"port", result.port, JsonValue::Text},
+        {"status", ProvisionStatusWord(result), JsonValue::Text},
+        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", JsonValue::DeviceText},
+        {"name", read ? DisplayNameOf(report.before) : "", JsonValue::DeviceText},
+        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", JsonValue::Text},
+        {"authenticationAfter", AuthenticationAfter(result), JsonValue::Text},
+        {"exitCode", std::to_string(ToInt(report.outcome.code)), JsonValue::Literal},
     };
     if (result.check) {
-        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", true});
-        fields.push_back({"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", true});
+        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", JsonValue::DeviceText});
+        fields.push_back(
+            {"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", JsonValue::Text});
     } else {
-        fields.push_back({"pin", result.pinDrawn, true});
+        fields.push_back({"pin", result.pinDrawn, JsonValue::Text});
     }
-    fields.push_back({"reason", report.outcome.message, true});
+    fields.push_back({"reason", report.outcome.message, JsonValue::Text});
     return fields;
 }
 

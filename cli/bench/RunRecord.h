@@ -16,6 +16,8 @@
 //   line        the row's line in the plan
 //   port        as the plan or the command line names it
 //   bluetooth   the device's Bluetooth address, where the port tells it
+//   device      provision: the device as --resume knows it (DeviceKey in
+//               ProvisionPlan.h)
 //   nameBefore, firmwareBefore, authenticationBefore, pinBefore
 //               what the device reported when read
 //   authenticationAsked, pinAsked   the row's settings ("random:6" for a PIN
@@ -42,6 +44,7 @@ struct RecordRow {
     int line = 0;  // 0 for configure
     std::string port;
     std::string bluetooth;
+    std::string device;  // provision's DeviceKey
     int authAsked = 0;
     std::string pinAsked;
 };
@@ -81,15 +84,15 @@ private:
 // configure's steps for `request` on `port` (ConfigureDevice), with the
 // row's entries around the write when `record` is not null: "written" as
 // the last step before the configure command goes out (should it fail,
-// nothing is written), "result" once the last step ended. `writing` is told
-// once nothing but the write itself is left. `result` holds the row's port and the
-// authentication asked; its report is filled here.
+// nothing is written), "result" once the last step ended. `gate` is asked
+// before either: when it says no (an interrupt), nothing is written. `result`
+// holds the row's port and the authentication asked; its report is filled here.
 void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
-                        const RecordRow& row, ProvisionRowResult& result,
-                        const std::function<void()>& writing = nullptr);
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<bool()>& gate = nullptr);
 
 // The record's paragraph in --help, and so in the manual page.
 extern const char* const RecordHelpText;
 
-// The hash that tells whether a plan is the one a run in a record worked.
+// The hash of a plan's text, kept in the record for people: --resume knows
+// a row by its device and its request, not by its plan.
 std::string PlanHash(const std::string& planText);

@@ -351,6 +351,16 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          Soon},
+        {"7: a UTF-8 name comes back whole through jq",
+         "name=Ger\xC3\xA4t\n",
+         {"\"$1\" query \"$2\" --json | jq -j .name", Port5},
+         true,
+         0,
+         "Ger\xC3\xA4t",
+         "",
+         AccessCodeBytes,
+         "",
+         Soon},
         {"11: Ctrl-C leaves the ended rows printed and names the rows at work",
          "delay=3000\n",
          {": >\"$3\"; env --default-signal=INT \"$1\" provision \"$2\" >\"$3\" & i=0; "
@@ -360,7 +370,9 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          true,
          130,
          ProvisionHeader + Port6 + "\tconfigured\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
-         "Interrupted: " + Port5 + " (line 2), nothing was written to it.\n",
+         "Interrupted: " + Port5 +
+             " (line 2), nothing was written to it.\nhint: without --record, a later run cannot tell the rows done: "
+             "check the devices listed above.\n",
          AccessCodeBytes,
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          Soon},
@@ -380,7 +392,9 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          true,
          143,
          "1\n0\n",
-         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n",
+         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n" +
+             "hint: finish the plan with: tolvane-cli provision " + onePlan + " --record " +
+             BenchDevice::BenchFolder() + "/killed.jsonl --resume\n",
          onePlanWritten,
          "",
          Soon},
