@@ -39,11 +39,11 @@ void ProvisionOutput::DrawProgress()
     m_progressWidth = line.size();
 }
 
-void ProvisionOutput::Start()
+void ProvisionOutput::Start(const std::vector<std::string>& otherColumns)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_json)
-        m_out << ProvisionHeaderLine(m_check) << std::flush;
+        m_out << ProvisionHeaderLine(m_check, otherColumns) << std::flush;
 }
 
 void ProvisionOutput::Begin(std::size_t slot, const PlanRow& row)

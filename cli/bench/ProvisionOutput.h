@@ -29,8 +29,8 @@ public:
     ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
                     std::ostream* progress);
 
-    // The header line of text output.
-    void Start();
+    // The header line of text output, with the plan's other columns.
+    void Start(const std::vector<std::string>& otherColumns);
 
     // The row in `slot` starts.
     void Begin(std::size_t slot, const PlanRow& row);

@@ -69,25 +69,45 @@ std::string ProvisionStatusWord(const ProvisionRowResult& result)
     return report.outcome.word != nullptr ? report.outcome.word : FailedStatus;
 }
 
-std::string ProvisionHeaderLine(bool check)
+void AddPlanColumns(Json& entry, const std::vector<std::pair<std::string, std::string>>& columns)
+{
+    if (columns.empty())
+        return;
+    Json object = Json::object();
+    for (const auto& column : columns)
+        SetJsonText(object, column.first, column.second);
+    entry["columns"] = object;
+}
+
+std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns)
 {
     ProvisionRowResult none;
     none.check = check;
     std::string line;
     for (const JsonField& field : Fields(none))
         line += (line.empty() ? "" : "\t") + std::string(field.key);
+    for (const std::string& column : otherColumns)
+        line += "\t" + EscapeForText(column);
     return line + "\n";
 }
 
 std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
 {
-    std::vector<JsonField> fields = Fields(result);
-    if (json)
-        return JsonObjectLine(fields);
-    while (fields.back().value.empty())
-        fields.pop_back();  // the exit code is never empty
-    std::string line;
+    const std::vector<JsonField> fields = Fields(result);
+    if (json) {
+        Json entry = JsonObject(fields);
+        AddPlanColumns(entry, result.columns);
+        return JsonDump(entry) + "\n";
+    }
+    std::vector<std::string> columns;
     for (const JsonField& field : fields)
-        line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
+        columns.push_back(EscapeForText(field.value));
+    for (const auto& column : result.columns)
+        columns.push_back(EscapeForText(column.second));
+    while (columns.back().empty())
+        columns.pop_back();  // the exit code is never empty
+    std::string line;
+    for (const std::string& column : columns)
+        line += (line.empty() ? "" : "\t") + column;
     return line + "\n";
 }

@@ -72,7 +72,8 @@ const char* const RecordHelpText =
     "authenticationBefore, pinBefore (what the device reported), then\n"
     "authenticationAsked, pinAsked (random:N for a PIN to draw), pinSet (the\n"
     "PIN sent); a result also has written and verified (true or false),\n"
-    "status, exitCode, reason, and for a row --resume skipped earlierRun.\n"
+    "status, exitCode, reason, for a row --resume skipped earlierRun, and\n"
+    "columns: the plan's other columns, by their header names.\n"
     "Text is UTF-8; bytes a device reported that are not UTF-8 are written as\n"
     "U+FFFD, with the raw bytes as hex under the key with Hex added\n"
     "(nameBeforeHex). Readers pass over keys they do not know.\n"
@@ -160,8 +161,10 @@ void RunRecord::Result(const RecordRow& row, const ProvisionRowResult& result, c
     fields.push_back({"status", ProvisionStatusWord(result), JsonValue::Text});
     fields.push_back({"exitCode", std::to_string(ToInt(report.outcome.code)), JsonValue::Literal});
     fields.push_back({"reason", report.outcome.message, JsonValue::Text});
+    Json entry = JsonObject(fields);
+    AddPlanColumns(entry, row.columns);
     std::string reason;
-    Append(JsonObjectLine(fields), reason);
+    Append(JsonDump(entry) + "\n", reason);
 }
 
 void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
@@ -171,8 +174,10 @@ void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
     fields.push_back({"status", DoneEarlierStatus, JsonValue::Text});
     fields.push_back({"exitCode", "0", JsonValue::Literal});
     fields.push_back({"earlierRun", earlierRun, JsonValue::Text});
+    Json entry = JsonObject(fields);
+    AddPlanColumns(entry, row.columns);
     std::string reason;
-    Append(JsonObjectLine(fields), reason);
+    Append(JsonDump(entry) + "\n", reason);
 }
 
 void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,

@@ -38,6 +38,8 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 // What the entries of one row share.
 struct RecordRow {
@@ -47,6 +49,7 @@ struct RecordRow {
     std::string device;  // provision's DeviceKey
     int authAsked = 0;
     std::string pinAsked;
+    std::vector<std::pair<std::string, std::string>> columns;  // the plan's other columns
 };
 
 class RunRecord {

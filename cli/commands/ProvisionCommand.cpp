@@ -120,6 +120,7 @@ RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
     recorded.device = DeviceKey(row.address, recorded.bluetooth, m_context.identifyPort);
     recorded.authAsked = row.auth;
     recorded.pinAsked = PinAsked(row.randomDigits, row.hasPin, row.pin);
+    recorded.columns = row.columns;
     return recorded;
 }
 
@@ -129,6 +130,7 @@ ProvisionRowResult ProvisionRun::SkipRow(const RecordRow& row, const std::string
     result.port = row.port;
     result.requestedAuth = row.authAsked;
     result.doneEarlier = true;
+    result.columns = row.columns;
     m_record->DoneEarlier(row, doneInRun);
     return result;
 }
@@ -142,6 +144,7 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row, c
     result.port = row.port;
     result.requestedAuth = row.auth;
     result.check = m_options.check;
+    result.columns = row.columns;
     ConfigureRequest request;
     request.port = row.port;
     request.address = row.address;
@@ -257,7 +260,7 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
 
     const std::size_t jobs = std::min<std::size_t>(options.jobs, plan.rows);
     ProvisionRun run(options, context, text, lookups, jobs, recording ? &record : nullptr, earlier);
-    run.Output().Start();
+    run.Output().Start(plan.otherColumns);
     {
         const std::string hint = ResumeHint(options, context.portStyle);
         const InterruptWatch watch([&run, &hint] { run.Output().ListInterrupted(hint); });

@@ -131,10 +131,13 @@ TEST_F(CliRecord, ResumeKnowsDevicesNotPlans)
 {
     Reset(m_device, "name=Ger\xC3\xA4t\n");
     Reset(m_other, "name=Caf\xE9\n");
-    const std::string plan =
-        WriteFile("first.csv", "port,auth,pin\n" + m_port + ",on,random:6\n" + m_other.PortName() + ",off,\n");
+    // Saved by a spreadsheet, with a column of the bench's own.
+    const std::string plan = WriteFile("first.csv", "Port; Auth; PIN; Serial\n" + m_port + "; ON; random:6; SN-1\n" +
+                                                        m_other.PortName() + "; Off; ; SN-2\n");
     const ProcessResult run = Cli({"provision", plan, "--record", m_record, "--jobs", "1"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\treason\tSerial\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\tSN-2\n"), std::string::npos) << run.out;
     const std::string pin = m_device.State()["pin"];
     std::vector<std::string> lines = Lines(m_record);
     ASSERT_EQ(lines.size(), 4u);
@@ -142,6 +145,7 @@ TEST_F(CliRecord, ResumeKnowsDevicesNotPlans)
     EXPECT_EQ(Value(lines[0], "nameBeforeHex"), "");
     EXPECT_EQ(Value(lines[2], "nameBefore"), "\"Caf\xEF\xBF\xBD\"");
     EXPECT_EQ(Value(lines[2], "nameBeforeHex"), "\"436166e9\"");
+    EXPECT_NE(lines[1].find(",\"columns\":{\"Serial\":\"SN-1\"}}"), std::string::npos) << lines[1];
 
     std::ofstream rewritten(m_record, std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines)
