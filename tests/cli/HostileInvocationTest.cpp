@@ -398,6 +398,21 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          onePlanWritten,
          "",
          Soon},
+        // The record's failure is the run's: provision exits with the code
+        // the help gives it, as configure does.
+        {"10: a record that cannot be written",
+         "",
+         {"trap '' XFSZ; ulimit -f 0; chmod 600 \"$3\"; exec \"$1\" provision \"$2\" --record \"$3\"", onePlan,
+          WriteBenchFile("full.jsonl", "")},
+         true,
+         1,
+         ProvisionHeader + Port5 + "\tfailed\t1.3\tTolvane Demo\tEnable\tEnable\t1\t\tCannot write the record " +
+             BenchDevice::BenchFolder() + "/full.jsonl: File too large; nothing was written to the device.\n",
+         "0 of 1 ports were provisioned, 1 were not.\nCannot write the record " + BenchDevice::BenchFolder() +
+             "/full.jsonl: File too large.\n",
+         AccessCodeBytes,
+         "",
+         Soon},
         {"8: a transcript that cannot be written",
          "",
          {"trap '' XFSZ; ulimit -f 0; chmod 600 \"$3\"; exec \"$1\" query \"$2\" --transcript \"$3\"", Port5,
