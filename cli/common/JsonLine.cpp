@@ -50,9 +50,3 @@ std::string JsonObjectLine(const std::vector<JsonField>& fields)
 {
     return JsonDump(JsonObject(fields)) + "\n";
 }
-
-bool ReadJsonLine(const std::string& line, Json& value)
-{
-    value = Json::parse(line, nullptr, false);
-    return !value.is_discarded();
-}

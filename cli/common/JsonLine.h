@@ -1,5 +1,6 @@
-// JSON as this program writes and reads it, through nlohmann/json: the
-// record's entries, provision's --json rows, query's and scan's --json.
+// JSON as this program writes it, through nlohmann/json: the record's
+// entries, provision's --json rows, query's and scan's --json. The record is
+// read back with the same library (EarlierRun.cpp).
 //
 // Text is written as UTF-8, as it stands. Bytes that are not UTF-8 (a
 // device's name is bytes the device chose) are written as U+FFFD, so that
@@ -38,9 +39,6 @@ std::string JsonDump(const Json& value);
 
 // JsonDump of JsonObject(fields) with its line end: "{...}\n".
 std::string JsonObjectLine(const std::vector<JsonField>& fields);
-
-// `line` read as JSON: false for a line that is not one JSON text.
-bool ReadJsonLine(const std::string& line, Json& value);
 
 // Whether `bytes` are UTF-8 as JSON takes it.
 bool IsUtf8(const std::string& bytes);
