@@ -86,6 +86,9 @@ void ProvisionRun::Work(std::size_t slot)
 
 const EarlierSuccess* ProvisionRun::DoneEarlier(const RecordRow& row)
 {
+    // The record is read without --resume too, for its PINs: only --resume skips.
+    if (!m_options.resume)
+        return nullptr;
     const auto done = m_earlier.doneDevices.find(row.device);
     if (done == m_earlier.doneDevices.end())
         return nullptr;
@@ -246,7 +249,7 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
     }
     if (earlier.unreadLines > 0)
         context.err << "The record " << EscapeForText(options.record) << " has " << earlier.unreadLines
-                    << " lines that are no JSON object (cut short, or edited): --resume passes them over.\n";
+                    << " lines that are no JSON object (cut short, or edited): they are passed over.\n";
     if (options.resume && !earlier.found)
         context.err << "The record " << EscapeForText(options.record)
                     << " holds no device provision set up: every row is worked.\n";

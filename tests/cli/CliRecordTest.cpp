@@ -164,6 +164,14 @@ TEST_F(CliRecord, ResumeKnowsDevicesNotPlans)
     EXPECT_NE(resumed.err.find("has 2 lines that are no JSON object"), std::string::npos) << resumed.err;
     EXPECT_NE(resumed.err.find("--resume skipped 1 rows"), std::string::npos) << resumed.err;
     EXPECT_NE(resumed.err.find("worked again, as their request changed: 1 rows.\n"), std::string::npos) << resumed.err;
+
+    // Without --resume every row is worked, the record's successes
+    // notwithstanding.
+    m_device.MarkReceived();
+    const ProcessResult again = Cli({"provision", edited, "--record", m_record, "--jobs", "1"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(m_device.ReceivedSinceMark(), "");
+    EXPECT_EQ(again.out.find("done-earlier"), std::string::npos) << again.out;
     EXPECT_NE(resumed.err.find("line 3 (" + m_other.PortName() + "): run " + Value(lines[3], "run").substr(1, 16) +
                                " set this device up with another authentication or PIN rule."),
               std::string::npos)
