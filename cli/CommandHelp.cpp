@@ -92,7 +92,9 @@ std::string CommandParagraph(CommandKind kind)
                     "row ends, with tab-separated "
                     "columns: port, status (" +
                     JoinWords(ProvisionWords()) + ", " + FailedStatus + " or a scan status; " + DoneEarlierStatus +
-                    " for a row --resume skipped), firmware, name, the authentication before and after, the exit "
+                    " for a row --resume skipped, " + DoneElsewhereStatus +
+                    " for one another run set up with the same request while this one was at work), firmware, name, "
+                    "the authentication before and after, the exit "
                     "code configure would have given, the PIN drawn for a random pin, a failure's reason, then the "
                     "plan's other columns; with "
                     "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +

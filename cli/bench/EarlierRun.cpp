@@ -115,6 +115,8 @@ void ReadEntry(const std::string& line, EarlierRun& earlier)
         ++earlier.unreadLines;
         return;
     }
+    if (!earlier.ownRun.empty() && fields.run == earlier.ownRun)
+        return;
     if (!fields.pinSet.empty())
         earlier.pinsSet.insert(fields.pinSet);
     if (fields.command != "provision" || fields.device.empty())
@@ -140,6 +142,11 @@ std::string RequestKey(const std::string& authenticationAsked, const std::string
 bool FindEarlierRun(const std::string& path, EarlierRun& earlier, std::string& error)
 {
     earlier = EarlierRun();
+    return ReadRecordOn(path, earlier, error);
+}
+
+bool ReadRecordOn(const std::string& path, EarlierRun& earlier, std::string& error)
+{
     std::string reason;
     bool missing = false;
     const UniqueFile file = OpenRegularFile(path, "rb", reason, &missing);
@@ -149,18 +156,25 @@ bool FindEarlierRun(const std::string& path, EarlierRun& earlier, std::string& e
         error = "Cannot read the record " + EscapeForText(path) + ": " + reason + ".";
         return false;
     }
+    if (!SeekFromStart(file.Get(), earlier.readUpTo)) {
+        error = "Cannot read the record " + EscapeForText(path) + ": the read failed.";
+        return false;
+    }
     // Read a block at a time: a record of a large plan is tens of megabytes.
+    // A last line without its end is being written: it is read next time.
     std::vector<char> block(1 << 20);
     std::string line;
     bool tooLong = false;
+    std::uint64_t at = earlier.readUpTo;
     for (std::size_t got; (got = std::fread(block.data(), 1, block.size(), file.Get())) > 0;) {
-        for (std::size_t at = 0; at < got;) {
-            const char* end = static_cast<const char*>(std::memchr(block.data() + at, '\n', got - at));
+        for (std::size_t from = 0; from < got;) {
+            const char* end = static_cast<const char*>(std::memchr(block.data() + from, '\n', got - from));
             const std::size_t upTo = end != nullptr ? static_cast<std::size_t>(end - block.data()) : got;
-            const std::size_t take = std::min(upTo - at, MaxEntryLength - std::min(MaxEntryLength, line.size()));
-            tooLong = tooLong || take < upTo - at;
-            line.append(block.data() + at, take);
-            at = upTo + (end != nullptr ? 1 : 0);
+            const std::size_t take = std::min(upTo - from, MaxEntryLength - std::min(MaxEntryLength, line.size()));
+            tooLong = tooLong || take < upTo - from;
+            line.append(block.data() + from, take);
+            at += (end != nullptr ? upTo + 1 : got) - from;
+            from = upTo + (end != nullptr ? 1 : 0);
             if (end == nullptr)
                 break;
             if (tooLong)
@@ -169,6 +183,7 @@ bool FindEarlierRun(const std::string& path, EarlierRun& earlier, std::string& e
                 ReadEntry(line, earlier);
             line.clear();
             tooLong = false;
+            earlier.readUpTo = at;
         }
     }
     if (std::ferror(file.Get())) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -25,6 +26,10 @@ struct EarlierRun {
     // Lines that are not one JSON object: a record cut by a full disk, or
     // edited by hand.
     std::size_t unreadLines = 0;
+    // How far the record was read: to the end of its last whole line.
+    std::uint64_t readUpTo = 0;
+    // The run whose entries ReadRecordOn passes over: this one's.
+    std::string ownRun;
 };
 
 // What a row asked, as --resume compares it: the authentication and the PIN
@@ -40,3 +45,8 @@ std::string RequestKey(const std::string& authenticationAsked, const std::string
 // not need, nested values among them, are passed over. A record that does
 // not exist yet holds no run. False with a message when it cannot be read.
 bool FindEarlierRun(const std::string& path, EarlierRun& earlier, std::string& error);
+
+// Reads on in the record from `earlier.readUpTo`, adding what it finds to
+// `earlier`: the entries other runs appended since (a second run of the
+// plan at once). False with a message when the record cannot be read.
+bool ReadRecordOn(const std::string& path, EarlierRun& earlier, std::string& error);

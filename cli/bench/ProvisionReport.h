@@ -22,6 +22,9 @@
 // The status of a row that --resume skipped, as it succeeded in an earlier
 // run of the plan.
 inline constexpr char DoneEarlierStatus[] = "done-earlier";
+// A row whose device another run of provision set up with the same request
+// while this one was at work: it was not written again.
+inline constexpr char DoneElsewhereStatus[] = "done-elsewhere";
 // --check: whether the row would change the device.
 inline constexpr char WouldChangeStatus[] = "would-change";
 inline constexpr char UnchangedStatus[] = "unchanged";

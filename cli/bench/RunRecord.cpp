@@ -121,15 +121,39 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
     return true;
 }
 
+void RunRecord::FollowOtherRuns(const EarlierRun& earlier)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_followOthers = true;
+    m_others = EarlierRun();
+    m_others.readUpTo = earlier.readUpTo;
+    m_others.ownRun = m_run;
+}
+
+// A record that cannot be read on is no reason to stop the row: the check
+// is for runs at once, and the write goes on as it would without it.
+bool RunRecord::NotDoneElsewhere(const RecordRow& row)
+{
+    std::string error;
+    if (!ReadRecordOn(m_path, m_others, error) || row.device.empty())
+        return true;
+    const auto done = m_others.doneDevices.find(row.device);
+    return done == m_others.doneDevices.end() ||
+           done->second.request != RequestKey(AuthenticationWord(row.authAsked), row.pinAsked);
+}
+
 // The entry is written under the lock and waited for on the disk outside
 // it, so rows that end together share the disk's flushes.
-bool RunRecord::Append(const std::string& entry, std::string& reason)
+bool RunRecord::Append(const std::string& entry, std::string& reason, const std::function<bool()>& stillWanted,
+                       bool* skipped)
 {
     bool written = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        written = AppendLocked(m_file.Get(), entry, reason);
+        written = AppendLocked(m_file.Get(), entry, reason, stillWanted, skipped);
     }
+    if (skipped != nullptr && *skipped)
+        return true;
     if (written && SyncToDisk(m_file.Get(), reason))
         return true;
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -144,8 +168,16 @@ Outcome RunRecord::Written(const RecordRow& row, const DeviceInfo& before, const
     AddBefore(fields, before, true);
     AddAsked(fields, row, pinSet);
     std::string reason;
-    if (Append(JsonObjectLine(fields), reason))
+    bool doneElsewhere = false;
+    const std::function<bool()> notDoneElsewhere = [this, &row] { return NotDoneElsewhere(row); };
+    if (Append(JsonObjectLine(fields), reason, m_followOthers ? notDoneElsewhere : nullptr, &doneElsewhere)) {
+        if (doneElsewhere)
+            return {ExitCode::Failure,
+                    "Another run set this device up with the same request meanwhile: it is not "
+                    "written again.",
+                    DoneElsewhereStatus};
         return {};
+    }
     return {ExitCode::Failure, "Cannot write the record " + EscapeForText(m_path) + ": " + reason +
                                    "; nothing was written to the device."};
 }
@@ -193,6 +225,10 @@ void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> po
         return entry;
     };
     result.report = ConfigureDevice(request, std::move(port));
+    // Done, though not by this run: the row succeeded, and --resume skips it.
+    Outcome& outcome = result.report.outcome;
+    if (outcome.word != nullptr && std::string(outcome.word) == DoneElsewhereStatus)
+        outcome.code = ExitCode::Success;
     if (record != nullptr)
         record->Result(row, result, pinSent);
 }

@@ -28,6 +28,7 @@
 // skipped by --resume earlierRun, the run in which it succeeded.
 #pragma once
 
+#include "EarlierRun.h"
 #include "output/LinkOutcome.h"
 #include "ProvisionReport.h"
 #include "system/SystemRandom.h"
@@ -60,8 +61,15 @@ public:
     bool Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
               const RandomSource& random, std::ostream& err, std::string& error);
 
+    // provision: from now on, a device that another run sets up with the
+    // same request after `earlier` was read (two runs of one plan at once)
+    // is not written again (DoneElsewhereStatus).
+    void FollowOtherRuns(const EarlierRun& earlier);
+
     // The "written" entry: a failure is the row's, and nothing may be
-    // written to the device then.
+    // written to the device then. With FollowOtherRuns, the record is read
+    // on under its lock first: a device done elsewhere gets no entry, and an
+    // outcome with DoneElsewhereStatus.
     Outcome Written(const RecordRow& row, const DeviceInfo& before, const std::string& pinSet);
 
     // The "result" entry. `pinSet` is the PIN of the row's "written" entry,
@@ -75,13 +83,17 @@ public:
     std::string WriteError();
 
 private:
-    bool Append(const std::string& entry, std::string& reason);
+    bool Append(const std::string& entry, std::string& reason, const std::function<bool()>& stillWanted = nullptr,
+                bool* skipped = nullptr);
+    bool NotDoneElsewhere(const RecordRow& row);  // with m_mutex held
 
     std::string m_path;
     std::string m_run, m_command, m_plan, m_planHash;
     std::mutex m_mutex;
     UniqueFile m_file;
     std::string m_writeError;
+    bool m_followOthers = false;
+    EarlierRun m_others;  // what other runs appended since the record was read
 };
 
 // configure's steps for `request` on `port` (ConfigureDevice), with the

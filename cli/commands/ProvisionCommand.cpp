@@ -261,6 +261,8 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         return ExitCode::Failure;
     }
 
+    if (recording)
+        record.FollowOtherRuns(earlier);
     const std::size_t jobs = std::min<std::size_t>(options.jobs, plan.rows);
     ProvisionRun run(options, context, text, lookups, jobs, recording ? &record : nullptr, earlier);
     run.Output().Start(plan.otherColumns);

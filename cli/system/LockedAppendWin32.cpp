@@ -69,7 +69,8 @@ HANDLE HandleOf(std::FILE* file)
 // the reads of --resume while another program appends. So the writers lock one
 // byte far beyond any real record's size, which only they ask for, and another
 // program's entry still never lands between the parts of one.
-bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
+bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason,
+                  const std::function<bool()>& stillWanted, bool* skipped)
 {
     const HANDLE handle = HandleOf(file);
     OVERLAPPED lockByte = {};
@@ -77,6 +78,11 @@ bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockByte)) {
         reason = Reason("LockFileEx");
         return false;
+    }
+    if (stillWanted && !stillWanted()) {
+        *skipped = true;
+        UnlockFileEx(handle, 0, 1, 0, &lockByte);
+        return true;
     }
     // A line left unended before (a power cut in the middle of a write) is
     // ended first, so that the entry is a line of its own.

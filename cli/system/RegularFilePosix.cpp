@@ -60,6 +60,11 @@ bool PrivateAndFound(int fd, const std::string& path, std::string& reason)
 
 }  // namespace
 
+bool SeekFromStart(std::FILE* file, std::uint64_t offset)
+{
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
 // stat() first, so that a port is never opened (opening one may already
 // raise its modem lines); fstat() after the open, for a name that changed in
 // between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
