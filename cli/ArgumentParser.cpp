@@ -25,6 +25,8 @@ private:
     bool TakeValue(const std::string& name, bool hasInlineValue, const std::string& inlineValue, std::string& value);
     bool Given(const char* name) const;
     bool CheckGroup(OptionGroup group, const char* why);
+    std::size_t GivenOfGroup(OptionGroup group, std::vector<std::string>& names) const;
+    bool CheckSomethingToChange();
     bool CheckPositionals();
     bool Fail(const std::string& error);
 
@@ -114,10 +116,9 @@ bool ArgumentReader::ReadOption(const std::string& arg)
     return true;
 }
 
-// At most one option of `group` given; else says why, naming them all.
-bool ArgumentReader::CheckGroup(OptionGroup group, const char* why)
+// How many options of `group` were given, and their names.
+std::size_t ArgumentReader::GivenOfGroup(OptionGroup group, std::vector<std::string>& names) const
 {
-    std::vector<std::string> names;
     std::size_t given = 0;
     for (std::size_t place = 0; place < OptionTable().size(); ++place) {
         if (OptionTable()[place].group != group)
@@ -125,9 +126,27 @@ bool ArgumentReader::CheckGroup(OptionGroup group, const char* why)
         names.emplace_back(OptionTable()[place].name);
         given += m_given[place] ? 1 : 0;
     }
-    if (given <= 1)
+    return given;
+}
+
+// At most one option of `group` given; else says why, naming them all.
+bool ArgumentReader::CheckGroup(OptionGroup group, const char* why)
+{
+    std::vector<std::string> names;
+    if (GivenOfGroup(group, names) <= 1)
         return true;
     return Fail("Only one of " + JoinWords(names, " and ") + " may be given: " + why + ".");
+}
+
+// configure writes the settings it is given: with none it would write the
+// device's own back and say it configured something.
+bool ArgumentReader::CheckSomethingToChange()
+{
+    std::vector<std::string> pinOptions;
+    if (m_result.options.auth != KeepDeviceAuth || GivenOfGroup(OptionGroup::NewPin, pinOptions) > 0)
+        return true;
+    return Fail("configure has nothing to change: give --auth, or a new PIN with " + JoinWords(pinOptions, " or ") +
+                ".");
 }
 
 bool ArgumentReader::CheckPositionals()
@@ -149,6 +168,8 @@ bool ArgumentReader::CheckPositionals()
             if (m_positionals.size() != 1)
                 return Fail(m_positionals.empty() ? "A port is needed." : "Only one port may be given.");
             options.port = m_positionals.front();
+            if (options.command == CommandKind::Configure && !CheckSomethingToChange())
+                return false;
             break;
         case CommandKind::Scan:
             if (!m_positionals.empty() && !options.probe)

@@ -69,28 +69,41 @@ std::string CommandParagraph(CommandKind kind)
                 "Configure every device of PLAN, at most --jobs at the same time, each with configure's steps and "
                 "checks (and --verify's). PLAN is a CSV file, or - for standard input, with the header " +
                     std::string(PlanHeader) +
-                    " and a row per port: auth on or off, an empty pin keeps the device's PIN, " + random + " (" +
-                    std::to_string(DefaultRandomPinDigits) + " digits) or " + random + ":N (N from " +
+                    " (its names in any order and case, separated by , or ; or a tab, as a spreadsheet saves it; "
+                    "other columns, such as a serial number, are carried into the report and the record) and a row "
+                    "per port: auth on or off (1 or 0, in any case), blanks around a field dropped, an empty pin keeps "
+                    "the device's PIN, " +
+                    random + " (" + std::to_string(DefaultRandomPinDigits) + " digits) or " + random + ":N (N from " +
                     std::to_string(MinRandomPinDigits) + " to " + std::to_string(MaxRandomPinDigits) +
-                    ") draws a new one from the system's generator, different for each device and from the "
-                    "device's own. Fields may be quoted as in CSV (\"0123\", with \"\" for one quote); an unclosed "
+                    ") draws a new one from the system's generator, different from the device's own, from every "
+                    "other PIN drawn in the run and, with --record, from every PIN the record holds as set on a "
+                    "device by provision or configure. Fields may be quoted as in CSV (\"0123\", with \"\" for one "
+                    "quote); an unclosed "
                     "quote is a bad row. PLAN must be a regular file. A plan has at most " +
                     std::to_string(MaxPlanRows) + " rows, each line at most " + std::to_string(MaxPlanLineLength) +
                     " characters, and at most " + std::to_string(MaxPlanBytes) +
                     " bytes in all. The whole plan is checked before any port is opened; a bad row (unknown port, "
                     "bad auth, a PIN over " +
                     maxPin +
-                    " characters or with spaces, a port named twice) is reported with its line number and nothing "
-                    "is done. Prints a header line, then one line per row as the row ends, with tab-separated "
+                    " characters or with spaces, a port named twice) is reported with its line number, every bad row "
+                    "up to " +
+                    std::to_string(MaxToldBadPlanLines) +
+                    " and then their count, and nothing is done. Prints a header line, then one line per row as the "
+                    "row ends, with tab-separated "
                     "columns: port, status (" +
                     JoinWords(ProvisionWords()) + ", " + FailedStatus + " or a scan status; " + DoneEarlierStatus +
-                    " for a row --resume skipped), firmware, name, the authentication before and after, the exit "
-                    "code configure would have given, the PIN drawn for a random pin, and a failure's reason; with "
+                    " for a row --resume skipped, " + DoneElsewhereStatus +
+                    " for one another run set up with the same request while this one was at work), firmware, name, "
+                    "the authentication before and after, the exit "
+                    "code configure would have given, the PIN drawn for a random pin, a failure's reason, then the "
+                    "plan's other columns; with "
                     "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +
                     WouldChangeStatus + " or " + UnchangedStatus +
-                    ". With --json one object a line with the header's names as keys. No other PIN is printed. A "
-                    "summary follows on standard error. On Ctrl-C or SIGTERM the rows still at work are listed "
-                    "there, with whether their configure command had been written.",
+                    ". With --json one object a line with the header's names as keys, and the plan's other columns "
+                    "in an object columns. No other PIN is printed. A summary follows on standard error. On Ctrl-C "
+                    "or SIGTERM no row starts a write any more, and the rows still at work are listed there: those "
+                    "that may have been written, with the PIN drawn for them, and those that were not; then a hint "
+                    "with the --resume line that finishes the plan.",
                 CommandTextColumn);
         }
         case CommandKind::Help:

@@ -118,7 +118,9 @@ std::vector<OptionSpec> MakeOptionTable()
     const std::string maxPin = std::to_string(MaxPinLength);
     const std::string random = RandomPinWord;
     return {
-        {"--json", nullptr, nullptr, Query | Scan | Provision, "Print the result as JSON instead of lines for people.",
+        {"--json", nullptr, nullptr, Query | Scan | Provision,
+         "Print the result as JSON instead of lines for people: UTF-8, where a device's bytes that are not UTF-8 "
+         "are U+FFFD, with the bytes in hex under the key with Hex added (nameHex).",
          SetFlag<&CliOptions::json>},
         {"--probe", nullptr, nullptr, Scan,
          "Ask every port (the named PORTs instead, if given) whether a device answers. Ports may be named only with "
@@ -165,8 +167,9 @@ std::vector<OptionSpec> MakeOptionTable()
          "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
          ValueKind::File},
         {"--resume", nullptr, nullptr, Provision,
-         "Go on with the runs of the same plan in the --record FILE: a row whose last entry there is a success is "
-         "skipped.",
+         "Go on from the --record FILE: a row is skipped when the record's last entry for its device (the "
+         "Bluetooth address, else the looked-up network endpoint, else the resolved port) is a success with the "
+         "same authentication and PIN rule, whatever the plan is called now.",
          SetFlag<&CliOptions::resume>},
         {"--tls-ca", nullptr, "FILE", every,
          "Trust the certificates in FILE (PEM) instead of the system's, for socket+tls:// and rfc2217+tls://: the "

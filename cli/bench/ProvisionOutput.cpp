@@ -39,25 +39,31 @@ void ProvisionOutput::DrawProgress()
     m_progressWidth = line.size();
 }
 
-void ProvisionOutput::Start()
+void ProvisionOutput::Start(const std::vector<std::string>& otherColumns)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_json)
-        m_out << ProvisionHeaderLine(m_check) << std::flush;
+        m_out << ProvisionHeaderLine(m_check, otherColumns) << std::flush;
 }
 
 void ProvisionOutput::Begin(std::size_t slot, const PlanRow& row)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_slots[slot] = {true, false, row.line, row.port};
+    m_slots[slot] = {true, false, row.line, row.port, ""};
     ++m_atWork;
     DrawProgress();
 }
 
-void ProvisionOutput::Writing(std::size_t slot)
+// The gate and the list below share the mutex: a row passes the gate before
+// the list is made, and is listed as past it, or not at all.
+bool ProvisionOutput::PassWriteGate(std::size_t slot, const std::string& pinDrawn)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_interrupted)
+        return false;
     m_slots[slot].writing = true;
+    m_slots[slot].pinDrawn = pinDrawn;
+    return true;
 }
 
 void ProvisionOutput::End(std::size_t slot, const ProvisionRowResult& result)
@@ -71,19 +77,26 @@ void ProvisionOutput::End(std::size_t slot, const ProvisionRowResult& result)
     DrawProgress();
 }
 
-void ProvisionOutput::ListInterrupted()
+void ProvisionOutput::ListInterrupted(const std::string& resumeHint)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
+    m_interrupted = true;
     ClearProgress();
     m_out.flush();
     for (const Slot& slot : m_slots) {
         if (!slot.atWork)
             continue;
-        m_err << "Interrupted: " << EscapeForText(slot.port) << " (line " << slot.line << "), "
-              << (slot.writing ? "its configure command may have been written; not confirmed."
-                               : "nothing was written to it.")
-              << '\n';
+        m_err << "Interrupted: " << EscapeForText(slot.port) << " (line " << slot.line << "), ";
+        if (!slot.writing)
+            m_err << "nothing was written to it.\n";
+        else if (slot.pinDrawn.empty())
+            m_err << "its configure command may have been written; not confirmed.\n";
+        else
+            m_err << "its configure command may have been written, with the PIN " << slot.pinDrawn
+                  << "; not confirmed.\n";
     }
+    if (!resumeHint.empty())
+        m_err << "hint: " << resumeHint << '\n';
     m_err.flush();
 }
 
@@ -93,7 +106,8 @@ bool ProvisionOutput::Failed()
     return !m_out;
 }
 
-// Rows left unstarted after a failed output count with those that failed.
+// Rows left unstarted after a failed output count with those that failed;
+// the run then exits with the failure of its output.
 ExitCode ProvisionOutput::Finish(std::size_t rows)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -101,5 +115,8 @@ ExitCode ProvisionOutput::Finish(std::size_t rows)
     const std::size_t notDone = rows - m_succeeded;
     m_err << m_succeeded << " of " << rows << " ports " << (m_check ? "could be provisioned" : "were provisioned")
           << ", " << notDone << (m_check ? " could not." : " were not.") << '\n';
+    // Output that failed is the run's failure, as the help tells it.
+    if (!m_out)
+        return ExitCode::Failure;
     return notDone == 0 ? ExitCode::Success : ExitCode::ProvisionFailed;
 }

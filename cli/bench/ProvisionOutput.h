@@ -29,12 +29,17 @@ public:
     ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
                     std::ostream* progress);
 
-    // The header line of text output.
-    void Start();
+    // The header line of text output, with the plan's other columns.
+    void Start(const std::vector<std::string>& otherColumns);
 
-    // The row in `slot` starts; its configure command is about to be written.
+    // The row in `slot` starts.
     void Begin(std::size_t slot, const PlanRow& row);
-    void Writing(std::size_t slot);
+
+    // The gate each row passes before its device may be written (its
+    // record entry, then its configure command): false once an interrupt
+    // was taken, and the row writes nothing. `pinDrawn` is its random PIN,
+    // or empty.
+    bool PassWriteGate(std::size_t slot, const std::string& pinDrawn);
 
     // The row in `slot` ended: its line is printed.
     void End(std::size_t slot, const ProvisionRowResult& result);
@@ -43,10 +48,12 @@ public:
     // disk): no row is started then, as its drawn PIN would be told nowhere.
     bool Failed();
 
-    // Lists the rows still at work on standard error, each with whether its
-    // configure command had been written. For an interrupt: the caller ends
-    // the process after it.
-    void ListInterrupted();
+    // For an interrupt: closes the write gate, then lists the rows still at
+    // work on standard error. A row past the gate may have been written, and
+    // is listed with its drawn PIN; one before it was not, and no longer can
+    // be. Then `resumeHint`, the line that tells how to finish the plan. The
+    // caller ends the process after it.
+    void ListInterrupted(const std::string& resumeHint);
 
     // The summary on standard error, and provision's exit code: success only
     // when each of the plan's `rows` was done.
@@ -58,9 +65,10 @@ private:
 
     struct Slot {
         bool atWork = false;
-        bool writing = false;
+        bool writing = false;  // past the write gate
         int line = 0;
         std::string port;
+        std::string pinDrawn;
     };
 
     std::ostream& m_out;
@@ -75,4 +83,5 @@ private:
     std::vector<Slot> m_slots;
     std::size_t m_succeeded = 0;
     std::size_t m_failed = 0;
+    bool m_interrupted = false;  // the write gate is closed
 };

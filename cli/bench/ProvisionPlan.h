@@ -7,12 +7,16 @@
 //   COM5,on,5678
 //   COM7,off,
 //
-// auth is on or off; an empty pin keeps the device's PIN, and random or
-// random:N draws a new one for the row (RandomPin.h). Fields may be
-// quoted as CSV has them ("0123", "" for one quote), as spreadsheets save
-// them; a quote left open is a bad row. The whole plan is
-// read and checked before any port is opened, and one bad row refuses all of
-// it: a batch is set up completely or not touched.
+// auth is on or off (1 or 0, in any case); an empty pin keeps the device's
+// PIN, and random or random:N draws a new one for the row (RandomPin.h).
+// Plans are saved from spreadsheets: the header names the columns in any
+// order and case, with the separator the spreadsheet used (, ; or a tab);
+// blanks around a field are dropped; fields may be quoted as CSV has them
+// ("0123", "" for one quote); a quote left open is a bad row. Other columns
+// (a serial number, a label) are carried, under their header names, into
+// the report and the record. The whole plan is read and checked before any
+// port is opened, and a bad row refuses all of it, each bad row told with
+// its line: a batch is set up completely or not touched.
 #pragma once
 
 #include "Deadline.h"
@@ -31,6 +35,9 @@ inline constexpr char PlanHeader[] = "port,auth,pin";
 inline constexpr std::size_t MaxPlanLineLength = 1024;
 inline constexpr std::size_t MaxPlanRows = 100000;
 inline constexpr std::size_t MaxPlanBytes = MaxPlanRows * 64 + MaxPlanLineLength;
+// At most this many bad lines are told, then their count, as a compiler
+// stops listing.
+inline constexpr std::size_t MaxToldBadPlanLines = 20;
 
 struct PlanRow {
     int line = 0;         // in the file, from 1 (the header's line)
@@ -40,12 +47,15 @@ struct PlanRow {
     bool hasPin = false;
     std::string pin;       // the new PIN when hasPin
     int randomDigits = 0;  // instead, a PIN of this many digits drawn for the row; 0 for none
+    // The plan's other columns: each one's header name and this row's field.
+    std::vector<std::pair<std::string, std::string>> columns;
 };
 
 struct Plan {
     bool ok = false;
     std::vector<PlanRow> rows;
-    std::string error;  // "plan.csv, line 3: ...", when !ok
+    std::vector<std::string> otherColumns;  // the header's other names
+    std::string error;                      // "plan.csv, line 3: ...", a line each bad line, when !ok
 };
 
 // The one name a port goes by, so that two names of one port count as one,
@@ -61,7 +71,8 @@ Plan ParsePlan(const std::string& text, const std::string& source, PortStyle sty
 struct PlanCheck {
     bool ok = false;
     std::size_t rows = 0;
-    std::string error;  // as Plan's, when !ok
+    std::vector<std::string> otherColumns;  // the header's other names
+    std::string error;                      // as Plan's, when !ok
 };
 PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyle style,
                     const PortIdentifier& identify);
@@ -71,6 +82,12 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
 // was looked up (AddressLookup.h), else its label, which is one text for
 // one server port however it is spelt. Two ports that share one are one.
 std::vector<std::string> PortIdentities(const PortAddress& address, const PortIdentifier& identify);
+
+// The device a row works, as the record names it for --resume: its
+// Bluetooth address when one is known (`bluetooth`), else a network
+// address's looked-up endpoints, else the local port as the system resolves
+// it (the path with its links followed; a COM name without \\.\\).
+std::string DeviceKey(const PortAddress& address, const std::string& bluetooth, const PortIdentifier& identify);
 
 // The network addresses of a plan that CheckPlan passed, looked up once, by
 // the set-up deadline, before any port is opened: two rows that reach one

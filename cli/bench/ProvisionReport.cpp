@@ -31,21 +31,22 @@ std::vector<JsonField> Fields(const ProvisionRowResult& result)
     const ConfigureReport& report = result.report;
     const bool read = report.readResult == LinkResult::Ok;
     std::vector<JsonField> fields = {
-        {"port", result.port, true},
-        {"status", ProvisionStatusWord(result), true},
-        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", true},
-        {"name", read ? DisplayNameOf(report.before) : "", true},
-        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", true},
-        {"authenticationAfter", AuthenticationAfter(result), true},
-        {"exitCode", std::to_string(ToInt(report.outcome.code)), false},
+        {"port", result.port, JsonValue::Text},
+        {"status", ProvisionStatusWord(result), JsonValue::Text},
+        {"firmware", DeviceAnswered(report) ? std::string(report.before.version) : "", JsonValue::DeviceText},
+        {"name", read ? DisplayNameOf(report.before) : "", JsonValue::DeviceText},
+        {"authenticationBefore", read ? AuthenticationWord(report.before.auth) : "", JsonValue::Text},
+        {"authenticationAfter", AuthenticationAfter(result), JsonValue::Text},
+        {"exitCode", std::to_string(ToInt(report.outcome.code)), JsonValue::Literal},
     };
     if (result.check) {
-        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", true});
-        fields.push_back({"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", true});
+        fields.push_back({"pinBefore", read ? std::string(report.before.pin) : "", JsonValue::DeviceText});
+        fields.push_back(
+            {"pinAfter", report.outcome.code == ExitCode::Success ? result.pinAfter : "", JsonValue::Text});
     } else {
-        fields.push_back({"pin", result.pinDrawn, true});
+        fields.push_back({"pin", result.pinDrawn, JsonValue::Text});
     }
-    fields.push_back({"reason", report.outcome.message, true});
+    fields.push_back({"reason", report.outcome.message, JsonValue::Text});
     return fields;
 }
 
@@ -68,25 +69,45 @@ std::string ProvisionStatusWord(const ProvisionRowResult& result)
     return report.outcome.word != nullptr ? report.outcome.word : FailedStatus;
 }
 
-std::string ProvisionHeaderLine(bool check)
+void AddPlanColumns(Json& entry, const std::vector<std::pair<std::string, std::string>>& columns)
+{
+    if (columns.empty())
+        return;
+    Json object = Json::object();
+    for (const auto& column : columns)
+        SetJsonText(object, column.first, column.second);
+    entry["columns"] = object;
+}
+
+std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns)
 {
     ProvisionRowResult none;
     none.check = check;
     std::string line;
     for (const JsonField& field : Fields(none))
         line += (line.empty() ? "" : "\t") + std::string(field.key);
+    for (const std::string& column : otherColumns)
+        line += "\t" + EscapeForText(column);
     return line + "\n";
 }
 
 std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
 {
-    std::vector<JsonField> fields = Fields(result);
-    if (json)
-        return JsonObjectLine(fields);
-    while (fields.back().value.empty())
-        fields.pop_back();  // the exit code is never empty
-    std::string line;
+    const std::vector<JsonField> fields = Fields(result);
+    if (json) {
+        Json entry = JsonObject(fields);
+        AddPlanColumns(entry, result.columns);
+        return JsonDump(entry) + "\n";
+    }
+    std::vector<std::string> columns;
     for (const JsonField& field : fields)
-        line += (line.empty() ? "" : "\t") + EscapeForText(field.value);
+        columns.push_back(EscapeForText(field.value));
+    for (const auto& column : result.columns)
+        columns.push_back(EscapeForText(column.second));
+    while (columns.back().empty())
+        columns.pop_back();  // the exit code is never empty
+    std::string line;
+    for (const std::string& column : columns)
+        line += (line.empty() ? "" : "\t") + column;
     return line + "\n";
 }

@@ -12,13 +12,19 @@
 // unknown ones left out, and no header.
 #pragma once
 
+#include "common/JsonLine.h"
 #include "steps/ConfigureSteps.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The status of a row that --resume skipped, as it succeeded in an earlier
 // run of the plan.
 inline constexpr char DoneEarlierStatus[] = "done-earlier";
+// A row whose device another run of provision set up with the same request
+// while this one was at work: it was not written again.
+inline constexpr char DoneElsewhereStatus[] = "done-elsewhere";
 // --check: whether the row would change the device.
 inline constexpr char WouldChangeStatus[] = "would-change";
 inline constexpr char UnchangedStatus[] = "unchanged";
@@ -35,12 +41,22 @@ struct ProvisionRowResult {
     bool check = false;
     std::string pinAfter;
     bool doneEarlier = false;  // --resume: skipped, nothing was done to the device
+    // The plan's other columns (PlanRow's), carried so that a bench can join
+    // each device's line with its own numbers.
+    std::vector<std::pair<std::string, std::string>> columns;
 };
+
+// The plan's other columns as one object "columns" of `entry`, by their
+// header names: nested, so that no name of a plan's can stand for one of
+// the report's or the record's keys.
+void AddPlanColumns(Json& entry, const std::vector<std::pair<std::string, std::string>>& columns);
 
 // "verified", "configured", "not-verified", "refused", "write-failed", or the
 // probe's word for a read that failed ("no-answer", "cannot-open", ...);
 // --check tells "would-change" from "unchanged".
 std::string ProvisionStatusWord(const ProvisionRowResult& result);
 
-std::string ProvisionHeaderLine(bool check);
+// The text report's header: its columns' names, then the plan's other
+// columns'.
+std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns);
 std::string FormatProvisionLine(const ProvisionRowResult& result, bool json);

@@ -80,6 +80,16 @@ bool PinDrawer::NextDigit(char& digit, std::string& reason)
     }
 }
 
+void PinDrawer::Reserve(const std::string& pin)
+{
+    const int digits = static_cast<int>(pin.size());
+    if (digits < MinRandomPinDigits || digits > MaxRandomPinDigits ||
+        pin.find_first_not_of("0123456789") != std::string::npos)
+        return;
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_drawn.insert(PowerOfTen(digits) + std::stoull(pin));
+}
+
 Outcome PinDrawer::Draw(int digits, const std::string& devicePin, std::string& pin)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);

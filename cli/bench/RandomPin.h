@@ -60,6 +60,10 @@ public:
     // row may be written then.
     Outcome Draw(int digits, const std::string& devicePin, std::string& pin);
 
+    // A PIN given before, by another run: a PIN drawn later differs from it.
+    // Anything but 4 to 12 digits could not be drawn, and is passed over.
+    void Reserve(const std::string& pin);
+
 private:
     bool NextDigit(char& digit, std::string& reason);  // with m_mutex held
 

@@ -14,48 +14,38 @@
 
 namespace {
 
-std::string HexOf(const unsigned char* bytes, std::size_t size)
-{
-    static const char Digits[] = "0123456789abcdef";
-    std::string hex;
-    for (std::size_t i = 0; i < size; ++i) {
-        hex += Digits[bytes[i] >> 4];
-        hex += Digits[bytes[i] & 0x0F];
-    }
-    return hex;
-}
-
 std::vector<JsonField> CommonFields(const std::string& run, const char* entry, const std::string& command,
                                     const std::string& plan, const std::string& planHash, const RecordRow& row)
 {
     return {
-        {"time", UtcTimeText(std::chrono::system_clock::now()), true},
-        {"run", run, true},
-        {"entry", entry, true},
-        {"version", TOLVANE_VERSION, true},
-        {"command", command, true},
-        {"plan", plan, true},
-        {"planHash", planHash, true},
-        {"line", row.line > 0 ? std::to_string(row.line) : "", false},
-        {"port", row.port, true},
-        {"bluetooth", row.bluetooth, true},
+        {"time", UtcTimeText(std::chrono::system_clock::now()), JsonValue::Text},
+        {"run", run, JsonValue::Text},
+        {"entry", entry, JsonValue::Text},
+        {"version", TOLVANE_VERSION, JsonValue::Text},
+        {"command", command, JsonValue::Text},
+        {"plan", plan, JsonValue::Text},
+        {"planHash", planHash, JsonValue::Text},
+        {"line", row.line > 0 ? std::to_string(row.line) : "", JsonValue::Literal},
+        {"port", row.port, JsonValue::Text},
+        {"bluetooth", row.bluetooth, JsonValue::Text},
+        {"device", row.device, JsonValue::Text},
     };
 }
 
 void AddBefore(std::vector<JsonField>& fields, const DeviceInfo& before, bool read)
 {
-    fields.push_back({"nameBefore", read ? DisplayNameOf(before) : "", true});
-    fields.push_back({"firmwareBefore", before.version, true});
-    fields.push_back({"authenticationBefore", read ? AuthenticationWord(before.auth) : "", true});
-    fields.push_back({"pinBefore", read ? std::string(before.pin) : "", true});
+    fields.push_back({"nameBefore", read ? DisplayNameOf(before) : "", JsonValue::DeviceText});
+    fields.push_back({"firmwareBefore", before.version, JsonValue::DeviceText});
+    fields.push_back({"authenticationBefore", read ? AuthenticationWord(before.auth) : "", JsonValue::Text});
+    fields.push_back({"pinBefore", read ? std::string(before.pin) : "", JsonValue::DeviceText});
 }
 
 void AddAsked(std::vector<JsonField>& fields, const RecordRow& row, const std::string& pinSet)
 {
-    fields.push_back(
-        {"authenticationAsked", row.authAsked == KeepDeviceAuth ? "" : AuthenticationWord(row.authAsked), true});
-    fields.push_back({"pinAsked", row.pinAsked, true});
-    fields.push_back({"pinSet", pinSet, true});
+    fields.push_back({"authenticationAsked", row.authAsked == KeepDeviceAuth ? "" : AuthenticationWord(row.authAsked),
+                      JsonValue::Text});
+    fields.push_back({"pinAsked", row.pinAsked, JsonValue::Text});
+    fields.push_back({"pinSet", pinSet, JsonValue::Text});
 }
 
 const char* Boolean(bool value)
@@ -75,11 +65,18 @@ const char* const RecordHelpText =
     "left out where unknown: time (UTC, ISO 8601 with milliseconds), run (the\n"
     "run's id), entry, version, command, plan and planHash (the plan's name and\n"
     "the hash of its contents), line (the plan's line), port, bluetooth (the\n"
-    "device's address where the port tells it), nameBefore, firmwareBefore,\n"
+    "device's address where the port tells it), device (provision: the device\n"
+    "as --resume knows it: the Bluetooth address, else the network address's\n"
+    "looked-up endpoints, else the port's resolved path or COM name),\n"
+    "nameBefore, firmwareBefore,\n"
     "authenticationBefore, pinBefore (what the device reported), then\n"
     "authenticationAsked, pinAsked (random:N for a PIN to draw), pinSet (the\n"
     "PIN sent); a result also has written and verified (true or false),\n"
-    "status, exitCode, reason, and for a row --resume skipped earlierRun.\n"
+    "status, exitCode, reason, for a row --resume skipped earlierRun, and\n"
+    "columns: the plan's other columns, by their header names.\n"
+    "Text is UTF-8; bytes a device reported that are not UTF-8 are written as\n"
+    "U+FFFD, with the raw bytes as hex under the key with Hex added\n"
+    "(nameBeforeHex). Readers pass over keys they do not know.\n"
     "Several programs may append to one FILE at once: each entry is one write\n"
     "under a lock. An entry that cannot be written stops its row before the\n"
     "write; the command then exits 1.\n"
@@ -96,7 +93,7 @@ std::string PlanHash(const std::string& planText)
     unsigned char bytes[8];
     for (int i = 0; i < 8; ++i)
         bytes[i] = static_cast<unsigned char>(hash >> (56 - 8 * i));
-    return HexOf(bytes, sizeof bytes);
+    return HexText(std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
 }
 
 bool RunRecord::Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
@@ -112,7 +109,7 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
         error = "Cannot draw the run's id for the record: " + reason + ".";
         return false;
     }
-    m_run = HexOf(id, sizeof id);
+    m_run = HexText(std::string(reinterpret_cast<const char*>(id), sizeof id));
     m_file = OpenRegularFile(path, "ab", reason);
     if (!m_file.IsValid()) {
         error = "Cannot open the record " + EscapeForText(path) + ": " + reason + ".";
@@ -124,15 +121,39 @@ bool RunRecord::Open(const std::string& path, const char* command, const std::st
     return true;
 }
 
+void RunRecord::FollowOtherRuns(const EarlierRun& earlier)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    m_followOthers = true;
+    m_others = EarlierRun();
+    m_others.readUpTo = earlier.readUpTo;
+    m_others.ownRun = m_run;
+}
+
+// A record that cannot be read on is no reason to stop the row: the check
+// is for runs at once, and the write goes on as it would without it.
+bool RunRecord::NotDoneElsewhere(const RecordRow& row)
+{
+    std::string error;
+    if (!ReadRecordOn(m_path, m_others, error) || row.device.empty())
+        return true;
+    const auto done = m_others.doneDevices.find(row.device);
+    return done == m_others.doneDevices.end() ||
+           done->second.request != RequestKey(AuthenticationWord(row.authAsked), row.pinAsked);
+}
+
 // The entry is written under the lock and waited for on the disk outside
 // it, so rows that end together share the disk's flushes.
-bool RunRecord::Append(const std::string& entry, std::string& reason)
+bool RunRecord::Append(const std::string& entry, std::string& reason, const std::function<bool()>& stillWanted,
+                       bool* skipped)
 {
     bool written = false;
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        written = AppendLocked(m_file.Get(), entry, reason);
+        written = AppendLocked(m_file.Get(), entry, reason, stillWanted, skipped);
     }
+    if (skipped != nullptr && *skipped)
+        return true;
     if (written && SyncToDisk(m_file.Get(), reason))
         return true;
     const std::lock_guard<std::mutex> lock(m_mutex);
@@ -147,8 +168,16 @@ Outcome RunRecord::Written(const RecordRow& row, const DeviceInfo& before, const
     AddBefore(fields, before, true);
     AddAsked(fields, row, pinSet);
     std::string reason;
-    if (Append(JsonObjectLine(fields), reason))
+    bool doneElsewhere = false;
+    const std::function<bool()> notDoneElsewhere = [this, &row] { return NotDoneElsewhere(row); };
+    if (Append(JsonObjectLine(fields), reason, m_followOthers ? notDoneElsewhere : nullptr, &doneElsewhere)) {
+        if (doneElsewhere)
+            return {ExitCode::Failure,
+                    "Another run set this device up with the same request meanwhile: it is not "
+                    "written again.",
+                    DoneElsewhereStatus};
         return {};
+    }
     return {ExitCode::Failure, "Cannot write the record " + EscapeForText(m_path) + ": " + reason +
                                    "; nothing was written to the device."};
 }
@@ -159,40 +188,47 @@ void RunRecord::Result(const RecordRow& row, const ProvisionRowResult& result, c
     std::vector<JsonField> fields = CommonFields(m_run, "result", m_command, m_plan, m_planHash, row);
     AddBefore(fields, report.before, report.readResult == LinkResult::Ok);
     AddAsked(fields, row, pinSet);
-    fields.push_back({"written", Boolean(report.written), false});
-    fields.push_back({"verified", Boolean(report.verified), false});
-    fields.push_back({"status", ProvisionStatusWord(result), true});
-    fields.push_back({"exitCode", std::to_string(ToInt(report.outcome.code)), false});
-    fields.push_back({"reason", report.outcome.message, true});
+    fields.push_back({"written", Boolean(report.written), JsonValue::Literal});
+    fields.push_back({"verified", Boolean(report.verified), JsonValue::Literal});
+    fields.push_back({"status", ProvisionStatusWord(result), JsonValue::Text});
+    fields.push_back({"exitCode", std::to_string(ToInt(report.outcome.code)), JsonValue::Literal});
+    fields.push_back({"reason", report.outcome.message, JsonValue::Text});
+    Json entry = JsonObject(fields);
+    AddPlanColumns(entry, row.columns);
     std::string reason;
-    Append(JsonObjectLine(fields), reason);
+    Append(JsonDump(entry) + "\n", reason);
 }
 
 void RunRecord::DoneEarlier(const RecordRow& row, const std::string& earlierRun)
 {
     std::vector<JsonField> fields = CommonFields(m_run, "result", m_command, m_plan, m_planHash, row);
     AddAsked(fields, row, "");
-    fields.push_back({"status", DoneEarlierStatus, true});
-    fields.push_back({"exitCode", "0", false});
-    fields.push_back({"earlierRun", earlierRun, true});
+    fields.push_back({"status", DoneEarlierStatus, JsonValue::Text});
+    fields.push_back({"exitCode", "0", JsonValue::Literal});
+    fields.push_back({"earlierRun", earlierRun, JsonValue::Text});
+    Json entry = JsonObject(fields);
+    AddPlanColumns(entry, row.columns);
     std::string reason;
-    Append(JsonObjectLine(fields), reason);
+    Append(JsonDump(entry) + "\n", reason);
 }
 
 void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
-                        const RecordRow& row, ProvisionRowResult& result, const std::function<void()>& writing)
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<bool()>& gate)
 {
     std::string pinSent;
     request.beforeWrite = [&](const DeviceInfo& before, const std::string& pin) {
+        if (gate && !gate())
+            return Outcome{ExitCode::Interrupted, "Interrupted: nothing was written to the device."};
         const Outcome entry = record != nullptr ? record->Written(row, before, pin) : Outcome();
-        if (entry.code != ExitCode::Success)
-            return entry;
-        pinSent = pin;
-        if (writing)
-            writing();
+        if (entry.code == ExitCode::Success)
+            pinSent = pin;
         return entry;
     };
     result.report = ConfigureDevice(request, std::move(port));
+    // Done, though not by this run: the row succeeded, and --resume skips it.
+    Outcome& outcome = result.report.outcome;
+    if (outcome.word != nullptr && std::string(outcome.word) == DoneElsewhereStatus)
+        outcome.code = ExitCode::Success;
     if (record != nullptr)
         record->Result(row, result, pinSent);
 }

@@ -16,6 +16,8 @@
 //   line        the row's line in the plan
 //   port        as the plan or the command line names it
 //   bluetooth   the device's Bluetooth address, where the port tells it
+//   device      provision: the device as --resume knows it (DeviceKey in
+//               ProvisionPlan.h)
 //   nameBefore, firmwareBefore, authenticationBefore, pinBefore
 //               what the device reported when read
 //   authenticationAsked, pinAsked   the row's settings ("random:6" for a PIN
@@ -26,6 +28,7 @@
 // skipped by --resume earlierRun, the run in which it succeeded.
 #pragma once
 
+#include "EarlierRun.h"
 #include "output/LinkOutcome.h"
 #include "ProvisionReport.h"
 #include "system/SystemRandom.h"
@@ -36,14 +39,18 @@
 #include <mutex>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 // What the entries of one row share.
 struct RecordRow {
     int line = 0;  // 0 for configure
     std::string port;
     std::string bluetooth;
+    std::string device;  // provision's DeviceKey
     int authAsked = 0;
     std::string pinAsked;
+    std::vector<std::pair<std::string, std::string>> columns;  // the plan's other columns
 };
 
 class RunRecord {
@@ -54,8 +61,15 @@ public:
     bool Open(const std::string& path, const char* command, const std::string& plan, const std::string& planText,
               const RandomSource& random, std::ostream& err, std::string& error);
 
+    // provision: from now on, a device that another run sets up with the
+    // same request after `earlier` was read (two runs of one plan at once)
+    // is not written again (DoneElsewhereStatus).
+    void FollowOtherRuns(const EarlierRun& earlier);
+
     // The "written" entry: a failure is the row's, and nothing may be
-    // written to the device then.
+    // written to the device then. With FollowOtherRuns, the record is read
+    // on under its lock first: a device done elsewhere gets no entry, and an
+    // outcome with DoneElsewhereStatus.
     Outcome Written(const RecordRow& row, const DeviceInfo& before, const std::string& pinSet);
 
     // The "result" entry. `pinSet` is the PIN of the row's "written" entry,
@@ -69,27 +83,31 @@ public:
     std::string WriteError();
 
 private:
-    bool Append(const std::string& entry, std::string& reason);
+    bool Append(const std::string& entry, std::string& reason, const std::function<bool()>& stillWanted = nullptr,
+                bool* skipped = nullptr);
+    bool NotDoneElsewhere(const RecordRow& row);  // with m_mutex held
 
     std::string m_path;
     std::string m_run, m_command, m_plan, m_planHash;
     std::mutex m_mutex;
     UniqueFile m_file;
     std::string m_writeError;
+    bool m_followOthers = false;
+    EarlierRun m_others;  // what other runs appended since the record was read
 };
 
 // configure's steps for `request` on `port` (ConfigureDevice), with the
 // row's entries around the write when `record` is not null: "written" as
 // the last step before the configure command goes out (should it fail,
-// nothing is written), "result" once the last step ended. `writing` is told
-// once nothing but the write itself is left. `result` holds the row's port and the
-// authentication asked; its report is filled here.
+// nothing is written), "result" once the last step ended. `gate` is asked
+// before either: when it says no (an interrupt), nothing is written. `result`
+// holds the row's port and the authentication asked; its report is filled here.
 void ConfigureAndRecord(ConfigureRequest request, std::unique_ptr<SerialPort> port, RunRecord* record,
-                        const RecordRow& row, ProvisionRowResult& result,
-                        const std::function<void()>& writing = nullptr);
+                        const RecordRow& row, ProvisionRowResult& result, const std::function<bool()>& gate = nullptr);
 
 // The record's paragraph in --help, and so in the manual page.
 extern const char* const RecordHelpText;
 
-// The hash that tells whether a plan is the one a run in a record worked.
+// The hash of a plan's text, kept in the record for people: --resume knows
+// a row by its device and its request, not by its plan.
 std::string PlanHash(const std::string& planText);

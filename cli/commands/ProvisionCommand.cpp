@@ -13,6 +13,7 @@
 #include "bench/RunRecord.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -31,17 +32,26 @@ public:
           m_record(record),
           m_earlier(earlier),
           m_output(context.out, context.err, options.json, options.check, jobs, context.progress)
-    {}
+    {
+        for (const std::string& pin : earlier.pinsSet)
+            m_pins.Reserve(pin);
+    }
 
     ProvisionOutput& Output() { return m_output; }
+
+    // What --resume did: how many rows it skipped and why, and which rows it
+    // worked again as their request changed.
+    void TellResumed(std::ostream& err) const;
 
     // Takes rows until none is left; `slot` is the worker's own.
     void Work(std::size_t slot);
 
 private:
-    ProvisionRowResult WorkRow(std::size_t slot, const PlanRow& row);
-    ProvisionRowResult SkipRow(const PlanRow& row, const std::string& doneInRun);
+    ProvisionRowResult WorkRow(std::size_t slot, const PlanRow& row, const RecordRow& recorded);
+    ProvisionRowResult SkipRow(const RecordRow& row, const std::string& doneInRun);
     RecordRow RecordRowOf(const PlanRow& row) const;
+    // The earlier success of the row's device with the same request, or null.
+    const EarlierSuccess* DoneEarlier(const RecordRow& row);
 
     const CliOptions& m_options;
     CommandContext& m_context;
@@ -52,6 +62,9 @@ private:
     RunRecord* m_record;  // null without --record
     const EarlierRun& m_earlier;
     ProvisionOutput m_output;
+    std::atomic<std::size_t> m_skipped{0};
+    std::mutex m_changedMutex;
+    std::vector<std::string> m_changed;  // a line for each row worked again as its request changed
 };
 
 void ProvisionRun::Work(std::size_t slot)
@@ -65,9 +78,40 @@ void ProvisionRun::Work(std::size_t slot)
         }
         m_lookups.Apply(row.address);
         m_output.Begin(slot, row);
-        const auto done = m_earlier.doneLines.find(row.line);
-        m_output.End(slot, done != m_earlier.doneLines.end() ? SkipRow(row, done->second) : WorkRow(slot, row));
+        const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
+        const EarlierSuccess* done = DoneEarlier(recorded);
+        m_output.End(slot, done != nullptr ? SkipRow(recorded, done->run) : WorkRow(slot, row, recorded));
     }
+}
+
+const EarlierSuccess* ProvisionRun::DoneEarlier(const RecordRow& row)
+{
+    // The record is read without --resume too, for its PINs: only --resume skips.
+    if (!m_options.resume)
+        return nullptr;
+    const auto done = m_earlier.doneDevices.find(row.device);
+    if (done == m_earlier.doneDevices.end())
+        return nullptr;
+    const std::string asked = RequestKey(AuthenticationWord(row.authAsked), row.pinAsked);
+    if (done->second.request == asked) {
+        ++m_skipped;
+        return &done->second;
+    }
+    const std::lock_guard<std::mutex> lock(m_changedMutex);
+    // The requests are not shown: a literal PIN is no report's.
+    m_changed.push_back("line " + std::to_string(row.line) + " (" + EscapeForText(row.port) + "): run " +
+                        EscapeForText(done->second.run) +
+                        " set this device up with another authentication or PIN rule.");
+    return nullptr;
+}
+
+void ProvisionRun::TellResumed(std::ostream& err) const
+{
+    err << "--resume skipped " << m_skipped.load()
+        << " rows whose device this record holds as set up with the same request; "
+        << "worked again, as their request changed: " << m_changed.size() << " rows.\n";
+    for (const std::string& changed : m_changed)
+        err << "  " << changed << '\n';
 }
 
 RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
@@ -76,30 +120,34 @@ RecordRow ProvisionRun::RecordRowOf(const PlanRow& row) const
     recorded.line = row.line;
     recorded.port = row.port;
     recorded.bluetooth = BluetoothAddressOf(row.port, row.address, m_context.describePorts);
+    recorded.device = DeviceKey(row.address, recorded.bluetooth, m_context.identifyPort);
     recorded.authAsked = row.auth;
     recorded.pinAsked = PinAsked(row.randomDigits, row.hasPin, row.pin);
+    recorded.columns = row.columns;
     return recorded;
 }
 
-ProvisionRowResult ProvisionRun::SkipRow(const PlanRow& row, const std::string& doneInRun)
+ProvisionRowResult ProvisionRun::SkipRow(const RecordRow& row, const std::string& doneInRun)
 {
     ProvisionRowResult result;
     result.port = row.port;
-    result.requestedAuth = row.auth;
+    result.requestedAuth = row.authAsked;
     result.doneEarlier = true;
-    m_record->DoneEarlier(RecordRowOf(row), doneInRun);
+    result.columns = row.columns;
+    m_record->DoneEarlier(row, doneInRun);
     return result;
 }
 
 // A random PIN is drawn once the device was read, so that it can differ
 // from the device's own; --check shows where it would go, as "random:N",
 // and passes N zeros through configure's checks, as any PIN drawn would.
-ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
+ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row, const RecordRow& recorded)
 {
     ProvisionRowResult result;
     result.port = row.port;
     result.requestedAuth = row.auth;
     result.check = m_options.check;
+    result.columns = row.columns;
     ConfigureRequest request;
     request.port = row.port;
     request.address = row.address;
@@ -120,9 +168,8 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
             return outcome;
         };
     }
-    const RecordRow recorded = m_record != nullptr ? RecordRowOf(row) : RecordRow();
     ConfigureAndRecord(request, m_context.makePort(row.address), m_record, recorded, result,
-                       [this, slot] { m_output.Writing(slot); });
+                       [this, slot, &drawn] { return m_output.PassWriteGate(slot, drawn); });
     // Only a PIN that may be on the device: one whose command was sent.
     if (result.report.writeTried)
         result.pinDrawn = drawn;
@@ -132,6 +179,34 @@ ProvisionRowResult ProvisionRun::WorkRow(std::size_t slot, const PlanRow& row)
         result.pinAfter = asked.empty() ? std::string(result.report.before.pin) : asked;
     }
     return result;
+}
+
+// An argument as a shell takes it back: POSIX shells in single quotes,
+// Windows' in double quotes (which no Windows file name holds).
+std::string ShellWord(const std::string& word, PortStyle style)
+{
+    if (!word.empty() &&
+        word.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_-./:\\@+,") ==
+            std::string::npos)
+        return EscapeForText(word);
+    if (style == PortStyle::Windows)
+        return "\"" + EscapeForText(word) + "\"";
+    std::string quoted = "'";
+    for (char c : word)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return EscapeForText(quoted + "'");
+}
+
+// What an interrupted run tells to finish the plan: the same plan and
+// record with --resume, which skips the devices done.
+std::string ResumeHint(const CliOptions& options, PortStyle style)
+{
+    if (options.record.empty())
+        return "without --record, a later run cannot tell the rows done: check the devices listed above.";
+    if (options.plan == "-")
+        return "finish the plan by giving it again with --record " + ShellWord(options.record, style) + " --resume.";
+    return "finish the plan with: tolvane-cli provision " + ShellWord(options.plan, style) + " --record " +
+           ShellWord(options.record, style) + " --resume";
 }
 
 // The plan's network addresses are looked up here too, before any port is
@@ -167,13 +242,17 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
     if (!ReadCheckedPlan(options, context, text, plan, lookups))
         return ExitCode::BadPlan;
     EarlierRun earlier;
-    if (options.resume && !FindEarlierRun(options.record, options.plan, PlanHash(text), earlier, error)) {
+    // The record is read without --resume too, for the PINs it holds.
+    if (!options.record.empty() && !FindEarlierRun(options.record, earlier, error)) {
         context.err << error << '\n';
         return ExitCode::Failure;
     }
+    if (earlier.unreadLines > 0)
+        context.err << "The record " << EscapeForText(options.record) << " has " << earlier.unreadLines
+                    << " lines that are no JSON object (cut short, or edited): they are passed over.\n";
     if (options.resume && !earlier.found)
         context.err << "The record " << EscapeForText(options.record)
-                    << " holds no run of this plan: every row is worked.\n";
+                    << " holds no device provision set up: every row is worked.\n";
     RunRecord record;
     const bool recording = !options.record.empty();
     if (recording &&
@@ -182,17 +261,24 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         return ExitCode::Failure;
     }
 
+    if (recording)
+        record.FollowOtherRuns(earlier);
     const std::size_t jobs = std::min<std::size_t>(options.jobs, plan.rows);
     ProvisionRun run(options, context, text, lookups, jobs, recording ? &record : nullptr, earlier);
-    run.Output().Start();
+    run.Output().Start(plan.otherColumns);
     {
-        const InterruptWatch watch([&run] { run.Output().ListInterrupted(); });
+        const std::string hint = ResumeHint(options, context.portStyle);
+        const InterruptWatch watch([&run, &hint] { run.Output().ListInterrupted(hint); });
         RunEachAtOnce(jobs, [&run](std::size_t slot) { run.Work(slot); });
     }
     const ExitCode code = run.Output().Finish(plan.rows);
+    if (options.resume && earlier.found)
+        run.TellResumed(context.err);
     const std::string writeError = recording ? record.WriteError() : "";
     if (writeError.empty())
         return code;
+    // The record's failure is the run's, whatever its rows did: the help
+    // gives it one code, as configure exits with it.
     context.err << "Cannot write the record " << EscapeForText(options.record) << ": " << writeError << ".\n";
-    return code == ExitCode::Success ? ExitCode::Failure : code;
+    return ExitCode::Failure;
 }

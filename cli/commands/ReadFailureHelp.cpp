@@ -37,9 +37,7 @@ std::vector<std::string> OpenHints(const ReadFailure& failure, PortStyle style,
         std::vector<std::string> hints;
         // A Windows port name (COM5, com12) names no file on Linux.
         if (style == PortStyle::Posix && ComPortNumber(failure.port) != 0)
-            hints.push_back(
-                "ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
-                "straight over Bluetooth.");
+            hints.push_back(PortsArePathsHint);
         hints.push_back(PortsScanFinds(listPorts));
         return hints;
     }

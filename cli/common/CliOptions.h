@@ -52,5 +52,9 @@ struct CliOptions {
     std::string tlsKey;                           // --tls-key FILE, empty for none
 };
 
-// "on" is 1 and "off" is 0, as --auth and a plan's auth column take them.
+// "on" is 1 and "off" is 0, as --auth takes them.
 bool ParseAuthWord(const std::string& word, int& auth);
+
+// A plan's auth column, as spreadsheets write it too: on, off, 1 or 0, in
+// any case.
+bool ParsePlanAuth(const std::string& word, int& auth);

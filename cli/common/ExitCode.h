@@ -23,6 +23,8 @@ enum class ExitCode : int {
     ProvisionFailed = 16,
     BadPlan = 17,
     TranscriptFailed = 18,
+    // 128 plus SIGINT's number, as shells report a process Ctrl-C ended.
+    Interrupted = 130,
 };
 
 inline int ToInt(ExitCode code)

@@ -11,28 +11,6 @@ std::string HexEscape(const char* prefix, unsigned char byte, int digits)
     return buffer;
 }
 
-const char* ShortJsonEscape(unsigned char byte)
-{
-    switch (byte) {
-        case '"':
-            return "\\\"";
-        case '\\':
-            return "\\\\";
-        case '\b':
-            return "\\b";
-        case '\f':
-            return "\\f";
-        case '\n':
-            return "\\n";
-        case '\r':
-            return "\\r";
-        case '\t':
-            return "\\t";
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 std::string EscapeForText(const std::string& bytes)
@@ -48,18 +26,14 @@ std::string EscapeForText(const std::string& bytes)
     return text;
 }
 
-std::string JsonString(const std::string& bytes)
+std::string HexText(const std::string& bytes)
 {
-    std::string json = "\"";
+    static const char Digits[] = "0123456789abcdef";
+    std::string hex;
     for (char c : bytes) {
         const unsigned char byte = static_cast<unsigned char>(c);
-        if (const char* escape = ShortJsonEscape(byte))
-            json += escape;
-        else if (byte < 0x20 || byte >= 0x7F)
-            json += HexEscape("\\u", byte, 4);
-        else
-            json += c;
+        hex += Digits[byte >> 4];
+        hex += Digits[byte & 0x0F];
     }
-    json += '"';
-    return json;
+    return hex;
 }

@@ -13,7 +13,8 @@ Outcome OutcomeOf(const OutcomeRow& row, const std::string& details)
 Outcome ReadOutcome(LinkResult result, const DeviceInfo& info)
 {
     // Unknown firmware is named with the version the device reported.
-    return OutcomeOf(ReadRow(result), result == LinkResult::UnsupportedVersion ? JsonString(info.version) : "");
+    return OutcomeOf(ReadRow(result),
+                     result == LinkResult::UnsupportedVersion ? "\"" + EscapeForText(info.version) + "\"" : "");
 }
 
 Outcome ConfigureOutcome(LinkResult result)

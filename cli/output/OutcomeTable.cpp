@@ -100,6 +100,10 @@ OutcomeRow CliRow(CliOutcome outcome)
         case CliOutcome::TranscriptFailed:
             return {ExitCode::TranscriptFailed, nullptr, nullptr,
                     "--transcript: the file is no regular file, cannot be opened or written"};
+        case CliOutcome::Interrupted:
+            return {ExitCode::Interrupted, nullptr, nullptr,
+                    "interrupted by Ctrl-C (on Windows, its own code for Ctrl-C); SIGTERM, SIGHUP and SIGQUIT end "
+                    "it with 128 plus their number (143, 129, 131); provision first lists the rows it was at"};
     }
     return {ExitCode::Failure, nullptr, nullptr, nullptr};
 }
@@ -120,9 +124,9 @@ constexpr SettingsProblem SettingsProblems[] = {
     SettingsProblem::PinHasSpace,
 };
 constexpr CliOutcome CliOutcomes[] = {
-    CliOutcome::Success,         CliOutcome::Failure,  CliOutcome::Usage,
-    CliOutcome::NoDeviceFound,   CliOutcome::Verified, CliOutcome::NotVerified,
-    CliOutcome::ProvisionFailed, CliOutcome::BadPlan,  CliOutcome::TranscriptFailed,
+    CliOutcome::Success,          CliOutcome::Failure,     CliOutcome::Usage,           CliOutcome::NoDeviceFound,
+    CliOutcome::Verified,         CliOutcome::NotVerified, CliOutcome::ProvisionFailed, CliOutcome::BadPlan,
+    CliOutcome::TranscriptFailed, CliOutcome::Interrupted,
 };
 
 void AddWord(std::vector<std::string>& words, const char* word)

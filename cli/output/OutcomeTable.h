@@ -29,6 +29,7 @@ enum class CliOutcome {
     ProvisionFailed,  // provision: a row did not succeed
     BadPlan,          // provision: nothing was done
     TranscriptFailed,
+    Interrupted,  // Ctrl-C or another ending signal
 };
 
 struct OutcomeRow {

@@ -1,38 +1,29 @@
 #include "OutputFormat.h"
 
 #include "OutcomeTable.h"
+#include "common/JsonLine.h"
 
 namespace {
 
-void AppendJsonField(std::string& json, const char* key, const std::string& value)
+// The fields a device reports; its own texts keep their bytes in a Hex
+// field when they are not UTF-8.
+void AddDeviceJson(Json& object, const DeviceInfo& info)
 {
-    json += ",\"";
-    json += key;
-    json += "\":";
-    json += JsonString(value);
-}
-
-// The fields a device reports, after `"port":...` or at the start of an object
-// (the leading comma is then dropped by the caller).
-std::string DeviceJsonFields(const DeviceInfo& info)
-{
-    std::string fields;
-    AppendJsonField(fields, "name", DisplayNameOf(info));
-    AppendJsonField(fields, "firmware", info.version);
-    AppendJsonField(fields, "authentication", AuthenticationText(info));
-    AppendJsonField(fields, "pin", info.pin);
-    return fields;
+    SetJsonText(object, "name", DisplayNameOf(info), JsonValue::DeviceText);
+    SetJsonText(object, "firmware", info.version, JsonValue::DeviceText);
+    SetJsonText(object, "authentication", AuthenticationText(info));
+    SetJsonText(object, "pin", info.pin, JsonValue::DeviceText);
 }
 
 // Unknown details are left out.
-void AppendPortDetailsJson(std::string& json, const PortDetails& details)
+void AddPortDetailsJson(Json& object, const PortDetails& details)
 {
-    AppendJsonField(json, "kind", PortKindWord(details.kind));
+    SetJsonText(object, "kind", PortKindWord(details.kind));
     const std::pair<const char*, const std::string*> optional[] = {
         {"direction", &details.direction}, {"address", &details.address}, {"description", &details.description}};
     for (const auto& field : optional) {
         if (!field.second->empty())
-            AppendJsonField(json, field.first, *field.second);
+            SetJsonText(object, field.first, *field.second);
     }
 }
 
@@ -66,7 +57,9 @@ std::string FormatQueryText(const DeviceInfo& info)
 
 std::string FormatQueryJson(const DeviceInfo& info)
 {
-    return "{" + DeviceJsonFields(info).substr(1) + "}\n";
+    Json object = Json::object();
+    AddDeviceJson(object, info);
+    return JsonDump(object) + "\n";
 }
 
 const char* ProbeStatusWord(LinkResult result)
@@ -113,20 +106,21 @@ std::string FormatScanText(const std::vector<ScanEntry>& entries)
 
 std::string FormatScanJson(const std::vector<ScanEntry>& entries)
 {
+    // One port a line, so that a person can read the list too.
     std::string json = "[";
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const ScanEntry& entry = entries[i];
-        json += i == 0 ? "\n" : ",\n";
-        json += "{\"port\":" + JsonString(entry.port);
+        Json object = Json::object();
+        SetJsonText(object, "port", entry.port);
         if (entry.probed) {
-            AppendJsonField(json, "status", ProbeStatusWord(entry.result));
+            SetJsonText(object, "status", ProbeStatusWord(entry.result));
             if (entry.result == LinkResult::Ok)
-                json += DeviceJsonFields(entry.info);
+                AddDeviceJson(object, entry.info);
             else if (entry.result == LinkResult::UnsupportedVersion)
-                AppendJsonField(json, "firmware", entry.info.version);
+                SetJsonText(object, "firmware", entry.info.version, JsonValue::DeviceText);
         }
-        AppendPortDetailsJson(json, entry.details);
-        json += "}";
+        AddPortDetailsJson(object, entry.details);
+        json += (i == 0 ? "\n" : ",\n") + JsonDump(object);
     }
     json += entries.empty() ? "]\n" : "\n]\n";
     return json;

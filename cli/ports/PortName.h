@@ -33,5 +33,9 @@ struct ResolvedPort {
 // (socket://, rfc2217://, bt://) on either platform.
 ResolvedPort ResolvePortName(const std::string& text, PortStyle style);
 
+// What a COM name given on Linux is told, where it names no file.
+inline constexpr char PortsArePathsHint[] =
+    "ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS straight over Bluetooth.";
+
 // The COM ports the command line takes, for people: "COM1 to COM256".
 std::string ComPortRangeText();

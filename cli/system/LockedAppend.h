@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // Writes `text` to the end of `file` (opened for appending and reading,
@@ -14,7 +15,13 @@
 // with the system's reason; on POSIX a write that failed after some of its
 // bytes is cut off again (Windows's append-only handle cannot shorten the
 // file; the line end before the next entry keeps that one whole).
-bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason);
+//
+// `stillWanted`, when given, is asked with the lock held, before the write:
+// when it says no, nothing is written, `skipped` is set, and the call
+// succeeds. What it reads of the file is what every other writer has
+// finished writing.
+bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason,
+                  const std::function<bool()>& stillWanted = nullptr, bool* skipped = nullptr);
 
 // Flushes what was written to `file` to the disk (fdatasync,
 // FlushFileBuffers). Needs no lock: many threads may wait for the disk at

@@ -36,7 +36,8 @@ bool WriteAll(int fd, const std::string& text, std::string& reason)
 // there, and a line left unended before (a power cut in the middle of a
 // write) is ended first, so that the entry is a line of its own and the one
 // before it is not lost in it.
-bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
+bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason,
+                  const std::function<bool()>& stillWanted, bool* skipped)
 {
     const int fd = fileno(file);
     while (flock(fd, LOCK_EX) != 0) {
@@ -44,6 +45,11 @@ bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
             reason = SystemText(errno);
             return false;
         }
+    }
+    if (stillWanted && !stillWanted()) {
+        *skipped = true;
+        flock(fd, LOCK_UN);
+        return true;
     }
     bool written = false;
     struct stat info = {};

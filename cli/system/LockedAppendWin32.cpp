@@ -52,6 +52,10 @@ bool EndsALine(HANDLE handle, bool& ends, std::string& reason)
     return true;
 }
 
+// The high half of the locked byte's offset: 2^63 - 2^32, where no file's
+// bytes reach.
+constexpr DWORD AppendLockOffsetHigh = 0x7FFFFFFF;
+
 HANDLE HandleOf(std::FILE* file)
 {
     return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
@@ -61,22 +65,31 @@ HANDLE HandleOf(std::FILE* file)
 
 // The handle underneath the stream is opened to append only (RegularFileWin32.cpp:
 // FILE_APPEND_DATA without FILE_WRITE_DATA), so every write lands at the end of
-// the file; the whole file is locked so that another program's entry never
-// lands between the parts of one.
-bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason)
+// the file. Windows' locks are mandatory: a lock over the file's bytes would fail
+// the reads of --resume while another program appends. So the writers lock one
+// byte far beyond any real record's size, which only they ask for, and another
+// program's entry still never lands between the parts of one.
+bool AppendLocked(std::FILE* file, const std::string& text, std::string& reason,
+                  const std::function<bool()>& stillWanted, bool* skipped)
 {
     const HANDLE handle = HandleOf(file);
-    OVERLAPPED whole = {};
-    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+    OVERLAPPED lockByte = {};
+    lockByte.OffsetHigh = AppendLockOffsetHigh;
+    if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lockByte)) {
         reason = Reason("LockFileEx");
         return false;
+    }
+    if (stillWanted && !stillWanted()) {
+        *skipped = true;
+        UnlockFileEx(handle, 0, 1, 0, &lockByte);
+        return true;
     }
     // A line left unended before (a power cut in the middle of a write) is
     // ended first, so that the entry is a line of its own.
     bool endsLine = true;
     const bool written =
         EndsALine(handle, endsLine, reason) && WriteAtEnd(handle, endsLine ? text : '\n' + text, reason);
-    UnlockFileEx(handle, 0, MAXDWORD, MAXDWORD, &whole);
+    UnlockFileEx(handle, 0, 1, 0, &lockByte);
     return written;
 }
 

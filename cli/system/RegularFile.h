@@ -13,6 +13,8 @@
 #include "UniqueFile.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 // Opens `path` with fopen's `mode` ("rb", or "ab", which creates the file
@@ -24,6 +26,10 @@
 // a device, not a file", or the system's words), and in `missing`, when
 // given, whether that is because no file has that name.
 UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::string& reason, bool* missing = nullptr);
+
+// Moves `file`'s reading to byte `offset` from its start, which may lie
+// beyond 2 GiB on every system.
+bool SeekFromStart(std::FILE* file, std::uint64_t offset);
 
 // Reads the regular file `path` (opened as above) into `bytes`: all of it
 // when it holds at most `maxBytes`, else its first `maxBytes` and one byte

@@ -46,6 +46,25 @@ bool SyncFolderOf(const std::string& path, std::string& reason)
 // owner gave it.
 constexpr mode_t PrivateFileMode = 0600;
 
+namespace {
+
+// A file just created private, and its folder's entry for it on the disk.
+bool PrivateAndFound(int fd, const std::string& path, std::string& reason)
+{
+    if (fchmod(fd, PrivateFileMode) != 0) {
+        reason = std::strerror(errno);
+        return false;
+    }
+    return SyncFolderOf(path, reason);
+}
+
+}  // namespace
+
+bool SeekFromStart(std::FILE* file, std::uint64_t offset)
+{
+    return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
 // stat() first, so that a port is never opened (opening one may already
 // raise its modem lines); fstat() after the open, for a name that changed in
 // between. O_NONBLOCK keeps that open from waiting on a FIFO or a terminal;
@@ -61,14 +80,14 @@ UniqueFile OpenRegularFile(const std::string& path, const char* mode, std::strin
     // Appending reads too: how the file ends (LockedAppend.h).
     const int flags = (append ? O_RDWR | O_APPEND : O_RDONLY) | O_NOCTTY | O_NONBLOCK | O_CLOEXEC;
     UniqueFd fd(append ? open(path.c_str(), flags | O_CREAT | O_EXCL, PrivateFileMode) : -1);
-    if (fd.IsValid() && fchmod(fd.Get(), PrivateFileMode) != 0) {
-        reason = std::strerror(errno);
+    // A record's entries are synced as they are written; the file itself
+    // must be found after a power cut too. One created here that cannot be
+    // made so is removed: the next run would take it for a file that was
+    // there before, and never sync its entry.
+    if (fd.IsValid() && !PrivateAndFound(fd.Get(), path, reason)) {
+        unlink(path.c_str());
         return UniqueFile();
     }
-    // A record's entries are synced as they are written; the file itself
-    // must be found after a power cut too.
-    if (fd.IsValid() && !SyncFolderOf(path, reason))
-        return UniqueFile();
     if (!fd.IsValid() && (!append || errno == EEXIST))
         fd = UniqueFd(open(path.c_str(), flags));
     if (!fd.IsValid()) {

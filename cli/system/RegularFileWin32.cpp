@@ -84,6 +84,11 @@ UniqueFile OpenForAppending(const std::string& path, std::string& reason)
 
 }  // namespace
 
+bool SeekFromStart(std::FILE* file, std::uint64_t offset)
+{
+    return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+}
+
 // The name decides first, so that a port is never opened; what the system
 // reports of the opened handle decides for a name that leads elsewhere (a
 // link, a mapped drive of Wine's onto a Linux device).

@@ -83,16 +83,18 @@ PortResult ConnectRfcomm(const std::string& address, int channel, UniqueFd& sock
             int channel = 0;
         } search;
         const bdaddr_t device = remote.rc_bdaddr;
-        const bool answered = CallBefore<Search>(
+        std::string whyNot;
+        const CallEnd end = CallBefore<Search>(
             deadline,
             [device] {
                 Search done;
                 done.result = FindSerialPortChannel(device, done.channel);
                 return done;
             },
-            search);
-        if (!answered)
-            return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoServiceSearchAnswer);
+            search, whyNot);
+        if (end != CallEnd::Returned)
+            return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0,
+                              end == CallEnd::NotStarted ? whyNot : NoServiceSearchAnswer);
         if (!search.result.Ok())
             return search.result;
         found = search.channel;

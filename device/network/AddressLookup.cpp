@@ -2,10 +2,15 @@
 
 #include "HostLookup.h"
 
+#include <algorithm>
+#include <atomic>
 #include <map>
+#include <system_error>
 #include <thread>
 
 namespace {
+
+constexpr std::size_t MaxLookupsAtOnce = 64;
 
 struct HostLookup {
     PortResult result;
@@ -14,7 +19,10 @@ struct HostLookup {
 
 }  // namespace
 
-// Each lookup ends by the deadline, so joining their threads does too.
+// Each lookup ends by the deadline, so joining their threads does too. At
+// most MaxLookupsAtOnce threads take the hosts in turn, and this one takes
+// its share: a plan of thousands of host names, or a system that starts no
+// more threads, is looked up all the same, each failure the host's own.
 void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadline)
 {
     std::map<std::string, HostLookup> hosts;
@@ -22,13 +30,25 @@ void LookUpAddresses(const std::vector<PortAddress*>& addresses, Deadline deadli
         if (IsNetworkAddress(*address))
             hosts[address->host];
     }
-    std::vector<std::thread> lookups;
-    for (auto& host : hosts) {
-        lookups.emplace_back(
-            [&host, deadline] { host.second.result = LookUpHost(host.first, deadline, host.second.addresses); });
+    std::vector<std::pair<const std::string, HostLookup>*> todo;
+    for (auto& host : hosts)
+        todo.push_back(&host);
+    std::atomic<std::size_t> next{0};
+    const auto lookUp = [&todo, &next, deadline] {
+        for (std::size_t at; (at = next++) < todo.size();)
+            todo[at]->second.result = LookUpHost(todo[at]->first, deadline, todo[at]->second.addresses);
+    };
+    std::vector<std::thread> workers;
+    for (std::size_t i = 1; i < std::min(MaxLookupsAtOnce, todo.size()); ++i) {
+        try {
+            workers.emplace_back(lookUp);
+        } catch (const std::system_error&) {
+            break;  // those started, and this one, take the rest
+        }
     }
-    for (std::thread& lookup : lookups)
-        lookup.join();
+    lookUp();
+    for (std::thread& worker : workers)
+        worker.join();
     for (PortAddress* address : addresses) {
         if (!IsNetworkAddress(*address))
             continue;

@@ -11,11 +11,21 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <system_error>
 #include <thread>
 
-// True with `work`'s result in `result`; false when `deadline` passed first.
+// How a call made by CallBefore ended.
+enum class CallEnd {
+    Returned,        // `result` holds what it returned
+    DeadlinePassed,  // the caller goes on; the call finishes on its own
+    NotStarted,      // no thread could be started for it (a thread limit)
+};
+
+// Calls `work` on a thread of its own and waits for it until `deadline`.
+// NotStarted comes with the system's words in `whyNot`.
 template <typename Result>
-bool CallBefore(Deadline deadline, std::function<Result()> work, Result& result)
+CallEnd CallBefore(Deadline deadline, std::function<Result()> work, Result& result, std::string& whyNot)
 {
     struct Shared {
         std::mutex mutex;
@@ -24,19 +34,24 @@ bool CallBefore(Deadline deadline, std::function<Result()> work, Result& result)
         Result result;
     };
     auto shared = std::make_shared<Shared>();
-    std::thread([shared, work = std::move(work)] {
-        Result value = work();
-        std::lock_guard<std::mutex> lock(shared->mutex);
-        shared->result = std::move(value);
-        shared->finished = true;
-        shared->done.notify_all();
-    }).detach();
+    try {
+        std::thread([shared, work = std::move(work)] {
+            Result value = work();
+            std::lock_guard<std::mutex> lock(shared->mutex);
+            shared->result = std::move(value);
+            shared->finished = true;
+            shared->done.notify_all();
+        }).detach();
+    } catch (const std::system_error& error) {
+        whyNot = error.code().message();
+        return CallEnd::NotStarted;
+    }
     std::unique_lock<std::mutex> lock(shared->mutex);
     const auto finished = [&] { return shared->finished; };
     if (deadline == NoDeadline)  // a wait until the clock's end would overflow
         shared->done.wait(lock, finished);
     else if (!shared->done.wait_until(lock, deadline, finished))
-        return false;
+        return CallEnd::DeadlinePassed;
     result = std::move(shared->result);
-    return true;
+    return CallEnd::Returned;
 }

@@ -73,9 +73,12 @@ PortResult LookUpHost(const std::string& host, Deadline deadline, std::vector<st
     if (!started.Ok())
         return started;
     Lookup lookup;
-    if (!CallBefore<Lookup>(
-            deadline, [host] { return LookUpNow(host); }, lookup))
-        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0, NoLookupAnswer);
+    std::string whyNot;
+    const CallEnd end = CallBefore<Lookup>(
+        deadline, [host] { return LookUpNow(host); }, lookup, whyNot);
+    if (end != CallEnd::Returned)
+        return PortFailed(LinkResult::OpenFailed, PortOperation::Open, 0,
+                          end == CallEnd::NotStarted ? whyNot : NoLookupAnswer);
     if (lookup.error != 0)  // getaddrinfo: no such name, or no resolver
         return LookupFailure(lookup.error);
     addresses = std::move(lookup.addresses);

@@ -118,6 +118,8 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"configure", "COM1", "--auth", "on", "--pin", "--verify"},
         {"configure", "COM1", "--auth", "on", "--json"},
         {"configure", "COM1", "--auth", "on", "--pin", "random:3"},
+        {"configure", "COM1"},
+        {"configure", "COM1", "--verify", "--record", "r.jsonl"},
         {"scan", "COM1"},
         {"scan", "--json=yes"},
         {"provision", "plan.csv", "--jobs", "0"},

@@ -29,7 +29,7 @@ TEST_F(CliOnBench, APlanWithABadRowOpensNoPort)
     const ProcessResult run = Cli({"provision", plan});
     EXPECT_EQ(run.exitCode, 17);
     EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, Message(plan + ", line 3: auth takes on or off, not \"maybe\"."));
+    EXPECT_EQ(run.err, Message(plan + ", line 3: auth takes on or off (or 1 or 0), not \"maybe\"."));
     EXPECT_EQ(m_device.ReceivedSinceMark(), "");
     EXPECT_EQ(m_third.ReceivedSinceMark(), "");
 }

@@ -23,8 +23,8 @@ TEST_F(CliOnBench, QueryPrintsTheDeviceAfterSendingOnlyTheAccessCode)
     const ProcessResult json = Cli({"query", m_port, "--json"});
     EXPECT_EQ(json.exitCode, 0);
     EXPECT_EQ(json.out,
-              "{\"name\":\"Caf\\u00E9 \\\"Lab\\\"\\t\\u001B[2J\",\"firmware\":\"1.1\","
-              "\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
+              "{\"name\":\"Caf\xEF\xBF\xBD \\\"Lab\\\"\\t\\u001b[2J\",\"nameHex\":\"436166e920224c616222091b5b324a\","
+              "\"firmware\":\"1.1\",\"authentication\":\"Disable\",\"pin\":\"1234\"}\n");
     const ProcessResult escaped = Cli({"query", m_port});
     EXPECT_EQ(escaped.out.substr(0, escaped.out.find('\n')), "name: Caf\xE9 \"Lab\"\\x09\\x1B[2J");
 }

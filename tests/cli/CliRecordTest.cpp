@@ -121,6 +121,89 @@ TEST_F(CliRecord, ARunRecordsEachDeviceBeforeAndAfterItsWrite)
     }
 }
 
+// --resume knows a row by its device and what it asks, not by the plan's
+// name: a plan saved under another name, with another row edited, skips the
+// device that is done with the same request and works the one whose request
+// changed. Entries with nested values (as a later version may write) are
+// read; lines that are no JSON are passed over with one notice. A UTF-8 name
+// is kept as UTF-8, and bytes that are not UTF-8 keep their hex.
+TEST_F(CliRecord, ResumeKnowsDevicesNotPlans)
+{
+    Reset(m_device, "name=Ger\xC3\xA4t\n");
+    Reset(m_other, "name=Caf\xE9\n");
+    // Saved by a spreadsheet, with a column of the bench's own.
+    const std::string plan = WriteFile("first.csv", "Port; Auth; PIN; Serial\n" + m_port + "; ON; random:6; SN-1\n" +
+                                                        m_other.PortName() + "; Off; ; SN-2\n");
+    const ProcessResult run = Cli({"provision", plan, "--record", m_record, "--jobs", "1"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\treason\tSerial\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\tSN-2\n"), std::string::npos) << run.out;
+    const std::string pin = m_device.State()["pin"];
+    std::vector<std::string> lines = Lines(m_record);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(Value(lines[0], "nameBefore"), "\"Ger\xC3\xA4t\"");
+    EXPECT_EQ(Value(lines[0], "nameBeforeHex"), "");
+    EXPECT_EQ(Value(lines[2], "nameBefore"), "\"Caf\xEF\xBF\xBD\"");
+    EXPECT_EQ(Value(lines[2], "nameBeforeHex"), "\"436166e9\"");
+    EXPECT_NE(lines[1].find(",\"columns\":{\"Serial\":\"SN-1\"}}"), std::string::npos) << lines[1];
+
+    std::ofstream rewritten(m_record, std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines)
+        rewritten << "{\"later\":{\"kept\":[1,{\"a\":2}]}," << line.substr(1) << '\n';
+    rewritten << "not an entry\n{\"cut short\n";
+    rewritten.close();
+    const std::string edited =
+        WriteFile("renamed.csv", "port,auth,pin\n" + m_port + ",on,random:6\n" + m_other.PortName() + ",on,\n");
+    m_device.MarkReceived();
+    const ProcessResult resumed = Cli({"provision", edited, "--record", m_record, "--resume", "--jobs", "1"});
+    EXPECT_EQ(resumed.exitCode, 0) << resumed.err;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+    EXPECT_EQ(m_device.State()["pin"], pin);
+    EXPECT_EQ(m_other.State()["auth"], "1");
+    EXPECT_NE(resumed.out.find(m_port + "\tdone-earlier\t"), std::string::npos) << resumed.out;
+    EXPECT_NE(resumed.err.find("has 2 lines that are no JSON object"), std::string::npos) << resumed.err;
+    EXPECT_NE(resumed.err.find("--resume skipped 1 rows"), std::string::npos) << resumed.err;
+    EXPECT_NE(resumed.err.find("worked again, as their request changed: 1 rows.\n"), std::string::npos) << resumed.err;
+
+    // Without --resume every row is worked, the record's successes
+    // notwithstanding.
+    m_device.MarkReceived();
+    const ProcessResult again = Cli({"provision", edited, "--record", m_record, "--jobs", "1"});
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    EXPECT_NE(m_device.ReceivedSinceMark(), "");
+    EXPECT_EQ(again.out.find("done-earlier"), std::string::npos) << again.out;
+    EXPECT_NE(resumed.err.find("line 3 (" + m_other.PortName() + "): run " + Value(lines[3], "run").substr(1, 16) +
+                               " set this device up with another authentication or PIN rule."),
+              std::string::npos)
+        << resumed.err;
+}
+
+// A PIN drawn at random differs from every PIN the record holds as set,
+// not only from those of this run: with every 4-digit PIN that does not end
+// in 7 in the record, each device gets one that does.
+TEST_F(CliRecord, ARandomPinIsNoneTheRecordHolds)
+{
+    {
+        std::ofstream record(m_record, std::ios::binary);
+        for (int pin = 0; pin < 10000; ++pin) {
+            char digits[8];
+            std::snprintf(digits, sizeof digits, "%04d", pin);
+            if (pin % 10 != 7)
+                record << "{\"command\":\"configure\",\"entry\":\"written\",\"pinSet\":\"" << digits << "\"}\n";
+        }
+    }
+    Reset(m_other);
+    const std::string plan =
+        WriteFile("random4.csv", "port,auth,pin\n" + m_port + ",on,random:4\n" + m_other.PortName() + ",on,random:4\n");
+    const ProcessResult run = Cli({"provision", plan, "--record", m_record});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    for (BenchDevice* device : {&m_device, &m_other}) {
+        const std::string pin = device->State()["pin"];
+        ASSERT_EQ(pin.size(), 4u);
+        EXPECT_EQ(pin.back(), '7') << pin;
+    }
+}
+
 // Two programs append to one record at once: every line is one whole entry.
 TEST_F(CliRecord, TwoProgramsAppendWholeEntries)
 {

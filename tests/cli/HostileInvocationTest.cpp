@@ -351,6 +351,16 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          Soon},
+        {"7: a UTF-8 name comes back whole through jq",
+         "name=Ger\xC3\xA4t\n",
+         {"\"$1\" query \"$2\" --json | jq -j .name", Port5},
+         true,
+         0,
+         "Ger\xC3\xA4t",
+         "",
+         AccessCodeBytes,
+         "",
+         Soon},
         {"11: Ctrl-C leaves the ended rows printed and names the rows at work",
          "delay=3000\n",
          {": >\"$3\"; env --default-signal=INT \"$1\" provision \"$2\" >\"$3\" & i=0; "
@@ -360,7 +370,9 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          true,
          130,
          ProvisionHeader + Port6 + "\tconfigured\t1.3\tTolvane Demo\tEnable\tEnable\t0\n",
-         "Interrupted: " + Port5 + " (line 2), nothing was written to it.\n",
+         "Interrupted: " + Port5 +
+             " (line 2), nothing was written to it.\nhint: without --record, a later run cannot tell the rows done: "
+             "check the devices listed above.\n",
          AccessCodeBytes,
          AccessCodeBytes + AccessCodeBytes + " 1 1234 ",
          Soon},
@@ -380,8 +392,25 @@ std::vector<Row> HostileRows(const std::string& lockedPort)
          true,
          143,
          "1\n0\n",
-         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n",
+         "Interrupted: " + Port5 + " (line 2), its configure command may have been written; not confirmed.\n" +
+             "hint: finish the plan with: tolvane-cli provision " + onePlan + " --record " +
+             BenchDevice::BenchFolder() + "/killed.jsonl --resume\n",
          onePlanWritten,
+         "",
+         Soon},
+        // The record's failure is the run's: provision exits with the code
+        // the help gives it, as configure does.
+        {"10: a record that cannot be written",
+         "",
+         {"trap '' XFSZ; ulimit -f 0; chmod 600 \"$3\"; exec \"$1\" provision \"$2\" --record \"$3\"", onePlan,
+          WriteBenchFile("full.jsonl", "")},
+         true,
+         1,
+         ProvisionHeader + Port5 + "\tfailed\t1.3\tTolvane Demo\tEnable\tEnable\t1\t\tCannot write the record " +
+             BenchDevice::BenchFolder() + "/full.jsonl: File too large; nothing was written to the device.\n",
+         "0 of 1 ports were provisioned, 1 were not.\nCannot write the record " + BenchDevice::BenchFolder() +
+             "/full.jsonl: File too large.\n",
+         AccessCodeBytes,
          "",
          Soon},
         {"8: a transcript that cannot be written",

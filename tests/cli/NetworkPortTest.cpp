@@ -98,7 +98,10 @@ TEST_F(NetworkPorts, NameWithByteFfComesBackAsOneByte)
                          "9\n");
     const ProcessResult run = Cli({"query", m_telnetServer.Address(), "--json"});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.out.find("\"name\":\"Demo\\u00FF9"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\"name\":\"Demo\xEF\xBF\xBD"
+                           "9\",\"nameHex\":\"44656d6fff39\""),
+              std::string::npos)
+        << run.out;
 }
 
 TEST_F(NetworkPorts, ScanProbesAddressesAndProvisionTakesThem)

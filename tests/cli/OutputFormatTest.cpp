@@ -1,4 +1,5 @@
 #include "HelpText.h"
+#include "common/JsonLine.h"
 #include "output/OutputFormat.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,8 @@ TEST(OutputFormat, QueryShowsTheDisplayNameWithoutItsTerminator)
 
 // A kind of outcome left out of the table's lists would lose its line in
 // --help and the manual: --help ends with a worded line for each code
-// from 0 to 18, in order, and no other (long ones wrapped under their words).
+// from 0 to 18, in order, then 130 for an interrupt, and no other (long ones
+// wrapped under their words).
 TEST(OutcomeTable, EveryExitCodeHasItsHelpLine)
 {
     const std::string help = HelpText(PortStyle::Posix);
@@ -45,23 +47,32 @@ TEST(OutcomeTable, EveryExitCodeHasItsHelpLine)
         if (line.compare(0, 6, "      ") != 0)  // a long line goes on, indented, under its words
             lines.push_back(line);
     }
-    ASSERT_EQ(lines.size(), 19u) << help.substr(start);
-    for (int code = 0; code < 19; ++code) {
-        const std::string number = (code < 10 ? "   " : "  ") + std::to_string(code) + "  ";
-        EXPECT_EQ(lines[code].substr(0, number.size()), number);
+    ASSERT_EQ(lines.size(), 20u) << help.substr(start);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int code = i < 19 ? static_cast<int>(i) : 130;
+        const std::string number = (code < 10 ? "   " : code < 100 ? "  " : " ") + std::to_string(code) + "  ";
+        EXPECT_EQ(lines[i].substr(0, number.size()), number);
         // Words right after the number.
-        EXPECT_GT(lines[code].size(), number.size()) << lines[code];
-        EXPECT_NE(lines[code].c_str()[number.size()], ' ') << lines[code];
+        EXPECT_GT(lines[i].size(), number.size()) << lines[i];
+        EXPECT_NE(lines[i].c_str()[number.size()], ' ') << lines[i];
     }
     EXPECT_EQ(help.find("  19  "), std::string::npos);
 }
 
-TEST(OutputFormat, JsonIsAsciiWithOneCharacterPerDeviceByte)
+// UTF-8 stays as it is; control bytes are escaped; bytes that are not UTF-8
+// are U+FFFD, with their hex beside them where the text is the device's.
+TEST(OutputFormat, JsonIsUtf8AndKeepsTheDevicesOtherBytesInHex)
 {
-    EXPECT_EQ(JsonString(std::string("a\"b\\c/d", 7)), "\"a\\\"b\\\\c/d\"");
-    EXPECT_EQ(JsonString(std::string("\b\f\n\r\t\x01\x1f\x7f", 8)), "\"\\b\\f\\n\\r\\t\\u0001\\u001F\\u007F\"");
-    EXPECT_EQ(JsonString(std::string("\x80\xE9\xFF", 3)), "\"\\u0080\\u00E9\\u00FF\"");
-    EXPECT_EQ(JsonString(std::string("\0x", 2)), "\"\\u0000x\"");
+    const std::string replacement = "\xEF\xBF\xBD";
+    EXPECT_EQ(JsonObjectLine({{"a", std::string("a\"b\\c/d", 7), JsonValue::Text}}), "{\"a\":\"a\\\"b\\\\c/d\"}\n");
+    EXPECT_EQ(JsonObjectLine({{"a", std::string("\b\f\n\r\t\x01\x1f\x7f", 8), JsonValue::Text}}),
+              "{\"a\":\"\\b\\f\\n\\r\\t\\u0001\\u001f\x7f\"}\n");
+    EXPECT_EQ(JsonObjectLine({{"a", std::string("\0x", 2), JsonValue::Text}}), "{\"a\":\"\\u0000x\"}\n");
+    EXPECT_EQ(JsonObjectLine({{"name", "Ger\xC3\xA4t", JsonValue::DeviceText}}), "{\"name\":\"Ger\xC3\xA4t\"}\n");
+    EXPECT_EQ(JsonObjectLine({{"name", "\x80\xE9\xFF", JsonValue::DeviceText}, {"n", "7", JsonValue::Literal}}),
+              "{\"name\":\"" + replacement + replacement + replacement + "\",\"nameHex\":\"80e9ff\",\"n\":7}\n");
+    EXPECT_EQ(JsonObjectLine({{"port", "COM\xE9", JsonValue::Text}, {"empty", "", JsonValue::Text}}),
+              "{\"port\":\"COM" + replacement + "\"}\n");
 }
 
 TEST(OutputFormat, TextKeepsControlBytesFromTheTerminal)

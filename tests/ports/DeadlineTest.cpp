@@ -41,18 +41,21 @@ TEST(Deadline, TimeLeftRoundsUpAndNeverGoesBelowZeroOrAboveTheWait)
 TEST(Deadline, CallBeforeEndsAtTheDeadlineWhateverTheCallDoes)
 {
     int result = 0;
+    std::string whyNot;
     const auto start = PortClock::now();
-    EXPECT_FALSE(CallBefore<int>(
-        DeadlineAfter(milliseconds(100)),
-        [] {
-            std::this_thread::sleep_for(milliseconds(2000));
-            return 1;
-        },
-        result));
+    EXPECT_EQ(CallBefore<int>(
+                  DeadlineAfter(milliseconds(100)),
+                  [] {
+                      std::this_thread::sleep_for(milliseconds(2000));
+                      return 1;
+                  },
+                  result, whyNot),
+              CallEnd::DeadlinePassed);
     EXPECT_LT(PortClock::now() - start, milliseconds(1000));
     EXPECT_EQ(result, 0);
-    EXPECT_TRUE(CallBefore<int>(
-        DeadlineAfter(milliseconds(5000)), [] { return 7; }, result));
+    EXPECT_EQ(CallBefore<int>(
+                  DeadlineAfter(milliseconds(5000)), [] { return 7; }, result, whyNot),
+              CallEnd::Returned);
     EXPECT_EQ(result, 7);
 }
 
