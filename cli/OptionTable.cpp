@@ -184,7 +184,7 @@ std::vector<OptionSpec> MakeOptionTable()
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
          SetFile<&CliOptions::tlsKey>, ValueKind::File},
         {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print the help and exit.", SetHelp},
-        {"--version", nullptr, nullptr, 0, "Print the version and exit.", nullptr},
+        {"--version", "-V", nullptr, 0, "Print the version and exit.", nullptr},
     };
 }
 
@@ -247,17 +247,24 @@ unsigned AllCommands()
     return all;
 }
 
+std::vector<std::string> CommandNamesTaking(const OptionSpec& option)
+{
+    std::vector<std::string> names;
+    for (const CommandSpec& command : CommandTable())
+        if ((option.commands & CommandBit(command.kind)) != 0)
+            names.emplace_back(command.name);
+    return names;
+}
+
 std::string CommandsTaking(const OptionSpec& option)
 {
-    std::string names;
-    std::size_t count = 0;
-    for (const CommandSpec& command : CommandTable()) {
-        if ((option.commands & CommandBit(command.kind)) != 0) {
-            names += std::string(names.empty() ? "" : ", ") + command.name;
-            ++count;
-        }
-    }
-    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
+    const std::vector<std::string> names = CommandNamesTaking(option);
+    if (names.empty() || names.size() == CommandTable().size())
+        return "";
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    return " (" + list + ")";
 }
 
 bool ApplyOption(const OptionSpec& option, CliOptions& options, const std::string& value, std::string& error)

@@ -41,6 +41,15 @@ TEST(CliOptions, ReadsEachCommandWithItsOptionsInAnyOrder)
     EXPECT_TRUE(scan.options.probe);
     EXPECT_TRUE(scan.options.json);
     EXPECT_EQ(scan.options.ports, (std::vector<std::string>{"COM5", "COM6"}));
+
+    // Options before the command name, a value among them that looks like one.
+    ParsedArguments before = Parse({"--json", "--transcript", "query", "provision", "plan.csv", "--verify"});
+    ASSERT_TRUE(before.ok) << before.error;
+    EXPECT_EQ(before.options.command, CommandKind::Provision);
+    EXPECT_EQ(before.options.plan, "plan.csv");
+    EXPECT_EQ(before.options.transcript, "query");
+    EXPECT_TRUE(before.options.json);
+    EXPECT_TRUE(before.options.verify);
 }
 
 TEST(CliOptions, DoubleDashLetsAPortStartWithADash)
@@ -69,7 +78,34 @@ TEST(CliOptions, HelpWinsAnywhereAndKnowsItsCommand)
         EXPECT_EQ(parsed.options.command, CommandKind::Help) << args.back();
         EXPECT_EQ(parsed.options.helpFor, helpFor) << args.back();
     }
-    EXPECT_EQ(Parse({"--version"}).options.command, CommandKind::Version);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"-V"}, {"version"}, {"--json", "-V"}}) {
+        const ParsedArguments parsed = Parse(args);
+        EXPECT_TRUE(parsed.ok) << args.front() << ": " << parsed.error;
+        EXPECT_EQ(parsed.options.command, CommandKind::Version) << args.front();
+    }
+}
+
+// A slip gets the word it most likely meant; an option of other commands
+// names them; a word far from every other gets no guess.
+TEST(CliOptions, RefusalsSayWhatWasMeant)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"provison", "plan.csv"},
+         "Unknown command \"provison\": use query, configure, scan or provision.\n"
+         "hint: did you mean 'provision'?"},
+        {{"help", "qeury"},
+         "Unknown command \"qeury\": use query, configure, scan or provision.\n"
+         "hint: did you mean 'query'?"},
+        {{"query", "COM5", "--jsn"}, "Unknown option --jsn for this command.\nhint: did you mean '--json'?"},
+        {{"query", "COM5", "--verify"}, "query takes no --verify: configure and provision do."},
+        {{"frobnicate"}, "Unknown command \"frobnicate\": use query, configure, scan or provision."},
+    };
+    for (const auto& [args, error] : rows) {
+        const ParsedArguments parsed = Parse(args);
+        EXPECT_FALSE(parsed.ok) << args.front();
+        EXPECT_EQ(parsed.error, error);
+    }
 }
 
 TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
