@@ -268,8 +268,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
         return ArgumentReader(args, *command).Read();
     const OptionSpec* option = FindOption(first);
     if (first == "help" || option == &CommandOption(CommandKind::Help)) {
-        // help COMMAND: that command's help.
-        if (first == "help" && args.size() > 1) {
+        // help all: the whole text; help COMMAND: that command's help.
+        if (first == "help" && args.size() > 1 && args[1] == "all") {
+            result.options.fullHelp = true;
+        } else if (first == "help" && args.size() > 1) {
             const CommandSpec* command = FindCommand(args[1]);
             if (command == nullptr) {
                 result.error = "Unknown command \"" + EscapeForText(args[1]) + "\": use " + CommandNames() + "." +

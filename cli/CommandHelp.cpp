@@ -100,6 +100,24 @@ std::string CommandParagraph(CommandKind kind)
     return "";
 }
 
+std::string CommandSummary(CommandKind kind)
+{
+    switch (kind) {
+        case CommandKind::Query:
+            return "Read the device: name, firmware, authentication and PIN.";
+        case CommandKind::Configure:
+            return "Set the device's authentication and PIN.";
+        case CommandKind::Scan:
+            return "List the serial ports; with --probe, what answers on each.";
+        case CommandKind::Provision:
+            return "Configure a bench of devices from a CSV plan.";
+        case CommandKind::Help:
+        case CommandKind::Version:
+            break;
+    }
+    return "";
+}
+
 std::string CommandExample(CommandKind kind, PortStyle style)
 {
     const std::string port = style == PortStyle::Windows ? "COM5" : "/dev/rfcomm0";

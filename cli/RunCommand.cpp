@@ -28,7 +28,8 @@ ExitCode Dispatch(const CliOptions& options, CommandContext& context)
 {
     switch (options.command) {
         case CommandKind::Help:
-            context.out << CommandHelpText(options.helpFor, context.portStyle);
+            context.out << (options.fullHelp ? HelpText(context.portStyle)
+                                             : CommandHelpText(options.helpFor, context.portStyle));
             return ExitCode::Success;
         case CommandKind::Version:
             context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n"

@@ -28,6 +28,7 @@ inline constexpr int KeepDeviceAuth = -1;
 struct CliOptions {
     CommandKind command = CommandKind::Help;
     CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
+    bool fullHelp = false;                        // help all: every command, option, file and exit code
     std::string port;                             // query, configure: the one port
     std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
     bool json = false;                            // query, scan, provision

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -84,6 +85,24 @@ TEST(CliOptions, HelpWinsAnywhereAndKnowsItsCommand)
         EXPECT_TRUE(parsed.ok) << args.front() << ": " << parsed.error;
         EXPECT_EQ(parsed.options.command, CommandKind::Version) << args.front();
     }
+}
+
+// --help fits a screen: each command on one line, the common options, and
+// where the rest is; help all is the whole text.
+TEST(CliOptions, TheShortHelpFitsAScreenAndSaysWhereTheRestIs)
+{
+    const std::string help = CommandHelpText(CommandKind::Help, PortStyle::Posix);
+    EXPECT_LE(std::count(help.begin(), help.end(), '\n'), 30) << help;
+    EXPECT_NE(help.find("\n  provision  Configure a bench of devices from a CSV plan.\n"), std::string::npos) << help;
+    EXPECT_NE(help.find("\n  -V, --version      Print the version and exit.\n"), std::string::npos) << help;
+    EXPECT_NE(help.find("tolvane-cli help COMMAND shows"), std::string::npos) << help;
+    EXPECT_EQ(help.find("Exit codes:"), std::string::npos) << help;
+    EXPECT_NE(CommandHelpText(CommandKind::Help, PortStyle::Windows).find("tolvane-cli COMMAND /?"), std::string::npos);
+
+    const ParsedArguments all = Parse({"help", "all"});
+    ASSERT_TRUE(all.ok) << all.error;
+    EXPECT_EQ(all.options.command, CommandKind::Help);
+    EXPECT_TRUE(all.options.fullHelp);
 }
 
 // A slip gets the word it most likely meant; an option of other commands
