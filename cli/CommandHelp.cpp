@@ -89,8 +89,10 @@ std::string CommandParagraph(CommandKind kind)
                     "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +
                     WouldChangeStatus + " or " + UnchangedStatus +
                     ". With --json one object a line with the header's names as keys. No other PIN is printed. A "
-                    "summary follows on standard error. On Ctrl-C or SIGTERM the rows still at work are listed "
-                    "there, with whether their configure command had been written.",
+                    "summary follows on standard error. While it works, and standard error is a terminal, a "
+                    "progress line there (done, failed, at work, time taken) is redrawn in place, and cleared before "
+                    "any other line. On Ctrl-C or SIGTERM the rows still at work are listed there, with whether "
+                    "their configure command had been written.",
                 CommandTextColumn);
         }
         case CommandKind::Help:

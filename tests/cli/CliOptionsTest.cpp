@@ -2,6 +2,7 @@
 #include "Completion.h"
 #include "HelpText.h"
 #include "MaskedCommandLine.h"
+#include "TlsEnvironment.h"
 #include "TlsSettings.h"
 
 #include <gtest/gtest.h>
@@ -140,6 +141,34 @@ TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
     EXPECT_NE(help.find("\n  --json "), std::string::npos) << help;
     EXPECT_EQ(help.find("--pin"), std::string::npos) << help;
     EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
+}
+
+// A bench's TLS files from the environment, where no option names them; an
+// option given, an empty variable, and a CA beside a fingerprint are left.
+TEST(CliOptions, TlsFilesComeFromTheEnvironmentWhenNoOptionGivesThem)
+{
+    const auto bench = [](const char* name) -> const char* {
+        const std::string variable = name;
+        if (variable == "TOLVANE_TLS_CA")
+            return "/bench/ca.pem";
+        if (variable == "TOLVANE_TLS_CERT")
+            return "/bench/client.pem";
+        if (variable == "TOLVANE_TLS_KEY")
+            return "";
+        return nullptr;
+    };
+    CliOptions options = Parse({"query", "COM1", "--tls-cert", "mine.pem"}).options;
+    std::string error;
+    ASSERT_TRUE(TakeTlsEnvironment(options, bench, error)) << error;
+    EXPECT_EQ(options.tlsCa, "/bench/ca.pem");
+    EXPECT_EQ(options.tlsCert, "mine.pem");
+    EXPECT_EQ(options.tlsKey, "");
+
+    const std::string fingerprint(64, 'A');
+    CliOptions pinned = Parse({"query", "COM1", "--tls-fingerprint", fingerprint}).options;
+    ASSERT_TRUE(TakeTlsEnvironment(pinned, bench, error)) << error;
+    EXPECT_EQ(pinned.tlsCa, "");
+    EXPECT_EQ(pinned.tlsCert, "/bench/client.pem");
 }
 
 // A fingerprint as openssl prints it, or its hex digits alone, in either case.
