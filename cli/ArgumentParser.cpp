@@ -225,12 +225,8 @@ std::vector<std::string> WithPlatformHelp(std::vector<std::string> args)
     return args;
 }
 
-// The options before the command name, read as if they came after it:
-// "--json query COM5" is "query COM5 --json". An option's value is skipped
-// as the option's, so "--record query.jsonl provision plan.csv" finds the
-// command provision. --version (-V) among them is the command itself, and
-// nothing may follow it; a
-// line without a command name, or that starts with --help, stays as it is.
+}  // namespace
+
 std::vector<std::string> CommandFirst(const std::vector<std::string>& args)
 {
     std::size_t place = 0;
@@ -252,8 +248,6 @@ std::vector<std::string> CommandFirst(const std::vector<std::string>& args)
     reordered.insert(reordered.end(), args.begin() + static_cast<std::ptrdiff_t>(place) + 1, args.end());
     return reordered;
 }
-
-}  // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
 {

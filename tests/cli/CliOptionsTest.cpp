@@ -235,10 +235,11 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
         {{"pro"}, "provision\n"},
         {{""}, "query\nconfigure\nscan\nprovision\nhelp\n"},
-        {{"--json", "q"}, ""},  // --json before a command is refused
+        {{"--json", "q"}, "query\n"},  // options before the command, as the parser takes them
         {{"help", "s"}, "scan\n"},
-        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n"},
-        {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n"},
+        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n:files\n"},
+        {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n:files\n"},
+        {{"configure", "x", "--pin", "r"}, "random\nrandom:\n"},
         {{"query", "COM5", ""}, ""},  // one port only
         {{"query", "--"}, "--json\n--transcript\n--tls-ca\n--tls-fingerprint\n--tls-cert\n--tls-key\n--help\n"},
         {{"configure", "x", "--auth", ""}, "on\noff\n"},
@@ -246,7 +247,7 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
         {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source
         {{"configure", "x", "--auth=on", "--a"}, ""},   // --auth once
         {{"scan", ""}, ""},                             // ports only with --probe
-        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n"},
+        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n:files\n"},
         {{"provision", ""}, ":files\n"},
     };
     for (const auto& [words, candidates] : rows)
