@@ -161,6 +161,9 @@ std::vector<OptionSpec> MakeOptionTable()
          "Read every device of the plan and write nothing: each row tells what would change. Exit " +
              ExitNumber(CliOutcome::Success) + " when every row could be provisioned.",
          SetFlag<&CliOptions::check>},
+        {"--quiet", nullptr, nullptr, Provision,
+         "Print no progress line and no summary on standard error: only the rows, and what went wrong.",
+         SetFlag<&CliOptions::quiet>},
         {"--record", nullptr, "FILE", Configure | Provision,
          "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
          ValueKind::File},

@@ -30,7 +30,8 @@ public:
           m_pins(context.random),
           m_record(record),
           m_earlier(earlier),
-          m_output(context.out, context.err, options.json, options.check, jobs, context.progress)
+          m_output(context.out, context.err, options.json, options.check, !options.quiet, jobs,
+                   options.quiet ? nullptr : context.progress)
     {}
 
     ProvisionOutput& Output() { return m_output; }

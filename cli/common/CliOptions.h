@@ -45,6 +45,7 @@ struct CliOptions {
     std::string transcript;                       // query, configure, scan --probe, provision: empty for none
     unsigned jobs = DefaultJobs;                  // provision: rows at work at once
     bool check = false;                           // provision: read every device, write nothing
+    bool quiet = false;                           // provision: no progress line, no summary
     std::string record;                           // configure, provision: the record to append to, or empty
     bool resume = false;                          // provision: go on with the record's last run of the plan
     std::string tlsCa;                            // the +tls addresses: --tls-ca FILE, empty for none

@@ -102,6 +102,12 @@ TEST_F(CliOnBench, ACheckedPlanWritesNothing)
     EXPECT_EQ(run.err, Message("2 of 3 ports could be provisioned, 1 could not."));
     for (BenchDevice* device : Devices())
         EXPECT_EQ(device->ReceivedSinceMark(), AccessCodeBytes) << device->PortName();
+
+    // --quiet: the same rows and exit code, and no summary.
+    const ProcessResult quiet = Cli({"provision", plan, "--check", "--jobs", "1", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 16);
+    EXPECT_EQ(quiet.out, run.out);
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace
