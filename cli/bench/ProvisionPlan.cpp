@@ -33,6 +33,7 @@ public:
     // After the last row: false with the error when the plan held none.
     bool Finish();
     const std::string& Error() const { return m_error; }
+    const PlanRow& MissingPort() const { return m_missingPort; }
 
 private:
     enum class LineKind { Skipped, Row, Bad };
@@ -52,6 +53,7 @@ private:
     std::set<std::string> m_ports;                            // identities of the ports named so far
     std::uint64_t m_randomPins[MaxRandomPinDigits + 1] = {};  // by digits
     std::string m_error;
+    PlanRow m_missingPort;  // the row whose port does not exist, when that is the error
 };
 
 // A line's fields as CSV has them (RFC 4180), as spreadsheets write them to
@@ -155,8 +157,10 @@ PlanReader::LineKind PlanReader::ReadRow(const std::vector<std::string>& fields,
     row.address = port.address;
     if (m_identify != nullptr) {
         const std::string identity = PortIdentities(row.address, *m_identify).front();
-        if (identity.empty())
+        if (identity.empty()) {
+            m_missingPort = row;
             return Fail("there is no port \"" + EscapeForText(row.port) + "\".");
+        }
         if (!m_ports.insert(identity).second)
             return Fail("the port \"" + EscapeForText(row.port) + "\" is named twice.");
     }
@@ -219,6 +223,8 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
         ++check.rows;
     check.ok = reader.Finish();
     check.error = reader.Error();
+    check.missingPort = reader.MissingPort().port;
+    check.missingAddress = reader.MissingPort().address;
     return check;
 }
 

@@ -12,6 +12,8 @@
 #include "ports/RecordedPort.h"
 #include "bench/RunRecord.h"
 
+#include "common/MessageLines.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -150,9 +152,16 @@ bool ReadCheckedPlan(const CliOptions& options, CommandContext& context, std::st
     if (plan.ok && !lookups.LookUp(text, source, context.portStyle, context.identifyPort, DeadlineAfter(PortSetUpWait),
                                    plan.error))
         plan.ok = false;
-    if (!plan.ok)
-        context.err << plan.error << '\n';
-    return plan.ok;
+    if (plan.ok)
+        return true;
+    context.err << plan.error << '\n';
+    // A port that is not there gets query's hints: the ports a scan finds,
+    // and on Linux for a Windows name (COM5) that ports are paths.
+    if (!plan.missingPort.empty())
+        for (const std::string& hint :
+             context.readFailureHints({plan.missingPort, plan.missingAddress, LinkResult::OpenFailed}))
+            context.err << HintPrefix << hint << '\n';
+    return false;
 }
 
 }  // namespace

@@ -34,6 +34,24 @@ TEST_F(CliOnBench, APlanWithABadRowOpensNoPort)
     EXPECT_EQ(m_third.ReceivedSinceMark(), "");
 }
 
+#ifndef _WIN32
+// A plan written for Windows names COM5, which is no path here: the plan
+// is refused, with what query COM5 would tell.
+TEST_F(CliOnBench, APlansWindowsPortNameGetsTheHintThatPortsArePaths)
+{
+    const std::string plan = WriteFile("windows-plan.csv", "port,auth,pin\nCOM5,on,\ncom7,off,\n" + m_port + ",on,\n");
+    const ProcessResult run = Cli({"provision", plan});
+    EXPECT_EQ(run.exitCode, 17);
+    EXPECT_EQ(run.err.rfind(Message(plan + ", line 2: there is no port \"COM5\".") +
+                                "hint: ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
+                                "straight over Bluetooth.\nhint: tolvane-cli scan finds ",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+}
+#endif
+
 TEST_F(CliOnBench, ASilentPortFailsOnlyItsOwnRowOfAPlan)
 {
     Reset(m_other, "mode=silent\n");
