@@ -41,6 +41,15 @@ Given ReadGiven(const std::vector<std::string>& words, std::size_t end)
     return given;
 }
 
+// "--json<TAB>Print the result as JSON instead of lines for people.": an
+// option and the first sentence of its help, which zsh and fish show beside
+// it (bash shows the name alone).
+std::string Described(const OptionSpec& option)
+{
+    const std::size_t end = option.help.find(". ");
+    return std::string(option.name) + '\t' + option.help.substr(0, end == std::string::npos ? end : end + 1);
+}
+
 // An option the command takes and the line may still have.
 bool Offered(const OptionSpec& option, const CommandSpec& command, const Given& given)
 {
@@ -113,7 +122,7 @@ std::vector<std::string> ForCommand(const CommandSpec& command, const std::vecto
         std::vector<std::string> names;
         for (const OptionSpec& option : OptionTable()) {
             if (Offered(option, command, given))
-                names.emplace_back(option.name);
+                names.push_back(Described(option));
         }
         return names;
     }
@@ -127,7 +136,7 @@ std::vector<std::string> Candidates(const std::vector<std::string>& words, const
         commands.emplace_back(command.name);
     if (words.size() == 1) {
         if (!words[0].empty() && words[0][0] == '-')
-            return {CommandOption(CommandKind::Help).name, CommandOption(CommandKind::Version).name};
+            return {Described(CommandOption(CommandKind::Help)), Described(CommandOption(CommandKind::Version))};
         commands.emplace_back("help");
         return commands;
     }

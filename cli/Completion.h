@@ -19,5 +19,7 @@ inline constexpr char CompleteFiles[] = ":files";
 // a file name may stand (a plan, a port, an option's file), the line
 // CompleteFiles. `ports` are the ports of this machine (tolvane-cli scan's);
 // the address schemes are offered beside them. A candidate that ends in //
-// or : is the start of a word (socket://, random:): no space after it.
+// or : is the start of a word (socket://, random:): no space after it. An
+// option is followed by a tab and its description, for the shells that
+// show one.
 std::string CompletionCandidates(const std::vector<std::string>& words, const std::vector<std::string>& ports);

@@ -241,7 +241,9 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
         {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n:files\n"},
         {{"configure", "x", "--pin", "r"}, "random\nrandom:\n"},
         {{"query", "COM5", ""}, ""},  // one port only
-        {{"query", "--"}, "--json\n--transcript\n--tls-ca\n--tls-fingerprint\n--tls-cert\n--tls-key\n--help\n"},
+        // An option with the first sentence of its help, for zsh and fish.
+        {{"query", "--j"}, "--json\tPrint the result as JSON instead of lines for people.\n"},
+        {{"query", "--tr"}, "--transcript\tAppend every byte sent to and received from each port to FILE.\n"},
         {{"configure", "x", "--auth", ""}, "on\noff\n"},
         {{"configure", "x", "--pin-file", "p"}, ":files\n"},
         {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source
