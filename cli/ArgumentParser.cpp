@@ -1,12 +1,37 @@
 #include "ArgumentParser.h"
 
 #include "common/HelpLayout.h"
+#include "common/MessageLines.h"
+#include "common/NearestWord.h"
 #include "OptionTable.h"
 #include "output/OutputFormat.h"
 
 #include <cstddef>
 
 namespace {
+
+// A hint line for a slip: "\nhint: did you mean 'provision'?", or nothing.
+std::string DidYouMean(const std::string& typed, const std::vector<std::string>& words)
+{
+    const std::string nearest = NearestWord(typed, words);
+    return nearest.empty() ? "" : "\n" + std::string(HintPrefix) + "did you mean '" + nearest + "'?";
+}
+
+std::vector<std::string> OptionNames()
+{
+    std::vector<std::string> names;
+    for (const OptionSpec& option : OptionTable())
+        names.emplace_back(option.name);
+    return names;
+}
+
+std::vector<std::string> CommandWords()
+{
+    std::vector<std::string> names = {"help", "version"};
+    for (const CommandSpec& command : CommandTable())
+        names.emplace_back(command.name);
+    return names;
+}
 
 // One command's line as it is read: options and their values, then the
 // positional arguments once "--" or the options are done.
@@ -96,8 +121,15 @@ bool ArgumentReader::ReadOption(const std::string& arg)
     const std::string inlineValue = hasInlineValue ? arg.substr(equals + 1) : std::string();
 
     const OptionSpec* option = FindOption(name);
-    if (option == nullptr || (option->commands & CommandBit(m_command.kind)) == 0)
-        return Fail("Unknown option " + EscapeForText(name) + " for this command.");
+    if (option == nullptr)
+        return Fail("Unknown option " + EscapeForText(name) + " for this command." + DidYouMean(name, OptionNames()));
+    if ((option->commands & CommandBit(m_command.kind)) == 0) {
+        const std::vector<std::string> takers = CommandNamesTaking(*option);
+        if (takers.empty())
+            return Fail(name + " stands alone, without a command.");
+        return Fail(std::string(m_command.name) + " takes no " + name + ": " + JoinWords(takers, " and ") +
+                    (takers.size() == 1 ? " does." : " do."));
+    }
     const std::size_t place = static_cast<std::size_t>(option - OptionTable().data());
     std::string value, error;
     if (option->argument == nullptr && hasInlineValue && option != &CommandOption(CommandKind::Help))
@@ -216,9 +248,31 @@ std::vector<std::string> WithPlatformHelp(std::vector<std::string> args)
 
 }  // namespace
 
+std::vector<std::string> CommandFirst(const std::vector<std::string>& args)
+{
+    std::size_t place = 0;
+    while (place < args.size() && args[place].size() > 1 && args[place][0] == '-' && args[place] != "--") {
+        const std::string& arg = args[place];
+        const std::size_t equals = arg.find('=');
+        const OptionSpec* option = FindOption(arg.substr(0, equals));
+        if (option == &CommandOption(CommandKind::Version))
+            return {args.begin() + static_cast<std::ptrdiff_t>(place), args.end()};
+        if (option == &CommandOption(CommandKind::Help))
+            return args;
+        const bool takesNextValue = option != nullptr && option->argument != nullptr && equals == std::string::npos;
+        place += takesNextValue ? 2 : 1;
+    }
+    if (place == 0 || place >= args.size() || FindCommand(args[place]) == nullptr)
+        return args;
+    std::vector<std::string> reordered = {args[place]};
+    reordered.insert(reordered.end(), args.begin(), args.begin() + static_cast<std::ptrdiff_t>(place));
+    reordered.insert(reordered.end(), args.begin() + static_cast<std::ptrdiff_t>(place) + 1, args.end());
+    return reordered;
+}
+
 ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
 {
-    const std::vector<std::string> args = WithPlatformHelp(givenArgs);
+    const std::vector<std::string> args = CommandFirst(WithPlatformHelp(givenArgs));
     ParsedArguments result;
     if (args.empty()) {
         result.error = "A command is needed: " + CommandNames() + ".";
@@ -229,11 +283,14 @@ ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
         return ArgumentReader(args, *command).Read();
     const OptionSpec* option = FindOption(first);
     if (first == "help" || option == &CommandOption(CommandKind::Help)) {
-        // help COMMAND: that command's help.
-        if (first == "help" && args.size() > 1) {
+        // help all: the whole text; help COMMAND: that command's help.
+        if (first == "help" && args.size() > 1 && args[1] == "all") {
+            result.options.fullHelp = true;
+        } else if (first == "help" && args.size() > 1) {
             const CommandSpec* command = FindCommand(args[1]);
             if (command == nullptr) {
-                result.error = "Unknown command \"" + EscapeForText(args[1]) + "\": use " + CommandNames() + ".";
+                result.error = "Unknown command \"" + EscapeForText(args[1]) + "\": use " + CommandNames() + "." +
+                               DidYouMean(args[1], CommandWords());
                 return result;
             }
             result.options.helpFor = command->kind;
@@ -242,10 +299,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& givenArgs)
         result.options.command = CommandKind::Help;
         return result;
     }
-    if (option == &CommandOption(CommandKind::Version)) {
+    // "version" as git takes it, beside --version and -V.
+    if (first == "version" || option == &CommandOption(CommandKind::Version)) {
         static const CommandSpec version = {CommandKind::Version, "", ""};
         return ArgumentReader(args, version).Read();
     }
-    result.error = "Unknown command \"" + EscapeForText(first) + "\": use " + CommandNames() + ".";
+    result.error = "Unknown command \"" + EscapeForText(first) + "\": use " + CommandNames() + "." +
+                   DidYouMean(first, CommandWords());
     return result;
 }

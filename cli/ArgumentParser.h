@@ -15,3 +15,11 @@ struct ParsedArguments {
 
 // `args` are the arguments after the program name.
 ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+// The options before the command name, moved after it, as ParseArguments
+// reads them: "--json query COM5" is "query COM5 --json". An option's value
+// is skipped as the option's, so "--record query.jsonl provision plan.csv"
+// finds the command provision. --version (-V) among them is the command
+// itself, and nothing may follow it; a line without a command name, or that
+// starts with --help, stays as it is.
+std::vector<std::string> CommandFirst(const std::vector<std::string>& args);

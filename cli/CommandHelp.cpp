@@ -100,12 +100,32 @@ std::string CommandParagraph(CommandKind kind)
                     "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +
                     WouldChangeStatus + " or " + UnchangedStatus +
                     ". With --json one object a line with the header's names as keys, and the plan's other columns "
-                    "in an object columns. No other PIN is printed. A summary follows on standard error. On Ctrl-C "
-                    "or SIGTERM no row starts a write any more, and the rows still at work are listed there: those "
-                    "that may have been written, with the PIN drawn for them, and those that were not; then a hint "
-                    "with the --resume line that finishes the plan.",
+                    "in an object columns. No other PIN is printed. A summary follows on standard error. While it "
+                    "works, and standard error is a terminal, a progress line there (done, failed, at work, time "
+                    "taken) is redrawn in place, and cleared before any other line. On Ctrl-C or SIGTERM no row "
+                    "starts a write any more, and the rows still at work are listed there: those that may have been "
+                    "written, with the PIN drawn for them, and those that were not; then a hint with the --resume "
+                    "line that finishes the plan.",
                 CommandTextColumn);
         }
+        case CommandKind::Help:
+        case CommandKind::Version:
+            break;
+    }
+    return "";
+}
+
+std::string CommandSummary(CommandKind kind)
+{
+    switch (kind) {
+        case CommandKind::Query:
+            return "Read the device: name, firmware, authentication and PIN.";
+        case CommandKind::Configure:
+            return "Set the device's authentication and PIN.";
+        case CommandKind::Scan:
+            return "List the serial ports; with --probe, what answers on each.";
+        case CommandKind::Provision:
+            return "Configure a bench of devices from a CSV plan.";
         case CommandKind::Help:
         case CommandKind::Version:
             break;

@@ -11,6 +11,9 @@
 // ("  query      Read the device ..."); "" for help and --version.
 std::string CommandParagraph(CommandKind kind);
 
+// The command in one line, for the short --help; "" for help and --version.
+std::string CommandSummary(CommandKind kind);
+
 // A command line that uses the command, with a port named as `style` names
 // it; "" for help and --version.
 std::string CommandExample(CommandKind kind, PortStyle style);

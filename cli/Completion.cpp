@@ -1,5 +1,7 @@
 #include "Completion.h"
 
+#include "ArgumentParser.h"
+#include "bench/RandomPin.h"
 #include "OptionTable.h"
 #include "PortAddress.h"
 
@@ -39,6 +41,15 @@ Given ReadGiven(const std::vector<std::string>& words, std::size_t end)
     return given;
 }
 
+// "--json<TAB>Print the result as JSON instead of lines for people.": an
+// option and the first sentence of its help, which zsh and fish show beside
+// it (bash shows the name alone).
+std::string Described(const OptionSpec& option)
+{
+    const std::size_t end = option.help.find(". ");
+    return std::string(option.name) + '\t' + option.help.substr(0, end == std::string::npos ? end : end + 1);
+}
+
 // An option the command takes and the line may still have.
 bool Offered(const OptionSpec& option, const CommandSpec& command, const Given& given)
 {
@@ -73,9 +84,11 @@ std::vector<std::string> Operands(const CommandSpec& command, const Given& given
         case CommandKind::Version:
             return operands;
     }
+    // A port is also any path: /dev/serial/by-id/..., a symlink, a pty.
     operands = ports;
     const std::vector<std::string> schemes = AddressSchemes();
     operands.insert(operands.end(), schemes.begin(), schemes.end());
+    operands.push_back(CompleteFiles);
     return operands;
 }
 
@@ -96,6 +109,10 @@ std::vector<std::string> ForCommand(const CommandSpec& command, const std::vecto
                 case ValueKind::FileOrStdin:
                     return {CompleteFiles};
                 case ValueKind::Typed:
+                    // A PIN is typed, or drawn: random, random:N.
+                    if (option == FindOption("--pin"))
+                        return {RandomPinWord, std::string(RandomPinWord) + ":"};
+                    return {};
                 case ValueKind::None:
                     return {};
             }
@@ -105,7 +122,7 @@ std::vector<std::string> ForCommand(const CommandSpec& command, const std::vecto
         std::vector<std::string> names;
         for (const OptionSpec& option : OptionTable()) {
             if (Offered(option, command, given))
-                names.emplace_back(option.name);
+                names.push_back(Described(option));
         }
         return names;
     }
@@ -119,14 +136,22 @@ std::vector<std::string> Candidates(const std::vector<std::string>& words, const
         commands.emplace_back(command.name);
     if (words.size() == 1) {
         if (!words[0].empty() && words[0][0] == '-')
-            return {CommandOption(CommandKind::Help).name, CommandOption(CommandKind::Version).name};
+            return {Described(CommandOption(CommandKind::Help)), Described(CommandOption(CommandKind::Version))};
         commands.emplace_back("help");
         return commands;
     }
     if (words[0] == "help")
         return words.size() == 2 ? commands : std::vector<std::string>();
-    const CommandSpec* command = FindCommand(words[0]);
-    return command != nullptr ? ForCommand(*command, words, ports) : std::vector<std::string>();
+    // Options before the command's name count as after it, as the parser
+    // reads them; before it is named, the command is what comes next.
+    std::vector<std::string> line = CommandFirst({words.begin(), words.end() - 1});
+    line.push_back(words.back());
+    if (const CommandSpec* command = FindCommand(line[0]))
+        return ForCommand(*command, line, ports);
+    const bool allOptions = std::all_of(line.begin(), line.end() - 1, [](const std::string& word) {
+        return word.size() > 1 && word[0] == '-' && word != "--";
+    });
+    return allOptions && (words.back().empty() || words.back()[0] != '-') ? commands : std::vector<std::string>();
 }
 
 }  // namespace
@@ -137,11 +162,12 @@ std::string CompletionCandidates(const std::vector<std::string>& words, const st
         return "";
     const std::string& current = words.back();
     std::string lines;
+    bool files = false;
     for (const std::string& candidate : Candidates(words, ports)) {
         if (candidate == CompleteFiles)
-            return std::string(CompleteFiles) + "\n";
-        if (candidate.compare(0, current.size(), current) == 0)
+            files = true;
+        else if (candidate.compare(0, current.size(), current) == 0)
             lines += candidate + "\n";
     }
-    return lines;
+    return files ? lines + CompleteFiles + "\n" : lines;
 }

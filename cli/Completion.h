@@ -12,10 +12,14 @@
 
 inline constexpr char CompleteOption[] = "--complete";
 
-// Asks the shell to complete a file name instead of words.
+// Asks the shell to complete file names too, beside the words before it.
 inline constexpr char CompleteFiles[] = ":files";
 
-// The candidates, one a line, each starting with the last word; or the one
-// line CompleteFiles. `ports` are the ports of this machine (tolvane-cli
-// scan's); the address schemes are offered beside them.
+// The candidates, one a line, each starting with the last word; then, where
+// a file name may stand (a plan, a port, an option's file), the line
+// CompleteFiles. `ports` are the ports of this machine (tolvane-cli scan's);
+// the address schemes are offered beside them. A candidate that ends in //
+// or : is the start of a word (socket://, random:): no space after it. An
+// option is followed by a tab and its description, for the shells that
+// show one.
 std::string CompletionCandidates(const std::vector<std::string>& words, const std::vector<std::string>& ports);

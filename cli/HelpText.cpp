@@ -67,6 +67,17 @@ bool HasFileSection(const OptionSpec& option)
     return false;
 }
 
+// "  -h, --help         Print the help and exit.", with `more` after the help.
+std::string OptionLine(const OptionSpec& option, const std::string& more)
+{
+    std::string label = "  ";
+    if (option.shortName != nullptr)
+        label += std::string(option.shortName) + ", ";
+    label += OptionForm(option);
+    label.resize(std::max(label.size() + 2, OptionTextColumn), ' ');
+    return Wrap(label, option.help + more, OptionTextColumn);
+}
+
 // The options that any of `commands` takes, --help and --version with all;
 // with all, an option whose file has its section says so.
 std::string OptionLines(unsigned commands)
@@ -76,16 +87,14 @@ std::string OptionLines(unsigned commands)
     for (const OptionSpec& option : OptionTable()) {
         if ((option.commands & commands) == 0 && !(all && &option == &CommandOption(CommandKind::Version)))
             continue;
-        std::string label = "  ";
-        if (option.shortName != nullptr)
-            label += std::string(option.shortName) + ", ";
-        label += OptionForm(option);
-        label.resize(std::max(label.size() + 2, OptionTextColumn), ' ');
         const std::string below = all && HasFileSection(option) ? " See below." : "";
-        lines += Wrap(label, option.help + below + (all ? CommandsTaking(option) : ""), OptionTextColumn);
+        lines += OptionLine(option, below + (all ? CommandsTaking(option) : ""));
     }
     return lines + "\n";
 }
+
+// The options most runs use, in the short --help.
+const char* const CommonOptions[] = {"--json", "--transcript", "--help", "--version"};
 
 std::string FileSectionLines()
 {
@@ -160,12 +169,33 @@ std::string HelpText(PortStyle style)
            CommandLines() + OptionLines(AllCommands()) + FileSectionLines() + Output + ExitCodeLines();
 }
 
+std::string ShortHelpText(PortStyle style)
+{
+    std::string text = "Usage: tolvane-cli COMMAND [ARGUMENT...] [OPTION...]\n" + std::string(About) + "Commands:\n";
+    for (const CommandSpec& command : CommandTable()) {
+        std::string label = std::string("  ") + command.name;
+        label.resize(CommandTextColumn, ' ');
+        text += Wrap(label, CommandSummary(command.kind), CommandTextColumn);
+    }
+    text += "\nCommon options:\n";
+    for (const char* name : CommonOptions)
+        text += OptionLine(*FindOption(name), CommandsTaking(*FindOption(name)));
+    const std::string ownHelp = style == PortStyle::Windows ? "tolvane-cli help COMMAND (or tolvane-cli COMMAND /?)"
+                                                            : "tolvane-cli help COMMAND";
+    return text + "\n" +
+           Wrap("",
+                ownHelp + " shows a command's usage, every option it takes and an example; tolvane-cli help all " +
+                    "shows everything: ports and addresses, files, output and exit codes" +
+                    (style == PortStyle::Windows ? "." : ", as man tolvane-cli does."),
+                0);
+}
+
 std::string CommandHelpText(CommandKind kind, PortStyle style)
 {
     const CommandSpec* command = FindCommand(kind);
     if (command == nullptr)
-        return HelpText(style);
+        return ShortHelpText(style);
     return "Usage: " + UsageForm(*command) + "\n\n" + CommandParagraph(kind) + "\n" + OptionLines(CommandBit(kind)) +
            "Example:\n  " + CommandExample(kind, style) + "\n\n" +
-           Wrap("", "tolvane-cli --help tells the rest: ports and addresses, transcripts, records, exit codes.", 0);
+           Wrap("", "tolvane-cli help all tells the rest: ports and addresses, transcripts, records, exit codes.", 0);
 }

@@ -119,7 +119,7 @@ std::vector<OptionSpec> MakeOptionTable()
     const std::string random = RandomPinWord;
     return {
         {"--json", nullptr, nullptr, Query | Scan | Provision,
-         "Print the result as JSON instead of lines for people: UTF-8, where a device's bytes that are not UTF-8 "
+         "Print the result as JSON instead of lines for people. Text is UTF-8; a device's bytes that are not UTF-8 "
          "are U+FFFD, with the bytes in hex under the key with Hex added (nameHex).",
          SetFlag<&CliOptions::json>},
         {"--probe", nullptr, nullptr, Scan,
@@ -163,6 +163,9 @@ std::vector<OptionSpec> MakeOptionTable()
          "Read every device of the plan and write nothing: each row tells what would change. Exit " +
              ExitNumber(CliOutcome::Success) + " when every row could be provisioned.",
          SetFlag<&CliOptions::check>},
+        {"--quiet", nullptr, nullptr, Provision,
+         "Print no progress line and no summary on standard error: only the rows, and what went wrong.",
+         SetFlag<&CliOptions::quiet>},
         {"--record", nullptr, "FILE", Configure | Provision,
          "Append what is done to each device to FILE, one JSON object a line.", SetFile<&CliOptions::record>,
          ValueKind::File},
@@ -187,7 +190,7 @@ std::vector<OptionSpec> MakeOptionTable()
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
          SetFile<&CliOptions::tlsKey>, ValueKind::File},
         {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print the help and exit.", SetHelp},
-        {"--version", nullptr, nullptr, 0, "Print the version and exit.", nullptr},
+        {"--version", "-V", nullptr, 0, "Print the version and exit.", nullptr},
     };
 }
 
@@ -250,17 +253,24 @@ unsigned AllCommands()
     return all;
 }
 
+std::vector<std::string> CommandNamesTaking(const OptionSpec& option)
+{
+    std::vector<std::string> names;
+    for (const CommandSpec& command : CommandTable())
+        if ((option.commands & CommandBit(command.kind)) != 0)
+            names.emplace_back(command.name);
+    return names;
+}
+
 std::string CommandsTaking(const OptionSpec& option)
 {
-    std::string names;
-    std::size_t count = 0;
-    for (const CommandSpec& command : CommandTable()) {
-        if ((option.commands & CommandBit(command.kind)) != 0) {
-            names += std::string(names.empty() ? "" : ", ") + command.name;
-            ++count;
-        }
-    }
-    return count == 0 || count == CommandTable().size() ? "" : " (" + names + ")";
+    const std::vector<std::string> names = CommandNamesTaking(option);
+    if (names.empty() || names.size() == CommandTable().size())
+        return "";
+    std::string list;
+    for (const std::string& name : names)
+        list += (list.empty() ? "" : ", ") + name;
+    return " (" + list + ")";
 }
 
 bool ApplyOption(const OptionSpec& option, CliOptions& options, const std::string& value, std::string& error)

@@ -64,6 +64,9 @@ std::vector<std::string> ArgumentChoices(const OptionSpec& option);
 // The CommandBit()s of every command of the table.
 unsigned AllCommands();
 
+// The names of the commands that take `option`, in the table's order.
+std::vector<std::string> CommandNamesTaking(const OptionSpec& option);
+
 // " (query, scan, provision)" for an option some commands take; "" for one
 // that all or none take.
 std::string CommandsTaking(const OptionSpec& option);

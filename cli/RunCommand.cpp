@@ -11,14 +11,29 @@
 
 namespace {
 
+// The terms this binary is distributed under, after the sources' MIT licence:
+// on Linux it links libbluetooth (GPL-2+) and OpenSSL 3 (Apache-2.0), which
+// only the GPL from version 3 on allows together; on Windows it carries only
+// code whose notices THIRD-PARTY.txt holds.
+#ifdef _WIN32
+constexpr char BinaryLicence[] =
+    "This program carries code of other projects under their own terms: see THIRD-PARTY.txt.";
+#else
+constexpr char BinaryLicence[] =
+    "As built, this program links libbluetooth (GPL-2+) and OpenSSL 3 (Apache-2.0),\n"
+    "and is distributed under the GNU GPL, version 3 or later.";
+#endif
+
 ExitCode Dispatch(const CliOptions& options, CommandContext& context)
 {
     switch (options.command) {
         case CommandKind::Help:
-            context.out << CommandHelpText(options.helpFor, context.portStyle);
+            context.out << (options.fullHelp ? HelpText(context.portStyle)
+                                             : CommandHelpText(options.helpFor, context.portStyle));
             return ExitCode::Success;
         case CommandKind::Version:
-            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n";
+            context.out << "tolvane-cli (Tolvane) " TOLVANE_VERSION "\n" TOLVANE_COPYRIGHT "\n" TOLVANE_LICENSE "\n"
+                        << BinaryLicence << '\n';
             return ExitCode::Success;
         case CommandKind::Query:
             return RunQuery(options, context);

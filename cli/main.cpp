@@ -9,6 +9,7 @@
 #include "system/SerialPortList.h"
 #include "serial/StandardDescriptors.h"
 #include "system/Terminal.h"
+#include "TlsEnvironment.h"
 
 #ifndef _WIN32
 #include "serial/OpenPortsPosix.h"
@@ -16,6 +17,7 @@
 #include <signal.h>
 #endif
 
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -62,6 +64,14 @@ int main(int argc, char** argv)
         return ToInt(ExitCode::Usage);
     }
 
+    CliOptions options = parsed.options;
+    std::string environmentError;
+    if (options.command != CommandKind::Help && options.command != CommandKind::Version &&
+        !TakeTlsEnvironment(options, std::getenv, environmentError)) {
+        messages << environmentError << '\n';
+        return ToInt(ExitCode::Usage);
+    }
+
     CommandContext context{std::cout, messages};
     context.describePorts = DescribeSystemPorts;
     context.identifyPort = PortIdentity;
@@ -75,7 +85,7 @@ int main(int argc, char** argv)
     std::ostream progress(std::cerr.rdbuf());
     if (StandardErrorIsTerminal())
         context.progress = &progress;
-    const ExitCode code = RunCommand(parsed.options, context);
+    const ExitCode code = RunCommand(options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a
     // standard output closed from the start) is no success.

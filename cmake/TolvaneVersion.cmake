@@ -10,6 +10,12 @@ if(NOT copyright_line)
   message(FATAL_ERROR "LICENSE has no line \"Copyright (c) YEAR HOLDER\"")
 endif()
 string(REGEX REPLACE "^Copyright \\(c\\) " "" TOLVANE_COPYRIGHT_HOLDER "${copyright_line}")
+# A release is named by three numbers (1.1.0); a Windows version block has
+# four, the fourth 0 unless the project's version gives one.
+set(TOLVANE_VERSION_TWEAK "${PROJECT_VERSION_TWEAK}")
+if("${TOLVANE_VERSION_TWEAK}" STREQUAL "")
+  set(TOLVANE_VERSION_TWEAK 0)
+endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/TolvaneVersion.h.in ${CMAKE_BINARY_DIR}/version/TolvaneVersion.h @ONLY)
 add_library(tolvane_version INTERFACE)
 target_include_directories(tolvane_version INTERFACE ${CMAKE_BINARY_DIR}/version)

@@ -1,14 +1,12 @@
 #include "DeviceInfo.h"
 
 #include <cstring>
+#include <iterator>
 
 Firmware ClassifyFirmware(const char* version)
 {
-    if (std::strcmp(version, "1.1") == 0)
-        return Firmware::V1_1;
-    if (std::strcmp(version, "1.2") == 0)
-        return Firmware::V1_2;
-    if (std::strcmp(version, "1.3") == 0)
-        return Firmware::V1_3;
+    for (std::size_t i = 0; i < std::size(KnownFirmware); ++i)
+        if (std::strcmp(version, KnownFirmware[i]) == 0)
+            return static_cast<Firmware>(i);
     return Firmware::Unknown;
 }

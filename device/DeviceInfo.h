@@ -10,6 +10,9 @@
 // change: 1.1 has no name display, only 1.3 lets Enable re-open the PIN fields.
 enum class Firmware { V1_1, V1_2, V1_3, Unknown };
 
+// Their version texts, in Firmware's order.
+inline constexpr const char* KnownFirmware[] = {"1.1", "1.2", "1.3"};
+
 Firmware ClassifyFirmware(const char* version);
 
 // One device's answer to the query, split into its fields. Each query starts

@@ -4,12 +4,13 @@
 
 #include <string>
 
-ProvisionOutput::ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
-                                 std::ostream* progress)
+ProvisionOutput::ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, bool summary,
+                                 std::size_t slots, std::ostream* progress)
     : m_out(out),
       m_err(err),
       m_json(json),
       m_check(check),
+      m_summary(summary),
       m_progress(progress),
       m_start(std::chrono::steady_clock::now()),
       m_slots(slots)
@@ -113,8 +114,9 @@ ExitCode ProvisionOutput::Finish(std::size_t rows)
     const std::lock_guard<std::mutex> lock(m_mutex);
     ClearProgress();
     const std::size_t notDone = rows - m_succeeded;
-    m_err << m_succeeded << " of " << rows << " ports " << (m_check ? "could be provisioned" : "were provisioned")
-          << ", " << notDone << (m_check ? " could not." : " were not.") << '\n';
+    if (m_summary)
+        m_err << m_succeeded << " of " << rows << " ports " << (m_check ? "could be provisioned" : "were provisioned")
+              << ", " << notDone << (m_check ? " could not." : " were not.") << '\n';
     // Output that failed is the run's failure, as the help tells it.
     if (!m_out)
         return ExitCode::Failure;

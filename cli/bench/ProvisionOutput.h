@@ -26,7 +26,8 @@ public:
     // `progress`: standard error when it is a terminal (the stream under
     // `err`, which holds its message lines until their end), or null for no
     // progress line.
-    ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, std::size_t slots,
+    // `summary`: whether Finish tells the counts (not with --quiet).
+    ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, bool summary, std::size_t slots,
                     std::ostream* progress);
 
     // The header line of text output, with the plan's other columns.
@@ -75,6 +76,7 @@ private:
     std::ostream& m_err;
     const bool m_json;
     const bool m_check;
+    const bool m_summary;
     std::ostream* const m_progress;
     const std::chrono::steady_clock::time_point m_start;
     std::size_t m_progressWidth = 0;  // of the progress line on the terminal now

@@ -52,6 +52,7 @@ public:
     const std::string& Error() const { return m_error; }
     // The names of the header's other columns, in their order.
     std::vector<std::string> OtherColumns() const;
+    const PlanRow& MissingPort() const { return m_missingPort; }
 
 private:
     enum class LineKind { Skipped, Row, Bad };
@@ -79,6 +80,7 @@ private:
     std::vector<std::string> m_bad;                           // the first bad lines' messages
     std::size_t m_badLines = 0;
     std::string m_error;
+    PlanRow m_missingPort;  // the first row whose port does not exist, when that is an error
 };
 
 bool IsBlank(char c, char separator)
@@ -247,10 +249,13 @@ PlanReader::LineKind PlanReader::ReadRow(const std::vector<std::string>& fields,
     row.address = port.address;
     if (m_identify != nullptr) {
         const std::string identity = PortIdentities(row.address, *m_identify).front();
-        // A Windows port name (COM5, com12) names no file elsewhere.
-        if (identity.empty())
-            return Fail("there is no port \"" + EscapeForText(row.port) + "\".",
-                        m_style == PortStyle::Posix && ComPortNumber(row.port) != 0 ? PortsArePathsHint : "");
+        if (identity.empty()) {
+            if (m_missingPort.port.empty())
+                m_missingPort = row;
+            // A Windows port name (COM5, com12) names no file elsewhere.
+            const bool windowsName = m_style == PortStyle::Posix && ComPortNumber(row.port) != 0;
+            return Fail("there is no port \"" + EscapeForText(row.port) + "\".", windowsName ? PortsArePathsHint : "");
+        }
         if (!m_ports.insert(identity).second)
             return Fail("the port \"" + EscapeForText(row.port) + "\" is named twice.");
     }
@@ -315,6 +320,8 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
     check.ok = reader.Finish();
     check.otherColumns = reader.OtherColumns();
     check.error = reader.Error();
+    check.missingPort = reader.MissingPort().port;
+    check.missingAddress = reader.MissingPort().address;
     return check;
 }
 

@@ -73,6 +73,10 @@ struct PlanCheck {
     std::size_t rows = 0;
     std::vector<std::string> otherColumns;  // the header's other names
     std::string error;                      // as Plan's, when !ok
+    // The port that does not exist, as the plan names it, when that is the
+    // error (the command then tells what query PORT would), else empty.
+    std::string missingPort;
+    PortAddress missingAddress;
 };
 PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyle style,
                     const PortIdentifier& identify);

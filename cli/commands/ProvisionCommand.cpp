@@ -12,6 +12,8 @@
 #include "ports/RecordedPort.h"
 #include "bench/RunRecord.h"
 
+#include "common/MessageLines.h"
+
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -31,7 +33,8 @@ public:
           m_pins(context.random),
           m_record(record),
           m_earlier(earlier),
-          m_output(context.out, context.err, options.json, options.check, jobs, context.progress)
+          m_output(context.out, context.err, options.json, options.check, !options.quiet, jobs,
+                   options.quiet ? nullptr : context.progress)
     {
         for (const std::string& pin : earlier.pinsSet)
             m_pins.Reserve(pin);
@@ -224,9 +227,18 @@ bool ReadCheckedPlan(const CliOptions& options, CommandContext& context, std::st
     if (plan.ok && !lookups.LookUp(text, source, context.portStyle, context.identifyPort, DeadlineAfter(PortSetUpWait),
                                    plan.error))
         plan.ok = false;
-    if (!plan.ok)
-        context.err << plan.error << '\n';
-    return plan.ok;
+    if (plan.ok)
+        return true;
+    context.err << plan.error << '\n';
+    // A port that is not there gets query's hints, once, after the plan's
+    // lines: the ports a scan finds, and on Linux for a Windows name (COM5)
+    // that ports are paths, unless its line said so already.
+    if (!plan.missingPort.empty())
+        for (const std::string& hint :
+             context.readFailureHints({plan.missingPort, plan.missingAddress, LinkResult::OpenFailed}))
+            if (plan.error.find(hint) == std::string::npos)
+                context.err << HintPrefix << hint << '\n';
+    return false;
 }
 
 }  // namespace

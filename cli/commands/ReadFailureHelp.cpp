@@ -1,9 +1,12 @@
 #include "ReadFailureHelp.h"
 
 #include "ComPortNames.h"
+#include "DeviceInfo.h"
 #include "common/HelpLayout.h"
 #include "output/OutputFormat.h"
 #include "system/PortFacts.h"
+
+#include <iterator>
 
 namespace {
 
@@ -62,6 +65,19 @@ std::vector<std::string> TimeoutHints(AddressKind kind)
     return hints;
 }
 
+// What the device sent is in no message: a transcript shows it.
+std::vector<std::string> IncorrectDataHints()
+{
+    return {"run the command again with --transcript FILE to see the bytes the device sent."};
+}
+
+std::vector<std::string> FirmwareHints()
+{
+    return {"tolvane-cli knows firmware " +
+            JoinWords(std::vector<std::string>(std::begin(KnownFirmware), std::end(KnownFirmware)), " and ") +
+            " only."};
+}
+
 }  // namespace
 
 Outcome ExplainReadFailure(const ReadFailure& failure, Outcome outcome)
@@ -80,13 +96,15 @@ std::vector<std::string> ReadFailureHints(const ReadFailure& failure, PortStyle 
             return OpenHints(failure, style, listPorts);
         case LinkResult::Timeout:
             return TimeoutHints(failure.address.kind);
+        case LinkResult::BadEcho:
+        case LinkResult::BadReply:
+            return IncorrectDataHints();
+        case LinkResult::UnsupportedVersion:
+            return FirmwareHints();
         case LinkResult::Ok:
         case LinkResult::SetupFailed:
         case LinkResult::WriteFailed:
         case LinkResult::ShortWrite:
-        case LinkResult::BadEcho:
-        case LinkResult::BadReply:
-        case LinkResult::UnsupportedVersion:
             break;
     }
     return {};

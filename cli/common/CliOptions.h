@@ -28,6 +28,7 @@ inline constexpr int KeepDeviceAuth = -1;
 struct CliOptions {
     CommandKind command = CommandKind::Help;
     CommandKind helpFor = CommandKind::Help;      // help: the command asked about, Help for all of them
+    bool fullHelp = false;                        // help all: every command, option, file and exit code
     std::string port;                             // query, configure: the one port
     std::vector<std::string> ports;               // scan --probe: ports to probe instead of the listed ones
     bool json = false;                            // query, scan, provision
@@ -44,6 +45,7 @@ struct CliOptions {
     std::string transcript;                       // query, configure, scan --probe, provision: empty for none
     unsigned jobs = DefaultJobs;                  // provision: rows at work at once
     bool check = false;                           // provision: read every device, write nothing
+    bool quiet = false;                           // provision: no progress line, no summary
     std::string record;                           // configure, provision: the record to append to, or empty
     bool resume = false;                          // provision: go on with the record's last run of the plan
     std::string tlsCa;                            // the +tls addresses: --tls-ca FILE, empty for none

@@ -2,7 +2,7 @@
 // as it crossed the port, and each failure with the system's reason. Lines
 // are appended to a file, tab-separated. Each run starts with a header line:
 //
-//   #       2026-12-08T17:30:00.123Z        tolvane-cli 1.0.0.1     query COM5 --transcript support.log
+//   #       2026-12-08T17:30:00.123Z        tolvane-cli 1.1.0     query COM5 --transcript support.log
 //   12      COM5    >    6B 77 64 33 ...   kwd38m4tQZXh7
 //   64      COM5    <    6B 77 64 33 ...   kwd38m4tQZXh7 1.3 1 1234 Tolvane Demo\x0A
 //   5017    COM6    !    read: time-out

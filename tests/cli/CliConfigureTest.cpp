@@ -98,14 +98,23 @@ TEST_F(CliOnBench, ConfigureWritesNothingAfterARefusalOrABadRead)
         std::vector<std::string> options;
         int code;
         std::string message;
+        std::string hints = "";
     };
     const std::vector<Case> cases = {
         {"name=ABCDEFGHIJKLMNOPQRSTU\n", {}, 9, "Invalid new device name. The maximum length is 20 characters."},
         {"", {"--pin", "1234567890123"}, 10, "Invalid new pin code. The maximum length is 12 digits."},
         {"pin=123456789012345\n", {}, 10, "Invalid new pin code. The maximum length is 12 digits."},
         {"", {"--pin", "12 34"}, 11, "Invalid new pin code. Spaces are not allowed."},
-        {"echo=kwd38m4tQZXh8\n", {}, 7, "Receive incorrect data from COM port."},
-        {"version=1.4\n", {}, 8, "Unsupported firmware version: \"1.4\""},
+        {"echo=kwd38m4tQZXh8\n",
+         {},
+         7,
+         "Receive incorrect data from COM port.",
+         "hint: run the command again with --transcript FILE to see the bytes the device sent.\n"},
+        {"version=1.4\n",
+         {},
+         8,
+         "Unsupported firmware version: \"1.4\"",
+         "hint: tolvane-cli knows firmware 1.1, 1.2 and 1.3 only.\n"},
     };
     const int before = Configures();
     for (const Case& refused : cases) {
@@ -113,7 +122,7 @@ TEST_F(CliOnBench, ConfigureWritesNothingAfterARefusalOrABadRead)
         m_device.MarkReceived();
         std::vector<std::string> args = {"configure", m_port, "--auth", "off"};
         args.insert(args.end(), refused.options.begin(), refused.options.end());
-        ExpectFailure(args, refused.code, refused.message);
+        ExpectFailure(args, refused.code, refused.message, refused.hints);
         // A PIN on the command line is refused before the port is opened.
         EXPECT_EQ(m_device.ReceivedSinceMark(), refused.options.empty() ? AccessCodeBytes : std::string())
             << refused.message;

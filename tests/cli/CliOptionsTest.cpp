@@ -2,10 +2,12 @@
 #include "Completion.h"
 #include "HelpText.h"
 #include "MaskedCommandLine.h"
+#include "TlsEnvironment.h"
 #include "TlsSettings.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -41,6 +43,15 @@ TEST(CliOptions, ReadsEachCommandWithItsOptionsInAnyOrder)
     EXPECT_TRUE(scan.options.probe);
     EXPECT_TRUE(scan.options.json);
     EXPECT_EQ(scan.options.ports, (std::vector<std::string>{"COM5", "COM6"}));
+
+    // Options before the command name, a value among them that looks like one.
+    ParsedArguments before = Parse({"--json", "--transcript", "query", "provision", "plan.csv", "--verify"});
+    ASSERT_TRUE(before.ok) << before.error;
+    EXPECT_EQ(before.options.command, CommandKind::Provision);
+    EXPECT_EQ(before.options.plan, "plan.csv");
+    EXPECT_EQ(before.options.transcript, "query");
+    EXPECT_TRUE(before.options.json);
+    EXPECT_TRUE(before.options.verify);
 }
 
 TEST(CliOptions, DoubleDashLetsAPortStartWithADash)
@@ -69,7 +80,52 @@ TEST(CliOptions, HelpWinsAnywhereAndKnowsItsCommand)
         EXPECT_EQ(parsed.options.command, CommandKind::Help) << args.back();
         EXPECT_EQ(parsed.options.helpFor, helpFor) << args.back();
     }
-    EXPECT_EQ(Parse({"--version"}).options.command, CommandKind::Version);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--version"}, {"-V"}, {"version"}, {"--json", "-V"}}) {
+        const ParsedArguments parsed = Parse(args);
+        EXPECT_TRUE(parsed.ok) << args.front() << ": " << parsed.error;
+        EXPECT_EQ(parsed.options.command, CommandKind::Version) << args.front();
+    }
+}
+
+// --help fits a screen: each command on one line, the common options, and
+// where the rest is; help all is the whole text.
+TEST(CliOptions, TheShortHelpFitsAScreenAndSaysWhereTheRestIs)
+{
+    const std::string help = CommandHelpText(CommandKind::Help, PortStyle::Posix);
+    EXPECT_LE(std::count(help.begin(), help.end(), '\n'), 30) << help;
+    EXPECT_NE(help.find("\n  provision  Configure a bench of devices from a CSV plan.\n"), std::string::npos) << help;
+    EXPECT_NE(help.find("\n  -V, --version      Print the version and exit.\n"), std::string::npos) << help;
+    EXPECT_NE(help.find("tolvane-cli help COMMAND shows"), std::string::npos) << help;
+    EXPECT_EQ(help.find("Exit codes:"), std::string::npos) << help;
+    EXPECT_NE(CommandHelpText(CommandKind::Help, PortStyle::Windows).find("tolvane-cli COMMAND /?"), std::string::npos);
+
+    const ParsedArguments all = Parse({"help", "all"});
+    ASSERT_TRUE(all.ok) << all.error;
+    EXPECT_EQ(all.options.command, CommandKind::Help);
+    EXPECT_TRUE(all.options.fullHelp);
+}
+
+// A slip gets the word it most likely meant; an option of other commands
+// names them; a word far from every other gets no guess.
+TEST(CliOptions, RefusalsSayWhatWasMeant)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
+        {{"provison", "plan.csv"},
+         "Unknown command \"provison\": use query, configure, scan or provision.\n"
+         "hint: did you mean 'provision'?"},
+        {{"help", "qeury"},
+         "Unknown command \"qeury\": use query, configure, scan or provision.\n"
+         "hint: did you mean 'query'?"},
+        {{"query", "COM5", "--jsn"}, "Unknown option --jsn for this command.\nhint: did you mean '--json'?"},
+        {{"query", "COM5", "--verify"}, "query takes no --verify: configure and provision do."},
+        {{"frobnicate"}, "Unknown command \"frobnicate\": use query, configure, scan or provision."},
+    };
+    for (const auto& [args, error] : rows) {
+        const ParsedArguments parsed = Parse(args);
+        EXPECT_FALSE(parsed.ok) << args.front();
+        EXPECT_EQ(parsed.error, error);
+    }
 }
 
 TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
@@ -85,6 +141,34 @@ TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
     EXPECT_NE(help.find("\n  --json "), std::string::npos) << help;
     EXPECT_EQ(help.find("--pin"), std::string::npos) << help;
     EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
+}
+
+// A bench's TLS files from the environment, where no option names them; an
+// option given, an empty variable, and a CA beside a fingerprint are left.
+TEST(CliOptions, TlsFilesComeFromTheEnvironmentWhenNoOptionGivesThem)
+{
+    const auto bench = [](const char* name) -> const char* {
+        const std::string variable = name;
+        if (variable == "TOLVANE_TLS_CA")
+            return "/bench/ca.pem";
+        if (variable == "TOLVANE_TLS_CERT")
+            return "/bench/client.pem";
+        if (variable == "TOLVANE_TLS_KEY")
+            return "";
+        return nullptr;
+    };
+    CliOptions options = Parse({"query", "COM1", "--tls-cert", "mine.pem"}).options;
+    std::string error;
+    ASSERT_TRUE(TakeTlsEnvironment(options, bench, error)) << error;
+    EXPECT_EQ(options.tlsCa, "/bench/ca.pem");
+    EXPECT_EQ(options.tlsCert, "mine.pem");
+    EXPECT_EQ(options.tlsKey, "");
+
+    const std::string fingerprint(64, 'A');
+    CliOptions pinned = Parse({"query", "COM1", "--tls-fingerprint", fingerprint}).options;
+    ASSERT_TRUE(TakeTlsEnvironment(pinned, bench, error)) << error;
+    EXPECT_EQ(pinned.tlsCa, "");
+    EXPECT_EQ(pinned.tlsCert, "/bench/client.pem");
 }
 
 // A fingerprint as openssl prints it, or its hex digits alone, in either case.
@@ -153,18 +237,21 @@ TEST(Completion, OffersOnlyWhatTheProgramWouldTake)
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows = {
         {{"pro"}, "provision\n"},
         {{""}, "query\nconfigure\nscan\nprovision\nhelp\n"},
-        {{"--json", "q"}, ""},  // --json before a command is refused
+        {{"--json", "q"}, "query\n"},  // options before the command, as the parser takes them
         {{"help", "s"}, "scan\n"},
-        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n"},
-        {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n"},
+        {{"query", ""}, "/dev/rfcomm0\nsocket://\nrfc2217://\nsocket+tls://\nrfc2217+tls://\nbt://\n:files\n"},
+        {{"query", "r"}, "rfc2217://\nrfc2217+tls://\n:files\n"},
+        {{"configure", "x", "--pin", "r"}, "random\nrandom:\n"},
         {{"query", "COM5", ""}, ""},  // one port only
-        {{"query", "--"}, "--json\n--transcript\n--tls-ca\n--tls-fingerprint\n--tls-cert\n--tls-key\n--help\n"},
+        // An option with the first sentence of its help, for zsh and fish.
+        {{"query", "--j"}, "--json\tPrint the result as JSON instead of lines for people.\n"},
+        {{"query", "--tr"}, "--transcript\tAppend every byte sent to and received from each port to FILE.\n"},
         {{"configure", "x", "--auth", ""}, "on\noff\n"},
         {{"configure", "x", "--pin-file", "p"}, ":files\n"},
         {{"configure", "x", "--pin", "1", "--p"}, ""},  // one PIN source
         {{"configure", "x", "--auth=on", "--a"}, ""},   // --auth once
         {{"scan", ""}, ""},                             // ports only with --probe
-        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n"},
+        {{"scan", "--probe", "/"}, "/dev/rfcomm0\n:files\n"},
         {{"provision", ""}, ":files\n"},
     };
     for (const auto& [words, candidates] : rows)

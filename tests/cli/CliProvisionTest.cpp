@@ -34,6 +34,27 @@ TEST_F(CliOnBench, APlanWithABadRowOpensNoPort)
     EXPECT_EQ(m_third.ReceivedSinceMark(), "");
 }
 
+#ifndef _WIN32
+// A plan written for Windows names COM5, which is no path here: the plan
+// is refused, with what query COM5 would tell.
+TEST_F(CliOnBench, APlansWindowsPortNameGetsTheHintThatPortsArePaths)
+{
+    const std::string plan = WriteFile("windows-plan.csv", "port,auth,pin\nCOM5,on,\ncom7,off,\n" + m_port + ",on,\n");
+    const ProcessResult run = Cli({"provision", plan});
+    EXPECT_EQ(run.exitCode, 17);
+    const std::string pathsHint =
+        "hint: ports are paths here: /dev/rfcomm0 for a bound RFCOMM device, or bt://ADDRESS "
+        "straight over Bluetooth.\n";
+    EXPECT_EQ(run.err.rfind(Message(plan + ", line 2: there is no port \"COM5\".") + pathsHint +
+                                Message(plan + ", line 3: there is no port \"com7\".") + pathsHint +
+                                "hint: tolvane-cli scan finds ",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(m_device.ReceivedSinceMark(), "");
+}
+#endif
+
 TEST_F(CliOnBench, ASilentPortFailsOnlyItsOwnRowOfAPlan)
 {
     Reset(m_other, "mode=silent\n");
@@ -102,6 +123,12 @@ TEST_F(CliOnBench, ACheckedPlanWritesNothing)
     EXPECT_EQ(run.err, Message("2 of 3 ports could be provisioned, 1 could not."));
     for (BenchDevice* device : Devices())
         EXPECT_EQ(device->ReceivedSinceMark(), AccessCodeBytes) << device->PortName();
+
+    // --quiet: the same rows and exit code, and no summary.
+    const ProcessResult quiet = Cli({"provision", plan, "--check", "--jobs", "1", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 16);
+    EXPECT_EQ(quiet.out, run.out);
+    EXPECT_EQ(quiet.err, "");
 }
 
 }  // namespace

@@ -60,12 +60,17 @@ TEST_F(CliOnBench, QueryFailuresHaveTheWindowsTextsAndTheirOwnCodes)
         EXPECT_NE(busy.err.find(std::to_string(getpid()) + " ("), std::string::npos) << busy.err;
     }
 #endif
+    // Wrong bytes are in no message: the hint names the transcript that
+    // shows them; an unknown firmware, the ones that are known.
+    const std::string seeTranscript =
+        "hint: run the command again with --transcript FILE to see the bytes the device sent.\n";
     Reset(m_device, "echo=KWD38M4TQZXH7\n");
-    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
+    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.", seeTranscript);
     Reset(m_device, "raw=" + AccessCodeBytes + " 1.3 x\\n\n");
-    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.");
+    ExpectFailure({"query", m_port}, 7, "Receive incorrect data from COM port.", seeTranscript);
     Reset(m_device, "version=1.10\n");
-    ExpectFailure({"query", m_port}, 8, "Unsupported firmware version: \"1.10\"");
+    ExpectFailure({"query", m_port}, 8, "Unsupported firmware version: \"1.10\"",
+                  "hint: tolvane-cli knows firmware 1.1, 1.2 and 1.3 only.\n");
 #ifndef _WIN32
     // Five seconds of waiting; under Wine the scan below meets a silent
     // device through the same Win32 read time-out, only shorter.

@@ -26,7 +26,7 @@ PlanRow Row(int line, const std::string& port)
 TEST(ProvisionOutput, TheInterruptListShutsTheWriteGateFirst)
 {
     std::ostringstream out, err;
-    ProvisionOutput output(out, err, false, false, 3, nullptr);
+    ProvisionOutput output(out, err, false, false, true, 3, nullptr);
     output.Begin(0, Row(2, "COM5"));
     output.Begin(1, Row(3, "COM6"));
     output.Begin(2, Row(4, "COM7"));

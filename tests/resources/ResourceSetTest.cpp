@@ -94,7 +94,7 @@ TEST(Icon, OneThirtyTwoAndOneSixteenPixelImageOfSixteenColours)
     EXPECT_TRUE(in.AtEnd());
 }
 
-TEST(Version, FixedPartSaysVersion1001ForA32BitWindowsApplication)
+TEST(Version, FixedPartSaysVersion1100ForA32BitWindowsApplication)
 {
     const auto root = ReadVersionBlock(ModuleResource(RT_VERSION, 1));
     ASSERT_TRUE(root) << "no version block, or malformed";
@@ -103,10 +103,10 @@ TEST(Version, FixedPartSaysVersion1001ForA32BitWindowsApplication)
     VS_FIXEDFILEINFO fixed{};
     std::copy(root->binary.begin(), root->binary.end(), reinterpret_cast<std::uint8_t*>(&fixed));
     EXPECT_EQ(fixed.dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed.dwProductVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010001u);
+    EXPECT_EQ(fixed.dwFileVersionLS, 0x00000000u);
+    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010001u);
+    EXPECT_EQ(fixed.dwProductVersionLS, 0x00000000u);
     EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
     EXPECT_EQ(fixed.dwFileFlags, 0u);
     EXPECT_EQ(fixed.dwFileOS, DWORD{VOS__WINDOWS32});
@@ -139,13 +139,13 @@ TEST(Version, UsEnglishUnicodeStringsInOrder)
         EXPECT_EQ(values[i].first, keys[i]);
     EXPECT_EQ(values[0].second, "");
     EXPECT_EQ(values[1].second, "Tolvane MFC Application");
-    EXPECT_EQ(values[2].second, "1, 0, 0, 1");
+    EXPECT_EQ(values[2].second, "1, 1, 0, 0");
     EXPECT_EQ(values[3].second, "Tolvane");
     EXPECT_FALSE(values[4].second.empty()) << "legal notice";
     EXPECT_EQ(values[5].second, "");
     EXPECT_EQ(values[6].second, "Tolvane.EXE");
     EXPECT_EQ(values[7].second, "Tolvane Application");
-    EXPECT_EQ(values[8].second, "1, 0, 0, 1");
+    EXPECT_EQ(values[8].second, "1, 1, 0, 0");
 
     const VersionNode* variables = root->Child("VarFileInfo");
     ASSERT_TRUE(variables);

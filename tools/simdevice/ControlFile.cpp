@@ -1,7 +1,8 @@
 #include "ControlFile.h"
 
+#include "Log.h"
+
 #include <fstream>
-#include <iostream>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -61,14 +62,14 @@ void ApplyControlText(const std::string& text, const ReplyFaults& baseline, Devi
             continue;
         const std::size_t equals = line.find('=');
         if (equals == std::string::npos) {
-            std::cerr << "tolvane-simdevice: control line without '=': " << line << '\n';
+            Log("control line without '=': " + line);
             continue;
         }
         const std::string key = line.substr(0, equals);
         const std::string value = line.substr(equals + 1);
         const std::string error = ApplySetting(key, value, state, faults);
         if (!error.empty()) {
-            std::cerr << "tolvane-simdevice: control: " << error << '\n';
+            Log("control: " + error);
             continue;
         }
         modeGiven = modeGiven || key == "mode";

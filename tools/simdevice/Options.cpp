@@ -1,6 +1,7 @@
 #include "Options.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -12,7 +13,7 @@ constexpr char Usage[] =
     "\n"
     "Device state:\n"
     "  --name TEXT         device name, may contain spaces (default \"Tolvane Demo\")\n"
-    "  --firmware TEXT     firmware version (default 1.3), also as --version=TEXT\n"
+    "  --firmware TEXT     firmware version (default 1.3)\n"
     "  --auth 0|1          authentication off or on, also as off|on (default 1)\n"
     "  --pin TEXT          PIN (default 1234)\n"
     "\n"
@@ -21,9 +22,20 @@ constexpr char Usage[] =
     "  --transcript FILE   append every byte received to FILE\n"
     "  --state FILE        keep FILE rewritten with the state (name=, version=, auth=,\n"
     "                      pin=, queries=, configures=, releases=, hangups=)\n"
+    "  --log FILE          append the program's messages to FILE, not standard error\n"
     "  --control FILE      scenario file of key=value lines, re-read before each command\n"
     "                      (keys: name version auth pin mode partial echo raw crlf\n"
     "                      delay gap baud-pacing; mode is answer|silent|partial|hangup)\n"
+    "\n"
+    "Many devices:\n"
+    "  --count N           start N devices (1 to 1024), each in a process of its own,\n"
+    "                      behind the links PATH1 ... PATHN of --link-prefix PATH;\n"
+    "                      once all are ready print a plan for them (port,auth,pin,\n"
+    "                      each row on,random) and run until SIGTERM or SIGINT, or\n"
+    "                      until the process that started it ends; then end them\n"
+    "                      all and remove the links (not with --link, --state,\n"
+    "                      --transcript or --control)\n"
+    "  --link-prefix PATH  the links' common start, for --count\n"
     "\n"
     "Faults:\n"
     "  --silent            never answer\n"
@@ -54,16 +66,21 @@ struct KnownOption {
     bool takesValue;
 };
 
+constexpr int MaxDevices = 1024;
+
 constexpr KnownOption KnownOptions[] = {
     {"name", true},
     {"firmware", true},
-    {"version", true},  // with =TEXT only: the firmware, as scripts give it
+    {"version", false},
     {"auth", true},
     {"pin", true},
     {"link", true},
     {"transcript", true},
     {"state", true},
     {"control", true},
+    {"log", true},
+    {"count", true},
+    {"link-prefix", true},
     {"silent", false},
     {"partial", true},
     {"echo", true},
@@ -91,6 +108,35 @@ bool ParseAuthFlag(const std::string& value, std::string& flag)
     else
         return false;
     return true;
+}
+
+bool ParseDeviceCount(const std::string& value, int& count)
+{
+    if (value.empty() || value.size() > 4 || value.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    count = std::stoi(value);
+    return count >= 1 && count <= MaxDevices;
+}
+
+// A fleet's devices each have their own link and keep no files: one state,
+// transcript or scenario file cannot be shared by many devices.
+std::string CheckFleetOptions(const Options& options)
+{
+    if (options.count == 0)
+        return options.linkPrefix.empty() ? "" : "option '--link-prefix' needs '--count N'";
+    if (options.linkPrefix.empty())
+        return "option '--count' needs '--link-prefix PATH'";
+    const std::pair<const std::string*, const char*> single[] = {
+        {&options.linkPath, "--link"},
+        {&options.statePath, "--state"},
+        {&options.transcriptPath, "--transcript"},
+        {&options.controlPath, "--control"},
+        {&options.printStateKey, "--print-state"},
+    };
+    for (const auto& [value, name] : single)
+        if (!value->empty())
+            return std::string("option '") + name + "' is for one device, not with '--count'";
+    return {};
 }
 
 const KnownOption* FindKnownOption(const std::string& name)
@@ -127,11 +173,6 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
             name.erase(equals);
             hasValue = true;
         }
-        // GNU's --version, the program's own; --version=TEXT is the firmware.
-        if (name == "version" && !hasValue) {
-            options.printVersion = true;
-            continue;
-        }
         const KnownOption* known = FindKnownOption(name);
         if (!known)
             return "unknown option '--" + name + "'";
@@ -145,6 +186,8 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
 
         if (name == "help")
             options.help = true;
+        else if (name == "version")
+            options.printVersion = true;
         else if (name == "link")
             options.linkPath = value;
         else if (name == "transcript")
@@ -165,11 +208,21 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
             options.quickQueries = true;
         else if (name == "exit-with-parent")
             options.exitWithParent = true;
-        else if (name == "print-state")
+        else if (name == "log")
+            options.logPath = value;
+        else if (name == "link-prefix")
+            options.linkPrefix = value;
+        else if (name == "count") {
+            if (!ParseDeviceCount(value, options.count))
+                return "option '--count' takes 1 to " + std::to_string(MaxDevices) + " devices, not '" + value + "'";
+        } else if (name == "print-state")
             options.printStateKey = value;
-        else if (name == "auth" && !ParseAuthFlag(value, options.state.auth))
-            return "option '--auth' takes 0, 1, on or off, not '" + value + "'";
-        else {
+        else if (name == "auth") {
+            // The device's own token, never the word: a reply "off" would be
+            // incorrect data to every host.
+            if (!ParseAuthFlag(value, options.state.auth))
+                return "option '--auth' takes 0, 1, on or off, not '" + value + "'";
+        } else {
             partial = partial || name == "partial";
             const std::string error =
                 ApplySetting(name == "firmware" ? "version" : name, value, options.state, options.faults);
@@ -180,6 +233,9 @@ std::string ParseOptions(int argc, const char* const argv[], Options& options)
 
     if (!options.printStateKey.empty() && options.statePath.empty())
         return "option '--print-state' needs '--state FILE'";
+    const std::string fleetError = CheckFleetOptions(options);
+    if (!fleetError.empty())
+        return fleetError;
     if (hangup)
         options.faults.mode = ReplyMode::Hangup;
     else if (silent)

@@ -12,6 +12,9 @@ struct Options {
     std::string transcriptPath;
     std::string statePath;
     std::string controlPath;
+    std::string logPath;          // the program's messages, appended, instead of standard error
+    int count = 0;                // devices of a fleet (Fleet.h); 0 for one device
+    std::string linkPrefix;       // a fleet's links: the prefix and the number 1 ... count
     bool quickQueries = false;    // answer the access code at once (see CommandScanner)
     bool exitWithParent = false;  // a killed test runner leaves no device behind
     bool help = false;

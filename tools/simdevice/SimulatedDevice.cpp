@@ -1,6 +1,7 @@
 #include "SimulatedDevice.h"
 
 #include "StateFile.h"
+#include "Log.h"
 #include "StopSignal.h"
 
 #include <algorithm>
@@ -23,11 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr auto HangupShortestLinger = std::chrono::milliseconds(100);
 constexpr auto HangupLongestLinger = std::chrono::seconds(2);
 constexpr auto HangupCheckInterval = std::chrono::milliseconds(5);
-
-void Log(const std::string& message)
-{
-    std::cerr << "tolvane-simdevice: " << message << std::endl;
-}
 
 }  // namespace
 

@@ -1,11 +1,15 @@
 // tolvane-simdevice: the target device, simulated on a pseudo-terminal for
 // tests and demos. See Options.cpp for the command line.
+#include "Fleet.h"
 #include "Options.h"
 #include "SimulatedDevice.h"
 #include "serial/StandardDescriptors.h"
 #include "StateFile.h"
 #include "TolvaneVersion.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <iostream>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -49,7 +53,18 @@ int main(int argc, char* argv[])
         std::cout << found->second << '\n';
         return 0;
     }
-    if (options.exitWithParent) {
+    if (!options.logPath.empty()) {
+        const int log = open(options.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (log < 0 || dup2(log, STDERR_FILENO) < 0) {
+            std::cerr << "tolvane-simdevice: cannot open log " << options.logPath << ": " << std::strerror(errno)
+                      << '\n';
+            return 1;
+        }
+        close(log);
+    }
+    // A fleet always ends with its parent: its devices are many processes
+    // that nobody would find to end by hand.
+    if (options.exitWithParent || options.count > 0) {
         // SIGTERM takes the ordinary way out. If the parent is already gone
         // (re-parented before prctl), end at once.
         const pid_t parent = getppid();
@@ -67,6 +82,8 @@ int main(int argc, char* argv[])
     // before. (What the host left unread at a close does not depend on it:
     // tests wait for the device to report the release, HostWatch.h.)
     setpriority(PRIO_PROCESS, 0, DevicePriority);
+    if (options.count > 0)
+        return RunFleet(options);
     SimulatedDevice device(options);
     return device.Run();
 }
