@@ -174,7 +174,8 @@ std::vector<OptionSpec> MakeOptionTable()
          SetFile<&CliOptions::tlsCa>, ValueKind::File},
         {"--tls-fingerprint", nullptr, "SHA256", every,
          "Accept exactly the server certificate whose SHA-256 (of its DER form) is SHA256, in hex with or without "
-         "colons; the host name is then not checked.",
+         "colons; nothing else of it is then checked: not the host it names, its authority, its dates nor its "
+         "key's strength.",
          SetTlsFingerprint, ValueKind::Typed},
         {"--tls-cert", nullptr, "FILE", every,
          "Present the client certificate in FILE to a server that asks for one: on Linux a PEM file, with its key "

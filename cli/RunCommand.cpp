@@ -9,6 +9,8 @@
 
 #include "TolvaneVersion.h"
 
+#include <algorithm>
+
 namespace {
 
 ExitCode Dispatch(const CliOptions& options, CommandContext& context)
@@ -62,14 +64,34 @@ ExitCode RunTranscribed(const CliOptions& options, CommandContext& context)
     context.err << "Cannot write the transcript " << EscapeForText(options.transcript) << ": " << writeError << ".\n";
     return code == ExitCode::Success ? ExitCode::TranscriptFailed : code;
 }
+// Whether the command names a TLS address, as far as its options tell: a
+// plan's rows are looked at by provision.
+bool MayUseTls(const CliOptions& options)
+{
+    switch (options.command) {
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            return MayBeTlsAddress(options.port);
+        case CommandKind::Scan:
+            return std::any_of(options.ports.begin(), options.ports.end(), MayBeTlsAddress);
+        default:
+            return true;
+    }
+}
+
 }  // namespace
 
-// The TLS options' files are read before anything is opened; every port the
-// command makes then checks its server with them.
+// The TLS options' files are read and parsed before anything is opened;
+// every port the command makes then checks its server with them. Options
+// that no address of the command would use are refused.
 ExitCode RunCommand(const CliOptions& options, CommandContext& context)
 {
     if (!HasTlsOptions(options))
         return RunTranscribed(options, context);
+    if (!MayUseTls(options)) {
+        context.err << TlsOptionsUnusedMessage(options) << '\n';
+        return ExitCode::Usage;
+    }
     TlsSettings settings;
     std::string error;
     if (!ReadTlsFiles(options, settings, context.err, error)) {
@@ -77,6 +99,7 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return ExitCode::Usage;
     }
     CommandContext secured = context;
+    secured.tlsOptionsGiven = true;
     secured.makePort = [&context, &settings](const PortAddress& address) {
         PortAddress withSettings = address;
         withSettings.tlsSettings = settings;

@@ -215,8 +215,10 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
 {
     PlanCheck check;
     PlanReader reader(text, source, style, &identify);
-    for (PlanRow row; reader.Next(row);)
+    for (PlanRow row; reader.Next(row);) {
         ++check.rows;
+        check.tlsRows += row.address.tls ? 1 : 0;
+    }
     check.ok = reader.Finish();
     check.error = reader.Error();
     return check;

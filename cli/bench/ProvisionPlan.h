@@ -61,7 +61,8 @@ Plan ParsePlan(const std::string& text, const std::string& source, PortStyle sty
 struct PlanCheck {
     bool ok = false;
     std::size_t rows = 0;
-    std::string error;  // as Plan's, when !ok
+    std::size_t tlsRows = 0;  // rows with a socket+tls:// or rfc2217+tls:// port
+    std::string error;        // as Plan's, when !ok
 };
 PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyle style,
                     const PortIdentifier& identify);

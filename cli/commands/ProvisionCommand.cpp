@@ -10,6 +10,7 @@
 #include "bench/ProvisionPlan.h"
 #include "bench/RandomPin.h"
 #include "ports/RecordedPort.h"
+#include "ports/TlsFiles.h"
 #include "bench/RunRecord.h"
 
 #include <algorithm>
@@ -166,6 +167,10 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
     PlanLookups lookups;
     if (!ReadCheckedPlan(options, context, text, plan, lookups))
         return ExitCode::BadPlan;
+    if (context.tlsOptionsGiven && plan.tlsRows == 0) {
+        context.err << TlsOptionsUnusedMessage(options) << '\n';
+        return ExitCode::Usage;
+    }
     EarlierRun earlier;
     if (options.resume && !FindEarlierRun(options.record, options.plan, PlanHash(text), earlier, error)) {
         context.err << error << '\n';

@@ -55,3 +55,8 @@ std::unique_ptr<SerialPort> CreateSerialPort(const PortAddress& address)
     }
     return CreateSystemSerialPort();
 }
+
+std::string PrepareTlsSettings(TlsSettings& settings)
+{
+    return PrepareTls(settings);
+}

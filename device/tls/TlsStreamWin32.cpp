@@ -14,7 +14,9 @@
 #include <sspi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -24,18 +26,24 @@ constexpr ULONG ContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
 constexpr std::size_t ReceiveSize = 16 * 1024 + 512;  // a whole TLS record and more
 constexpr int MaxEmptyRecords = 32;
 
-// Schannel's status as Windows writes it: 0x80090304.
+// Schannel's status in words, with its number: 0x80090304.
 std::string StatusText(SECURITY_STATUS status)
 {
-    char hex[16] = {};
-    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(status));
-    return TlsReason::Failed + std::string("Schannel error ") + hex;
+    return TlsReason::SchannelStatusReason(static_cast<std::uint32_t>(status));
 }
 
-// The handles of one connection, each released once; the client
-// certificate outlives the credentials that name it.
+// The handshake's wait ended: a server that had sent something was too
+// slow, one that had sent nothing may be a plain one.
+PortResult NoHandshakeRefusal(bool heard)
+{
+    return TlsRefusal(heard ? TlsReason::HandshakeUnfinished : TlsReason::NoHandshake);
+}
+
+// The handles of one connection, each released once; the prepared
+// certificates (the client's among them) outlive the credentials that
+// name them.
 struct SchannelHandles {
-    ClientCertificate client;
+    std::shared_ptr<const TlsPrepared> prepared;
     CredHandle credentials = {};
     CtxtHandle context = {};
     bool hasCredentials = false;
@@ -241,7 +249,7 @@ const char* ClientCertificateAlertIn(const std::string& bytes)
 }
 
 // Sends a handshake token whole, waiting for the socket until `deadline`.
-PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadline)
+PortResult SendToken(Stream& transport, const SecBuffer& token, bool heard, Deadline deadline)
 {
     const char* bytes = static_cast<const char*>(token.pvBuffer);
     std::size_t sent = 0;
@@ -255,7 +263,7 @@ PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadlin
         if (result.status == StreamStatus::Failed)
             return transport.Failure(LinkResult::OpenFailed, PortOperation::Open, result.error);
         if (transport.Wait(true, deadline, error) != StreamWait::Ready)
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(heard);
     }
     return PortSucceeded(PortOperation::Open);
 }
@@ -281,7 +289,7 @@ PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Dea
             return stream.Transport().Failure(LinkResult::OpenFailed, PortOperation::Open, received.error);
         long error = 0;
         if (stream.Transport().Wait(false, deadline, error) != StreamWait::Ready)
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(heard || !input.empty());
     }
 }
 
@@ -311,7 +319,7 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
     ULONG flags = ContextFlags;
     for (bool first = true;; first = false) {
         if (PortClock::now() >= deadline)  // a server that keeps sending
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(!first);
         std::vector<char> token(input.begin(), input.end());
         SecBuffer in[2] = {{static_cast<ULONG>(token.size()), SECBUFFER_TOKEN, token.data()},
                            {0, SECBUFFER_EMPTY, nullptr}};
@@ -325,7 +333,7 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
         handles.hasContext = handles.hasContext || (first && !FAILED(status));
         PortResult sent = PortSucceeded(PortOperation::Open);
         if (out[0].pvBuffer != nullptr) {
-            sent = SendToken(stream.Transport(), out[0], deadline);
+            sent = SendToken(stream.Transport(), out[0], !first, deadline);
             FreeContextBuffer(out[0].pvBuffer);
             answered = answered || (!first && status == SEC_I_CONTINUE_NEEDED);
         }
@@ -372,18 +380,35 @@ std::string VersionText(const SecPkgContext_ConnectionInfo& info)
 
 }  // namespace
 
-PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettings& settings, Deadline deadline,
+std::string PrepareTls(TlsSettings& settings)
+{
+    auto prepared = std::make_shared<TlsPrepared>();
+    const std::string unusable = PrepareCertificates(settings, *prepared);
+    if (!unusable.empty())
+        return unusable;
+    settings.prepared = std::move(prepared);
+    return "";
+}
+
+PortResult StartTls(OwnedSocket socket, const std::string& address, const TlsSettings& settings, Deadline deadline,
                     std::unique_ptr<Stream>& stream)
 {
     std::unique_ptr<Stream> transport = SocketStream(std::move(socket));
     auto handles = std::make_unique<SchannelHandles>();
-    SCHANNEL_CRED credentials = {};
-    PCCERT_CONTEXT client = nullptr;
-    if (!settings.clientCertificate.empty()) {
-        const std::string unusable = handles->client.Load(settings.clientCertificate);
+    handles->prepared = settings.prepared;
+    if (handles->prepared == nullptr) {
+        auto made = std::make_shared<TlsPrepared>();
+        const std::string unusable = PrepareCertificates(settings, *made);
         if (!unusable.empty())
-            return TlsRefusal(TlsReason::BadClientCertificate + unusable);
-        client = handles->client.Get();
+            return TlsRefusal(unusable);
+        handles->prepared = std::move(made);
+    }
+    const TlsPrepared& prepared = *handles->prepared;
+    // The name as certificates give it and as it goes to the server (SNI).
+    const std::string host = CertificateHost(address);
+    SCHANNEL_CRED credentials = {};
+    PCCERT_CONTEXT client = prepared.hasClient ? prepared.client.Get() : nullptr;
+    if (client != nullptr) {
         credentials.cCreds = 1;
         credentials.paCred = &client;
     }
@@ -413,7 +438,7 @@ PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettin
     if (!hasCertificate)
         return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
     std::string fingerprint;
-    const std::string refused = CheckServerCertificate(server.get(), host, settings, fingerprint);
+    const std::string refused = CheckServerCertificate(server.get(), host, prepared, fingerprint);
     if (!refused.empty())
         return TlsRefusal(refused);
     secured->SetSizes(sizes);
