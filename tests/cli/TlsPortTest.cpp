@@ -18,6 +18,8 @@
 #include <iterator>
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 const std::string CannotOpen = "tolvane-cli: Cannot open the COM port. (";
@@ -221,6 +223,41 @@ TEST_F(TlsPorts, TlsOptionsAreCheckedBeforeAnythingOpens)
     const ProcessResult slash = Cli({"query", secured.Address() + "/", "--tls-ca", Ca()});
     EXPECT_EQ(slash.exitCode, 0) << slash.err;
     EXPECT_EQ(slash.out, DeviceText);
+}
+
+// tolvane-cli with /etc/hosts naming 127.0.0.1 bench.tolvane.test (and
+// with its trailing dot), in a mount namespace of its own: root only.
+ProcessResult CliWithBenchName(const std::vector<std::string>& args)
+{
+    const std::string hosts = TempFile("tls-hosts");
+    std::ofstream(hosts) << "127.0.0.1 bench.tolvane.test\n127.0.0.1 bench.tolvane.test.\n";
+    std::vector<std::string> line = {
+        "-m", "sh", "-c", "mount --bind \"$0\" /etc/hosts && exec \"$@\"", hosts, TOLVANE_CLI_PATH};
+    line.insert(line.end(), args.begin(), args.end());
+    return RunProcess("/usr/bin/unshare", line, 20000);
+}
+
+// A name is matched as its certificate writes it: a partial wildcard
+// names nothing, and a name's trailing dot is no part of it (for the check
+// and for SNI).
+TEST_F(TlsPorts, NamesAreMatchedWithoutPartialWildcardsOrTrailingDots)
+{
+    if (getuid() != 0)
+        GTEST_SKIP() << "gives the bench a name in a mount namespace of its own, which needs root";
+    const Ser2netServer wildcard(m_raw.PortPath(), Ser2netServer::RawTcp, "",
+                                 ServerFiles(Certificates(), "partial-wildcard"));
+    const std::string wildcardAddress = "socket+tls://bench.tolvane.test:" + std::to_string(wildcard.TcpPort());
+    const ProcessResult partial = CliWithBenchName({"query", wildcardAddress, "--tls-ca", Ca()});
+    EXPECT_EQ(partial.exitCode, 3);
+    EXPECT_EQ(partial.err,
+              CannotOpen + wildcardAddress + ": the server's certificate is not made out to bench.tolvane.test)\n");
+    EXPECT_EQ(m_raw.ReceivedSinceMark(), "");
+
+    const Ser2netServer named(m_raw.PortPath(), Ser2netServer::RawTcp, "", ServerFiles(Certificates(), "named"));
+    const ProcessResult dotted = CliWithBenchName(
+        {"query", "socket+tls://bench.tolvane.test.:" + std::to_string(named.TcpPort()), "--tls-ca", Ca()});
+    EXPECT_EQ(dotted.exitCode, 0) << dotted.err;
+    EXPECT_EQ(dotted.out, DeviceText);
 }
 
 // A plain server on a TLS address, and a TLS server on a plain one: each

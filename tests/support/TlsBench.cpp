@@ -53,6 +53,9 @@ TestCertificates::TestCertificates()
     Issue("cn-only", "", "2", "ca", EcKey, "/CN=localhost");
     Issue("weak-key", "DNS:localhost,IP:127.0.0.1", "2", "ca", WeakRsaKey);
     Issue("sha1", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey, "", "sha1");
+    // For a name of 127.0.0.1 that a test gives (bench.tolvane.test).
+    Issue("named", "DNS:bench.tolvane.test");
+    Issue("partial-wildcard", "DNS:b*.tolvane.test");
     // An authority with the bench authority's name and serial number and a
     // key of its own, and a certificate it issued; the server sends both.
     const std::string serial = Openssl({"x509", "-in", CaCertificate(), "-noout", "-serial"});

@@ -31,6 +31,8 @@ public:
     // by an authority with the test authority's name and serial number,
     // which NAME.pem holds after it), "under-lapsed" (issued by an expired
     // intermediate, "Lapsed Intermediate", which NAME.pem holds after it).
+    // "named" is made out to bench.tolvane.test, "partial-wildcard" to
+    // b*.tolvane.test.
     std::string Certificate(const std::string& name) const { return m_folder.File(name + ".pem"); }
     std::string Key(const std::string& name) const { return m_folder.File(name + ".key"); }
     // "client" and "stranger" also have NAME.p12 (no passphrase), which
