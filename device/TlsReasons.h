@@ -71,7 +71,7 @@ struct StatusWords {
 inline constexpr StatusWords SchannelStatuses[] = {
     {0x80090300, "this machine ran out of memory for TLS"},
     {0x80090302, "the server asks for a TLS version or feature that Windows does not offer here (it speaks TLS 1.2)"},
-    {0x80090304, "the TLS library failed inside; under Wine a client key it cannot sign with does this"},
+    {0x80090304, "Schannel failed inside the handshake; under Wine a client key it cannot sign with does this"},
     {0x80090308, "the server sent something that is no TLS handshake"},
     {0x8009030C, "the server refused the connection"},
     {0x8009030E, "no credentials for TLS: the client certificate cannot be used"},
@@ -109,6 +109,21 @@ inline constexpr StatusWords ChainErrors[] = {
     {0x10000000, "a certificate of the chain is signed with a digest too weak to trust"},
 };
 
+// The fatal alerts a server ends a handshake with, in words; the alert's
+// name and number follow them.
+inline constexpr StatusWords TlsAlerts[] = {
+    {10, "the server did not expect what this machine sent (unexpected message)"},
+    {20, "the server found a record altered on the way (bad record mac)"},
+    {40, "the server found no cipher or settings in common with this machine (handshake failure)"},
+    {47, "the server found a value it does not take (illegal parameter)"},
+    {50, "the server could not read a handshake message (decode error)"},
+    {51, "the server could not check a signature or key (decrypt error)"},
+    {70, "the server takes no TLS version this machine offers; Windows speaks TLS 1.2 here (protocol version)"},
+    {71, "the server asks for stronger ciphers than this machine offers (insufficient security)"},
+    {80, "the server failed inside (internal error)"},
+    {112, "the server knows no host by the name given (unrecognized name)"},
+};
+
 // "0x80090304".
 inline std::string HexNumber(std::uint32_t number)
 {
@@ -125,6 +140,16 @@ inline std::string SchannelStatusReason(std::uint32_t status)
             return std::string(Failed) + known.words + " (Schannel " + HexNumber(status) + ")";
     }
     return std::string(Failed) + "Schannel gave an error it has no words for (Schannel " + HexNumber(status) + ")";
+}
+
+// A handshake the server ended with the fatal alert `description`.
+inline std::string AlertReason(std::uint32_t description)
+{
+    for (const StatusWords& known : TlsAlerts) {
+        if (known.status == description)
+            return std::string(Failed) + known.words + ", alert " + std::to_string(description);
+    }
+    return std::string(Failed) + "the server ended the handshake with alert " + std::to_string(description);
 }
 
 // A chain whose trust status has the error bits `errors`: Failed, the words

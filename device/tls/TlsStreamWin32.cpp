@@ -225,10 +225,10 @@ constexpr ClientCertificateAlert ClientCertificateAlerts[] = {
     {46, "certificate unknown"}, {48, "unknown ca"},      {49, "access denied"},       {116, "certificate required"},
 };
 
-// The name of the fatal alert about client certificates among the records
-// in `bytes`, or null. Schannel under Wine answers any alert with
-// SEC_E_INTERNAL_ERROR; a TLS 1.2 server sends it in clear text.
-const char* ClientCertificateAlertIn(const std::string& bytes)
+// The description of the first fatal alert among the records in `bytes`,
+// or -1. Schannel under Wine answers any alert with SEC_E_INTERNAL_ERROR; a
+// TLS 1.2 server sends it in clear text.
+int FatalAlertIn(const std::string& bytes)
 {
     constexpr std::size_t HeaderSize = 5;
     constexpr unsigned char AlertRecord = 21, Fatal = 2;
@@ -237,13 +237,20 @@ const char* ClientCertificateAlertIn(const std::string& bytes)
             static_cast<unsigned char>(bytes[at + 3]) * 256u + static_cast<unsigned char>(bytes[at + 4]);
         const std::size_t body = at + HeaderSize;
         if (static_cast<unsigned char>(bytes[at]) == AlertRecord && length == 2 && body + 2 <= bytes.size() &&
-            static_cast<unsigned char>(bytes[body]) == Fatal) {
-            for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
-                if (alert.description == static_cast<unsigned char>(bytes[body + 1]))
-                    return alert.name;
-            }
-        }
+            static_cast<unsigned char>(bytes[body]) == Fatal)
+            return static_cast<unsigned char>(bytes[body + 1]);
         at = body + length;
+    }
+    return -1;
+}
+
+// The name of the alert `description` when it is about client
+// certificates, or null.
+const char* ClientCertificateAlertName(int description)
+{
+    for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
+        if (alert.description == description)
+            return alert.name;
     }
     return nullptr;
 }
@@ -298,11 +305,14 @@ PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Dea
 // certificate, had gone.
 std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, bool answered, bool clientGiven)
 {
-    const char* alert = answered ? ClientCertificateAlertIn(answer) : nullptr;
+    const int description = FatalAlertIn(answer);
+    const char* alert = answered ? ClientCertificateAlertName(description) : nullptr;
     if (alert != nullptr && clientGiven)
         return TlsReason::ClientCertificateRefused + std::string(" (") + alert + ")";
     if (alert != nullptr)
         return TlsReason::ClientCertificateRequired;
+    if (description >= 0)
+        return TlsReason::AlertReason(static_cast<std::uint32_t>(description));
     // Schannel says the same of any alert; only bytes that are no TLS
     // record come from a plain server.
     const bool plain = answer.empty() || !IsTlsRecordStart(answer.data(), answer.size());

@@ -29,6 +29,15 @@ Ser2netTls ServerFiles(const TestCertificates& certificates, const std::string& 
     return {certificates.Key(name), certificates.Certificate(name)};
 }
 
+// A process StartListeningServer started, stopped when this goes.
+struct ServerProcess {
+    explicit ServerProcess(pid_t started) : pid(started) {}
+    ~ServerProcess() { StopServer(pid); }
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+    pid_t pid;
+};
+
 // A server's address with `host` for 127.0.0.1.
 std::string OnHost(std::string address, const std::string& host)
 {
@@ -365,6 +374,14 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     const StunnelServer stunnel(Certificates(), plain.TcpPort());
     const std::string hostAndPort = "localhost:" + std::to_string(server.TcpPort());
     const std::string stunnelAddress = "socket+tls://localhost:" + std::to_string(stunnel.TcpPort());
+    // A server of TLS 1.3 alone, which Schannel (TLS 1.2) cannot reach.
+    const TempFolder newer("tls13");
+    const unsigned short newerPort = FreeTcpPort();
+    const ServerProcess tls13(
+        StartListeningServer("/usr/bin/openssl",
+                             {"s_server", "-www", "-tls1_3", "-accept", "127.0.0.1:" + std::to_string(newerPort),
+                              "-cert", Certificates().Certificate("server"), "-key", Certificates().Key("server")},
+                             newerPort, newer.File("s_server.log")));
     std::vector<std::unique_ptr<Ser2netServer>> impostors;
     std::vector<std::unique_ptr<StunnelServer>> weak;
     const auto impostor = [&](const std::string& certificate) {
@@ -402,6 +419,9 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
          "tolvane-cli: The client certificate or key cannot be used: the file is no PKCS#12 file; on Windows "
          "--tls-cert takes a .p12 file that holds the key too.\n"},
         {stunnelAddress, "Z:" + Certificates().Pkcs12("client"), 0, DeviceText},
+        {"socket+tls://localhost:" + std::to_string(newerPort), "", 3,
+         "TLS failed: the server takes no TLS version this machine offers; Windows speaks TLS 1.2 here (protocol "
+         "version), alert 70)\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.address + " " + row.clientCertificate);
