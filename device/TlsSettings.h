@@ -31,7 +31,8 @@ struct TlsSettings {
     std::string clientCertificate;
     std::string clientKey;
     // Told once a connection is set up, for a transcript: the TLS version
-    // and the server certificate's fingerprint, in words.
+    // and the server certificate's fingerprint, in words; also, for any
+    // RFC 2217 port, a purge the server left unanswered.
     std::function<void(const std::string& text)> noteSession;
     // The files above, parsed (PrepareTls); null until then, and each
     // connection parses them itself.

@@ -8,6 +8,7 @@
 #include "ScriptedServer.h"
 #include "Ser2netServer.h"
 #include "TelnetBytes.h"
+#include "TempFolder.h"
 #include "serial/UniqueFd.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -118,6 +120,38 @@ TEST_F(NetworkPorts, ScanProbesAddressesAndProvisionTakesThem)
     EXPECT_NE(m_telnet.ReceivedSinceMark().find(std::string(Query) + " 1 1234 "), std::string::npos);
 }
 
+// pyserial's RFC 2217 server (python3-serial) keeps its serial port open
+// between clients: a reply that came after its client gave up waits there
+// for the next one, and comes after that one's set-up. The next client has
+// the server purge it, and reads the device's fresh answer, never the old
+// one.
+TEST(PyserialServer, AReplyLeftFromAnEarlierClientIsNeverTheAnswer)
+{
+    BenchDevice device{6};
+    device.SetScenario(BenchDevice::DefaultState);
+    const unsigned short tcpPort = FreeTcpPort();
+    const TempFolder folder("pyserial");
+    struct Server {
+        pid_t pid;
+        ~Server() { StopServer(pid); }
+    } const server{StartListeningServer("/usr/bin/python3",
+                                        {TOLVANE_PYSERIAL_SERVER, device.PortPath(), std::to_string(tcpPort)}, tcpPort,
+                                        folder.File("server.log"))};
+    const std::string address = "rfc2217://127.0.0.1:" + std::to_string(tcpPort);
+    const ProcessResult plain = Cli({"query", address});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(plain.out, DeviceText);
+
+    device.SetScenario(std::string(BenchDevice::DefaultState) + "delay=5500\n");
+    const ProcessResult gaveUp = Cli({"query", address});
+    EXPECT_NE(gaveUp.exitCode, 0);
+    device.SetScenario(std::string(BenchDevice::DefaultState) + "pin=5678\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));  // the late reply waits in the server
+    const ProcessResult next = Cli({"query", address});
+    EXPECT_EQ(next.exitCode, 0) << next.err;
+    EXPECT_NE(next.out.find("pin: 5678\n"), std::string::npos) << next.out;
+}
+
 // Two spellings of one address are one port: refused before anything opens.
 TEST(NetworkPlan, NamesOneAddressOnce)
 {
@@ -201,8 +235,9 @@ TEST(Bluetooth, WithoutBluetoothCannotOpenWithTheSystemsReason)
 const std::string Stale = std::string(Query) + " 1.3 1 9999 Stale Device\n";
 const std::string Fresh = std::string(Query) + " 1.3 0 1234 Fresh Device\n";
 const std::string FreshText = "name: Fresh Device\nfirmware: 1.3\nauthentication: Disable\npin: 1234\n";
-// The last of the client's set-up requests: SET-CONTROL, no flow control.
-const std::string RequestEnd = Iac + "\xfa\x2c\x05\x01" + Iac + "\xf0";
+// The last of the client's set-up requests: PURGE-DATA, the server's
+// buffer of what the device sent.
+const std::string RequestEnd = Iac + "\xfa\x2c\x0c\x01" + Iac + "\xf0";
 
 std::string WithAddress(std::string text, const std::string& address)
 {
