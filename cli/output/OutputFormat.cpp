@@ -106,6 +106,7 @@ std::string FormatScanText(const std::vector<ScanEntry>& entries)
         columns.push_back(details.direction);
         columns.push_back(EscapeForText(details.address));
         columns.push_back(EscapeForText(details.description));
+        columns.push_back(entry.probed ? EscapeForText(entry.reason) : "");
         text += JoinColumns(columns);
     }
     return text;
@@ -126,6 +127,8 @@ std::string FormatScanJson(const std::vector<ScanEntry>& entries)
                 AppendJsonField(json, "firmware", entry.info.version);
         }
         AppendPortDetailsJson(json, entry.details);
+        if (entry.probed && !entry.reason.empty())
+            AppendJsonField(json, "reason", entry.reason);
         json += "}";
     }
     json += entries.empty() ? "]\n" : "\n]\n";

@@ -22,7 +22,8 @@ TEST_F(CliOnBench, ScanFindsThePortsAndProbesThemBriefly)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(probed.exitCode, 0);
     EXPECT_EQ(probed.out, m_port + "\tdevice\t1.3\tTolvane Demo\tother\n" + m_other.PortName() +
-                              "\tno-answer\t\t\tother\n" + CannotOpenPort + "\tcannot-open\t\t\tother\n");
+                              "\tno-answer\t\t\tother\n" + CannotOpenPort +
+                              "\tcannot-open\t\t\tother\t\t\t\tNo such file or directory\n");
     EXPECT_EQ(probed.err, "");
     EXPECT_LT(took, std::chrono::seconds(4));
 

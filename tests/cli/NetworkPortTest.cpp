@@ -198,7 +198,9 @@ TEST(SilentServer, CostsAProbeAboutASecond)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(run.exitCode, 14);
     EXPECT_EQ(run.out,
-              "rfc2217://" + host + "\tsetup-failed\t\t\tnetwork\nsocket://" + host + "\tno-answer\t\t\tnetwork\n");
+              "rfc2217://" + host +
+                  "\tsetup-failed\t\t\tnetwork\t\t\t\tthe server did not acknowledge SET-BAUDRATE in time\nsocket://" +
+                  host + "\tno-answer\t\t\tnetwork\n");
     EXPECT_LT(took, std::chrono::milliseconds(2500));
 }
 

@@ -308,11 +308,17 @@ TEST_F(TlsPorts, PlainAndTlsServersAreToldApartWithinTheSetUpWait)
         EXPECT_EQ(run.exitCode, 3);
         EXPECT_EQ(run.err.rfind(CannotOpen + row.address + ": " + row.reason, 0), 0u) << run.err;
     }
-    // A probe gives the handshake its one second.
+    // A probe gives the handshake its one second, and says why it failed.
+    const std::string noAnswer =
+        "no TLS answer within the set-up wait; a plain server on this port is reached with socket:// or rfc2217://";
     const auto start = std::chrono::steady_clock::now();
     const ProcessResult probe = Cli({"scan", "--probe", plainRawAsTls, "--tls-ca", Ca()});
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
-    EXPECT_EQ(probe.out, plainRawAsTls + "\tcannot-open\t\t\tnetwork\n");
+    EXPECT_EQ(probe.out, plainRawAsTls + "\tcannot-open\t\t\tnetwork\t\t\t\t" + noAnswer + "\n");
+    const ProcessResult json = Cli({"scan", "--probe", plainRawAsTls, "--tls-ca", Ca(), "--json"});
+    EXPECT_NE(json.out.find("\"status\":\"cannot-open\",\"kind\":\"network\",\"reason\":\"" + noAnswer + "\"}"),
+              std::string::npos)
+        << json.out;
 }
 
 // stunnel requires a client certificate: without one the reason says so;
