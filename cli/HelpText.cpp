@@ -127,7 +127,8 @@ std::string AddressPorts()
            std::to_string(FirstRfcommChannel) + " to " + std::to_string(LastRfcommChannel) +
            "\n"
            "HOST is a name, an IPv4 address or an IPv6 address in brackets. Without\n"
-           "+tls, TCP and Telnet carry the PIN in clear text: prefer the +tls forms.\n"
+           "+tls, TCP and Telnet carry the PIN in clear text (a run that uses them\n"
+           "warns once on standard error): prefer the +tls forms.\n"
            "Inside TLS the server's certificate must name HOST in its subjectAltName\n"
            "(never by its Common Name), come from an authority the system trusts\n"
            "(or --tls-ca's), and have no RSA key under 2048 bits nor a SHA-1\n"

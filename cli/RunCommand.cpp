@@ -79,6 +79,26 @@ bool MayUseTls(const CliOptions& options)
     }
 }
 
+// The one warning of a run that reaches a server without TLS, for its
+// first such port; a plan's rows are looked at by provision.
+std::string ClearTextWarningOf(const CliOptions& options)
+{
+    switch (options.command) {
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            return ClearTextWarning(options.port);
+        case CommandKind::Scan:
+            for (const std::string& port : options.ports) {
+                const std::string warning = ClearTextWarning(port);
+                if (!warning.empty())
+                    return warning;
+            }
+            return "";
+        default:
+            return "";
+    }
+}
+
 }  // namespace
 
 // The TLS options' files are read and parsed before anything is opened;
@@ -86,12 +106,15 @@ bool MayUseTls(const CliOptions& options)
 // that no address of the command would use are refused.
 ExitCode RunCommand(const CliOptions& options, CommandContext& context)
 {
-    if (!HasTlsOptions(options))
-        return RunTranscribed(options, context);
-    if (!MayUseTls(options)) {
+    if (HasTlsOptions(options) && !MayUseTls(options)) {
         context.err << TlsOptionsUnusedMessage(options) << '\n';
         return ExitCode::Usage;
     }
+    const std::string clearText = ClearTextWarningOf(options);
+    if (!clearText.empty())
+        context.err << clearText << '\n';
+    if (!HasTlsOptions(options))
+        return RunTranscribed(options, context);
     TlsSettings settings;
     std::string error;
     if (!ReadTlsFiles(options, settings, context.err, error)) {

@@ -218,6 +218,8 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
     for (PlanRow row; reader.Next(row);) {
         ++check.rows;
         check.tlsRows += row.address.tls ? 1 : 0;
+        if (check.firstPlainServer.empty() && IsNetworkAddress(row.address) && !row.address.tls)
+            check.firstPlainServer = row.port;
     }
     check.ok = reader.Finish();
     check.error = reader.Error();

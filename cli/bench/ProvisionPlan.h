@@ -61,8 +61,9 @@ Plan ParsePlan(const std::string& text, const std::string& source, PortStyle sty
 struct PlanCheck {
     bool ok = false;
     std::size_t rows = 0;
-    std::size_t tlsRows = 0;  // rows with a socket+tls:// or rfc2217+tls:// port
-    std::string error;        // as Plan's, when !ok
+    std::size_t tlsRows = 0;       // rows with a socket+tls:// or rfc2217+tls:// port
+    std::string firstPlainServer;  // the first row's port that is socket:// or rfc2217://, as the plan names it
+    std::string error;             // as Plan's, when !ok
 };
 PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyle style,
                     const PortIdentifier& identify);

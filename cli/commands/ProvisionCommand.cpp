@@ -171,6 +171,8 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
         context.err << TlsOptionsUnusedMessage(options) << '\n';
         return ExitCode::Usage;
     }
+    if (!plan.firstPlainServer.empty())
+        context.err << ClearTextWarning(plan.firstPlainServer) << '\n';
     EarlierRun earlier;
     if (options.resume && !FindEarlierRun(options.record, options.plan, PlanHash(text), earlier, error)) {
         context.err << error << '\n';

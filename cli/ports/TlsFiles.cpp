@@ -66,6 +66,21 @@ bool MayBeTlsAddress(const std::string& text)
     return !HasAddressScheme(text) ? false : !ParseSchemeAddress(text, address, error) || address.tls;
 }
 
+std::string ClearTextWarning(const std::string& port)
+{
+    PortAddress address;
+    std::string error;
+    if (!HasAddressScheme(port) || !ParseSchemeAddress(port, address, error) || !IsNetworkAddress(address) ||
+        address.tls)
+        return "";
+    const std::string secured =
+        address.label.substr(0, address.label.find("://")) + "+tls" + address.label.substr(address.label.find("://"));
+    return "Warning: " + address.label +
+           " carries the PIN in clear text, the device's as well as a new one; a server "
+           "that speaks TLS is reached with " +
+           secured + ".";
+}
+
 std::string TlsOptionsUnusedMessage(const CliOptions& options)
 {
     const std::string names = TlsOptionNames(options);

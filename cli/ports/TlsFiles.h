@@ -31,6 +31,11 @@ std::string TlsOptionNames(const CliOptions& options);
 // command refuses in words of its own.
 bool MayBeTlsAddress(const std::string& text);
 
+// The warning for a port that reaches a server without TLS (socket://,
+// rfc2217://), where PINs cross the network in clear text, naming its +tls
+// form; "" for any other port.
+std::string ClearTextWarning(const std::string& port);
+
 // Why TLS options are refused when no address of the command uses them:
 // they would be ignored, and the PIN sent without TLS.
 std::string TlsOptionsUnusedMessage(const CliOptions& options);
