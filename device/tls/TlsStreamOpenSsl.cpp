@@ -5,6 +5,7 @@
 #include "TlsFailureOpenSsl.h"
 #include "TlsReasons.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -50,6 +51,10 @@ private:
     bool m_wasPending = false;
 };
 
+// The most data one TLS record carries: a write waiting on a full socket
+// holds at most that much.
+constexpr std::size_t MaxRecordData = 16384;
+
 bool IsNumericHost(const std::string& host)
 {
     unsigned char address[16];
@@ -76,14 +81,29 @@ public:
         ERR_clear_error();
     }
 
+    // A write OpenSSL could not finish holds a record made of its bytes: it
+    // must be tried again with the same bytes. A caller that gave up on it
+    // and writes others would have OpenSSL send a record nobody counted, so
+    // the stream fails instead.
     StreamResult Send(const char* data, std::size_t length) override
     {
+        if (!m_held.empty() &&
+            (length < m_held.size() || std::char_traits<char>::compare(data, m_held.data(), m_held.size()) != 0)) {
+            m_failure = std::string(TlsReason::Failed) +
+                        "a write that ran out of time left a TLS record half sent; the connection cannot go on";
+            return {StreamStatus::Failed, 0, 0};
+        }
         const SigpipeHeld held;
         std::size_t written = 0;
         ERR_clear_error();
         errno = 0;  // SSL_ERROR_SYSCALL reads it: no earlier call's may stay
         const int done = SSL_write_ex(m_ssl.get(), data, length, &written);
-        return Classify(done, written);
+        const StreamResult result = Classify(done, written);
+        if (result.status == StreamStatus::Waiting && m_held.empty())
+            m_held.assign(data, std::min(length, MaxRecordData));
+        else if (result.status != StreamStatus::Waiting)
+            m_held.clear();
+        return result;
     }
 
     StreamResult Receive(char* buffer, std::size_t size) override
@@ -150,6 +170,7 @@ private:
     std::unique_ptr<CertificateNotes> m_notes;  // tied to m_ssl for a check after the handshake
     int m_wants = SSL_ERROR_NONE;
     std::string m_failure;  // the reason of the last failed call, in words
+    std::string m_held;     // the bytes of a write OpenSSL holds half sent
 };
 
 // Notes a certificate request from the server, which OpenSSL hands over
