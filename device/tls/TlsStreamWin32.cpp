@@ -66,6 +66,30 @@ public:
         : m_transport(std::move(transport)), m_handles(std::move(handles))
     {}
 
+    // A close_notify, if the connection takes it at once, as on OpenSSL's
+    // side: the server then knows the end was meant.
+    ~SchannelStream() override
+    {
+        if (!m_established || !m_pending.empty())
+            return;
+        DWORD type = SCHANNEL_SHUTDOWN;
+        SecBuffer control = {sizeof type, SECBUFFER_TOKEN, &type};
+        SecBufferDesc controlDescription = {SECBUFFER_VERSION, 1, &control};
+        if (ApplyControlToken(&m_handles->context, &controlDescription) != SEC_E_OK)
+            return;
+        SecBuffer out = {0, SECBUFFER_TOKEN, nullptr};
+        SecBufferDesc outDescription = {SECBUFFER_VERSION, 1, &out};
+        ULONG attributes = 0;
+        const SECURITY_STATUS status =
+            InitializeSecurityContextA(&m_handles->credentials, &m_handles->context, nullptr, ContextFlags, 0, 0,
+                                       nullptr, 0, nullptr, &outDescription, &attributes, nullptr);
+        if (out.pvBuffer == nullptr)
+            return;
+        if (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)
+            m_transport->Send(static_cast<const char*>(out.pvBuffer), out.cbBuffer);
+        FreeContextBuffer(out.pvBuffer);
+    }
+
     StreamResult Send(const char* data, std::size_t length) override
     {
         const StreamResult flushed = Flush();
@@ -141,7 +165,11 @@ public:
     std::string& Encrypted() { return m_encrypted; }
     Stream& Transport() { return *m_transport; }
     SchannelHandles& Handles() { return *m_handles; }
-    void SetSizes(const SecPkgContext_StreamSizes& sizes) { m_sizes = sizes; }
+    void SetSizes(const SecPkgContext_StreamSizes& sizes)
+    {
+        m_sizes = sizes;
+        m_established = true;
+    }
 
     // Appends what the transport has now to the encrypted input.
     StreamResult ReceiveEncrypted()
@@ -190,28 +218,41 @@ private:
             return {StreamStatus::Waiting, 0, 0};
         if (status == SEC_I_CONTEXT_EXPIRED)
             return {StreamStatus::Closed, 0, 0};
-        if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE)
+        // The connection is TLS 1.2: a server that asks to shake hands again
+        // is not followed, and the stream ends in words rather than go on
+        // with records it cannot read.
+        if (status == SEC_I_RENEGOTIATE)
+            return Fail(std::string(TlsReason::Failed) +
+                        "the server asked for a new handshake in the middle of the connection, which this program "
+                        "does not make");
+        if (status != SEC_E_OK)
             return Fail(StatusText(status));
+        // The decrypted data is the one data buffer after the header (the
+        // input's buffer is the header now); what follows the record is
+        // marked as extra.
         std::string extra;
-        for (const SecBuffer& buffer : buffers) {
-            if (buffer.BufferType == SECBUFFER_DATA && buffer.pvBuffer != nullptr)
+        bool decrypted = false;
+        for (std::size_t i = 1; i < sizeof buffers / sizeof buffers[0]; ++i) {
+            const SecBuffer& buffer = buffers[i];
+            if (!decrypted && buffer.BufferType == SECBUFFER_DATA && buffer.pvBuffer != nullptr) {
                 m_plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
+                decrypted = true;
+            }
             if (buffer.BufferType == SECBUFFER_EXTRA && buffer.cbBuffer <= input.size())
                 extra.assign(input.data() + input.size() - buffer.cbBuffer, buffer.cbBuffer);
         }
         m_encrypted = extra;
-        // TLS 1.3's messages after the handshake (session tickets) come as
-        // SEC_I_RENEGOTIATE; a client that resumes no session can pass them by.
         return {StreamStatus::Moved, 0, 0};
     }
 
     std::unique_ptr<Stream> m_transport;
     std::unique_ptr<SchannelHandles> m_handles;
     SecPkgContext_StreamSizes m_sizes = {};
-    std::string m_encrypted;  // received, not decrypted yet
-    std::string m_plain;      // decrypted, not handed out yet
-    std::string m_pending;    // encrypted, not sent yet
-    std::string m_failure;    // the reason of the last failed call, in words
+    std::string m_encrypted;     // received, not decrypted yet
+    std::string m_plain;         // decrypted, not handed out yet
+    std::string m_pending;       // encrypted, not sent yet
+    std::string m_failure;       // the reason of the last failed call, in words
+    bool m_established = false;  // the handshake and the check passed
 };
 
 // The alerts by which a server turns a client certificate down, or the lack
