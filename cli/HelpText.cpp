@@ -136,11 +136,15 @@ std::string AddressPorts()
            std::to_string(FirstRfcommChannel) + " to " + std::to_string(LastRfcommChannel) +
            "\n"
            "HOST is a name, an IPv4 address or an IPv6 address in brackets. Without\n"
-           "+tls, TCP and Telnet carry the PIN in clear text: prefer the +tls forms.\n"
-           "Inside TLS the server's certificate must name HOST and come from an\n"
-           "authority the system trusts (or --tls-ca's), or have --tls-fingerprint.\n"
-           "The TLS files are PEM files, but for a client certificate on Windows:\n"
-           "a PKCS#12 file, which holds its key too.\n"
+           "+tls, TCP and Telnet carry the PIN in clear text (a run that uses them\n"
+           "warns once on standard error): prefer the +tls forms.\n"
+           "Inside TLS the server's certificate must name HOST in its subjectAltName\n"
+           "(never by its Common Name), come from an authority the system trusts\n"
+           "(or --tls-ca's), and have no RSA key under 2048 bits nor a SHA-1\n"
+           "signature; or have --tls-fingerprint. The TLS files are PEM files, but\n"
+           "for a client certificate on Windows: a PKCS#12 file, which holds its\n"
+           "key too. They are read before any port opens, and the TLS options apply\n"
+           "to the +tls addresses only: with none among the ports, they are refused.\n"
            "\n";
 }
 

@@ -180,11 +180,14 @@ std::vector<OptionSpec> MakeOptionTable()
          SetFile<&CliOptions::tlsCa>, ValueKind::File},
         {"--tls-fingerprint", nullptr, "SHA256", every,
          "Accept exactly the server certificate whose SHA-256 (of its DER form) is SHA256, in hex with or without "
-         "colons; the host name is then not checked.",
+         "colons; nothing else of it is then checked: not the host it names, its authority, its dates nor its "
+         "key's strength.",
          SetTlsFingerprint, ValueKind::Typed},
         {"--tls-cert", nullptr, "FILE", every,
          "Present the client certificate in FILE to a server that asks for one: on Linux a PEM file, with its key "
-         "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too.",
+         "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too. On Linux it "
+         "goes only to a server that passed the check; on Windows Schannel hands it over during the handshake, "
+         "before the server's certificate is checked.",
          SetFile<&CliOptions::tlsCert>, ValueKind::File},
         {"--tls-key", nullptr, "FILE", every,
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",

@@ -9,6 +9,8 @@
 
 #include "TolvaneVersion.h"
 
+#include <algorithm>
+
 namespace {
 
 // The terms this binary is distributed under, after the sources' MIT licence:
@@ -77,12 +79,55 @@ ExitCode RunTranscribed(const CliOptions& options, CommandContext& context)
     context.err << "Cannot write the transcript " << EscapeForText(options.transcript) << ": " << writeError << ".\n";
     return code == ExitCode::Success ? ExitCode::TranscriptFailed : code;
 }
+// Whether the command names a TLS address, as far as its options tell: a
+// plan's rows are looked at by provision.
+bool MayUseTls(const CliOptions& options)
+{
+    switch (options.command) {
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            return MayBeTlsAddress(options.port);
+        case CommandKind::Scan:
+            return std::any_of(options.ports.begin(), options.ports.end(), MayBeTlsAddress);
+        default:
+            return true;
+    }
+}
+
+// The one warning of a run that reaches a server without TLS, for its
+// first such port; a plan's rows are looked at by provision.
+std::string ClearTextWarningOf(const CliOptions& options)
+{
+    switch (options.command) {
+        case CommandKind::Query:
+        case CommandKind::Configure:
+            return ClearTextWarning(options.port);
+        case CommandKind::Scan:
+            for (const std::string& port : options.ports) {
+                const std::string warning = ClearTextWarning(port);
+                if (!warning.empty())
+                    return warning;
+            }
+            return "";
+        default:
+            return "";
+    }
+}
+
 }  // namespace
 
-// The TLS options' files are read before anything is opened; every port the
-// command makes then checks its server with them.
+// The TLS options' files are read and parsed before anything is opened;
+// every port the command makes then checks its server with them. Options
+// that no address of the command would use are refused.
 ExitCode RunCommand(const CliOptions& options, CommandContext& context)
 {
+    if (HasTlsOptions(options) && !MayUseTls(options)) {
+        context.err << TlsOptionsUnusedMessage(options) << '\n';
+        return ExitCode::Usage;
+    }
+    const std::string clearText = ClearTextWarningOf(options);
+    if (!clearText.empty())
+        context.err << clearText << '\n';
     if (!HasTlsOptions(options))
         return RunTranscribed(options, context);
     TlsSettings settings;
@@ -92,6 +137,7 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return ExitCode::Usage;
     }
     CommandContext secured = context;
+    secured.tlsOptionsGiven = true;
     secured.makePort = [&context, &settings](const PortAddress& address) {
         PortAddress withSettings = address;
         withSettings.tlsSettings = settings;

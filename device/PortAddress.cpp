@@ -1,5 +1,6 @@
 #include "PortAddress.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <vector>
@@ -182,11 +183,20 @@ bool ParseHostAndPort(const std::string& scheme, const std::string& rest, PortAd
                           : "a host that is no name or address (a numeric host is four dotted decimals); " + form;
         return false;
     }
-    if (port.empty()) {
-        error = "no port number; " + form;
+    if (!port.empty() && port.back() == '/')  // one trailing slash, as URLs are written
+        port.pop_back();
+    const std::size_t digits = std::min(port.find_first_not_of("0123456789"), port.size());
+    if (digits == 0) {
+        error = (port.empty() ? "no port number; " : "a port number that is not 1 to 65535; ") + form;
         return false;
     }
-    const long number = DecimalIn(port, 5, 1, LastTcpPort);
+    if (digits < port.size()) {
+        error = "text after the port number (\"" + port.substr(digits) + "\"); " + form;
+        return false;
+    }
+    // Leading zeros are the same number: 024000 is 24000.
+    const std::size_t first = std::min(port.find_first_not_of('0'), port.size() - 1);
+    const long number = DecimalIn(port.substr(first), 5, 1, LastTcpPort);
     if (number < 0) {
         error = "a port number that is not 1 to 65535; " + form;
         return false;

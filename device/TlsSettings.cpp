@@ -65,3 +65,29 @@ std::string SessionNote(const std::string& version, const std::string& fingerpri
 {
     return version + ", server certificate SHA-256 " + FingerprintText(fingerprint);
 }
+
+std::string CertificateHost(const std::string& host)
+{
+    std::string name = host;
+    if (name.find(':') != std::string::npos)
+        name = name.substr(0, name.find('%'));
+    else if (name.size() > 1 && name.back() == '.')
+        name.pop_back();
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name;
+}
+
+bool DnsNameMatches(const std::string& pattern, const std::string& host)
+{
+    const std::string wanted = CertificateHost(pattern);
+    if (wanted.empty() || host.empty())
+        return false;
+    if (wanted.compare(0, 2, "*.") != 0)
+        return wanted.find('*') == std::string::npos && wanted == host;
+    const std::string suffix = wanted.substr(1);  // ".example.com"
+    if (suffix.find('*') != std::string::npos || suffix.find('.', 1) == std::string::npos)
+        return false;
+    const std::size_t firstDot = host.find('.');
+    return firstDot != std::string::npos && firstDot > 0 && host.compare(firstDot, std::string::npos, suffix) == 0;
+}

@@ -315,8 +315,12 @@ PlanCheck CheckPlan(const std::string& text, const std::string& source, PortStyl
 {
     PlanCheck check;
     PlanReader reader(text, source, style, &identify);
-    for (PlanRow row; reader.Next(row);)
+    for (PlanRow row; reader.Next(row);) {
         ++check.rows;
+        check.tlsRows += row.address.tls ? 1 : 0;
+        if (check.firstPlainServer.empty() && IsNetworkAddress(row.address) && !row.address.tls)
+            check.firstPlainServer = row.port;
+    }
     check.ok = reader.Finish();
     check.otherColumns = reader.OtherColumns();
     check.error = reader.Error();

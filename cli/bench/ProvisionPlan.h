@@ -71,6 +71,8 @@ Plan ParsePlan(const std::string& text, const std::string& source, PortStyle sty
 struct PlanCheck {
     bool ok = false;
     std::size_t rows = 0;
+    std::size_t tlsRows = 0;       // rows with a socket+tls:// or rfc2217+tls:// port
+    std::string firstPlainServer;  // the first row's port that is socket:// or rfc2217://, as the plan names it
     std::vector<std::string> otherColumns;  // the header's other names
     std::string error;                      // as Plan's, when !ok
     // The port that does not exist, as the plan names it, when that is the

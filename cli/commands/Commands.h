@@ -52,6 +52,8 @@ struct CommandContext {
     // standard error is no terminal.
     std::ostream* progress = nullptr;
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
+    // TLS options were given (RunCommand): a plan must then have a TLS row.
+    bool tlsOptionsGiven = false;
 };
 
 // A probe waits at most ProbeReadTimeoutMs for any one byte (or for a

@@ -10,6 +10,7 @@
 #include "bench/ProvisionPlan.h"
 #include "bench/RandomPin.h"
 #include "ports/RecordedPort.h"
+#include "ports/TlsFiles.h"
 #include "bench/RunRecord.h"
 
 #include "common/MessageLines.h"
@@ -253,6 +254,12 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
     PlanLookups lookups;
     if (!ReadCheckedPlan(options, context, text, plan, lookups))
         return ExitCode::BadPlan;
+    if (context.tlsOptionsGiven && plan.tlsRows == 0) {
+        context.err << TlsOptionsUnusedMessage(options) << '\n';
+        return ExitCode::Usage;
+    }
+    if (!plan.firstPlainServer.empty())
+        context.err << ClearTextWarning(plan.firstPlainServer) << '\n';
     EarlierRun earlier;
     // The record is read without --resume too, for the PINs it holds.
     if (!options.record.empty() && !FindEarlierRun(options.record, earlier, error)) {

@@ -19,7 +19,7 @@ void Probe(const PortAddress& address, std::unique_ptr<SerialPort> port, ScanEnt
     entry.probed = true;
     DeviceLink link(std::make_unique<ProbeDeadlinePort>(std::move(port), std::chrono::milliseconds(ProbeReadTimeoutMs),
                                                         std::chrono::milliseconds(ProbeDeadlineMs)));
-    ReadDevice(entry.port, address, link, entry.info, entry.result);
+    ReadDevice(entry.port, address, link, entry.info, entry.result, &entry.reason);
 }
 
 // Each probe has its own port and its own entry. Two names of one port (the
@@ -57,6 +57,7 @@ void ProbeAll(std::vector<PortAddress>& addresses, CommandContext& context, std:
         entries[i].probed = answer.probed;
         entries[i].result = answer.result;
         entries[i].info = answer.info;
+        entries[i].reason = answer.reason;
     }
 }
 

@@ -99,6 +99,7 @@ std::string FormatScanText(const std::vector<ScanEntry>& entries)
         columns.push_back(details.direction);
         columns.push_back(EscapeForText(details.address));
         columns.push_back(EscapeForText(details.description));
+        columns.push_back(entry.probed ? EscapeForText(entry.reason) : "");
         text += JoinColumns(columns);
     }
     return text;
@@ -120,6 +121,8 @@ std::string FormatScanJson(const std::vector<ScanEntry>& entries)
                 SetJsonText(object, "firmware", entry.info.version, JsonValue::DeviceText);
         }
         AddPortDetailsJson(object, entry.details);
+        if (entry.probed && !entry.reason.empty())
+            SetJsonText(object, "reason", entry.reason);
         json += (i == 0 ? "\n" : ",\n") + JsonDump(object);
     }
     json += entries.empty() ? "]\n" : "\n]\n";

@@ -32,6 +32,7 @@ struct ScanEntry {
     LinkResult result = LinkResult::Ok;  // of the probe
     DeviceInfo info;                     // when the probe ended Ok or UnsupportedVersion
     PortDetails details;                 // what the system says about the port
+    std::string reason;                  // why the probe failed, in the system's words; "" for none
 };
 
 // The word a probe's outcome is listed with ("device", "no-answer", ...).
@@ -39,6 +40,7 @@ const char* ProbeStatusWord(LinkResult result);
 
 // Tab-separated columns at fixed places, empty ones at the end left out: the
 // port; when probed the status, firmware and name; then the kind, direction,
-// address and description.
+// address and description; then why a probe failed. JSON names the last
+// "reason".
 std::string FormatScanText(const std::vector<ScanEntry>& entries);
 std::string FormatScanJson(const std::vector<ScanEntry>& entries);

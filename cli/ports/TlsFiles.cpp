@@ -2,6 +2,9 @@
 
 #include "output/OutputFormat.h"
 #include "system/RegularFile.h"
+#include "factory/SerialPortFactory.h"
+
+#include <cctype>
 
 namespace {
 
@@ -39,6 +42,55 @@ bool HasTlsOptions(const CliOptions& options)
            !options.tlsKey.empty();
 }
 
+std::string TlsOptionNames(const CliOptions& options)
+{
+    std::vector<std::string> names;
+    if (!options.tlsCa.empty())
+        names.push_back("--tls-ca");
+    if (!options.tlsFingerprint.empty())
+        names.push_back("--tls-fingerprint");
+    if (!options.tlsCert.empty())
+        names.push_back("--tls-cert");
+    if (!options.tlsKey.empty())
+        names.push_back("--tls-key");
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return text;
+}
+
+bool MayBeTlsAddress(const std::string& text)
+{
+    PortAddress address;
+    std::string error;
+    return !HasAddressScheme(text) ? false : !ParseSchemeAddress(text, address, error) || address.tls;
+}
+
+std::string ClearTextWarning(const std::string& port)
+{
+    PortAddress address;
+    std::string error;
+    if (!HasAddressScheme(port) || !ParseSchemeAddress(port, address, error) || !IsNetworkAddress(address) ||
+        address.tls)
+        return "";
+    const std::string secured =
+        address.label.substr(0, address.label.find("://")) + "+tls" + address.label.substr(address.label.find("://"));
+    return "Warning: " + address.label +
+           " carries the PIN in clear text, the device's as well as a new one; a server "
+           "that speaks TLS is reached with " +
+           secured + ".";
+}
+
+std::string TlsOptionsUnusedMessage(const CliOptions& options)
+{
+    const std::string names = TlsOptionNames(options);
+    const bool one = names.find(' ') == std::string::npos;
+    return names + (one ? " applies" : " apply") +
+           " to socket+tls:// and rfc2217+tls:// ports only, and no port of this command is one: without TLS " +
+           (one ? "it" : "they") + " would be ignored, and the PIN would not be protected. Give a +tls address, or " +
+           "leave the TLS options out.";
+}
+
 bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream& err, std::string& error)
 {
 #ifdef _WIN32
@@ -69,6 +121,12 @@ bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream
     if (keyShared) {
         err << "Warning: other users of this machine can read the key file " << EscapeForText(options.tlsKey)
             << "; let only its owner read it (chmod 600).\n";
+    }
+    const std::string unusable = PrepareTlsSettings(settings);
+    if (!unusable.empty()) {
+        error = unusable + ".";
+        error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
+        return false;
     }
     return true;
 }

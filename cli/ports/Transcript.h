@@ -12,7 +12,8 @@
 // version, and the command line with every --pin's value shown as ***; then
 // the milliseconds since the header, the port, the direction (> to the
 // device, < from it, x from it and discarded: it came before it was asked
-// for, ! a failure, = how the connection was secured), the bytes in hex and
+// for, ! a failure, = how the connection was secured, or an RFC 2217
+// server that did not purge what it held), the bytes in hex and
 // the same bytes as text with escapes (or the failure, or the connection's
 // words). Many ports may write at once; each line is written whole. The file
 // must be a regular file (RegularFile.h), and is created readable by its

@@ -62,11 +62,16 @@ void Verify(const ConfigureRequest& request, int auth, const std::string& pin, D
 // failure", or without) could not open the port behind it. A local port that
 // hangs up keeps the window's outcome.
 Outcome ReadDevice(const std::string& port, const PortAddress& address, DeviceLink& link, DeviceInfo& info,
-                   LinkResult& result)
+                   LinkResult& result, std::string* reason)
 {
+    std::string ignored;
+    std::string& because = reason != nullptr ? *reason : ignored;
+    because.clear();
     result = link.Open(address.target);
-    if (result != LinkResult::Ok)
+    if (result != LinkResult::Ok) {
+        because = link.LastPortResult().systemText;
         return WithReason(ReadOutcome(result, info), port, link);
+    }
     std::string earlier;
     PortResult step = link.DiscardInput(earlier);
     if (step.Ok()) {
@@ -75,11 +80,14 @@ Outcome ReadDevice(const std::string& port, const PortAddress& address, DeviceLi
     }
     const bool ended = step.fault == PortFault::Closed || step.fault == PortFault::Failed;
     const bool endedBeforeAnswer = address.kind != AddressKind::Serial && result != LinkResult::Ok && ended;
-    if (step.operation != PortOperation::Discard && !endedBeforeAnswer)
+    if (step.operation != PortOperation::Discard && !endedBeforeAnswer) {
+        because = result == LinkResult::Ok ? std::string() : link.LastPortResult().systemText;
         return WithReason(ReadOutcome(result, info), port, link);
+    }
     result = LinkResult::OpenFailed;
     if (earlier.find_first_not_of("\r\n ") != std::string::npos)
         step.systemText = FarSideReason(earlier);
+    because = step.systemText;
     Outcome outcome = ReadOutcome(result, info);
     outcome.message += PortReason(port, step);
     return outcome;

@@ -56,8 +56,9 @@ class DeviceLink;
 // a port is chosen, after taking what the port received unasked. Success
 // only for a device that answered correctly with firmware this program
 // knows; a failure's message is the window's text followed by the system's
-// reason, naming `port`. `result` is the link's own outcome.
+// reason, naming `port`. `result` is the link's own outcome; `reason`, when
+// given, gets the system's reason alone ("" for none, as for a time-out).
 Outcome ReadDevice(const std::string& port, const PortAddress& address, DeviceLink& link, DeviceInfo& info,
-                   LinkResult& result);
+                   LinkResult& result, std::string* reason = nullptr);
 
 ConfigureReport ConfigureDevice(const ConfigureRequest& request, std::unique_ptr<SerialPort> port);

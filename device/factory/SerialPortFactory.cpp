@@ -49,9 +49,14 @@ std::unique_ptr<SerialPort> CreateSerialPort(const PortAddress& address)
         case AddressKind::Rfc2217:
             // The negotiation's round trips give the server's own text time
             // to arrive before the first query: no greeting wait.
-            return std::make_unique<Rfc2217Port>(CreateServerPort(address, {}));
+            return std::make_unique<Rfc2217Port>(CreateServerPort(address, {}), address.tlsSettings.noteSession);
         case AddressKind::Bluetooth:
             return CreateBluetoothSerialPort(address.bluetooth, address.channel);
     }
     return CreateSystemSerialPort();
+}
+
+std::string PrepareTlsSettings(TlsSettings& settings)
+{
+    return PrepareTls(settings);
 }

@@ -10,5 +10,11 @@
 #include "SerialPort.h"
 
 #include <memory>
+#include <string>
 
 std::unique_ptr<SerialPort> CreateSerialPort(const PortAddress& address);
+
+// Parses the certificates and key of `settings` once, for every "+tls"
+// port made with them: "" when they can be used, else what is wrong with
+// them (TlsReasons.h).
+std::string PrepareTlsSettings(TlsSettings& settings);

@@ -12,7 +12,11 @@ constexpr unsigned char SetDataSize = 2;
 constexpr unsigned char SetParity = 3;
 constexpr unsigned char SetStopSize = 4;
 constexpr unsigned char SetControl = 5;
+constexpr unsigned char PurgeData = 12;
 constexpr unsigned char ServerReplyOffset = 100;
+// PURGE-DATA's value that empties the server's buffer of what the device
+// sent (the access server's receive buffer).
+constexpr unsigned char PurgeReceiveBuffer = 1;
 
 // The device's line: 115200 baud, 8 data bits, parity NONE (1), stop size
 // 1 (1), control NONE (1): "8 N 1 N".
@@ -61,6 +65,8 @@ std::string Negotiation(unsigned char verb, unsigned char option)
     return {static_cast<char>(Telnet::Iac), static_cast<char>(verb), static_cast<char>(option)};
 }
 
+const LineSetting Purge = {PurgeData, "PURGE-DATA", std::string(1, static_cast<char>(PurgeReceiveBuffer))};
+
 std::string ComPortCommand(const LineSetting& setting)
 {
     std::string command{static_cast<char>(Telnet::Iac), static_cast<char>(Telnet::Sb),
@@ -97,8 +103,9 @@ PortResult ServerClosed(const PortResult& read, const std::string& text)
 
 }  // namespace
 
-Rfc2217Port::Rfc2217Port(std::unique_ptr<SerialPort> connection)
+Rfc2217Port::Rfc2217Port(std::unique_ptr<SerialPort> connection, std::function<void(const std::string&)> note)
     : ForwardingPort(std::move(connection)),
+      m_note(std::move(note)),
       m_options{
           {Telnet::Binary, "BINARY", true, true, true},
           {Telnet::SuppressGoAhead, "SUPPRESS-GO-AHEAD", false, true, true},
@@ -203,6 +210,7 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
     }
     for (const LineSetting& setting : LineSettings)
         request += ComPortCommand(setting);
+    request += ComPortCommand(Purge);
     const PortResult sent = SendCommand(request);
     if (sent.outcome == LinkResult::SetupFailed)
         return sent;
@@ -211,7 +219,8 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
 
     bool acknowledged[LineSettingCount] = {};
     std::size_t waiting = LineSettingCount;
-    while (waiting > 0) {
+    bool purged = false;
+    while (waiting > 0 || !purged) {
         char byte = 0;
         // A server that keeps talking is stopped by the clock, not by silence.
         const PortResult read = PortClock::now() < deadline ? Inner().ReadByte(byte, deadline)
@@ -222,6 +231,12 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
                     return SetupFailure(std::string("the server did not acknowledge ") + LineSettings[i].name +
                                         " in time");
             }
+            // The line is set: the port works as before the purge was asked.
+            if (m_note)
+                m_note(
+                    "the server did not answer PURGE-DATA within the set-up wait: what it held from the device "
+                    "before this connection may still come");
+            return PortSucceeded(PortOperation::Open);
         }
         if (!read.Ok())  // the server closed or reset the connection
             return ServerClosed(read, m_input);
@@ -237,6 +252,9 @@ PortResult Rfc2217Port::Negotiate(Deadline deadline)
         if (sub.size() < 2 || static_cast<unsigned char>(sub[0]) != Telnet::ComPortOption)
             continue;
         const unsigned char code = static_cast<unsigned char>(sub[1]);
+        // Everything the device sent before the purge was done came before
+        // this connection asked anything: it stays as input to discard.
+        purged = purged || code == PurgeData + ServerReplyOffset;
         for (std::size_t i = 0; i < LineSettingCount; ++i) {
             if (code != LineSettings[i].command + ServerReplyOffset || acknowledged[i])
                 continue;

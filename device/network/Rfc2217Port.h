@@ -4,7 +4,13 @@
 // the server's port to the device's line (115200 baud, 8 data bits, no
 // parity, 1 stop bit, no flow control), waiting for each acknowledgement;
 // all of it ends by the open's set-up deadline. A server that refuses BINARY
-// or COM-PORT-OPTION, or a setting, fails the set-up. The data then goes
+// or COM-PORT-OPTION, or a setting, fails the set-up. Then it asks the
+// server to purge what it holds from the device (PURGE-DATA, its receive
+// buffer), which a server that keeps its serial port open between clients
+// may hold for an earlier one (a late reply); what arrives before the
+// server's acknowledgement is input to discard, never an answer. A server
+// that does not acknowledge the purge by the deadline is used as it is, and
+// the note says so. The data then goes
 // through with Telnet's escaping: 0xFF doubled on the way out, IAC IAC as
 // one 0xFF on the way in, commands taken out and answered.
 #pragma once
@@ -13,13 +19,16 @@
 #include "TelnetDecoder.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 
 class Rfc2217Port : public ForwardingPort {
 public:
-    // `connection` carries the bytes as they are (a socket port).
-    explicit Rfc2217Port(std::unique_ptr<SerialPort> connection);
+    // `connection` carries the bytes as they are (a socket port); `note`,
+    // when given, is told of a purge the server left unanswered.
+    explicit Rfc2217Port(std::unique_ptr<SerialPort> connection,
+                         std::function<void(const std::string&)> note = nullptr);
 
     PortResult Open(const std::string& path, Deadline setUpBy) override;
     void Close() override;
@@ -49,6 +58,7 @@ private:
     PortResult SendCommand(const std::string& bytes);
     const Option* FindOption(unsigned char code) const;
 
+    std::function<void(const std::string&)> m_note;
     TelnetDecoder m_decoder;
     const Option m_options[3];
     // Data bytes that arrived and were not read yet (during the negotiation,

@@ -8,18 +8,30 @@
 
 namespace {
 
-// The reason for the certificate check that failed: its result says which.
-std::string CertificateReason(SSL* ssl, const std::string& host)
+// The reason for the certificate check that failed: its result says which,
+// and the notes of which certificate of the chain.
+std::string CertificateReason(SSL* ssl, const std::string& host, const CertificateNotes& notes)
 {
     const long result = SSL_get_verify_result(ssl);
+    const std::string chainSubject = notes.depth > 0 ? notes.subject : std::string();
     switch (result) {
         case X509_V_ERR_HOSTNAME_MISMATCH:
         case X509_V_ERR_IP_ADDRESS_MISMATCH:
             return TlsReason::NameMismatch + host;
         case X509_V_ERR_CERT_HAS_EXPIRED:
-            return TlsReason::Expired;
+            return TlsReason::InChain(TlsReason::Expired, chainSubject);
         case X509_V_ERR_CERT_NOT_YET_VALID:
-            return TlsReason::NotYetValid;
+            return TlsReason::InChain(TlsReason::NotYetValid, chainSubject);
+        case X509_V_ERR_EE_KEY_TOO_SMALL:
+        case X509_V_ERR_CA_KEY_TOO_SMALL:
+            return TlsReason::InChain(TlsReason::WeakKey, chainSubject);
+        case X509_V_ERR_CA_MD_TOO_WEAK:
+            return TlsReason::InChain(TlsReason::WeakSignature, chainSubject);
+        case X509_V_ERR_INVALID_CA:
+            return TlsReason::NotAuthority;
+        case X509_V_ERR_APPLICATION_VERIFICATION:  // --tls-fingerprint
+            return TlsReason::FingerprintDiffers + FingerprintText(notes.fingerprint) +
+                   TlsReason::FingerprintDiffersEnd;
         case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
         case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
         case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
@@ -33,14 +45,22 @@ std::string CertificateReason(SSL* ssl, const std::string& host)
 
 }  // namespace
 
-std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertificateSeen& client)
+std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertificateSeen& client,
+                          const CertificateNotes& notes)
 {
     const unsigned long error = ERR_peek_last_error();
     const int reason = ERR_GET_REASON(error);
     std::string text;
     switch (reason) {
         case SSL_R_CERTIFICATE_VERIFY_FAILED:
-            text = CertificateReason(ssl, host);
+            text = CertificateReason(ssl, host, notes);
+            break;
+        case SSL_R_EE_KEY_TOO_SMALL:
+        case SSL_R_CA_KEY_TOO_SMALL:
+            text = TlsReason::WeakKey;
+            break;
+        case SSL_R_CA_MD_TOO_WEAK:
+            text = TlsReason::WeakSignature;
             break;
         case SSL_R_WRONG_VERSION_NUMBER:
         case SSL_R_PACKET_LENGTH_TOO_LONG:

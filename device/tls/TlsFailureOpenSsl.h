@@ -1,6 +1,8 @@
 // OpenSSL's failures in the words of TlsReasons.h.
 #pragma once
 
+#include "TlsContextOpenSsl.h"
+
 #include <openssl/ssl.h>
 
 #include <string>
@@ -14,7 +16,9 @@ struct ClientCertificateSeen {
 
 // The reason for a failed handshake, or a failed call after it, on `ssl`
 // with the server `host`, from OpenSSL's error queue, which it leaves empty:
-// the certificate check that failed, a server that speaks no TLS, or the
-// server's alert about the client certificate (in TLS 1.3 that arrives
-// after the handshake, at the first read).
-std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertificateSeen& client);
+// the certificate check that failed (of the certificate `notes` name), a
+// server that speaks no TLS, or the server's alert about the client
+// certificate (in TLS 1.3 that arrives after the handshake, at the first
+// read).
+std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertificateSeen& client,
+                          const CertificateNotes& notes);

@@ -16,6 +16,11 @@
 #include <memory>
 #include <string>
 
+// Parses the certificates and key of `settings` once, for every connection
+// made with them (settings.prepared): "" when they can be used, else what
+// is wrong with them (TlsReasons.h).
+std::string PrepareTls(TlsSettings& settings);
+
 // Shakes hands on `socket` (connected, non-blocking) with the server `host`
 // (a name or a numeric address, which its certificate must name unless a
 // fingerprint is given) by `deadline`, and checks the server as `settings`

@@ -5,6 +5,7 @@
 #include "TlsFailureOpenSsl.h"
 #include "TlsReasons.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 
@@ -50,6 +51,10 @@ private:
     bool m_wasPending = false;
 };
 
+// The most data one TLS record carries: a write waiting on a full socket
+// holds at most that much.
+constexpr std::size_t MaxRecordData = 16384;
+
 bool IsNumericHost(const std::string& host)
 {
     unsigned char address[16];
@@ -58,8 +63,13 @@ bool IsNumericHost(const std::string& host)
 
 class TlsStream : public Stream {
 public:
-    TlsStream(UniqueFd socket, UniqueSsl ssl, std::string host, ClientCertificateSeen client)
-        : m_socket(std::move(socket)), m_ssl(std::move(ssl)), m_host(std::move(host)), m_client(client)
+    TlsStream(UniqueFd socket, UniqueSsl ssl, std::string host, ClientCertificateSeen client,
+              std::unique_ptr<CertificateNotes> notes)
+        : m_socket(std::move(socket)),
+          m_ssl(std::move(ssl)),
+          m_host(std::move(host)),
+          m_client(client),
+          m_notes(std::move(notes))
     {}
 
     // A close_notify, if the connection takes it at once: the server then
@@ -71,14 +81,29 @@ public:
         ERR_clear_error();
     }
 
+    // A write OpenSSL could not finish holds a record made of its bytes: it
+    // must be tried again with the same bytes. A caller that gave up on it
+    // and writes others would have OpenSSL send a record nobody counted, so
+    // the stream fails instead.
     StreamResult Send(const char* data, std::size_t length) override
     {
+        if (!m_held.empty() &&
+            (length < m_held.size() || std::char_traits<char>::compare(data, m_held.data(), m_held.size()) != 0)) {
+            m_failure = std::string(TlsReason::Failed) +
+                        "a write that ran out of time left a TLS record half sent; the connection cannot go on";
+            return {StreamStatus::Failed, 0, 0};
+        }
         const SigpipeHeld held;
         std::size_t written = 0;
         ERR_clear_error();
         errno = 0;  // SSL_ERROR_SYSCALL reads it: no earlier call's may stay
         const int done = SSL_write_ex(m_ssl.get(), data, length, &written);
-        return Classify(done, written);
+        const StreamResult result = Classify(done, written);
+        if (result.status == StreamStatus::Waiting && m_held.empty())
+            m_held.assign(data, std::min(length, MaxRecordData));
+        else if (result.status != StreamStatus::Waiting)
+            m_held.clear();
+        return result;
     }
 
     StreamResult Receive(char* buffer, std::size_t size) override
@@ -131,7 +156,7 @@ private:
                     ERR_clear_error();
                     return {StreamStatus::Closed, 0, 0};
                 }
-                m_failure = FailureReason(m_ssl.get(), m_host, m_client);
+                m_failure = FailureReason(m_ssl.get(), m_host, m_client, *m_notes);
                 return {StreamStatus::Failed, 0, 0};
         }
     }
@@ -142,8 +167,10 @@ private:
     UniqueSsl m_ssl;
     std::string m_host;
     ClientCertificateSeen m_client;
+    std::unique_ptr<CertificateNotes> m_notes;  // tied to m_ssl for a check after the handshake
     int m_wants = SSL_ERROR_NONE;
     std::string m_failure;  // the reason of the last failed call, in words
+    std::string m_held;     // the bytes of a write OpenSSL holds half sent
 };
 
 // Notes a certificate request from the server, which OpenSSL hands over
@@ -160,11 +187,7 @@ void NoteCertificateRequest(int writing, int /*version*/, int contentType, const
 std::string ServerFingerprint(SSL* ssl)
 {
     const UniqueX509 certificate(SSL_get1_peer_certificate(ssl));
-    unsigned char digest[EVP_MAX_MD_SIZE] = {};
-    unsigned int length = 0;
-    if (certificate == nullptr || X509_digest(certificate.get(), EVP_sha256(), digest, &length) != 1)
-        return "";
-    return std::string(reinterpret_cast<const char*>(digest), length);
+    return CertificateDigest(certificate.get());
 }
 
 // "TLSv1.3" as people write it: "TLS 1.3".
@@ -177,7 +200,7 @@ std::string VersionText(SSL* ssl)
 }
 
 PortResult Handshake(SSL* ssl, int socket, const std::string& host, const ClientCertificateSeen& client,
-                     Deadline deadline)
+                     const CertificateNotes& notes, Deadline deadline)
 {
     for (;;) {
         ERR_clear_error();
@@ -189,27 +212,42 @@ PortResult Handshake(SSL* ssl, int socket, const std::string& host, const Client
         const int error = SSL_get_error(ssl, done);
         if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
             if (WaitFor(socket, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, deadline) == 0)
-                return TlsRefusal(TlsReason::NoHandshake);
+                return TlsRefusal(BIO_number_read(SSL_get_rbio(ssl)) > 0 ? TlsReason::HandshakeUnfinished
+                                                                         : TlsReason::NoHandshake);
             continue;
         }
         if (error == SSL_ERROR_SYSCALL && errno != 0)
             return PosixFailure(LinkResult::OpenFailed, PortOperation::Open, errno);
         if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_ZERO_RETURN)  // closed
             return TlsRefusal(ClosedHandshakeReason(BIO_number_read(SSL_get_rbio(ssl)) > 0, client.given));
-        return TlsRefusal(FailureReason(ssl, host, client));
+        return TlsRefusal(FailureReason(ssl, host, client, notes));
     }
 }
 
 }  // namespace
 
-PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettings& settings, Deadline deadline,
+std::string PrepareTls(TlsSettings& settings)
+{
+    std::shared_ptr<TlsPrepared> prepared;
+    const PortResult made = MakeTlsContext(settings, prepared);
+    if (!made.Ok())
+        return made.systemText;
+    settings.prepared = std::move(prepared);
+    return "";
+}
+
+PortResult StartTls(OwnedSocket socket, const std::string& address, const TlsSettings& settings, Deadline deadline,
                     std::unique_ptr<Stream>& stream)
 {
-    UniqueSslContext context;
-    const PortResult made = MakeTlsContext(settings, context);
-    if (!made.Ok())
-        return made;
-    UniqueSsl ssl(SSL_new(context.get()));
+    std::shared_ptr<const TlsPrepared> prepared = settings.prepared;
+    if (prepared == nullptr) {
+        std::shared_ptr<TlsPrepared> made;
+        const PortResult result = MakeTlsContext(settings, made);
+        if (!result.Ok())
+            return result;
+        prepared = std::move(made);
+    }
+    UniqueSsl ssl(SSL_new(prepared->context.get()));
     if (ssl == nullptr || SSL_set_fd(ssl.get(), socket.Get()) != 1)
         return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
     // A write that timed out may be taken up again from another buffer, and
@@ -217,11 +255,16 @@ PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettin
     SSL_set_mode(ssl.get(), SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
     // A name goes to the server (SNI), with a fingerprint too, so that a
     // server that picks its certificate by name shows the same one as to
-    // Schannel; an address does not.
+    // Schannel; an address does not. Neither goes with a zone or a
+    // trailing dot.
+    const std::string host = CertificateHost(address);
     const bool numeric = IsNumericHost(host);
     if (!numeric && SSL_set_tlsext_host_name(ssl.get(), host.c_str()) != 1)
         return TlsRefusal(TlsReason::Failed + TakeOpenSslError());
-    if (settings.fingerprint.empty()) {
+    // Names are matched against the subjectAltName alone, never the
+    // subject's Common Name, and a wildcard stands for a whole label.
+    if (prepared->fingerprint.empty()) {
+        SSL_set_hostflags(ssl.get(), X509_CHECK_FLAG_NEVER_CHECK_SUBJECT | X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
         const bool named = numeric ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl.get()), host.c_str()) == 1
                                    : SSL_set1_host(ssl.get(), host.c_str()) == 1;
         if (!named)
@@ -229,18 +272,20 @@ PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettin
     }
     ClientCertificateSeen client;
     client.given = !settings.clientCertificate.empty();
+    auto notes = std::make_unique<CertificateNotes>();
+    NoteCertificates(ssl.get(), notes.get());
     SSL_set_msg_callback(ssl.get(), NoteCertificateRequest);
     SSL_set_msg_callback_arg(ssl.get(), &client);
-    const PortResult shaken = Handshake(ssl.get(), socket.Get(), host, client, deadline);
+    const PortResult shaken = Handshake(ssl.get(), socket.Get(), host, client, *notes, deadline);
     SSL_set_msg_callback(ssl.get(), nullptr);  // `client` stays here
     if (!shaken.Ok())
         return shaken;
     const std::string fingerprint = ServerFingerprint(ssl.get());
-    const std::string refused = FingerprintRefusal(fingerprint, settings.fingerprint);
+    const std::string refused = FingerprintRefusal(fingerprint, prepared->fingerprint);
     if (!refused.empty())
         return TlsRefusal(refused);
     if (settings.noteSession)
         settings.noteSession(SessionNote(VersionText(ssl.get()), fingerprint));
-    stream = std::make_unique<TlsStream>(std::move(socket), std::move(ssl), host, client);
+    stream = std::make_unique<TlsStream>(std::move(socket), std::move(ssl), host, client, std::move(notes));
     return shaken;
 }

@@ -14,7 +14,9 @@
 #include <sspi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -24,18 +26,24 @@ constexpr ULONG ContextFlags = ISC_REQ_SEQUENCE_DETECT | ISC_REQ_REPLAY_DETECT |
 constexpr std::size_t ReceiveSize = 16 * 1024 + 512;  // a whole TLS record and more
 constexpr int MaxEmptyRecords = 32;
 
-// Schannel's status as Windows writes it: 0x80090304.
+// Schannel's status in words, with its number: 0x80090304.
 std::string StatusText(SECURITY_STATUS status)
 {
-    char hex[16] = {};
-    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(status));
-    return TlsReason::Failed + std::string("Schannel error ") + hex;
+    return TlsReason::SchannelStatusReason(static_cast<std::uint32_t>(status));
 }
 
-// The handles of one connection, each released once; the client
-// certificate outlives the credentials that name it.
+// The handshake's wait ended: a server that had sent something was too
+// slow, one that had sent nothing may be a plain one.
+PortResult NoHandshakeRefusal(bool heard)
+{
+    return TlsRefusal(heard ? TlsReason::HandshakeUnfinished : TlsReason::NoHandshake);
+}
+
+// The handles of one connection, each released once; the prepared
+// certificates (the client's among them) outlive the credentials that
+// name them.
 struct SchannelHandles {
-    ClientCertificate client;
+    std::shared_ptr<const TlsPrepared> prepared;
     CredHandle credentials = {};
     CtxtHandle context = {};
     bool hasCredentials = false;
@@ -57,6 +65,30 @@ public:
     SchannelStream(std::unique_ptr<Stream> transport, std::unique_ptr<SchannelHandles> handles)
         : m_transport(std::move(transport)), m_handles(std::move(handles))
     {}
+
+    // A close_notify, if the connection takes it at once, as on OpenSSL's
+    // side: the server then knows the end was meant.
+    ~SchannelStream() override
+    {
+        if (!m_established || !m_pending.empty())
+            return;
+        DWORD type = SCHANNEL_SHUTDOWN;
+        SecBuffer control = {sizeof type, SECBUFFER_TOKEN, &type};
+        SecBufferDesc controlDescription = {SECBUFFER_VERSION, 1, &control};
+        if (ApplyControlToken(&m_handles->context, &controlDescription) != SEC_E_OK)
+            return;
+        SecBuffer out = {0, SECBUFFER_TOKEN, nullptr};
+        SecBufferDesc outDescription = {SECBUFFER_VERSION, 1, &out};
+        ULONG attributes = 0;
+        const SECURITY_STATUS status =
+            InitializeSecurityContextA(&m_handles->credentials, &m_handles->context, nullptr, ContextFlags, 0, 0,
+                                       nullptr, 0, nullptr, &outDescription, &attributes, nullptr);
+        if (out.pvBuffer == nullptr)
+            return;
+        if (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)
+            m_transport->Send(static_cast<const char*>(out.pvBuffer), out.cbBuffer);
+        FreeContextBuffer(out.pvBuffer);
+    }
 
     StreamResult Send(const char* data, std::size_t length) override
     {
@@ -133,7 +165,11 @@ public:
     std::string& Encrypted() { return m_encrypted; }
     Stream& Transport() { return *m_transport; }
     SchannelHandles& Handles() { return *m_handles; }
-    void SetSizes(const SecPkgContext_StreamSizes& sizes) { m_sizes = sizes; }
+    void SetSizes(const SecPkgContext_StreamSizes& sizes)
+    {
+        m_sizes = sizes;
+        m_established = true;
+    }
 
     // Appends what the transport has now to the encrypted input.
     StreamResult ReceiveEncrypted()
@@ -182,28 +218,41 @@ private:
             return {StreamStatus::Waiting, 0, 0};
         if (status == SEC_I_CONTEXT_EXPIRED)
             return {StreamStatus::Closed, 0, 0};
-        if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE)
+        // The connection is TLS 1.2: a server that asks to shake hands again
+        // is not followed, and the stream ends in words rather than go on
+        // with records it cannot read.
+        if (status == SEC_I_RENEGOTIATE)
+            return Fail(std::string(TlsReason::Failed) +
+                        "the server asked for a new handshake in the middle of the connection, which this program "
+                        "does not make");
+        if (status != SEC_E_OK)
             return Fail(StatusText(status));
+        // The decrypted data is the one data buffer after the header (the
+        // input's buffer is the header now); what follows the record is
+        // marked as extra.
         std::string extra;
-        for (const SecBuffer& buffer : buffers) {
-            if (buffer.BufferType == SECBUFFER_DATA && buffer.pvBuffer != nullptr)
+        bool decrypted = false;
+        for (std::size_t i = 1; i < sizeof buffers / sizeof buffers[0]; ++i) {
+            const SecBuffer& buffer = buffers[i];
+            if (!decrypted && buffer.BufferType == SECBUFFER_DATA && buffer.pvBuffer != nullptr) {
                 m_plain.append(static_cast<const char*>(buffer.pvBuffer), buffer.cbBuffer);
+                decrypted = true;
+            }
             if (buffer.BufferType == SECBUFFER_EXTRA && buffer.cbBuffer <= input.size())
                 extra.assign(input.data() + input.size() - buffer.cbBuffer, buffer.cbBuffer);
         }
         m_encrypted = extra;
-        // TLS 1.3's messages after the handshake (session tickets) come as
-        // SEC_I_RENEGOTIATE; a client that resumes no session can pass them by.
         return {StreamStatus::Moved, 0, 0};
     }
 
     std::unique_ptr<Stream> m_transport;
     std::unique_ptr<SchannelHandles> m_handles;
     SecPkgContext_StreamSizes m_sizes = {};
-    std::string m_encrypted;  // received, not decrypted yet
-    std::string m_plain;      // decrypted, not handed out yet
-    std::string m_pending;    // encrypted, not sent yet
-    std::string m_failure;    // the reason of the last failed call, in words
+    std::string m_encrypted;     // received, not decrypted yet
+    std::string m_plain;         // decrypted, not handed out yet
+    std::string m_pending;       // encrypted, not sent yet
+    std::string m_failure;       // the reason of the last failed call, in words
+    bool m_established = false;  // the handshake and the check passed
 };
 
 // The alerts by which a server turns a client certificate down, or the lack
@@ -217,10 +266,10 @@ constexpr ClientCertificateAlert ClientCertificateAlerts[] = {
     {46, "certificate unknown"}, {48, "unknown ca"},      {49, "access denied"},       {116, "certificate required"},
 };
 
-// The name of the fatal alert about client certificates among the records
-// in `bytes`, or null. Schannel under Wine answers any alert with
-// SEC_E_INTERNAL_ERROR; a TLS 1.2 server sends it in clear text.
-const char* ClientCertificateAlertIn(const std::string& bytes)
+// The description of the first fatal alert among the records in `bytes`,
+// or -1. Schannel under Wine answers any alert with SEC_E_INTERNAL_ERROR; a
+// TLS 1.2 server sends it in clear text.
+int FatalAlertIn(const std::string& bytes)
 {
     constexpr std::size_t HeaderSize = 5;
     constexpr unsigned char AlertRecord = 21, Fatal = 2;
@@ -229,19 +278,26 @@ const char* ClientCertificateAlertIn(const std::string& bytes)
             static_cast<unsigned char>(bytes[at + 3]) * 256u + static_cast<unsigned char>(bytes[at + 4]);
         const std::size_t body = at + HeaderSize;
         if (static_cast<unsigned char>(bytes[at]) == AlertRecord && length == 2 && body + 2 <= bytes.size() &&
-            static_cast<unsigned char>(bytes[body]) == Fatal) {
-            for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
-                if (alert.description == static_cast<unsigned char>(bytes[body + 1]))
-                    return alert.name;
-            }
-        }
+            static_cast<unsigned char>(bytes[body]) == Fatal)
+            return static_cast<unsigned char>(bytes[body + 1]);
         at = body + length;
+    }
+    return -1;
+}
+
+// The name of the alert `description` when it is about client
+// certificates, or null.
+const char* ClientCertificateAlertName(int description)
+{
+    for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
+        if (alert.description == description)
+            return alert.name;
     }
     return nullptr;
 }
 
 // Sends a handshake token whole, waiting for the socket until `deadline`.
-PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadline)
+PortResult SendToken(Stream& transport, const SecBuffer& token, bool heard, Deadline deadline)
 {
     const char* bytes = static_cast<const char*>(token.pvBuffer);
     std::size_t sent = 0;
@@ -255,7 +311,7 @@ PortResult SendToken(Stream& transport, const SecBuffer& token, Deadline deadlin
         if (result.status == StreamStatus::Failed)
             return transport.Failure(LinkResult::OpenFailed, PortOperation::Open, result.error);
         if (transport.Wait(true, deadline, error) != StreamWait::Ready)
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(heard);
     }
     return PortSucceeded(PortOperation::Open);
 }
@@ -281,7 +337,7 @@ PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Dea
             return stream.Transport().Failure(LinkResult::OpenFailed, PortOperation::Open, received.error);
         long error = 0;
         if (stream.Transport().Wait(false, deadline, error) != StreamWait::Ready)
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(heard || !input.empty());
     }
 }
 
@@ -290,11 +346,14 @@ PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Dea
 // certificate, had gone.
 std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, bool answered, bool clientGiven)
 {
-    const char* alert = answered ? ClientCertificateAlertIn(answer) : nullptr;
+    const int description = FatalAlertIn(answer);
+    const char* alert = answered ? ClientCertificateAlertName(description) : nullptr;
     if (alert != nullptr && clientGiven)
         return TlsReason::ClientCertificateRefused + std::string(" (") + alert + ")";
     if (alert != nullptr)
         return TlsReason::ClientCertificateRequired;
+    if (description >= 0)
+        return TlsReason::AlertReason(static_cast<std::uint32_t>(description));
     // Schannel says the same of any alert; only bytes that are no TLS
     // record come from a plain server.
     const bool plain = answer.empty() || !IsTlsRecordStart(answer.data(), answer.size());
@@ -311,7 +370,7 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
     ULONG flags = ContextFlags;
     for (bool first = true;; first = false) {
         if (PortClock::now() >= deadline)  // a server that keeps sending
-            return TlsRefusal(TlsReason::NoHandshake);
+            return NoHandshakeRefusal(!first);
         std::vector<char> token(input.begin(), input.end());
         SecBuffer in[2] = {{static_cast<ULONG>(token.size()), SECBUFFER_TOKEN, token.data()},
                            {0, SECBUFFER_EMPTY, nullptr}};
@@ -325,7 +384,7 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
         handles.hasContext = handles.hasContext || (first && !FAILED(status));
         PortResult sent = PortSucceeded(PortOperation::Open);
         if (out[0].pvBuffer != nullptr) {
-            sent = SendToken(stream.Transport(), out[0], deadline);
+            sent = SendToken(stream.Transport(), out[0], !first, deadline);
             FreeContextBuffer(out[0].pvBuffer);
             answered = answered || (!first && status == SEC_I_CONTINUE_NEEDED);
         }
@@ -372,18 +431,35 @@ std::string VersionText(const SecPkgContext_ConnectionInfo& info)
 
 }  // namespace
 
-PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettings& settings, Deadline deadline,
+std::string PrepareTls(TlsSettings& settings)
+{
+    auto prepared = std::make_shared<TlsPrepared>();
+    const std::string unusable = PrepareCertificates(settings, *prepared);
+    if (!unusable.empty())
+        return unusable;
+    settings.prepared = std::move(prepared);
+    return "";
+}
+
+PortResult StartTls(OwnedSocket socket, const std::string& address, const TlsSettings& settings, Deadline deadline,
                     std::unique_ptr<Stream>& stream)
 {
     std::unique_ptr<Stream> transport = SocketStream(std::move(socket));
     auto handles = std::make_unique<SchannelHandles>();
-    SCHANNEL_CRED credentials = {};
-    PCCERT_CONTEXT client = nullptr;
-    if (!settings.clientCertificate.empty()) {
-        const std::string unusable = handles->client.Load(settings.clientCertificate);
+    handles->prepared = settings.prepared;
+    if (handles->prepared == nullptr) {
+        auto made = std::make_shared<TlsPrepared>();
+        const std::string unusable = PrepareCertificates(settings, *made);
         if (!unusable.empty())
-            return TlsRefusal(TlsReason::BadClientCertificate + unusable);
-        client = handles->client.Get();
+            return TlsRefusal(unusable);
+        handles->prepared = std::move(made);
+    }
+    const TlsPrepared& prepared = *handles->prepared;
+    // The name as certificates give it and as it goes to the server (SNI).
+    const std::string host = CertificateHost(address);
+    SCHANNEL_CRED credentials = {};
+    PCCERT_CONTEXT client = prepared.hasClient ? prepared.client.Get() : nullptr;
+    if (client != nullptr) {
         credentials.cCreds = 1;
         credentials.paCred = &client;
     }
@@ -413,7 +489,7 @@ PortResult StartTls(OwnedSocket socket, const std::string& host, const TlsSettin
     if (!hasCertificate)
         return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
     std::string fingerprint;
-    const std::string refused = CheckServerCertificate(server.get(), host, settings, fingerprint);
+    const std::string refused = CheckServerCertificate(server.get(), host, prepared, fingerprint);
     if (!refused.empty())
         return TlsRefusal(refused);
     secured->SetSizes(sizes);

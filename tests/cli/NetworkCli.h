@@ -27,6 +27,17 @@ inline std::string TempFile(const std::string& name)
     return BenchDevice::BenchFolder() + "/" + name;
 }
 
+// The warning of a run whose port `address` (socket:// or rfc2217://, as
+// tolvane-cli labels it) has no TLS.
+inline std::string ClearTextWarning(const std::string& address)
+{
+    const std::size_t scheme = address.find("://");
+    return "tolvane-cli: Warning: " + address +
+           " carries the PIN in clear text, the device's as well as a new one; a server that speaks TLS is reached "
+           "with " +
+           address.substr(0, scheme) + "+tls" + address.substr(scheme) + ".\n";
+}
+
 inline ProcessResult Cli(const std::vector<std::string>& args)
 {
     return RunProcess(TOLVANE_CLI_PATH, args, 20000);

@@ -1,4 +1,5 @@
 #include "PortAddress.h"
+#include "TlsSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +18,11 @@ TEST(PortAddress, RefusesMalformedAddressesSayingWhy)
         {"socket://[::1]", "no port number"},
         {"socket://bench-a:0", "not 1 to 65535"},
         {"socket://bench-a:65536", "not 1 to 65535"},
-        {"socket://bench-a:22x", "not 1 to 65535"},
-        {"socket://bench-a:2217/dev", "not 1 to 65535"},
+        {"socket://bench-a:22x", "text after the port number (\"x\")"},
+        {"socket://bench-a:2217/dev", "text after the port number (\"/dev\")"},
+        {"socket://bench-a:2217//", "text after the port number (\"/\")"},
+        {"socket://bench-a:0000000", "not 1 to 65535"},
+        {"socket://bench-a:/", "no port number"},
         {"rfc2217://:2217", "an empty host"},
         {"rfc2217://[]:2217", "an empty host"},
         {"rfc2217://::1:2217", "in brackets"},
@@ -78,6 +82,8 @@ TEST(PortAddress, TakesHostsAsNamesIpv4AndBracketedIpv6)
         {"socket://bench-7:1", AddressKind::Socket, "socket://bench-7:1", "bench-7", 1},
         {"RFC2217+TLS://Bench-A:2217", AddressKind::Rfc2217, "rfc2217+tls://bench-a:2217", "bench-a", 2217},
         {"socket+tls://[::1]:4001", AddressKind::Socket, "socket+tls://[::1]:4001", "::1", 4001},
+        {"socket+tls://localhost:24802/", AddressKind::Socket, "socket+tls://localhost:24802", "localhost", 24802},
+        {"socket://bench-a:024000", AddressKind::Socket, "socket://bench-a:24000", "bench-a", 24000},
         {"bt://00:1a:7d:da:71:13", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13", "", 0},
         {"bt://00:1A:7D:DA:71:13?channel=30", AddressKind::Bluetooth, "bt://00:1A:7D:DA:71:13?channel=30", "", 0},
     };
@@ -96,6 +102,36 @@ TEST(PortAddress, TakesHostsAsNamesIpv4AndBracketedIpv6)
     std::string error;
     ASSERT_TRUE(ParseSchemeAddress("bt://00:1A:7D:DA:71:13?channel=7", bluetooth, error));
     EXPECT_EQ(bluetooth.channel, 7);
+}
+
+// The host a certificate must name, as both systems match it: without an
+// IPv6 zone or a trailing dot; a wildcard only as the whole first label of
+// three or more, never part of a label (Schannel's side, matched here).
+TEST(PortAddress, TlsHostsAreMatchedAsTheirCertificatesNameThem)
+{
+    EXPECT_EQ(CertificateHost("fe80::1%eth0"), "fe80::1");
+    EXPECT_EQ(CertificateHost("Bench-A.Example."), "bench-a.example");
+    EXPECT_EQ(CertificateHost("127.0.0.1"), "127.0.0.1");
+    const struct {
+        const char* pattern;
+        const char* host;
+        bool matches;
+    } rows[] = {
+        {"bench.example.com", "bench.example.com", true},
+        {"BENCH.example.com", "bench.example.com", true},
+        {"*.example.com", "bench.example.com", true},
+        {"*.example.com", "a.bench.example.com", false},
+        {"*.example.com", "example.com", false},
+        {"b*.example.com", "bench.example.com", false},
+        {"*h.example.com", "bench.example.com", false},
+        {"bench.*.com", "bench.example.com", false},
+        {"*.com", "example.com", false},
+        {"localhost", "localhost", true},
+        {"other.example.com", "bench.example.com", false},
+        {"", "bench.example.com", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(DnsNameMatches(row.pattern, row.host), row.matches) << row.pattern << " " << row.host;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -88,6 +89,28 @@ TEST(Rfc2217Port, DataBeforeTheQueryIsDiscardedAnd0xFfCrossesOnce)
     while (port->ReadByte(byte, NoDeadline).Ok())
         answer += byte;
     EXPECT_EQ(answer, "fresh \xff\n");
+}
+
+// The server is asked to purge what it held from the device before this
+// connection (a late reply to an earlier client): what comes before its
+// acknowledgement is discarded, and a server that does not acknowledge it
+// is used as it is, with a note.
+TEST(Rfc2217Port, TheServerPurgesWhatItHeldBeforeThisConnection)
+{
+    const std::string purge = Iac + "\xfa\x2c\x0c\x01" + Iac + "\xf0";
+    for (const bool acknowledged : {true, false}) {
+        auto server =
+            std::make_shared<PortScript>(LineAcks() + "late 9999\n" + (acknowledged ? PurgeAck : ""), "fresh\n");
+        std::vector<std::string> notes;
+        auto port = std::make_unique<Rfc2217Port>(std::make_unique<ScriptedSerialPort>(server),
+                                                  [&notes](const std::string& note) { notes.push_back(note); });
+        ASSERT_TRUE(port->Open("rfc2217://x:1", NoDeadline).Ok()) << acknowledged;
+        EXPECT_NE(server->Written().find(purge), std::string::npos);
+        EXPECT_EQ(notes.size(), acknowledged ? 0u : 1u);
+        std::string discarded;
+        EXPECT_TRUE(port->DiscardInput(discarded).Ok());
+        EXPECT_EQ(discarded, "late 9999\n");
+    }
 }
 
 // A write that stops between the two bytes of a doubled 0xFF would leave a

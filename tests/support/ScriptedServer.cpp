@@ -19,17 +19,22 @@ constexpr int ExpectWaitMs = 10000;
 
 ServerStep Send(std::string bytes)
 {
-    return {ServerStep::Send, std::move(bytes)};
+    return {ServerStep::Send, std::move(bytes), 0};
 }
 
 ServerStep Expect(std::string bytes)
 {
-    return {ServerStep::Expect, std::move(bytes)};
+    return {ServerStep::Expect, std::move(bytes), 0};
 }
 
 ServerStep SendAndClose(std::string bytes)
 {
-    return {ServerStep::SendAndClose, std::move(bytes)};
+    return {ServerStep::SendAndClose, std::move(bytes), 0};
+}
+
+ServerStep Pause(int ms)
+{
+    return {ServerStep::Pause, std::string(), ms};
 }
 
 ScriptedServer::ScriptedServer(std::vector<ServerStep> script, bool ipv6) : m_script(std::move(script)), m_ipv6(ipv6)
@@ -103,6 +108,12 @@ void ScriptedServer::Play(int client)
             }
             // What came after the match is for the next Expect.
             sinceExpect.erase(0, found + step.bytes.size());
+            continue;
+        }
+        if (step.kind == ServerStep::Pause) {
+            pollfd stop = {m_stopPipe.read.Get(), POLLIN, 0};
+            if (poll(&stop, 1, step.pauseMs) != 0)
+                return;
             continue;
         }
         const int cork = 1;

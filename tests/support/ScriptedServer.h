@@ -17,8 +17,9 @@
 #include <vector>
 
 struct ServerStep {
-    enum Kind { Send, Expect, SendAndClose } kind;
+    enum Kind { Send, Expect, SendAndClose, Pause } kind;
     std::string bytes;
+    int pauseMs;
 };
 
 // Sends `bytes`.
@@ -30,6 +31,9 @@ ServerStep Expect(std::string bytes);
 // client finds the close with the bytes, never a moment after them; what
 // the client sends after it is still heard.
 ServerStep SendAndClose(std::string bytes);
+
+// Waits `ms` milliseconds (a slow server).
+ServerStep Pause(int ms);
 
 class ScriptedServer {
 public:

@@ -23,8 +23,17 @@ inline std::string Ack(char code, const std::string& value)
 // data bits, no parity, 1 stop bit, no flow control (SET-BAUDRATE,
 // SET-DATASIZE, SET-PARITY, SET-STOPSIZE, SET-CONTROL), each value followed
 // by `after`.
-inline std::string Acks(const std::string& after = "")
+inline std::string LineAcks(const std::string& after = "")
 {
     return Ack(1, Baud115200 + after) + Ack(2, "\x08" + after) + Ack(3, "\x01" + after) + Ack(4, "\x01" + after) +
            Ack(5, "\x01" + after);
+}
+
+// The server's acknowledgement of PURGE-DATA for its receive buffer.
+inline const std::string PurgeAck = Ack(12, "\x01");
+
+// The line's acknowledgements, then the purge's: a whole set-up.
+inline std::string Acks(const std::string& after = "")
+{
+    return LineAcks(after) + PurgeAck;
 }

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -12,61 +13,116 @@ namespace {
 
 constexpr int OpensslWait = 30000;
 
-void Openssl(const std::vector<std::string>& args)
+std::string Openssl(const std::vector<std::string>& args)
 {
     const ProcessResult run = RunProcess("/usr/bin/openssl", args, OpensslWait);
     if (run.exitCode != 0)
         throw std::runtime_error("openssl " + args.front() + " failed: " + run.err + run.startError);
+    return run.out;
 }
 
-// How `openssl req` makes a new key: P-256 is quick to make; RSA is what
-// Wine's crypt32 takes from a PKCS#12 file.
+// How `openssl req` makes a new key: P-256 is quick to make. A client key
+// that Windows takes from a PKCS#12 file is RSA, and one kept with the
+// tests (tests/support/tls): under Wine some freshly made RSA keys (a
+// private value shorter than usual) cannot sign once imported.
 const std::vector<std::string> EcKey = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"};
-const std::vector<std::string> RsaKey = {"-newkey", "rsa:2048"};
+const std::vector<std::string> WeakRsaKey = {"-newkey", "rsa:1024"};
 
-void Openssl(std::vector<std::string> args, const std::vector<std::string>& key)
+std::vector<std::string> KeptKey(const std::string& name)
 {
-    args.insert(args.begin() + 1, key.begin(), key.end());
-    Openssl(args);
+    return {"-key", std::string(TOLVANE_TEST_KEYS_DIR) + "/" + name + ".key"};
 }
 
-// A new key and a self-signed certificate for `subject`.
-void SelfSigned(const std::string& folder, const std::string& name, const std::string& subject)
+void OwnerOnly(const std::string& path)
 {
-    Openssl({"req", "-x509", "-nodes", "-keyout", folder + "/" + name + ".key", "-out", folder + "/" + name + ".pem",
-             "-days", "2", "-subj", subject},
-            EcKey);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 }  // namespace
 
 TestCertificates::TestCertificates()
 {
-    SelfSigned(Folder(), "ca", "/CN=Tolvane Test Bench CA");
-    SelfSigned(Folder(), "stranger-ca", "/CN=Another Authority");
-    Issue("server", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey);
-    Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1", "ca", EcKey);
-    Issue("other", "DNS:bench-b.invalid", "2", "ca", EcKey);
-    Issue("client", "DNS:bench-client.invalid", "2", "ca", RsaKey);
-    Issue("stranger", "DNS:localhost,IP:127.0.0.1", "2", "stranger-ca", RsaKey);
+    SelfSigned("ca", "/CN=Tolvane Test Bench CA", {});
+    SelfSigned("stranger-ca", "/CN=Another Authority", {});
+    Issue("server", "DNS:localhost,IP:127.0.0.1");
+    Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1");
+    Issue("other", "DNS:bench-b.invalid");
+    Issue("client", "DNS:bench-client.invalid", "2", "ca", KeptKey("client"));
+    Issue("stranger", "DNS:localhost,IP:127.0.0.1", "2", "stranger-ca", KeptKey("stranger"));
+    // Impostors and weak certificates, each made out to localhost.
+    Issue("cn-only", "", "2", "ca", EcKey, "/CN=localhost");
+    Issue("weak-key", "DNS:localhost,IP:127.0.0.1", "2", "ca", WeakRsaKey);
+    Issue("sha1", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey, "", "sha1");
+    // For a name of 127.0.0.1 that a test gives (bench.tolvane.test).
+    Issue("named", "DNS:bench.tolvane.test");
+    Issue("partial-wildcard", "DNS:b*.tolvane.test");
+    // An authority with the bench authority's name and serial number and a
+    // key of its own, and a certificate it issued; the server sends both.
+    const std::string serial = Openssl({"x509", "-in", CaCertificate(), "-noout", "-serial"});
+    SelfSigned("impostor-ca", "/CN=Tolvane Test Bench CA",
+               {"-set_serial", "0x" + serial.substr(serial.find('=') + 1, serial.find('\n') - serial.find('=') - 1)});
+    Issue("impostor", "DNS:localhost,IP:127.0.0.1", "2", "impostor-ca");
+    Chain("impostor", "impostor-ca");
+    // An intermediate authority that expired, and a valid certificate it
+    // issued.
+    Issue("lapsed-ca", "", "-1", "ca", EcKey, "/CN=Lapsed Intermediate", "sha256", "basicConstraints=critical,CA:TRUE");
+    Issue("under-lapsed", "DNS:localhost,IP:127.0.0.1", "2", "lapsed-ca");
+    Chain("under-lapsed", "lapsed-ca");
     for (const char* name : {"client", "stranger"}) {
         Openssl({"pkcs12", "-export", "-in", Certificate(name), "-inkey", Key(name), "-out", Pkcs12(name), "-passout",
                  "pass:"});
     }
 }
 
-// `days` -1 ends the validity a day before it starts: expired now.
-void TestCertificates::Issue(const std::string& name, const std::string& altNames, const std::string& days,
-                             const std::string& issuer, const std::vector<std::string>& key)
+void TestCertificates::SelfSigned(const std::string& name, const std::string& subject,
+                                  const std::vector<std::string>& more)
 {
+    std::vector<std::string> args = {"req",   "-x509", "-nodes", "-keyout", Key(name), "-out", Certificate(name),
+                                     "-days", "2",     "-subj",  subject};
+    args.insert(args.end(), EcKey.begin(), EcKey.end());
+    args.insert(args.end(), more.begin(), more.end());
+    Openssl(args);
+    OwnerOnly(Key(name));
+}
+
+// `days` -1 ends the validity a day before it starts: expired now. A kept
+// key is copied beside the certificate, as NAME.key.
+void TestCertificates::Issue(const std::string& name, const std::string& altNames, const std::string& days,
+                             const std::string& issuer, const std::vector<std::string>& key, const std::string& subject,
+                             const std::string& digest, const std::string& extension)
+{
+    const Issued how = {altNames, days, issuer, key, subject, digest, extension};
     const std::string base = m_folder.File(name);
     const std::string extensions = base + ".ext";
-    std::ofstream(extensions) << "subjectAltName=" << altNames << "\n";
-    Openssl({"req", "-nodes", "-keyout", base + ".key", "-out", base + ".csr", "-subj", "/CN=" + name}, key);
-    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(issuer), "-CAkey", Key(issuer), "-CAcreateserial",
-             "-out", base + ".pem", "-days", days, "-extfile", extensions});
-    std::filesystem::permissions(base + ".key",
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    {
+        std::ofstream out(extensions);
+        if (!how.altNames.empty())
+            out << "subjectAltName=" << how.altNames << "\n";
+        if (!how.extension.empty())
+            out << how.extension << "\n";
+    }
+    std::vector<std::string> request = {
+        "req", "-new", "-nodes", "-out", base + ".csr", "-subj", how.subject.empty() ? "/CN=" + name : how.subject};
+    if (how.key.front() == "-key") {
+        std::filesystem::copy_file(how.key.back(), Key(name), std::filesystem::copy_options::overwrite_existing);
+        request.insert(request.end(), {"-key", Key(name)});
+    } else {
+        request.insert(request.end(), {"-keyout", Key(name)});
+        request.insert(request.end(), how.key.begin(), how.key.end());
+    }
+    Openssl(request);
+    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(how.issuer), "-CAkey", Key(how.issuer),
+             "-CAcreateserial", "-out", base + ".pem", "-days", how.days, "-" + how.digest, "-extfile", extensions});
+    OwnerOnly(Key(name));
+}
+
+// NAME.pem followed by the certificate of its issuer, as a server sends them.
+void TestCertificates::Chain(const std::string& name, const std::string& issuer)
+{
+    std::ifstream leaf(Certificate(name)), authority(Certificate(issuer));
+    const std::string chain = std::string(std::istreambuf_iterator<char>(leaf), std::istreambuf_iterator<char>()) +
+                              std::string(std::istreambuf_iterator<char>(authority), std::istreambuf_iterator<char>());
+    std::ofstream(Certificate(name), std::ios::trunc) << chain;
 }
 
 std::string TestCertificates::Fingerprint(const std::string& name) const
@@ -79,13 +135,19 @@ std::string TestCertificates::Fingerprint(const std::string& name) const
     return run.out.substr(equals + 1, run.out.find('\n') - equals - 1);
 }
 
-StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned short plainPort) : m_port(FreeTcpPort())
+StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned short plainPort,
+                             const std::string& certificate, bool requireClient)
+    : m_port(FreeTcpPort())
 {
     const std::string config = m_folder.File("stunnel.conf");
-    std::ofstream(config) << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port
-                          << "\nconnect = 127.0.0.1:" << plainPort << "\ncert = " << certificates.Certificate("server")
-                          << "\nkey = " << certificates.Key("server") << "\nCAfile = " << certificates.CaCertificate()
-                          << "\nverifyChain = yes\nrequireCert = yes\n";
+    std::ofstream out(config);
+    out << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port << "\nconnect = 127.0.0.1:" << plainPort
+        << "\ncert = " << certificates.Certificate(certificate) << "\nkey = " << certificates.Key(certificate) << "\n";
+    if (requireClient)
+        out << "CAfile = " << certificates.CaCertificate() << "\nverifyChain = yes\nrequireCert = yes\n";
+    else
+        out << "securityLevel = 0\n";
+    out.close();
     m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder.File("stunnel.log"));
 }
 

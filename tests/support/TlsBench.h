@@ -25,7 +25,14 @@ public:
     // Each has NAME.pem and NAME.key: "server" (localhost, 127.0.0.1),
     // "expired" (the same names, valid until yesterday), "other" (only
     // bench-b.invalid), "client", and "stranger" (issued by an authority of
-    // its own).
+    // its own). Impostors for localhost and 127.0.0.1, issued by the test
+    // authority unless said: "cn-only" (CN=localhost, no subjectAltName),
+    // "weak-key" (RSA-1024), "sha1" (signed with SHA-1), "impostor" (issued
+    // by an authority with the test authority's name and serial number,
+    // which NAME.pem holds after it), "under-lapsed" (issued by an expired
+    // intermediate, "Lapsed Intermediate", which NAME.pem holds after it).
+    // "named" is made out to bench.tolvane.test, "partial-wildcard" to
+    // b*.tolvane.test.
     std::string Certificate(const std::string& name) const { return m_folder.File(name + ".pem"); }
     std::string Key(const std::string& name) const { return m_folder.File(name + ".key"); }
     // "client" and "stranger" also have NAME.p12 (no passphrase), which
@@ -35,17 +42,38 @@ public:
     std::string Fingerprint(const std::string& name) const;
 
 private:
-    void Issue(const std::string& name, const std::string& altNames, const std::string& days, const std::string& issuer,
-               const std::vector<std::string>& key);
+    // How a certificate is made: its subjectAltName ("" for none), days of
+    // validity, issuer, how its key is made (or "-key" FILE), subject
+    // ("" for /CN=NAME), digest and one more extension line.
+    struct Issued {
+        std::string altNames;
+        std::string days = "2";
+        std::string issuer = "ca";
+        std::vector<std::string> key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"};
+        std::string subject;
+        std::string digest = "sha256";
+        std::string extension;
+    };
+    void SelfSigned(const std::string& name, const std::string& subject, const std::vector<std::string>& more);
+    void Issue(const std::string& name, const std::string& altNames, const std::string& days = "2",
+               const std::string& issuer = "ca",
+               const std::vector<std::string>& key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"},
+               const std::string& subject = "", const std::string& digest = "sha256",
+               const std::string& extension = "");
+    void Chain(const std::string& name, const std::string& issuer);
     TempFolder m_folder{"tls-test"};  // first: also removed when the constructor throws
 };
 
 // stunnel with the "server" certificate on a free port of 127.0.0.1, in
 // front of 127.0.0.1:`plainPort`, requiring a client certificate issued by
-// the test authority. Ended when the object goes.
+// the test authority. Ended when the object goes. With `certificate` and
+// `requireClient` false: a server that shows that certificate and asks for
+// none, at OpenSSL's security level 0, which takes a weak key or a SHA-1
+// signature as its own (ser2net refuses to).
 class StunnelServer {
 public:
-    StunnelServer(const TestCertificates& certificates, unsigned short plainPort);
+    StunnelServer(const TestCertificates& certificates, unsigned short plainPort,
+                  const std::string& certificate = "server", bool requireClient = true);
     ~StunnelServer();
     StunnelServer(const StunnelServer&) = delete;
     StunnelServer& operator=(const StunnelServer&) = delete;
