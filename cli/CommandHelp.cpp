@@ -42,7 +42,8 @@ std::string CommandParagraph(CommandKind kind)
                     ExitNumber(CliOutcome::NotVerified) +
                     ". A "
                     "mismatch is never retried nor written again: some devices take new settings only after a "
-                    "reset.",
+                    "reset. With --json, one object with the keys of a provision row (a random PIN under pin) in "
+                    "place of these lines.",
                 CommandTextColumn);
         case CommandKind::Scan:
             return Wrap(
@@ -59,8 +60,9 @@ std::string CommandParagraph(CommandKind kind)
                     std::to_string(ProbeReadTimeoutMs / 1000) + " s for any one byte and at most about " +
                     std::to_string(ProbeDeadlineMs / 1000) +
                     " s from the open to the end of the answer; a port named twice is probed once and listed under "
-                    "each name. With --json, an array of objects with the keys port, status, firmware, name, "
-                    "authentication, pin, kind, direction, address and description, unknown ones left out.",
+                    "each name. With --json, one array of objects with the keys port, status, firmware, name, "
+                    "authentication, pin, kind, direction, address and description, unknown ones left out: a "
+                    "finished list, printed once every port was asked.",
                 CommandTextColumn);
         case CommandKind::Provision: {
             const std::string random = RandomPinWord;
@@ -99,8 +101,9 @@ std::string CommandParagraph(CommandKind kind)
                     "plan's other columns; with "
                     "--check pinBefore and pinAfter in place of the PIN drawn, and the status " +
                     WouldChangeStatus + " or " + UnchangedStatus +
-                    ". With --json one object a line with the header's names as keys, and the plan's other columns "
-                    "in an object columns. No other PIN is printed. A summary follows on standard error. While it "
+                    ". With --json, JSON Lines: one object a line, printed as its row ends (a stream, not scan's "
+                    "finished array), with the header's names as keys, and the plan's other columns in an object "
+                    "columns. No other PIN is printed. A summary follows on standard error. While it "
                     "works, and standard error is a terminal, a progress line there (done, failed, at work, time "
                     "taken) is redrawn in place, and cleared before any other line. On Ctrl-C or SIGTERM no row "
                     "starts a write any more, and the rows still at work are listed there: those that may have been "

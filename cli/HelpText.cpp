@@ -22,12 +22,13 @@ std::string OptionForm(const OptionSpec& option)
 }
 
 // "tolvane-cli query PORT [--json] [--transcript FILE]": the command, its
-// operands and its options.
-std::string UsageForm(const CommandSpec& command)
+// operands and the options it takes on this system.
+std::string UsageForm(const CommandSpec& command, PortStyle style)
 {
     std::string form = std::string("tolvane-cli ") + command.name + " " + command.operands;
     for (const OptionSpec& option : OptionTable()) {
-        if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0)
+        if (&option == &CommandOption(CommandKind::Help) || (option.commands & CommandBit(command.kind)) == 0 ||
+            !TakenOn(option, style))
             continue;
         form += " [" + OptionForm(option) + "]";
     }
@@ -36,11 +37,11 @@ std::string UsageForm(const CommandSpec& command)
 
 // GNU's layout: the first form after "Usage:", each further one after
 // "  or:", one line each.
-std::string UsageLines()
+std::string UsageLines(PortStyle style)
 {
     std::string usage;
     for (const CommandSpec& command : CommandTable())
-        usage += std::string(usage.empty() ? "Usage: " : "  or:  ") + UsageForm(command) + "\n";
+        usage += std::string(usage.empty() ? "Usage: " : "  or:  ") + UsageForm(command, style) + "\n";
     return usage + "  or:  tolvane-cli " + CommandOption(CommandKind::Help).name + " | " +
            CommandOption(CommandKind::Version).name + "\n" + "  or:  tolvane-cli COMMAND " +
            CommandOption(CommandKind::Help).name + "\n";
@@ -67,28 +68,31 @@ bool HasFileSection(const OptionSpec& option)
     return false;
 }
 
-// "  -h, --help         Print the help and exit.", with `more` after the help.
-std::string OptionLine(const OptionSpec& option, const std::string& more)
+// "  -h, --help         Print the help and exit.", as the help of `commands`
+// tells it, with `more` after the help.
+std::string OptionLine(const OptionSpec& option, unsigned commands, const std::string& more)
 {
     std::string label = "  ";
     if (option.shortName != nullptr)
         label += std::string(option.shortName) + ", ";
     label += OptionForm(option);
     label.resize(std::max(label.size() + 2, OptionTextColumn), ' ');
-    return Wrap(label, option.help + more, OptionTextColumn);
+    return Wrap(label, OptionHelp(option, commands) + more, OptionTextColumn);
 }
 
-// The options that any of `commands` takes, --help and --version with all;
-// with all, an option whose file has its section says so.
-std::string OptionLines(unsigned commands)
+// The options that any of `commands` takes on this system, --help and
+// --version with all; with all, an option whose file has its section says
+// so.
+std::string OptionLines(unsigned commands, PortStyle style)
 {
     const bool all = commands == AllCommands();
     std::string lines = "Options:\n";
     for (const OptionSpec& option : OptionTable()) {
-        if ((option.commands & commands) == 0 && !(all && &option == &CommandOption(CommandKind::Version)))
+        if (((option.commands & commands) == 0 && !(all && &option == &CommandOption(CommandKind::Version))) ||
+            !TakenOn(option, style))
             continue;
         const std::string below = all && HasFileSection(option) ? " See below." : "";
-        lines += OptionLine(option, below + (all ? CommandsTaking(option) : ""));
+        lines += OptionLine(option, commands, below + (all ? CommandsTaking(option) : ""));
     }
     return lines + "\n";
 }
@@ -160,7 +164,10 @@ const char* const Output =
     "Results go to standard output, messages to standard error. In lines for\n"
     "people, control characters (0x00-0x1F, 0x7F-0x9F) in what the device sent\n"
     "and in names are shown as \\xHH, and everything else as it is; JSON is\n"
-    "ASCII, each byte of the device one character.\n"
+    "UTF-8, a device's bytes that are not UTF-8 being U+FFFD with their hex\n"
+    "under the key with Hex added (nameHex). The tables of scan and\n"
+    "provision are tab-separated in a pipe or a file, as scripts take them;\n"
+    "on a terminal their columns are aligned with spaces.\n"
     "\n";
 
 }  // namespace
@@ -169,8 +176,8 @@ std::string HelpText(PortStyle style)
 {
     const std::string windowsPorts =
         "PORT is a COM port from " + ComPortRangeText() + " (the letters in any case).\n\n";
-    return UsageLines() + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts() +
-           CommandLines() + OptionLines(AllCommands()) + FileSectionLines() + Output + ExitCodeLines();
+    return UsageLines(style) + About + (style == PortStyle::Windows ? windowsPorts : PosixPorts) + AddressPorts() +
+           CommandLines() + OptionLines(AllCommands(), style) + FileSectionLines() + Output + ExitCodeLines();
 }
 
 std::string ShortHelpText(PortStyle style)
@@ -183,7 +190,7 @@ std::string ShortHelpText(PortStyle style)
     }
     text += "\nCommon options:\n";
     for (const char* name : CommonOptions)
-        text += OptionLine(*FindOption(name), CommandsTaking(*FindOption(name)));
+        text += OptionLine(*FindOption(name), AllCommands(), CommandsTaking(*FindOption(name)));
     const std::string ownHelp = style == PortStyle::Windows ? "tolvane-cli help COMMAND (or tolvane-cli COMMAND /?)"
                                                             : "tolvane-cli help COMMAND";
     return text + "\n" +
@@ -199,7 +206,7 @@ std::string CommandHelpText(CommandKind kind, PortStyle style)
     const CommandSpec* command = FindCommand(kind);
     if (command == nullptr)
         return ShortHelpText(style);
-    return "Usage: " + UsageForm(*command) + "\n\n" + CommandParagraph(kind) + "\n" + OptionLines(CommandBit(kind)) +
-           "Example:\n  " + CommandExample(kind, style) + "\n\n" +
+    return "Usage: " + UsageForm(*command, style) + "\n\n" + CommandParagraph(kind) + "\n" +
+           OptionLines(CommandBit(kind), style) + "Example:\n  " + CommandExample(kind, style) + "\n\n" +
            Wrap("", "tolvane-cli help all tells the rest: ports and addresses, transcripts, records, exit codes.", 0);
 }

@@ -118,9 +118,12 @@ std::vector<OptionSpec> MakeOptionTable()
     const std::string maxPin = std::to_string(MaxPinLength);
     const std::string random = RandomPinWord;
     return {
-        {"--json", nullptr, nullptr, Query | Scan | Provision,
-         "Print the result as JSON instead of lines for people. Text is UTF-8; a device's bytes that are not UTF-8 "
-         "are U+FFFD, with the bytes in hex under the key with Hex added (nameHex).",
+        {"--json", nullptr, nullptr, Query | Configure | Scan | Provision,
+         "Print the result as JSON instead of lines for people. query and configure print one object (configure's "
+         "with the keys of a provision row, a random PIN under pin); scan one array, a finished list printed once "
+         "every port was asked; provision JSON Lines, one object a line as each row ends, a stream that a reader "
+         "can follow while the run goes on. Text is UTF-8; a device's bytes that are not UTF-8 are U+FFFD, with the "
+         "bytes in hex under the key with Hex added (nameHex).",
          SetFlag<&CliOptions::json>},
         {"--probe", nullptr, nullptr, Scan,
          "Ask every port (the named PORTs instead, if given) whether a device answers. Ports may be named only with "
@@ -152,9 +155,9 @@ std::vector<OptionSpec> MakeOptionTable()
          "Wait MS milliseconds, from 0 to " + std::to_string(MaxVerifyWaitMs) + " (default " +
              std::to_string(DefaultVerifyWaitMs) + "), before the read of --verify. Needs --verify.",
          SetVerifyWait, ValueKind::Typed},
-        {"--transcript", nullptr, "FILE", every,
-         "Append every byte sent to and received from each port to FILE. With scan, only together with --probe.",
-         SetFile<&CliOptions::transcript>, ValueKind::File},
+        {"--transcript", nullptr, "FILE", every, "Append every byte sent to and received from each port to FILE.",
+         SetFile<&CliOptions::transcript>, ValueKind::File, OptionGroup::None, "With scan, only together with --probe.",
+         Scan},
         {"--jobs", nullptr, "N", Provision,
          "Work at most N rows at once, from 1 to " + std::to_string(MaxJobs) + " (default " +
              std::to_string(DefaultJobs) + ").",
@@ -191,7 +194,7 @@ std::vector<OptionSpec> MakeOptionTable()
          SetFile<&CliOptions::tlsCert>, ValueKind::File},
         {"--tls-key", nullptr, "FILE", every,
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",
-         SetFile<&CliOptions::tlsKey>, ValueKind::File},
+         SetFile<&CliOptions::tlsKey>, ValueKind::File, OptionGroup::None, "", 0, false},
         {"--help", "-h", nullptr, every | CommandBit(CommandKind::Version), "Print the help and exit.", SetHelp},
         {"--version", "-V", nullptr, 0, "Print the version and exit.", nullptr},
     };
@@ -274,6 +277,16 @@ std::string CommandsTaking(const OptionSpec& option)
     for (const std::string& name : names)
         list += (list.empty() ? "" : ", ") + name;
     return " (" + list + ")";
+}
+
+std::string OptionHelp(const OptionSpec& option, unsigned commands)
+{
+    return (option.commands & option.noteFor & commands) != 0 ? option.help + " " + option.note : option.help;
+}
+
+bool TakenOn(const OptionSpec& option, PortStyle style)
+{
+    return style != PortStyle::Windows || option.onWindows;
 }
 
 bool ApplyOption(const OptionSpec& option, CliOptions& options, const std::string& value, std::string& error)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "common/CliOptions.h"
+#include "ports/PortName.h"
 
 #include <string>
 #include <vector>
@@ -42,6 +43,13 @@ struct OptionSpec {
     bool (*apply)(CliOptions& options, const std::string& value, std::string& error);
     ValueKind value = ValueKind::None;
     OptionGroup group = OptionGroup::None;
+    // A sentence that holds for some of its commands only (CommandBit()s of
+    // noteFor): in their help after `help`, and in the help of all and the
+    // manual, but not in the others', which it would only puzzle.
+    std::string note = "";
+    unsigned noteFor = 0;
+    // Windows refuses some options (TlsFiles.cpp): its help leaves them out.
+    bool onWindows = true;
 };
 
 // Every option, in the order the usage and the help list them.
@@ -53,6 +61,13 @@ const CommandSpec* FindCommand(CommandKind kind);
 
 // The option called `name` (its long or short name), or null.
 const OptionSpec* FindOption(const std::string& name);
+
+// The option's help for the help of `commands` (CommandBit()s): with its
+// note when one of them is the note's.
+std::string OptionHelp(const OptionSpec& option, unsigned commands);
+
+// Whether the help of a system whose ports are `style`'s lists `option`.
+bool TakenOn(const OptionSpec& option, PortStyle style);
 
 // Stores `option` with its `value` in `options`, or says in `error` why the
 // value is refused.

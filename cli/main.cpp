@@ -85,6 +85,7 @@ int main(int argc, char** argv)
     std::ostream progress(std::cerr.rdbuf());
     if (StandardErrorIsTerminal())
         context.progress = &progress;
+    context.alignColumns = StandardOutputIsTerminal();
     const ExitCode code = RunCommand(options, context);
 
     // A result that did not reach its reader (a full disk, a closed pipe, a

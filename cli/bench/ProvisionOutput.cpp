@@ -5,12 +5,13 @@
 #include <string>
 
 ProvisionOutput::ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, bool summary,
-                                 std::size_t slots, std::ostream* progress)
+                                 std::size_t slots, std::ostream* progress, bool aligned)
     : m_out(out),
       m_err(err),
       m_json(json),
       m_check(check),
       m_summary(summary),
+      m_aligned(aligned),
       m_progress(progress),
       m_start(std::chrono::steady_clock::now()),
       m_slots(slots)
@@ -44,7 +45,7 @@ void ProvisionOutput::Start(const std::vector<std::string>& otherColumns)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_json)
-        m_out << ProvisionHeaderLine(m_check, otherColumns) << std::flush;
+        m_out << ProvisionHeaderLine(m_check, otherColumns, m_aligned) << std::flush;
 }
 
 void ProvisionOutput::Begin(std::size_t slot, const PlanRow& row)
@@ -73,7 +74,7 @@ void ProvisionOutput::End(std::size_t slot, const ProvisionRowResult& result)
     m_slots[slot].atWork = false;
     --m_atWork;
     ClearProgress();
-    m_out << FormatProvisionLine(result, m_json) << std::flush;
+    m_out << FormatProvisionLine(result, m_json, m_aligned) << std::flush;
     ++(result.report.outcome.code == ExitCode::Success ? m_succeeded : m_failed);
     DrawProgress();
 }

@@ -27,8 +27,9 @@ public:
     // `err`, which holds its message lines until their end), or null for no
     // progress line.
     // `summary`: whether Finish tells the counts (not with --quiet).
+    // `aligned`: text lines padded into columns, for a terminal.
     ProvisionOutput(std::ostream& out, std::ostream& err, bool json, bool check, bool summary, std::size_t slots,
-                    std::ostream* progress);
+                    std::ostream* progress, bool aligned = false);
 
     // The header line of text output, with the plan's other columns.
     void Start(const std::vector<std::string>& otherColumns);
@@ -77,6 +78,7 @@ private:
     const bool m_json;
     const bool m_check;
     const bool m_summary;
+    const bool m_aligned;
     std::ostream* const m_progress;
     const std::chrono::steady_clock::time_point m_start;
     std::size_t m_progressWidth = 0;  // of the progress line on the terminal now

@@ -1,9 +1,12 @@
 #include "ProvisionReport.h"
 
+#include "common/CliOptions.h"
 #include "common/JsonLine.h"
 #include "output/OutcomeTable.h"
 #include "output/OutputFormat.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,8 +24,10 @@ std::string AuthenticationAfter(const ProvisionRowResult& result)
     const ConfigureReport& report = result.report;
     if (report.readAgain)
         return AuthenticationWord(report.after.auth);
+    // configure without --auth sends the device's own setting back.
+    const int sent = result.requestedAuth == KeepDeviceAuth ? report.before.auth : result.requestedAuth;
     if (report.written || (result.check && report.outcome.code == ExitCode::Success))
-        return report.verifying ? "" : AuthenticationWord(result.requestedAuth);
+        return report.verifying ? "" : AuthenticationWord(sent);
     return report.readResult == LinkResult::Ok ? AuthenticationWord(report.before.auth) : "";
 }
 
@@ -48,6 +53,32 @@ std::vector<JsonField> Fields(const ProvisionRowResult& result)
     }
     fields.push_back({"reason", report.outcome.message, JsonValue::Text});
     return fields;
+}
+
+// On a terminal each column is as wide as its name, or as what it usually
+// holds where that is wider: rows are printed as they end, so no width can
+// wait for the widest. A wider text pushes the rest of its line along.
+std::size_t ColumnWidth(const std::string& name)
+{
+    static const std::pair<const char*, std::size_t> usual[] = {{"port", 16}, {"status", 14},    {"name", 20},
+                                                                {"pin", 12},  {"pinBefore", 12}, {"pinAfter", 12}};
+    std::size_t width = TextWidth(name);
+    for (const auto& column : usual)
+        if (name == column.first)
+            width = std::max(width, column.second);
+    return width;
+}
+
+// The widths of the columns of `fields` and of the plan's `otherColumns`.
+std::vector<std::size_t> ColumnWidths(const std::vector<JsonField>& fields,
+                                      const std::vector<std::string>& otherColumns)
+{
+    std::vector<std::size_t> widths;
+    for (const JsonField& field : fields)
+        widths.push_back(ColumnWidth(field.key));
+    for (const std::string& column : otherColumns)
+        widths.push_back(ColumnWidth(EscapeForText(column)));
+    return widths;
 }
 
 }  // namespace
@@ -79,19 +110,20 @@ void AddPlanColumns(Json& entry, const std::vector<std::pair<std::string, std::s
     entry["columns"] = object;
 }
 
-std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns)
+std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns, bool aligned)
 {
     ProvisionRowResult none;
     none.check = check;
-    std::string line;
-    for (const JsonField& field : Fields(none))
-        line += (line.empty() ? "" : "\t") + std::string(field.key);
+    const std::vector<JsonField> fields = Fields(none);
+    std::vector<std::string> columns;
+    for (const JsonField& field : fields)
+        columns.emplace_back(field.key);
     for (const std::string& column : otherColumns)
-        line += "\t" + EscapeForText(column);
-    return line + "\n";
+        columns.push_back(EscapeForText(column));
+    return JoinColumns(columns, aligned ? ColumnWidths(fields, otherColumns) : std::vector<std::size_t>());
 }
 
-std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
+std::string FormatProvisionLine(const ProvisionRowResult& result, bool json, bool aligned)
 {
     const std::vector<JsonField> fields = Fields(result);
     if (json) {
@@ -100,14 +132,12 @@ std::string FormatProvisionLine(const ProvisionRowResult& result, bool json)
         return JsonDump(entry) + "\n";
     }
     std::vector<std::string> columns;
+    std::vector<std::string> otherColumns;
     for (const JsonField& field : fields)
         columns.push_back(EscapeForText(field.value));
-    for (const auto& column : result.columns)
+    for (const auto& column : result.columns) {
         columns.push_back(EscapeForText(column.second));
-    while (columns.back().empty())
-        columns.pop_back();  // the exit code is never empty
-    std::string line;
-    for (const std::string& column : columns)
-        line += (line.empty() ? "" : "\t") + column;
-    return line + "\n";
+        otherColumns.push_back(column.first);
+    }
+    return JoinColumns(columns, aligned ? ColumnWidths(fields, otherColumns) : std::vector<std::size_t>());
 }

@@ -3,13 +3,14 @@
 // drawn at random, which nothing else tells (--check shows the PINs it read,
 // as query does).
 //
-// Text: a header line naming the columns, then tab-separated columns at
-// fixed places, empty where unknown and left out when empty at the end: the
-// port, the status, the firmware, the name, the authentication before and
-// after, the exit code configure would have given, the PIN drawn, and the
-// reason of a failure. --check has the PIN before and after in place of the
-// PIN drawn. --json: one object per line with the header's names as keys,
-// unknown ones left out, and no header.
+// Text: a header line naming the columns, then tab-separated columns (on a
+// terminal, aligned with spaces) at fixed places, empty where unknown and
+// left out when empty at the end: the port, the status, the firmware, the
+// name, the authentication before and after, the exit code configure would
+// have given, the PIN drawn, and the reason of a failure. --check has the
+// PIN before and after in place of the PIN drawn. --json: one object per
+// line with the header's names as keys, unknown ones left out, and no
+// header.
 #pragma once
 
 #include "common/JsonLine.h"
@@ -57,6 +58,7 @@ void AddPlanColumns(Json& entry, const std::vector<std::pair<std::string, std::s
 std::string ProvisionStatusWord(const ProvisionRowResult& result);
 
 // The text report's header: its columns' names, then the plan's other
-// columns'.
-std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns);
-std::string FormatProvisionLine(const ProvisionRowResult& result, bool json);
+// columns'. `aligned` (standard output is a terminal): padded into columns
+// of fixed widths, the same for every line of the run.
+std::string ProvisionHeaderLine(bool check, const std::vector<std::string>& otherColumns, bool aligned = false);
+std::string FormatProvisionLine(const ProvisionRowResult& result, bool json, bool aligned = false);

@@ -51,6 +51,10 @@ struct CommandContext {
     // `err`, whose message lines are held until their line end; null when
     // standard error is no terminal.
     std::ostream* progress = nullptr;
+    // Whether standard output is a terminal, where a person reads the text
+    // tables: their columns are aligned with spaces there. A pipe or a file
+    // gets them tab-separated, as scripts take them apart.
+    bool alignColumns = false;
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
     // TLS options were given (RunCommand): a plan must then have a TLS row.
     bool tlsOptionsGiven = false;

@@ -9,6 +9,7 @@
 #include "output/OutputFormat.h"
 #include "PinFile.h"
 #include "system/PinPrompt.h"
+#include "bench/ProvisionReport.h"
 #include "bench/RandomPin.h"
 #include "ports/RecordedPort.h"
 #include "bench/RunRecord.h"
@@ -43,8 +44,9 @@ bool ResolvePort(const std::string& name, CommandContext& context, PortAddress& 
 }
 
 // With --record the device's entries frame the write (ConfigureAndRecord).
-ConfigureReport ConfigureRecorded(const ConfigureRequest& request, const CliOptions& options, CommandContext& context,
-                                  RunRecord* record)
+// The result is a provision row's, so that --json prints the same keys.
+ProvisionRowResult ConfigureRecorded(const ConfigureRequest& request, const CliOptions& options,
+                                     CommandContext& context, RunRecord* record)
 {
     RecordRow row;
     if (record != nullptr) {
@@ -57,7 +59,7 @@ ConfigureReport ConfigureRecorded(const ConfigureRequest& request, const CliOpti
     result.port = request.port;
     result.requestedAuth = request.auth;
     ConfigureAndRecord(request, context.makePort(request.address), record, row, result);
-    return result.report;
+    return result;
 }
 
 }  // namespace
@@ -121,16 +123,23 @@ ExitCode RunConfigure(const CliOptions& options, CommandContext& context)
             return outcome;
         };
     }
-    const ConfigureReport report =
+    ProvisionRowResult result =
         ConfigureRecorded(request, options, context, options.record.empty() ? nullptr : &record);
+    const ConfigureReport& report = result.report;
     // A PIN whose command was sent may be on the device, even when the write
     // failed: it is told then too, as nothing else would tell it.
-    if (report.writeTried && !drawn.empty())
-        context.out << "pin: " << drawn << '\n';
-    if (report.written)
-        context.out << UserMessages::Configured << '\n';
-    if (report.verified)
-        context.out << CliText::Verified << '\n';
+    if (report.writeTried)
+        result.pinDrawn = drawn;
+    if (options.json) {
+        context.out << FormatProvisionLine(result, true);
+    } else {
+        if (!result.pinDrawn.empty())
+            context.out << "pin: " << drawn << '\n';
+        if (report.written)
+            context.out << UserMessages::Configured << '\n';
+        if (report.verified)
+            context.out << CliText::Verified << '\n';
+    }
     const ExitCode code =
         report.readResult != LinkResult::Ok
             ? ReportReadFailure(context, {options.port, request.address, report.readResult}, report.outcome)

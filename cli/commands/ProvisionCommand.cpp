@@ -35,7 +35,7 @@ public:
           m_record(record),
           m_earlier(earlier),
           m_output(context.out, context.err, options.json, options.check, !options.quiet, jobs,
-                   options.quiet ? nullptr : context.progress)
+                   options.quiet ? nullptr : context.progress, context.alignColumns)
     {
         for (const std::string& pin : earlier.pinsSet)
             m_pins.Reserve(pin);

@@ -124,7 +124,7 @@ ExitCode RunScan(const CliOptions& options, CommandContext& context)
         entries[i].details = details[i];
     for (std::size_t i = 0; i < entries.size(); ++i)
         DescribeAddress(addresses[i], entries[i].details);
-    context.out << (options.json ? FormatScanJson(entries) : FormatScanText(entries));
+    context.out << (options.json ? FormatScanJson(entries) : FormatScanText(entries, context.alignColumns));
     if (options.probe && !AnyDevice(entries)) {
         context.err << CliText::NoDeviceFound << '\n';
         return ExitCode::NoDeviceFound;

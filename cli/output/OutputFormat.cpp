@@ -3,6 +3,8 @@
 #include "OutcomeTable.h"
 #include "common/JsonLine.h"
 
+#include <algorithm>
+
 namespace {
 
 // The fields a device reports; its own texts keep their bytes in a Hex
@@ -67,25 +69,40 @@ const char* ProbeStatusWord(LinkResult result)
     return ReadRow(result).word;
 }
 
-namespace {
-
 // Columns keep their places, so a script can take the fifth one; only the
 // empty ones at the end are left out.
-std::string JoinColumns(std::vector<std::string> columns)
+std::string JoinColumns(std::vector<std::string> columns, const std::vector<std::size_t>& widths)
 {
     while (columns.size() > 1 && columns.back().empty())
         columns.pop_back();
     std::string line;
-    for (std::size_t i = 0; i < columns.size(); ++i)
-        line += (i == 0 ? "" : "\t") + columns[i];
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        line += columns[i];
+        if (i + 1 == columns.size())
+            break;
+        if (widths.empty()) {
+            line += '\t';
+            continue;
+        }
+        const std::size_t width = i < widths.size() ? widths[i] : 0;
+        const std::size_t used = TextWidth(columns[i]);
+        line += std::string((width > used ? width - used : 0) + 2, ' ');
+    }
     return line + "\n";
 }
 
-}  // namespace
-
-std::string FormatScanText(const std::vector<ScanEntry>& entries)
+std::size_t TextWidth(const std::string& text)
 {
-    std::string text;
+    std::size_t width = 0;
+    for (char c : text)
+        width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    return width;
+}
+
+std::string FormatScanText(const std::vector<ScanEntry>& entries, bool aligned)
+{
+    std::vector<std::vector<std::string>> lines;
+    std::vector<std::size_t> widths;
     for (const ScanEntry& entry : entries) {
         std::vector<std::string> columns = {EscapeForText(entry.port)};
         if (entry.probed) {
@@ -100,8 +117,16 @@ std::string FormatScanText(const std::vector<ScanEntry>& entries)
         columns.push_back(EscapeForText(details.address));
         columns.push_back(EscapeForText(details.description));
         columns.push_back(entry.probed ? EscapeForText(entry.reason) : "");
-        text += JoinColumns(columns);
+        widths.resize(std::max(widths.size(), columns.size()), 0);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            widths[i] = std::max(widths[i], TextWidth(columns[i]));
+        lines.push_back(columns);
     }
+    // The whole list is known before it is printed: the columns can be as
+    // wide as their widest entry.
+    std::string text;
+    for (const std::vector<std::string>& columns : lines)
+        text += JoinColumns(columns, aligned ? widths : std::vector<std::size_t>());
     return text;
 }
 

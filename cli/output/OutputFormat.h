@@ -38,9 +38,18 @@ struct ScanEntry {
 // The word a probe's outcome is listed with ("device", "no-answer", ...).
 const char* ProbeStatusWord(LinkResult result);
 
-// Tab-separated columns at fixed places, empty ones at the end left out: the
-// port; when probed the status, firmware and name; then the kind, direction,
-// address and description; then why a probe failed. JSON names the last
-// "reason".
-std::string FormatScanText(const std::vector<ScanEntry>& entries);
+// A line of a text table: its columns at fixed places, the empty ones at the
+// end left out. Without `widths` they are joined by tabs, the form scripts
+// take apart; with them (for a terminal) each but the last is padded with
+// spaces to its width, and two more: a wider one pushes the rest along.
+std::string JoinColumns(std::vector<std::string> columns, const std::vector<std::size_t>& widths = {});
+
+// The width a terminal gives `text`: its UTF-8 characters.
+std::size_t TextWidth(const std::string& text);
+
+// Columns at fixed places, empty ones at the end left out: the port; when
+// probed the status, firmware and name; then the kind, direction, address
+// and description; then why a probe failed (JSON names it "reason").
+// Tab-separated, or `aligned` in columns as wide as the widest entry's.
+std::string FormatScanText(const std::vector<ScanEntry>& entries, bool aligned = false);
 std::string FormatScanJson(const std::vector<ScanEntry>& entries);

@@ -141,6 +141,15 @@ TEST(CliOptions, ACommandsHelpHasItsUsageOptionsAndAnExample)
     EXPECT_NE(help.find("\n  --json "), std::string::npos) << help;
     EXPECT_EQ(help.find("--pin"), std::string::npos) << help;
     EXPECT_NE(help.find("Example:\n  tolvane-cli query /dev/rfcomm0"), std::string::npos) << help;
+
+    // Each command's help holds only what that command takes on that
+    // system: Windows refuses --tls-key, and scan's --transcript sentence is
+    // scan's.
+    const std::string windows = CommandHelpText(CommandKind::Query, PortStyle::Windows);
+    EXPECT_EQ(windows.find("--tls-key FILE"), std::string::npos) << windows;
+    EXPECT_EQ(CommandHelpText(CommandKind::Provision, PortStyle::Posix).find("With scan"), std::string::npos);
+    EXPECT_NE(CommandHelpText(CommandKind::Scan, PortStyle::Posix).find("With scan, only together with --probe."),
+              std::string::npos);
 }
 
 // A bench's TLS files from the environment, where no option names them; an
@@ -200,7 +209,7 @@ TEST(CliOptions, RefusesMalformedLinesWithAReason)
         {"configure", "COM1", "--auth", "on", "--pin", ""},
         {"configure", "COM1", "--auth", "on", "--pin", "1", "--pin", "2"},
         {"configure", "COM1", "--auth", "on", "--pin", "--verify"},
-        {"configure", "COM1", "--auth", "on", "--json"},
+        {"configure", "COM1", "--auth", "on", "--probe"},
         {"configure", "COM1", "--auth", "on", "--pin", "random:3"},
         {"configure", "COM1"},
         {"configure", "COM1", "--verify", "--record", "r.jsonl"},

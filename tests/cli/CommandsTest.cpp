@@ -159,12 +159,33 @@ TEST(Commands, ADrawnPinIsToldOnlyWhenItsCommandWasSent)
         const CommandRun configure = RunOn(configured, {"configure", "/dev/x", "--auth", "on", "--pin", "random"});
         EXPECT_EQ(configure.out.find("pin: ") != std::string::npos, row.told) << configure.out << configure.err;
 
+        auto configuredJson = std::make_shared<PortScript>(row.reply);
+        configuredJson->laterWrites = row.write;
+        const CommandRun json =
+            RunOn(configuredJson, {"configure", "/dev/x", "--auth", "on", "--pin", "random", "--json"});
+        EXPECT_EQ(json.out.find("\"pin\":") != std::string::npos, row.told) << json.out;
+
         auto provisioned = std::make_shared<PortScript>(row.reply);
         provisioned->laterWrites = row.write;
         const CommandRun provision =
             RunOn(provisioned, {"provision", "-", "--json"}, "port,auth,pin\n/dev/x,on,random\n");
         EXPECT_EQ(provision.out.find("\"pin\":") != std::string::npos, row.told) << provision.out;
     }
+}
+
+// configure --json is one object with a provision row's keys; without
+// --auth the device's own setting goes back, and is what it has after.
+TEST(Commands, ConfigureJsonIsAProvisionRow)
+{
+    auto script = std::make_shared<PortScript>(AccessCodeBytes + " 1.3 0 1234 Tolvane Demo\n");
+    const CommandRun run = RunOn(script, {"configure", "/dev/x", "--pin", "random:4", "--json"});
+    EXPECT_EQ(run.code, ExitCode::Success) << run.err;
+    const std::string start =
+        "{\"port\":\"/dev/x\",\"status\":\"configured\",\"firmware\":\"1.3\",\"name\":"
+        "\"Tolvane Demo\",\"authenticationBefore\":\"Disable\",\"authenticationAfter\":\"Disable\","
+        "\"exitCode\":0,\"pin\":\"";
+    EXPECT_EQ(run.out.substr(0, start.size()), start);
+    EXPECT_EQ(run.out.substr(start.size() + 4), "\"}\n");
 }
 
 // A PIN from a file's first line, or from standard input's, goes out as one

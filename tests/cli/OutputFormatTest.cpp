@@ -110,6 +110,13 @@ TEST(OutputFormat, ScanListsPortsAndWhatAnswered)
               "{\"port\":\"COM7\",\"status\":\"unsupported-firmware\",\"firmware\":\"1.4\",\"kind\":\"other\"}\n]\n");
     EXPECT_EQ(FormatScanJson({}), "[]\n");
     EXPECT_EQ(FormatScanText({}), "");
+
+    // On a terminal each column is as wide as its widest entry, two spaces
+    // apart; the empty ones at the end are still left out.
+    const std::vector<ScanEntry> probed(entries.begin() + 1, entries.end());
+    EXPECT_EQ(FormatScanText(probed, true), "COM5  device" + std::string(16, ' ') + "1.2  Desk\\x09Unit  usb\n" +
+                                                "COM6  no-answer" + std::string(32, ' ') + "other\n" +
+                                                "COM7  unsupported-firmware  1.4" + std::string(16, ' ') + "other\n");
 }
 
 }  // namespace

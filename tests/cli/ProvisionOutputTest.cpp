@@ -42,6 +42,26 @@ TEST(ProvisionOutput, TheInterruptListShutsTheWriteGateFirst)
               "hint: finish the plan with: tolvane-cli provision plan.csv --record r.jsonl --resume\n");
 }
 
+// On a terminal a row's columns start where the header's do, though each
+// row is printed as it ends: the widths are fixed, not the widest row's.
+TEST(ProvisionOutput, OnATerminalTheRowsLineUpWithTheHeader)
+{
+    std::ostringstream out, err;
+    ProvisionOutput output(out, err, false, false, false, 1, nullptr, true);
+    output.Start({"serial"});
+    output.Begin(0, Row(2, "/dev/ttyUSB0"));
+    ProvisionRowResult result;
+    result.port = "/dev/ttyUSB0";
+    result.doneEarlier = true;
+    result.columns = {{"serial", "SN-0042"}};
+    output.End(0, result);
+    const std::string text = out.str();
+    const std::size_t rowStart = text.find('\n') + 1;
+    EXPECT_EQ(text.find(" 0 ", rowStart) + 1 - rowStart, text.find("exitCode")) << text;
+    EXPECT_EQ(text.find("SN-0042") - rowStart, text.find("serial")) << text;
+    EXPECT_EQ(text.find('\t'), std::string::npos) << text;
+}
+
 // A row the shut gate stops has read its device and writes nothing more.
 TEST(ProvisionOutput, AShutGateStopsTheRowBeforeItsWrite)
 {

@@ -42,7 +42,8 @@ std::string OptionTerm(const OptionSpec& option)
 void PrintOptions(std::ostream& out)
 {
     for (const OptionSpec& option : OptionTable())
-        out << OptionTerm(option) << "\n\t" << Literal(option.help + CommandsTaking(option)) << "\n\n";
+        out << OptionTerm(option) << "\n\t" << Literal(OptionHelp(option, AllCommands()) + CommandsTaking(option))
+            << "\n\n";
 }
 
 void PrintExitStatus(std::ostream& out)
