@@ -186,7 +186,7 @@ TEST_F(CliRecord, ARandomPinIsNoneTheRecordHolds)
     {
         std::ofstream record(m_record, std::ios::binary);
         for (int pin = 0; pin < 10000; ++pin) {
-            char digits[8];
+            char digits[16];
             std::snprintf(digits, sizeof digits, "%04d", pin);
             if (pin % 10 != 7)
                 record << "{\"command\":\"configure\",\"entry\":\"written\",\"pinSet\":\"" << digits << "\"}\n";
