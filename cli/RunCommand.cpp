@@ -119,8 +119,11 @@ std::string ClearTextWarningOf(const CliOptions& options)
 // The TLS options' files are read and parsed before anything is opened;
 // every port the command makes then checks its server with them. Options
 // that no address of the command would use are refused.
-ExitCode RunCommand(const CliOptions& options, CommandContext& context)
+ExitCode RunCommand(const CliOptions& given, CommandContext& context)
 {
+    // TLS files from the environment serve the commands that use TLS; the
+    // others go on without them.
+    const CliOptions options = MayUseTls(given) ? given : WithoutEnvironmentTls(given);
     if (HasTlsOptions(options) && !MayUseTls(options)) {
         context.err << TlsOptionsUnusedMessage(options) << '\n';
         return ExitCode::Usage;
@@ -137,7 +140,7 @@ ExitCode RunCommand(const CliOptions& options, CommandContext& context)
         return ExitCode::Usage;
     }
     CommandContext secured = context;
-    secured.tlsOptionsGiven = true;
+    secured.tlsOptionsGiven = HasTlsOptions(WithoutEnvironmentTls(options));
     secured.makePort = [&context, &settings](const PortAddress& address) {
         PortAddress withSettings = address;
         withSettings.tlsSettings = settings;

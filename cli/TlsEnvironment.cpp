@@ -33,6 +33,7 @@ bool TakeTlsEnvironment(CliOptions& options, const std::function<const char*(con
             error = std::string(variable.variable) + ": " + error;
             return false;
         }
+        options.tlsFromEnvironment.push_back(variable.file);
     }
     return true;
 }

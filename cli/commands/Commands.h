@@ -56,7 +56,8 @@ struct CommandContext {
     // gets them tab-separated, as scripts take them apart.
     bool alignColumns = false;
     std::vector<std::string> arguments = {};  // the command line after the program's name, for a transcript's header
-    // TLS options were given (RunCommand): a plan must then have a TLS row.
+    // TLS options were given on the command line (RunCommand): a plan must
+    // then have a TLS row.
     bool tlsOptionsGiven = false;
 };
 

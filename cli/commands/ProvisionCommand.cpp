@@ -255,7 +255,7 @@ ExitCode RunProvision(const CliOptions& options, CommandContext& context)
     if (!ReadCheckedPlan(options, context, text, plan, lookups))
         return ExitCode::BadPlan;
     if (context.tlsOptionsGiven && plan.tlsRows == 0) {
-        context.err << TlsOptionsUnusedMessage(options) << '\n';
+        context.err << TlsOptionsUnusedMessage(WithoutEnvironmentTls(options)) << '\n';
         return ExitCode::Usage;
     }
     if (!plan.firstPlainServer.empty())

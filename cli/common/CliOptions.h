@@ -52,6 +52,9 @@ struct CliOptions {
     std::string tlsFingerprint;                   // --tls-fingerprint as 32 bytes, empty for none
     std::string tlsCert;                          // --tls-cert FILE, empty for none
     std::string tlsKey;                           // --tls-key FILE, empty for none
+    // The TLS file options that TOLVANE_TLS_* filled, not the command line:
+    // a command without a TLS address leaves them out instead of refusing.
+    std::vector<std::string CliOptions::*> tlsFromEnvironment;
 };
 
 // "on" is 1 and "off" is 0, as --auth takes them.

@@ -42,6 +42,14 @@ bool HasTlsOptions(const CliOptions& options)
            !options.tlsKey.empty();
 }
 
+CliOptions WithoutEnvironmentTls(CliOptions options)
+{
+    for (std::string CliOptions::*file : options.tlsFromEnvironment)
+        (options.*file).clear();
+    options.tlsFromEnvironment.clear();
+    return options;
+}
+
 std::string TlsOptionNames(const CliOptions& options)
 {
     std::vector<std::string> names;

@@ -23,6 +23,10 @@ bool ReadTlsFiles(const CliOptions& options, TlsSettings& settings, std::ostream
 // Whether any TLS option was given.
 bool HasTlsOptions(const CliOptions& options);
 
+// The options without the TLS files that the environment filled in: what the
+// command line itself asks for.
+CliOptions WithoutEnvironmentTls(CliOptions options);
+
 // The TLS options given, as "--tls-ca and --tls-cert".
 std::string TlsOptionNames(const CliOptions& options);
 

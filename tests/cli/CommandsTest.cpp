@@ -5,6 +5,7 @@
 #include "BenchNames.h"
 #include "ArgumentParser.h"
 #include "RunCommand.h"
+#include "TlsEnvironment.h"
 #include "Protocol.h"
 #include "ScriptedSerialPort.h"
 
@@ -12,6 +13,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -35,9 +37,10 @@ struct CommandRun {
     std::string err;
 };
 
-// `input` is the command's standard input.
+// `input` is the command's standard input; `environment`, when given, the
+// variables the program reads (std::getenv).
 CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::string> args,
-                 const std::string& input = "")
+                 const std::string& input = "", const std::function<const char*(const char*)>& environment = nullptr)
 {
     std::ostringstream out, err;
     std::istringstream in(input);
@@ -45,8 +48,12 @@ CommandRun RunOn(const std::shared_ptr<PortScript>& script, std::vector<std::str
                            [script](const PortAddress&) { return std::make_unique<ScriptedSerialPort>(script); },
                            [](std::vector<std::string>&) { return false; }, PortStyle::Posix};
     context.in = &in;
-    const ParsedArguments parsed = ParseArguments(args);
+    ParsedArguments parsed = ParseArguments(args);
     EXPECT_TRUE(parsed.ok) << parsed.error;
+    std::string error;
+    if (environment) {
+        EXPECT_TRUE(TakeTlsEnvironment(parsed.options, environment, error)) << error;
+    }
     const ExitCode code = RunCommand(parsed.options, context);
     return {code, out.str(), err.str()};
 }
@@ -67,6 +74,19 @@ TEST(Commands, ConfigureWriteFailuresUseTheWindowsTexts)
     EXPECT_EQ(shortWrite.code, ExitCode::ShortWrite);
     EXPECT_EQ(shortWrite.err, "Writing COM port failed.\n");
     EXPECT_EQ(cut->Written(), AccessCodeBytes + AccessCodeBytes.substr(0, 5));
+}
+
+// A bench's TLS files in the environment serve its TLS ports; a command on a
+// plain port goes on without them, as if they were not set.
+TEST(Commands, TlsFilesFromTheEnvironmentLeaveAPlainPortAlone)
+{
+    auto script = std::make_shared<PortScript>(GoodReply);
+    const CommandRun run = RunOn(script, {"query", "/dev/x"}, "", [](const char* name) -> const char* {
+        return std::string(name) == "TOLVANE_TLS_CA" ? "/bench/no-such-ca.pem" : nullptr;
+    });
+    EXPECT_EQ(run.code, ExitCode::Success) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(script->Written(), AccessCodeBytes);
 }
 
 TEST(Commands, AFailedQueryWriteConfiguresNothing)
