@@ -41,9 +41,32 @@ Json JsonObject(const std::vector<JsonField>& fields)
     return object;
 }
 
+// The library writes U+007F and U+0080 to U+009F as they are; a terminal
+// takes them for controls (U+009B starts a control sequence), and a device's
+// name may hold them. They are written as \u escapes instead, as the library
+// writes the controls below U+0020. In valid UTF-8 (the library's output)
+// 0xC2 followed by 0x80 to 0x9F is exactly U+0080 to U+009F.
 std::string JsonDump(const Json& value)
 {
-    return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    const std::string dumped = value.dump(-1, ' ', false, Json::error_handler_t::replace);
+    std::string json;
+    json.reserve(dumped.size());
+    for (std::size_t i = 0; i < dumped.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(dumped[i]);
+        const unsigned char next = i + 1 < dumped.size() ? static_cast<unsigned char>(dumped[i + 1]) : 0;
+        if (byte == 0x7F) {
+            json += "\\u007f";
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            static const char hex[] = "0123456789abcdef";
+            json += "\\u00";
+            json += hex[next >> 4];
+            json += hex[next & 0x0F];
+            ++i;
+        } else {
+            json += dumped[i];
+        }
+    }
+    return json;
 }
 
 std::string JsonObjectLine(const std::vector<JsonField>& fields)

@@ -65,8 +65,8 @@ TEST(OutputFormat, JsonIsUtf8AndKeepsTheDevicesOtherBytesInHex)
 {
     const std::string replacement = "\xEF\xBF\xBD";
     EXPECT_EQ(JsonObjectLine({{"a", std::string("a\"b\\c/d", 7), JsonValue::Text}}), "{\"a\":\"a\\\"b\\\\c/d\"}\n");
-    EXPECT_EQ(JsonObjectLine({{"a", std::string("\b\f\n\r\t\x01\x1f\x7f", 8), JsonValue::Text}}),
-              "{\"a\":\"\\b\\f\\n\\r\\t\\u0001\\u001f\x7f\"}\n");
+    EXPECT_EQ(JsonObjectLine({{"a", std::string("\b\f\n\r\t\x01\x1f\x7f\xC2\x9B", 10), JsonValue::Text}}),
+              "{\"a\":\"\\b\\f\\n\\r\\t\\u0001\\u001f\\u007f\\u009b\"}\n");
     EXPECT_EQ(JsonObjectLine({{"a", std::string("\0x", 2), JsonValue::Text}}), "{\"a\":\"\\u0000x\"}\n");
     EXPECT_EQ(JsonObjectLine({{"name", "Ger\xC3\xA4t", JsonValue::DeviceText}}), "{\"name\":\"Ger\xC3\xA4t\"}\n");
     EXPECT_EQ(JsonObjectLine({{"name", "\x80\xE9\xFF", JsonValue::DeviceText}, {"n", "7", JsonValue::Literal}}),
