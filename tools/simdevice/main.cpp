@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <iostream>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -54,7 +55,17 @@ int main(int argc, char* argv[])
         return 0;
     }
     if (!options.logPath.empty()) {
-        const int log = open(options.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // The log tells the PINs the devices were given: it is the owner's
+        // alone. A FIFO without a reader fails at once (O_NONBLOCK) instead
+        // of holding the device before it starts; only a regular file is a log.
+        const int log =
+            open(options.logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0600);
+        struct stat status = {};
+        if (log >= 0 && (fstat(log, &status) != 0 || !S_ISREG(status.st_mode))) {
+            close(log);
+            std::cerr << "tolvane-simdevice: the log " << options.logPath << " is no regular file\n";
+            return 1;
+        }
         if (log < 0 || dup2(log, STDERR_FILENO) < 0) {
             std::cerr << "tolvane-simdevice: cannot open log " << options.logPath << ": " << std::strerror(errno)
                       << '\n';
