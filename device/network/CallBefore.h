@@ -33,6 +33,10 @@ CallEnd CallBefore(Deadline deadline, std::function<Result()> work, Result& resu
         bool finished = false;
         Result result;
     };
+    // A deadline already passed starts no thread: a plan's many hosts after
+    // a silent resolver would leave one stuck lookup each.
+    if (deadline != NoDeadline && PortClock::now() >= deadline)
+        return CallEnd::DeadlinePassed;
     auto shared = std::make_shared<Shared>();
     try {
         std::thread([shared, work = std::move(work)] {
