@@ -131,11 +131,16 @@ std::unique_ptr<Stream> SocketStream(OwnedSocket socket)
     return std::make_unique<Win32SocketStream>(std::move(socket));
 }
 
-// Made blocking; ConnectBefore makes it non-blocking. Winsock's sockets are
-// not inherited unless asked for.
+// socket() makes a handle that child processes inherit; WSASocketW can say
+// otherwise. WSA_FLAG_OVERLAPPED is what socket() gives too.
 OwnedSocket OpenStreamSocket(int family, int type, int protocol)
 {
-    return OwnedSocket(::socket(family, type, protocol));
+    OwnedSocket socket(
+        WSASocketW(family, type, protocol, nullptr, 0, WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT));
+    u_long nonBlocking = 1;
+    if (socket.IsValid() && ioctlsocket(socket.Get(), FIONBIO, &nonBlocking) != 0)
+        socket.Reset();
+    return socket;
 }
 
 int LastSocketError()
