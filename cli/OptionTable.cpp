@@ -1,6 +1,7 @@
 #include "OptionTable.h"
 
 #include "NewSettings.h"
+#include "common/HelpLayout.h"
 #include "output/OutcomeTable.h"
 #include "output/OutputFormat.h"
 #include "bench/RandomPin.h"
@@ -273,10 +274,7 @@ std::string CommandsTaking(const OptionSpec& option)
     const std::vector<std::string> names = CommandNamesTaking(option);
     if (names.empty() || names.size() == CommandTable().size())
         return "";
-    std::string list;
-    for (const std::string& name : names)
-        list += (list.empty() ? "" : ", ") + name;
-    return " (" + list + ")";
+    return " (" + JoinWords(names) + ")";
 }
 
 std::string OptionHelp(const OptionSpec& option, unsigned commands)

@@ -1,5 +1,6 @@
 #include "ProvisionOutput.h"
 
+#include "common/MessageLines.h"
 #include "output/OutputFormat.h"
 
 #include <string>
@@ -98,7 +99,7 @@ void ProvisionOutput::ListInterrupted(const std::string& resumeHint)
                   << "; not confirmed.\n";
     }
     if (!resumeHint.empty())
-        m_err << "hint: " << resumeHint << '\n';
+        m_err << HintPrefix << resumeHint << '\n';
     m_err.flush();
 }
 

@@ -3,6 +3,7 @@
 #include "network/AddressLookup.h"
 
 #include "common/CliOptions.h"
+#include "common/HelpLayout.h"
 #include "common/MessageLines.h"
 #include "ComPortNames.h"
 #include "NewSettings.h"
@@ -366,10 +367,7 @@ std::string DeviceKey(const PortAddress& address, const std::string& bluetooth, 
     }
     // The lookup's order may change from one run to the next.
     std::sort(names.begin(), names.end());
-    std::string key;
-    for (const std::string& name : names)
-        key += (key.empty() ? "" : ", ") + name;
-    return key;
+    return JoinWords(names);
 }
 
 bool PlanLookups::LookUp(const std::string& text, const std::string& source, PortStyle style,

@@ -1,5 +1,6 @@
 #include "TlsFiles.h"
 
+#include "common/HelpLayout.h"
 #include "output/OutputFormat.h"
 #include "system/RegularFile.h"
 #include "factory/SerialPortFactory.h"
@@ -61,10 +62,7 @@ std::string TlsOptionNames(const CliOptions& options)
         names.push_back("--tls-cert");
     if (!options.tlsKey.empty())
         names.push_back("--tls-key");
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-    return text;
+    return JoinWords(names, " and ");
 }
 
 bool MayBeTlsAddress(const std::string& text)
