@@ -31,15 +31,22 @@ constexpr int WatchIntervalMs = 200;
 
 struct Member {
     pid_t pid = -1;
-    int readyFd = -1;  // the device's standard output: its ready line
+    int readyFd = -1;  // the device's standard output, until its ready line
     std::string link;
 };
 
 // In the child: becomes one device, behind its own link, its ready line on
 // the pipe and nothing of the fleet's standard output.
-[[noreturn]] void BecomeDevice(const Options& options, const std::string& link, int readyFd)
+[[noreturn]] void BecomeDevice(const Options& options, const std::string& link, int readyFd, pid_t fleet)
 {
+    // A fleet that ended before this line was reached sends no signal: the
+    // device would run on, nobody's, behind its link.
     prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != fleet)
+        _exit(1);
+    // The fleet stops reading the pipe once the device is ready: a later line
+    // (a hang-up's) fails instead of ending the device.
+    signal(SIGPIPE, SIG_IGN);
     if (dup2(readyFd, STDOUT_FILENO) < 0)
         _exit(1);
     close(readyFd);
@@ -59,6 +66,7 @@ std::string Start(const Options& options, int number, Member& member)
     if (pipe(fds) != 0)
         return std::string("pipe: ") + std::strerror(errno);
     std::cout.flush();
+    const pid_t fleet = getpid();
     const pid_t pid = fork();
     if (pid < 0) {
         close(fds[0]);
@@ -67,7 +75,7 @@ std::string Start(const Options& options, int number, Member& member)
     }
     if (pid == 0) {
         close(fds[0]);
-        BecomeDevice(options, member.link, fds[1]);
+        BecomeDevice(options, member.link, fds[1], fleet);
     }
     close(fds[1]);
     member.pid = pid;
@@ -162,7 +170,13 @@ int RunFleet(const Options& options)
     const auto deadline = Clock::now() + StartLimit;
     for (std::size_t i = 0; i < members.size(); ++i) {
         const std::string error = Start(options, static_cast<int>(i) + 1, members[i]);
-        if (!error.empty() || !WaitReady(members[i], deadline)) {
+        const bool ready = error.empty() && WaitReady(members[i], deadline);
+        // Read no further: a device's later lines would fill the pipe unread
+        // and hold the device.
+        if (members[i].readyFd >= 0)
+            close(members[i].readyFd);
+        members[i].readyFd = -1;
+        if (!ready) {
             Log("device " + std::to_string(i + 1) + " did not start" + (error.empty() ? "" : ": " + error));
             StopAll(members);
             return 1;
