@@ -129,15 +129,25 @@ bool IsCurve(const CERT_PUBLIC_KEY_INFO& key)
 }
 
 // A key's size in bits, 0 when it is of no kind measured here. A curve's is
-// read from its point (04, X, Y), which every system decodes alike.
+// read from its point, which every system decodes alike: 02 or 03 and X
+// (compressed), else 04, X and Y. An RSA-PSS key is an RSA key under
+// another name: its size is read as one.
 DWORD KeyBits(const CERT_PUBLIC_KEY_INFO& key)
 {
-    if (IsCurve(key))
-        return key.PublicKey.cbData > 1 ? (key.PublicKey.cbData - 1) / 2 * 8 : 0;
+    if (IsCurve(key)) {
+        const DWORD size = key.PublicKey.cbData;
+        if (size < 2)
+            return 0;
+        const bool compressed = key.PublicKey.pbData[0] == 0x02 || key.PublicKey.pbData[0] == 0x03;
+        return (compressed ? size - 1 : (size - 1) / 2) * 8;
+    }
     const char* algorithm = key.Algorithm.pszObjId != nullptr ? key.Algorithm.pszObjId : "";
-    if (std::strcmp(algorithm, szOID_RSA_RSA) != 0 && std::strcmp(algorithm, szOID_X957_DSA) != 0)
+    CERT_PUBLIC_KEY_INFO measured = key;
+    if (std::strcmp(algorithm, szOID_RSA_SSA_PSS) == 0)
+        measured.Algorithm.pszObjId = const_cast<LPSTR>(szOID_RSA_RSA);
+    else if (std::strcmp(algorithm, szOID_RSA_RSA) != 0 && std::strcmp(algorithm, szOID_X957_DSA) != 0)
         return 0;
-    return CertGetPublicKeyLength(X509_ASN_ENCODING, const_cast<CERT_PUBLIC_KEY_INFO*>(&key));
+    return CertGetPublicKeyLength(X509_ASN_ENCODING, &measured);
 }
 
 // The reason a key or signature of the chain is too weak, of the first

@@ -416,6 +416,8 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
          "the certificate \"CN=Lapsed Intermediate\" of the server's chain has expired)\n"},
         {weakFront("weak-key"), "", 3,
          "the server's certificate has a key too weak to trust (RSA or DSA under 2048 bits, or a curve under 224))\n"},
+        {weakFront("weak-pss"), "", 3,
+         "the server's certificate has a key too weak to trust (RSA or DSA under 2048 bits, or a curve under 224))\n"},
         {weakFront("sha1"), "", 3,
          "the server's certificate is signed with a digest too weak to trust (SHA-1 or MD5))\n"},
         {stunnelAddress, "", 3,

@@ -27,6 +27,7 @@ std::string Openssl(const std::vector<std::string>& args)
 // private value shorter than usual) cannot sign once imported.
 const std::vector<std::string> EcKey = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1"};
 const std::vector<std::string> WeakRsaKey = {"-newkey", "rsa:1024"};
+const std::vector<std::string> WeakRsaPssKey = {"-newkey", "rsa-pss", "-pkeyopt", "rsa_keygen_bits:1024"};
 
 std::vector<std::string> KeptKey(const std::string& name)
 {
@@ -52,6 +53,7 @@ TestCertificates::TestCertificates()
     // Impostors and weak certificates, each made out to localhost.
     Issue("cn-only", "", "2", "ca", EcKey, "/CN=localhost");
     Issue("weak-key", "DNS:localhost,IP:127.0.0.1", "2", "ca", WeakRsaKey);
+    Issue("weak-pss", "DNS:localhost,IP:127.0.0.1", "2", "ca", WeakRsaPssKey);
     Issue("sha1", "DNS:localhost,IP:127.0.0.1", "2", "ca", EcKey, "", "sha1");
     // For a name of 127.0.0.1 that a test gives (bench.tolvane.test).
     Issue("named", "DNS:bench.tolvane.test");
