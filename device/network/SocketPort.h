@@ -51,10 +51,10 @@ PortResult ConnectBefore(OwnedSocket::Value socket, const sockaddr* address, soc
 // would otherwise wait that long whenever it sends twice without an answer
 // between: ser2net's TLS accepter does so with its session tickets and the
 // Telnet negotiation after them. Windows keeps the setting for the
-// connection (Windows 10 1703 and later; an older one refuses it and goes
-// on as before); Linux clears it again by itself, so a port that may meet
-// such a server sets it again after each read. Best effort: it fails
-// nothing.
+// connection (SIO_TCP_SET_ACK_FREQUENCY, which Windows 10 knows; a system
+// that does not refuses it and goes on as before); Linux clears it again
+// by itself, so a port that may meet such a server sets it again after
+// each read. Best effort: it fails nothing.
 void AcknowledgePromptly(OwnedSocket::Value socket);
 
 // The error of the last socket call on this thread.
