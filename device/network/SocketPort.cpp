@@ -57,9 +57,11 @@ PortResult ConnectTo(const std::string& address, unsigned short port, Deadline d
             : SocketFailure(LinkResult::OpenFailed, PortOperation::Open, LastSocketError());
     freeaddrinfo(found);
     if (result.Ok()) {
-        // Small writes go out at once: a query is 13 bytes.
+        // Small writes go out at once: a query is 13 bytes. What the
+        // server sends is acknowledged at once too.
         const int on = 1;
         setsockopt(candidate.Get(), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&on), sizeof on);
+        AcknowledgePromptly(candidate.Get());
         socket = std::move(candidate);
     }
     return result;

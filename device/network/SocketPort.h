@@ -44,6 +44,19 @@ OwnedSocket OpenStreamSocket(int family, int type, int protocol);
 // Connects `socket` (non-blocking) to `address`, waiting until `deadline`.
 PortResult ConnectBefore(OwnedSocket::Value socket, const sockaddr* address, socklen_t length, Deadline deadline);
 
+// Asks the system to acknowledge what `socket` receives at once instead of
+// after its delayed-acknowledgement wait (40 ms on Linux, up to 200 ms on
+// Windows). A server that holds a small segment until the one before it is
+// acknowledged (Nagle's algorithm, the default of many serial servers)
+// would otherwise wait that long whenever it sends twice without an answer
+// between: ser2net's TLS accepter does so with its session tickets and the
+// Telnet negotiation after them. Windows keeps the setting for the
+// connection (SIO_TCP_SET_ACK_FREQUENCY, which Windows 10 knows; a system
+// that does not refuses it and goes on as before); Linux clears it again
+// by itself, so a port that may meet such a server sets it again after
+// each read. Best effort: it fails nothing.
+void AcknowledgePromptly(OwnedSocket::Value socket);
+
 // The error of the last socket call on this thread.
 int LastSocketError();
 

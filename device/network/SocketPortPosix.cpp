@@ -84,6 +84,18 @@ PortResult ConnectBefore(int fd, const sockaddr* address, socklen_t length, Dead
     return PortSucceeded(PortOperation::Open);
 }
 
+// TCP_QUICKACK is Linux's; the kernel clears it again once it has
+// acknowledged, so it holds until the next read only.
+void AcknowledgePromptly(int fd)
+{
+#ifdef TCP_QUICKACK
+    const int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_QUICKACK, &on, sizeof on);
+#else
+    (void)fd;
+#endif
+}
+
 int LastSocketError()
 {
     return errno;

@@ -7,6 +7,8 @@
 #include <climits>
 #include <string>
 
+#include <mstcpip.h>
+
 namespace {
 
 PortResult Failed(LinkResult outcome, PortOperation operation, int error)
@@ -141,6 +143,16 @@ OwnedSocket OpenStreamSocket(int family, int type, int protocol)
     if (socket.IsValid() && ioctlsocket(socket.Get(), FIONBIO, &nonBlocking) != 0)
         socket.Reset();
     return socket;
+}
+
+// An acknowledgement after every segment received, for the life of the
+// connection.
+void AcknowledgePromptly(SOCKET socket)
+{
+    TCP_ACK_FREQUENCY_PARAMETERS everySegment = {1};
+    DWORD returned = 0;
+    WSAIoctl(socket, SIO_TCP_SET_ACK_FREQUENCY, &everySegment, sizeof everySegment, nullptr, 0, &returned, nullptr,
+             nullptr);
 }
 
 int LastSocketError()

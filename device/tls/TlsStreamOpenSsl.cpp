@@ -1,5 +1,6 @@
 #include "TlsStream.h"
 
+#include "network/SocketPort.h"
 #include "serial/PosixIo.h"
 #include "TlsContextOpenSsl.h"
 #include "TlsFailureOpenSsl.h"
@@ -113,6 +114,10 @@ public:
         ERR_clear_error();
         errno = 0;  // SSL_ERROR_SYSCALL reads it: no earlier call's may stay
         const int done = SSL_read_ex(m_ssl.get(), buffer, size, &read);
+        // Records that carry no data (session tickets) are read here too,
+        // and the server may hold its next segment until they are
+        // acknowledged.
+        AcknowledgePromptly(m_socket.Get());
         return Classify(done, read);
     }
 
@@ -207,6 +212,7 @@ PortResult Handshake(SSL* ssl, int socket, const std::string& host, const Client
         errno = 0;
         const SigpipeHeld held;
         const int done = SSL_connect(ssl);
+        AcknowledgePromptly(socket);
         if (done == 1)
             return PortSucceeded(PortOperation::Open);
         const int error = SSL_get_error(ssl, done);
