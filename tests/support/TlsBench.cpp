@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -44,7 +45,7 @@ TestCertificates::TestCertificates()
 {
     SelfSigned("ca", "/CN=Tolvane Test Bench CA", {});
     SelfSigned("stranger-ca", "/CN=Another Authority", {});
-    Issue("server", "DNS:localhost,IP:127.0.0.1");
+    Issue("server", "DNS:localhost,IP:127.0.0.1,IP:::1");
     Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1");
     Issue("other", "DNS:bench-b.invalid");
     Issue("client", "DNS:bench-client.invalid", "2", "ca", KeptKey("client"));
@@ -139,16 +140,22 @@ StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned shor
                              const std::string& certificate, bool requireClient)
     : m_port(FreeTcpPort())
 {
+    std::ostringstream service;
+    service << "connect = 127.0.0.1:" << plainPort << "\ncert = " << certificates.Certificate(certificate)
+            << "\nkey = " << certificates.Key(certificate) << "\n";
+    if (requireClient)
+        service << "CAfile = " << certificates.CaCertificate() << "\nverifyChain = yes\nrequireCert = yes\n";
+    else
+        service << "securityLevel = 0\n";
+    // The same service on [::1] and the same port number: the wait below
+    // looks for 127.0.0.1, which stunnel takes once both are bound.
     const std::string config = m_folder.File("stunnel.conf");
     std::ofstream out(config);
-    out << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port << "\nconnect = 127.0.0.1:" << plainPort
-        << "\ncert = " << certificates.Certificate(certificate) << "\nkey = " << certificates.Key(certificate) << "\n";
-    if (requireClient)
-        out << "CAfile = " << certificates.CaCertificate() << "\nverifyChain = yes\nrequireCert = yes\n";
-    else
-        out << "securityLevel = 0\n";
+    out << "foreground = yes\npid =\ndebug = info\n[bench]\naccept = 127.0.0.1:" << m_port << "\n"
+        << service.str() << "[bench6]\naccept = ::1:" << m_port << "\n"
+        << service.str();
     out.close();
-    m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder.File("stunnel.log"));
+    m_pid = StartListeningServer("stunnel4", {config}, m_port, LogFile());
 }
 
 StunnelServer::~StunnelServer()
