@@ -403,8 +403,8 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
 // check lets impostors through (a Common Name, an authority's copied name
 // and serial number, weak keys and signatures): the program's check does
 // not, and every failure reads as words. The check comes before the client
-// certificate would go, names are matched as on Linux (the bench's name is
-// given as there; an IPv6 zone and a trailing dot are no part of a name).
+// certificate would go, and names are matched as on Linux (the bench's name
+// is given as there; an IPv6 zone and a trailing dot are no part of a name).
 // Only the rows that pass reach a device. (Wine's Schannel has no
 // ApplyControlToken, so the close_notify a query ends with on Windows
 // cannot be seen here.)
