@@ -404,7 +404,8 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
 // and serial number, weak keys and signatures): the program's check does
 // not, and every failure reads as words. The check comes before the client
 // certificate would go, and names are matched as on Linux (the bench's name
-// is given as there; an IPv6 zone and a trailing dot are no part of a name).
+// is given as there; an IPv6 zone and a trailing dot are no part of a name,
+// for the check and for SNI).
 // Only the rows that pass reach a device. (Wine's Schannel has no
 // ApplyControlToken, so the close_notify a query ends with on Windows
 // cannot be seen here.)
@@ -441,6 +442,12 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     const StunnelServer asking(Certificates(), plain.TcpPort(), "other");
     const std::string askingAddress = "socket+tls://localhost:" + std::to_string(asking.TcpPort());
     const ScriptedServer slow(SlowTlsServer());
+    // Two that take the client's hello, with the name it sends (SNI), and
+    // close.
+    const ScriptedServer hello({Expect("\x16\x03"), SendAndClose("")});
+    const ScriptedServer hello6({Expect("\x16\x03"), SendAndClose("")}, true);
+    const std::string notTls =
+        "the server does not speak TLS; a plain server is reached with socket:// or rfc2217://)\n";
     const struct {
         std::string address;
         std::string clientCertificate;
@@ -479,6 +486,8 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
         // Zone 1 is the loopback interface; the systems take a zone's name
         // (%lo) for link-local addresses only.
         {weakFront("server", "[::1%1]"), "", 0, DeviceText},
+        {"socket+tls://[::1%1]:" + std::to_string(hello6.TcpPort()), "", 3, notTls},
+        {"socket+tls://" + BenchName + ".:" + std::to_string(hello.TcpPort()), "", 3, notTls},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.address + " " + row.clientCertificate);
@@ -499,6 +508,13 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     // The server that failed its check received no client certificate.
     EXPECT_NE(ReadFile(stunnel.LogFile()).find(ClientCertificateReceived), std::string::npos);
     EXPECT_EQ(ReadFile(asking.LogFile()).find(ClientCertificateReceived), std::string::npos);
+    // SNI: an address without its zone, a name without its trailing dot.
+    EXPECT_EQ(hello6.Received().rfind("\x16\x03", 0), 0u);
+    EXPECT_EQ(hello6.Received().find("::1%"), std::string::npos);
+    if (getuid() == 0) {
+        EXPECT_NE(hello.Received().find(BenchName), std::string::npos);
+        EXPECT_EQ(hello.Received().find(BenchName + "."), std::string::npos);
+    }
 }
 
 }  // namespace
