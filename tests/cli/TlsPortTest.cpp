@@ -198,7 +198,7 @@ TEST_F(TlsPorts, AServerThatFailsItsCheckReceivesNothing)
             EXPECT_EQ(run.err.rfind(CannotOpen + address + ": " + row.reason, 0), 0u) << run.err;
             EXPECT_EQ(device.ReceivedSinceMark(), "");
             if (front != nullptr) {
-                EXPECT_EQ(ReadFile(front->LogFile()).find(ClientCertificateReceived), std::string::npos);
+                EXPECT_EQ(front->LogOnceServed().find(ClientCertificateReceived), std::string::npos);
             }
         }
     }
@@ -387,8 +387,8 @@ TEST_F(TlsPorts, ClientCertificatesForAServerThatRequiresOne)
     EXPECT_EQ(with.err, "tolvane-cli: Warning: other users of this machine can read the key file " + sharedKey +
                             "; let only its owner read it (chmod 600).\n");
     EXPECT_EQ(m_raw.ReceivedSinceMark(), Query);
-    EXPECT_NE(ReadFile(stunnel.LogFile()).find(ClientCertificateReceived), std::string::npos);
-    EXPECT_NE(ReadFile(stunnel.LogFile()).find(ClosedWithNotify), std::string::npos);
+    EXPECT_NE(stunnel.LogOnceServed().find(ClientCertificateReceived), std::string::npos);
+    EXPECT_NE(stunnel.LogOnceServed().find(ClosedWithNotify), std::string::npos);
 
     const ProcessResult device =
         Cli({"query", address, "--tls-cert", Certificates().Certificate("client"), "--tls-key", "/dev/null"});
@@ -506,8 +506,8 @@ TEST_F(TlsPorts, WindowsProgramChecksTheServerUnderWine)
     EXPECT_EQ(m_telnet.ReceivedSinceMark(), getuid() == 0 ? std::string(Query) + Query : std::string(Query));
     EXPECT_EQ(m_raw.ReceivedSinceMark(), std::string(Query) + Query);
     // The server that failed its check received no client certificate.
-    EXPECT_NE(ReadFile(stunnel.LogFile()).find(ClientCertificateReceived), std::string::npos);
-    EXPECT_EQ(ReadFile(asking.LogFile()).find(ClientCertificateReceived), std::string::npos);
+    EXPECT_NE(stunnel.LogOnceServed().find(ClientCertificateReceived), std::string::npos);
+    EXPECT_EQ(asking.LogOnceServed().find(ClientCertificateReceived), std::string::npos);
     // SNI: an address without its zone, a name without its trailing dot.
     EXPECT_EQ(hello6.Received().rfind("\x16\x03", 0), 0u);
     EXPECT_EQ(hello6.Received().find("::1%"), std::string::npos);

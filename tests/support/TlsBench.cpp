@@ -3,11 +3,13 @@
 #include "RunProcess.h"
 #include "Ser2netServer.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -156,6 +158,25 @@ StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned shor
         << service.str();
     out.close();
     m_pid = StartListeningServer("stunnel4", {config}, m_port, LogFile());
+}
+
+std::string StunnelServer::LogOnceServed() const
+{
+    const auto count = [](const std::string& log, const std::string& line) {
+        std::size_t found = 0;
+        for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++found;
+        return found;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        std::ifstream in(LogFile(), std::ios::binary);
+        const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t ended = count(log, "Connection closed") + count(log, "Connection reset");
+        if (ended >= count(log, "accepted connection from") || std::chrono::steady_clock::now() > deadline)
+            return log;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 StunnelServer::~StunnelServer()

@@ -81,9 +81,13 @@ public:
     StunnelServer(const StunnelServer&) = delete;
     StunnelServer& operator=(const StunnelServer&) = delete;
     unsigned short TcpPort() const { return m_port; }
-    std::string LogFile() const { return m_folder.File("stunnel.log"); }
+    // The log once each connection it accepted has ended there (at most
+    // 5 s on): stunnel writes it on a thread of its own, after the client
+    // may have gone.
+    std::string LogOnceServed() const;
 
 private:
+    std::string LogFile() const { return m_folder.File("stunnel.log"); }
     TempFolder m_folder{"stunnel"};  // first: also removed when the constructor throws
     unsigned short m_port = 0;
     pid_t m_pid = -1;
