@@ -3,7 +3,9 @@
 #include "RunProcess.h"
 #include "Ser2netServer.h"
 
+#include <cctype>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -39,6 +41,51 @@ std::vector<std::string> KeptKey(const std::string& name)
 void OwnerOnly(const std::string& path)
 {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}
+
+// Wine 8's crypt32 finds an ECDSA signature invalid when its r or s is
+// shorter than the curve's 32 bytes (one signature in about 128), which
+// OpenSSL takes: the Windows tests would fail now and then. Such a
+// certificate is signed again, up to SigningTries times.
+constexpr int SigningTries = 16;
+constexpr unsigned ShortestPart = 32;
+
+bool WineTakesSignature(const std::string& certificate)
+{
+    const std::string text = Openssl({"x509", "-in", certificate, "-noout", "-text"});
+    const std::size_t value = text.rfind("Signature Value:");
+    if (value == std::string::npos)
+        return true;
+    std::string digits;
+    for (char c : text.substr(value + std::strlen("Signature Value:"))) {
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            digits += c;
+    }
+    std::vector<unsigned> bytes;
+    for (std::size_t at = 0; at + 1 < digits.size(); at += 2)
+        bytes.push_back(static_cast<unsigned>(std::stoul(digits.substr(at, 2), nullptr, 16)));
+    // SEQUENCE { INTEGER r, INTEGER s }; an RSA signature is no SEQUENCE.
+    if (bytes.size() < 2 || bytes[0] != 0x30)
+        return true;
+    std::size_t at = 2;
+    for (int part = 0; part < 2; ++part) {
+        if (at + 1 >= bytes.size() || bytes[at] != 0x02 || bytes[at + 1] < ShortestPart)
+            return false;
+        at += 2 + bytes[at + 1];
+    }
+    return true;
+}
+
+// Runs `openssl args` (which signs `certificate`) until Wine takes the
+// signature.
+void Sign(const std::vector<std::string>& args, const std::string& certificate)
+{
+    for (int tries = 1; tries < SigningTries; ++tries) {
+        Openssl(args);
+        if (WineTakesSignature(certificate))
+            return;
+    }
+    Openssl(args);
 }
 
 }  // namespace
@@ -84,7 +131,7 @@ void TestCertificates::SelfSigned(const std::string& name, const std::string& su
                                      "-days", "2",     "-subj",  subject};
     args.insert(args.end(), EcKey.begin(), EcKey.end());
     args.insert(args.end(), more.begin(), more.end());
-    Openssl(args);
+    Sign(args, Certificate(name));
     OwnerOnly(Key(name));
 }
 
@@ -114,8 +161,9 @@ void TestCertificates::Issue(const std::string& name, const std::string& altName
         request.insert(request.end(), how.key.begin(), how.key.end());
     }
     Openssl(request);
-    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(how.issuer), "-CAkey", Key(how.issuer),
-             "-CAcreateserial", "-out", base + ".pem", "-days", how.days, "-" + how.digest, "-extfile", extensions});
+    Sign({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(how.issuer), "-CAkey", Key(how.issuer),
+          "-CAcreateserial", "-out", base + ".pem", "-days", how.days, "-" + how.digest, "-extfile", extensions},
+         Certificate(name));
     OwnerOnly(Key(name));
 }
 
