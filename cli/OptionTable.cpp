@@ -189,9 +189,8 @@ std::vector<OptionSpec> MakeOptionTable()
          SetTlsFingerprint, ValueKind::Typed},
         {"--tls-cert", nullptr, "FILE", every,
          "Present the client certificate in FILE to a server that asks for one: on Linux a PEM file, with its key "
-         "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too. On Linux it "
-         "goes only to a server that passed the check; on Windows Schannel hands it over during the handshake, "
-         "before the server's certificate is checked.",
+         "in --tls-key; on Windows a PKCS#12 file (.p12, without a passphrase) that holds the key too. It goes only "
+         "to a server that passed the check.",
          SetFile<&CliOptions::tlsCert>, ValueKind::File},
         {"--tls-key", nullptr, "FILE", every,
          "On Linux, the private key of --tls-cert (PEM, without a passphrase); a file only its owner can read.",

@@ -362,8 +362,42 @@ std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, 
     return StatusText(status);
 }
 
-PortResult Handshake(SchannelStream& stream, const std::string& host, bool clientGiven, Deadline deadline)
+// The server's check, made as soon as its certificate has come: before the
+// client's second flight goes, which carries the client certificate when
+// the server asked for one. Schannel gives every token to this program to
+// send, so a server that fails the check receives nothing of that flight.
+// (Giving the certificate only after SEC_I_INCOMPLETE_CREDENTIALS, in new
+// credentials, would not do under Wine: its Schannel never returns that
+// status, and keeps the credentials a context began with.)
+struct ServerCheck {
+    ServerCheck(const std::string& checkedHost, const TlsPrepared& checkedAs) : host(checkedHost), prepared(checkedAs)
+    {}
+    const std::string& host;
+    const TlsPrepared& prepared;
+    bool passed = false;
+    std::string fingerprint;  // SHA-256 of the certificate that passed
+};
+
+PortResult CheckServer(CtxtHandle& context, ServerCheck& check)
 {
+    if (check.passed)
+        return PortSucceeded(PortOperation::Open);
+    PCCERT_CONTEXT shown = nullptr;
+    const bool hasCertificate =
+        QueryContextAttributesA(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &shown) == SEC_E_OK && shown != nullptr;
+    const UniqueCertificate server(shown);
+    if (!hasCertificate)
+        return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
+    const std::string refused = CheckServerCertificate(server.get(), check.host, check.prepared, check.fingerprint);
+    if (!refused.empty())
+        return TlsRefusal(refused);
+    check.passed = true;
+    return PortSucceeded(PortOperation::Open);
+}
+
+PortResult Handshake(SchannelStream& stream, ServerCheck& check, bool clientGiven, Deadline deadline)
+{
+    const std::string& host = check.host;
     SchannelHandles& handles = stream.Handles();
     std::string& input = stream.Encrypted();
     bool answered = false;
@@ -382,9 +416,13 @@ PortResult Handshake(SchannelStream& stream, const std::string& host, bool clien
             &handles.credentials, first ? nullptr : &handles.context, const_cast<char*>(host.c_str()), flags, 0, 0,
             first ? nullptr : &inDescription, 0, &handles.context, &outDescription, &attributes, nullptr);
         handles.hasContext = handles.hasContext || (first && !FAILED(status));
-        PortResult sent = PortSucceeded(PortOperation::Open);
+        // Only the client's first flight (its hello) goes before the check;
+        // an alert of a failed handshake carries nothing of the client's.
+        const bool going = out[0].pvBuffer != nullptr && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK);
+        PortResult sent = !first && going ? CheckServer(handles.context, check) : PortSucceeded(PortOperation::Open);
         if (out[0].pvBuffer != nullptr) {
-            sent = SendToken(stream.Transport(), out[0], !first, deadline);
+            if (sent.Ok())
+                sent = SendToken(stream.Transport(), out[0], !first, deadline);
             FreeContextBuffer(out[0].pvBuffer);
             answered = answered || (!first && status == SEC_I_CONTINUE_NEEDED);
         }
@@ -475,28 +513,22 @@ PortResult StartTls(OwnedSocket socket, const std::string& address, const TlsSet
         return TlsRefusal(StatusText(acquired));
     handles->hasCredentials = true;
     auto secured = std::make_unique<SchannelStream>(std::move(transport), std::move(handles));
-    const PortResult shaken = Handshake(*secured, host, client != nullptr, deadline);
+    ServerCheck check(host, prepared);
+    const PortResult shaken = Handshake(*secured, check, client != nullptr, deadline);
     if (!shaken.Ok())
         return shaken;
     CtxtHandle* context = &secured->Handles().context;
     SecPkgContext_StreamSizes sizes = {};
     if (QueryContextAttributesA(context, SECPKG_ATTR_STREAM_SIZES, &sizes) != SEC_E_OK)
         return TlsRefusal(std::string(TlsReason::Failed) + "Schannel gave no record sizes");
-    PCCERT_CONTEXT shown = nullptr;
-    const bool hasCertificate =
-        QueryContextAttributesA(context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &shown) == SEC_E_OK && shown != nullptr;
-    const UniqueCertificate server(shown);
-    if (!hasCertificate)
-        return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
-    std::string fingerprint;
-    const std::string refused = CheckServerCertificate(server.get(), host, prepared, fingerprint);
-    if (!refused.empty())
-        return TlsRefusal(refused);
+    const PortResult checked = CheckServer(*context, check);
+    if (!checked.Ok())
+        return checked;
     secured->SetSizes(sizes);
     SecPkgContext_ConnectionInfo info = {};
     QueryContextAttributesA(context, SECPKG_ATTR_CONNECTION_INFO, &info);
     if (settings.noteSession)
-        settings.noteSession(SessionNote(VersionText(info), fingerprint));
+        settings.noteSession(SessionNote(VersionText(info), check.fingerprint));
     stream = std::move(secured);
     return shaken;
 }

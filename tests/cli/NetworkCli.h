@@ -51,12 +51,14 @@ inline bool WindowsCliGiven()
 }
 
 // tolvane-cli.exe under Wine: wine-run gives both outputs as one, in `out`,
-// and its CR LF line ends are read as LF.
-inline ProcessResult WindowsCli(const std::vector<std::string>& args)
+// and its CR LF line ends are read as LF. A `wrapper` (a program and its
+// first arguments) runs wine-run when given.
+inline ProcessResult WindowsCli(const std::vector<std::string>& args, const std::vector<std::string>& wrapper = {})
 {
-    std::vector<std::string> wineArgs = {std::getenv("TOLVANE_WINDOWS_CLI")};
-    wineArgs.insert(wineArgs.end(), args.begin(), args.end());
-    ProcessResult run = RunProcess(std::getenv("TOLVANE_WINE_RUN"), wineArgs, 60000);
+    std::vector<std::string> line = wrapper;
+    line.insert(line.end(), {std::getenv("TOLVANE_WINE_RUN"), std::getenv("TOLVANE_WINDOWS_CLI")});
+    line.insert(line.end(), args.begin(), args.end());
+    ProcessResult run = RunProcess(line.front(), std::vector<std::string>(line.begin() + 1, line.end()), 60000);
     std::string lf;
     for (char c : run.out + run.err)
         lf += c == '\r' ? "" : std::string(1, c);

@@ -3,10 +3,15 @@
 #include "RunProcess.h"
 #include "Ser2netServer.h"
 
+#include <cctype>
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -39,13 +44,58 @@ void OwnerOnly(const std::string& path)
     std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
+// Wine 8's crypt32 finds an ECDSA signature invalid when its r or s is
+// shorter than the curve's 32 bytes (one signature in about 128), which
+// OpenSSL takes: the Windows tests would fail now and then. Such a
+// certificate is signed again, up to SigningTries times.
+constexpr int SigningTries = 16;
+constexpr unsigned ShortestPart = 32;
+
+bool WineTakesSignature(const std::string& certificate)
+{
+    const std::string text = Openssl({"x509", "-in", certificate, "-noout", "-text"});
+    const std::size_t value = text.rfind("Signature Value:");
+    if (value == std::string::npos)
+        return true;
+    std::string digits;
+    for (char c : text.substr(value + std::strlen("Signature Value:"))) {
+        if (std::isxdigit(static_cast<unsigned char>(c)))
+            digits += c;
+    }
+    std::vector<unsigned> bytes;
+    for (std::size_t at = 0; at + 1 < digits.size(); at += 2)
+        bytes.push_back(static_cast<unsigned>(std::stoul(digits.substr(at, 2), nullptr, 16)));
+    // SEQUENCE { INTEGER r, INTEGER s }; an RSA signature is no SEQUENCE.
+    if (bytes.size() < 2 || bytes[0] != 0x30)
+        return true;
+    std::size_t at = 2;
+    for (int part = 0; part < 2; ++part) {
+        if (at + 1 >= bytes.size() || bytes[at] != 0x02 || bytes[at + 1] < ShortestPart)
+            return false;
+        at += 2 + bytes[at + 1];
+    }
+    return true;
+}
+
+// Runs `openssl args` (which signs `certificate`) until Wine takes the
+// signature.
+void Sign(const std::vector<std::string>& args, const std::string& certificate)
+{
+    for (int tries = 1; tries < SigningTries; ++tries) {
+        Openssl(args);
+        if (WineTakesSignature(certificate))
+            return;
+    }
+    Openssl(args);
+}
+
 }  // namespace
 
 TestCertificates::TestCertificates()
 {
     SelfSigned("ca", "/CN=Tolvane Test Bench CA", {});
     SelfSigned("stranger-ca", "/CN=Another Authority", {});
-    Issue("server", "DNS:localhost,IP:127.0.0.1");
+    Issue("server", "DNS:localhost,IP:127.0.0.1,IP:::1");
     Issue("expired", "DNS:localhost,IP:127.0.0.1", "-1");
     Issue("other", "DNS:bench-b.invalid");
     Issue("client", "DNS:bench-client.invalid", "2", "ca", KeptKey("client"));
@@ -83,7 +133,7 @@ void TestCertificates::SelfSigned(const std::string& name, const std::string& su
                                      "-days", "2",     "-subj",  subject};
     args.insert(args.end(), EcKey.begin(), EcKey.end());
     args.insert(args.end(), more.begin(), more.end());
-    Openssl(args);
+    Sign(args, Certificate(name));
     OwnerOnly(Key(name));
 }
 
@@ -113,8 +163,9 @@ void TestCertificates::Issue(const std::string& name, const std::string& altName
         request.insert(request.end(), how.key.begin(), how.key.end());
     }
     Openssl(request);
-    Openssl({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(how.issuer), "-CAkey", Key(how.issuer),
-             "-CAcreateserial", "-out", base + ".pem", "-days", how.days, "-" + how.digest, "-extfile", extensions});
+    Sign({"x509", "-req", "-in", base + ".csr", "-CA", Certificate(how.issuer), "-CAkey", Key(how.issuer),
+          "-CAcreateserial", "-out", base + ".pem", "-days", how.days, "-" + how.digest, "-extfile", extensions},
+         Certificate(name));
     OwnerOnly(Key(name));
 }
 
@@ -141,16 +192,41 @@ StunnelServer::StunnelServer(const TestCertificates& certificates, unsigned shor
                              const std::string& certificate, bool requireClient)
     : m_port(FreeTcpPort())
 {
+    std::ostringstream service;
+    service << "connect = 127.0.0.1:" << plainPort << "\ncert = " << certificates.Certificate(certificate)
+            << "\nkey = " << certificates.Key(certificate) << "\n";
+    if (requireClient)
+        service << "CAfile = " << certificates.CaCertificate() << "\nverifyChain = yes\nrequireCert = yes\n";
+    else
+        service << "securityLevel = 0\n";
+    // The same service on [::1] and the same port number: the wait below
+    // looks for 127.0.0.1, which stunnel takes once both are bound.
     const std::string config = m_folder.File("stunnel.conf");
     std::ofstream out(config);
-    out << "foreground = yes\npid =\n[bench]\naccept = 127.0.0.1:" << m_port << "\nconnect = 127.0.0.1:" << plainPort
-        << "\ncert = " << certificates.Certificate(certificate) << "\nkey = " << certificates.Key(certificate) << "\n";
-    if (requireClient)
-        out << "CAfile = " << certificates.CaCertificate() << "\nverifyChain = yes\nrequireCert = yes\n";
-    else
-        out << "securityLevel = 0\n";
+    out << "foreground = yes\npid =\ndebug = info\n[bench]\naccept = 127.0.0.1:" << m_port << "\n"
+        << service.str() << "[bench6]\naccept = ::1:" << m_port << "\n"
+        << service.str();
     out.close();
-    m_pid = StartListeningServer("stunnel4", {config}, m_port, m_folder.File("stunnel.log"));
+    m_pid = StartListeningServer("stunnel4", {config}, m_port, LogFile());
+}
+
+std::string StunnelServer::LogOnceServed() const
+{
+    const auto count = [](const std::string& log, const std::string& line) {
+        std::size_t found = 0;
+        for (std::size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++found;
+        return found;
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    for (;;) {
+        std::ifstream in(LogFile(), std::ios::binary);
+        const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::size_t ended = count(log, "Connection closed") + count(log, "Connection reset");
+        if (ended >= count(log, "accepted connection from") || std::chrono::steady_clock::now() > deadline)
+            return log;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 StunnelServer::~StunnelServer()

@@ -22,7 +22,7 @@ public:
     // The folder that holds them all; a test's own files there go with it.
     const std::string& Folder() const { return m_folder.Path(); }
     std::string CaCertificate() const { return m_folder.File("ca.pem"); }
-    // Each has NAME.pem and NAME.key: "server" (localhost, 127.0.0.1),
+    // Each has NAME.pem and NAME.key: "server" (localhost, 127.0.0.1, ::1),
     // "expired" (the same names, valid until yesterday), "other" (only
     // bench-b.invalid), "client", and "stranger" (issued by an authority of
     // its own). Impostors for localhost and 127.0.0.1, issued by the test
@@ -64,12 +64,15 @@ private:
     TempFolder m_folder{"tls-test"};  // first: also removed when the constructor throws
 };
 
-// stunnel with the "server" certificate on a free port of 127.0.0.1, in
-// front of 127.0.0.1:`plainPort`, requiring a client certificate issued by
-// the test authority. Ended when the object goes. With `certificate` and
-// `requireClient` false: a server that shows that certificate and asks for
-// none, at OpenSSL's security level 0, which takes a weak key or a SHA-1
-// signature as its own (ser2net refuses to).
+// stunnel with the "server" certificate on a free port of 127.0.0.1 (and
+// the same port of ::1), in front of 127.0.0.1:`plainPort`, requiring a
+// client certificate issued by the test authority. Ended when the object
+// goes. With `certificate`: a server that shows that one; with
+// `requireClient` false, one that asks for none, at OpenSSL's security
+// level 0, which takes a weak key or a SHA-1 signature as its own (ser2net
+// refuses to). Its log names each client certificate it received
+// ("Certificate accepted at depth=0: CN=client"), and says "TLS closed
+// (SSL_read)" of a client that ended with a close_notify.
 class StunnelServer {
 public:
     StunnelServer(const TestCertificates& certificates, unsigned short plainPort,
@@ -78,8 +81,13 @@ public:
     StunnelServer(const StunnelServer&) = delete;
     StunnelServer& operator=(const StunnelServer&) = delete;
     unsigned short TcpPort() const { return m_port; }
+    // The log once each connection it accepted has ended there (at most
+    // 5 s on): stunnel writes it on a thread of its own, after the client
+    // may have gone.
+    std::string LogOnceServed() const;
 
 private:
+    std::string LogFile() const { return m_folder.File("stunnel.log"); }
     TempFolder m_folder{"stunnel"};  // first: also removed when the constructor throws
     unsigned short m_port = 0;
     pid_t m_pid = -1;
