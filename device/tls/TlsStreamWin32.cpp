@@ -378,7 +378,10 @@ struct ServerCheck {
     std::string fingerprint;  // SHA-256 of the certificate that passed
 };
 
-PortResult CheckServer(CtxtHandle& context, ServerCheck& check)
+// `early`: during the handshake. A Schannel that does not show the
+// certificate yet has it checked once the handshake is done, unless the
+// flight about to go carries a client certificate.
+PortResult CheckServer(CtxtHandle& context, ServerCheck& check, bool early = false, bool clientGiven = false)
 {
     if (check.passed)
         return PortSucceeded(PortOperation::Open);
@@ -386,6 +389,11 @@ PortResult CheckServer(CtxtHandle& context, ServerCheck& check)
     const bool hasCertificate =
         QueryContextAttributesA(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &shown) == SEC_E_OK && shown != nullptr;
     const UniqueCertificate server(shown);
+    if (!hasCertificate && early && !clientGiven)
+        return PortSucceeded(PortOperation::Open);
+    if (!hasCertificate && early)
+        return TlsRefusal(std::string(TlsReason::Failed) +
+                          "Schannel does not show the server's certificate before the client certificate would go");
     if (!hasCertificate)
         return TlsRefusal(std::string(TlsReason::Failed) + "the server showed no certificate");
     const std::string refused = CheckServerCertificate(server.get(), check.host, check.prepared, check.fingerprint);
@@ -419,7 +427,8 @@ PortResult Handshake(SchannelStream& stream, ServerCheck& check, bool clientGive
         // Only the client's first flight (its hello) goes before the check;
         // an alert of a failed handshake carries nothing of the client's.
         const bool going = out[0].pvBuffer != nullptr && (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_OK);
-        PortResult sent = !first && going ? CheckServer(handles.context, check) : PortSucceeded(PortOperation::Open);
+        PortResult sent = !first && going ? CheckServer(handles.context, check, true, clientGiven)
+                                          : PortSucceeded(PortOperation::Open);
         if (out[0].pvBuffer != nullptr) {
             if (sent.Ok())
                 sent = SendToken(stream.Transport(), out[0], !first, deadline);
