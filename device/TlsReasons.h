@@ -23,6 +23,10 @@ inline constexpr char WeakKey[] =
     "the server's certificate has a key too weak to trust (RSA or DSA under 2048 bits, or a curve under 224)";
 inline constexpr char WeakSignature[] =
     "the server's certificate is signed with a digest too weak to trust (SHA-1 or MD5)";
+// A key exchange that OpenSSL's default security level refuses too.
+inline constexpr char WeakKeyExchange[] =
+    "the server's key exchange is too weak to trust (Diffie-Hellman under 2048 bits)";
+inline constexpr unsigned LeastKeyExchangeBits = 2048;
 inline constexpr char NotAuthority[] = "the server's certificate is signed by a certificate that is no authority";
 inline constexpr char UnknownAuthority[] =
     "the server's certificate comes from an authority this machine does not trust; give the bench's own "

@@ -62,6 +62,9 @@ std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertifi
         case SSL_R_CA_MD_TOO_WEAK:
             text = TlsReason::WeakSignature;
             break;
+        case SSL_R_DH_KEY_TOO_SMALL:
+            text = TlsReason::WeakKeyExchange;
+            break;
         case SSL_R_WRONG_VERSION_NUMBER:
         case SSL_R_PACKET_LENGTH_TOO_LONG:
             text = TlsReason::PlainServer;

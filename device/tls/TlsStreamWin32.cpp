@@ -536,6 +536,12 @@ PortResult StartTls(OwnedSocket socket, const std::string& address, const TlsSet
     secured->SetSizes(sizes);
     SecPkgContext_ConnectionInfo info = {};
     QueryContextAttributesA(context, SECPKG_ATTR_CONNECTION_INFO, &info);
+    // Schannel takes a Diffie-Hellman group of 1024 bits, which OpenSSL
+    // refuses: a key exchange anyone may break later protects no PIN. A
+    // strength of 0 is one Schannel does not tell (Wine's never does).
+    if ((info.aiExch == CALG_DH_EPHEM || info.aiExch == CALG_DH_SF) && info.dwExchStrength != 0 &&
+        info.dwExchStrength < TlsReason::LeastKeyExchangeBits)
+        return TlsRefusal(TlsReason::WeakKeyExchange);
     if (settings.noteSession)
         settings.noteSession(SessionNote(VersionText(info), check.fingerprint));
     stream = std::move(secured);
