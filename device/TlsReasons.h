@@ -128,6 +128,24 @@ inline constexpr StatusWords TlsAlerts[] = {
     {112, "the server knows no host by the name given (unrecognized name)"},
 };
 
+// The alerts by which a server turns a client certificate down, or the lack
+// of one, with the names TLS gives them.
+inline constexpr StatusWords ClientCertificateAlerts[] = {
+    {40, "handshake failure"},   {42, "bad certificate"}, {44, "certificate revoked"}, {45, "certificate expired"},
+    {46, "certificate unknown"}, {48, "unknown ca"},      {49, "access denied"},       {116, "certificate required"},
+};
+
+// The name of the alert `description` when it is about client
+// certificates, or null.
+inline const char* ClientCertificateAlertName(std::uint32_t description)
+{
+    for (const StatusWords& alert : ClientCertificateAlerts) {
+        if (alert.status == description)
+            return alert.words;
+    }
+    return nullptr;
+}
+
 // "0x80090304".
 inline std::string HexNumber(std::uint32_t number)
 {

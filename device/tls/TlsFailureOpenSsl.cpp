@@ -72,26 +72,21 @@ std::string FailureReason(SSL* ssl, const std::string& host, const ClientCertifi
         case SSL_R_UNEXPECTED_EOF_WHILE_READING:
             text = ClosedHandshakeReason(BIO_number_read(SSL_get_rbio(ssl)) > 0, client.given);
             break;
-        case SSL_R_TLSV13_ALERT_CERTIFICATE_REQUIRED:
-        case SSL_R_SSLV3_ALERT_HANDSHAKE_FAILURE:
-        case SSL_R_SSLV3_ALERT_BAD_CERTIFICATE:
-        case SSL_R_SSLV3_ALERT_CERTIFICATE_UNKNOWN:
-        case SSL_R_SSLV3_ALERT_CERTIFICATE_EXPIRED:
-        case SSL_R_SSLV3_ALERT_CERTIFICATE_REVOKED:
-        case SSL_R_TLSV1_ALERT_UNKNOWN_CA:
-        case SSL_R_TLSV1_ALERT_ACCESS_DENIED:
-            if (!client.asked) {  // no cipher or version in common, or the like
+        default: {
+            // OpenSSL's reason for an alert the server sent is the alert's
+            // description past an offset.
+            const char* alert =
+                reason > SSL_AD_REASON_OFFSET
+                    ? TlsReason::ClientCertificateAlertName(static_cast<std::uint32_t>(reason - SSL_AD_REASON_OFFSET))
+                    : nullptr;
+            if (alert == nullptr || !client.asked)  // no cipher or version in common, or the like
                 text = TlsReason::Failed + TakeOpenSslError();
-            } else if (client.given) {
-                const char* words = ERR_reason_error_string(error);
-                text = TlsReason::ClientCertificateRefused + (words != nullptr ? " (" + std::string(words) + ")" : "");
-            } else {
+            else if (client.given)
+                text = TlsReason::ClientCertificateRefused + (" (" + std::string(alert) + ")");
+            else
                 text = TlsReason::ClientCertificateRequired;
-            }
             break;
-        default:
-            text = TlsReason::Failed + TakeOpenSslError();
-            break;
+        }
     }
     ERR_clear_error();
     return text;

@@ -255,17 +255,6 @@ private:
     bool m_established = false;  // the handshake and the check passed
 };
 
-// The alerts by which a server turns a client certificate down, or the lack
-// of one, with the names OpenSSL gives them.
-struct ClientCertificateAlert {
-    unsigned char description;
-    const char* name;
-};
-constexpr ClientCertificateAlert ClientCertificateAlerts[] = {
-    {40, "handshake failure"},   {42, "bad certificate"}, {44, "certificate revoked"}, {45, "certificate expired"},
-    {46, "certificate unknown"}, {48, "unknown ca"},      {49, "access denied"},       {116, "certificate required"},
-};
-
 // The description of the first fatal alert among the records in `bytes`,
 // or -1. Schannel under Wine answers any alert with SEC_E_INTERNAL_ERROR; a
 // TLS 1.2 server sends it in clear text.
@@ -283,17 +272,6 @@ int FatalAlertIn(const std::string& bytes)
         at = body + length;
     }
     return -1;
-}
-
-// The name of the alert `description` when it is about client
-// certificates, or null.
-const char* ClientCertificateAlertName(int description)
-{
-    for (const ClientCertificateAlert& alert : ClientCertificateAlerts) {
-        if (alert.description == description)
-            return alert.name;
-    }
-    return nullptr;
 }
 
 // Sends a handshake token whole, waiting for the socket until `deadline`.
@@ -347,7 +325,9 @@ PortResult ReceiveMore(SchannelStream& stream, bool heard, bool clientGiven, Dea
 std::string HandshakeFailure(SECURITY_STATUS status, const std::string& answer, bool answered, bool clientGiven)
 {
     const int description = FatalAlertIn(answer);
-    const char* alert = answered ? ClientCertificateAlertName(description) : nullptr;
+    const char* alert = answered && description >= 0
+                            ? TlsReason::ClientCertificateAlertName(static_cast<std::uint32_t>(description))
+                            : nullptr;
     if (alert != nullptr && clientGiven)
         return TlsReason::ClientCertificateRefused + std::string(" (") + alert + ")";
     if (alert != nullptr)
