@@ -68,11 +68,17 @@ bool WineTakesSignature(const std::string& certificate)
     // SEQUENCE { INTEGER r, INTEGER s }; an RSA signature is no SEQUENCE.
     if (bytes.size() < 2 || bytes[0] != 0x30)
         return true;
+    // A part's length counts the 00 that keeps a high first byte positive:
+    // the value itself is what must be 32 bytes long.
     std::size_t at = 2;
     for (int part = 0; part < 2; ++part) {
-        if (at + 1 >= bytes.size() || bytes[at] != 0x02 || bytes[at + 1] < ShortestPart)
+        if (at + 2 >= bytes.size() || bytes[at] != 0x02)
             return false;
-        at += 2 + bytes[at + 1];
+        const unsigned length = bytes[at + 1];
+        const unsigned significant = length > 0 && bytes[at + 2] == 0 ? length - 1 : length;
+        if (significant < ShortestPart)
+            return false;
+        at += 2 + length;
     }
     return true;
 }
